@@ -1,0 +1,6 @@
+#include "game.h"
+
+int main() {
+    runGame();
+    return 0;
+}
