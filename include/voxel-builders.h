@@ -6,6 +6,9 @@
 #include "aabox.h"
 #include "random.h"
 
+// One colour of the scheme, picked with one rand() draw.
+raylib::Color pickColor(ColorScheme const& colors);
+
 // One box centred at position, coloured from the scheme (one rand() draw).
 std::shared_ptr<AABox> buildVoxel(raylib::Vector3 position, raylib::Vector3 size, ColorScheme colors);
 

@@ -11,9 +11,12 @@ constexpr float SLAB_MIN_WIDTH = 0.025f;
 
 }  // namespace
 
+raylib::Color pickColor(ColorScheme const& colors) {
+    return colors[generateRandom<int>(0, static_cast<int>(colors.size()))];
+}
+
 std::shared_ptr<AABox> buildVoxel(raylib::Vector3 position, raylib::Vector3 size, ColorScheme colors) {
-    int const index = generateRandom<int>(0, static_cast<int>(colors.size()));
-    return std::make_shared<AABox>(position, size, colors[index]);
+    return std::make_shared<AABox>(position, size, pickColor(colors));
 }
 
 std::shared_ptr<AABox> buildRandomCube(raylib::Vector3 regionMin, raylib::Vector3 regionMax,

@@ -2,19 +2,31 @@
 // window is opened before the first test and closed after the last.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
+
 #include "raylib-api.h"
+#include "shader.h"
 
 namespace {
 
 class HiddenWindow : public ::testing::Environment {
 public:
     void SetUp() override {
+        if (std::getenv("DISPLAY") == nullptr) {
+            std::fprintf(stderr, "No X display: run the tests with scripts/test, which provides one.\n");
+            std::exit(1);
+        }
         raylib::SetTraceLogLevel(raylib::LOG_WARNING);
         raylib::SetConfigFlags(raylib::FLAG_WINDOW_HIDDEN);
         raylib::InitWindow(800, 450, "tessarine tests");
         ASSERT_TRUE(raylib::IsWindowReady()) << "no window: is an X display (or Xvfb) available?";
     }
-    void TearDown() override { raylib::CloseWindow(); }
+    void TearDown() override {
+        // The light shader must go while the context still exists.
+        Shader::clearLightShader();
+        raylib::CloseWindow();
+    }
 };
 
 }  // namespace

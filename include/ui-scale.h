@@ -1,0 +1,17 @@
+#pragma once
+
+#include <algorithm>
+
+// The window layout is designed for 800 x 450; a scale of s stands for
+// s * 800 by s * 450 pixels.
+inline constexpr int BASE_WIDTH = 800;
+inline constexpr int BASE_HEIGHT = 450;
+inline constexpr float MAX_UI_SCALE = 8.0f;
+
+// The largest scale at which 800 x 450 fits into width x height, keeping the
+// aspect, capped at MAX_UI_SCALE.
+inline float fitScale(int width, int height) {
+    float const w = width / 800.0f;
+    float const h = height / 450.0f;
+    return std::min(std::min(h, w), MAX_UI_SCALE);
+}

@@ -1,0 +1,36 @@
+#include "shader.h"
+
+namespace {
+
+char const* const VERTEX_PATH = "assets/shaders/glsl330/voxel_lighting.vs";
+char const* const FRAGMENT_PATH = "assets/shaders/glsl330/voxel_lighting.fs";
+
+std::shared_ptr<Shader> lightShaderPtr;
+
+}  // namespace
+
+Shader::~Shader() {
+    raylib::UnloadShader(shader);
+}
+
+std::shared_ptr<Shader> Shader::getLightShader() {
+    if (lightShaderPtr) return lightShaderPtr;
+
+    raylib::Shader loaded = raylib::LoadShader(VERTEX_PATH, FRAGMENT_PATH);
+    loaded.locs[raylib::SHADER_LOC_VECTOR_VIEW] = raylib::GetShaderLocation(loaded, "viewPos");
+    float const ambient[4] = {0.1f, 0.1f, 0.1f, 1.0f};
+    raylib::SetShaderValue(loaded, raylib::GetShaderLocation(loaded, "ambient"), ambient,
+                           raylib::SHADER_UNIFORM_VEC4);
+    lightShaderPtr = std::make_shared<Shader>(loaded);
+    return lightShaderPtr;
+}
+
+void Shader::clearLightShader() {
+    lightShaderPtr.reset();
+}
+
+void setModelShaders(raylib::Model model) {
+    for (int i = 0; i < model.materialCount; ++i) {
+        model.materials[i].shader = Shader::getLightShader()->shader;
+    }
+}

@@ -1,0 +1,98 @@
+// The world's generators that place random boxes: a cube clear of everything,
+// and the voxel clouds of the scene file.
+#include <climits>
+#include <cmath>
+#include <iostream>
+#include <memory>
+#include <sstream>
+#include <stdexcept>
+
+#include "voxel-builders.h"
+#include "world.h"
+
+namespace {
+
+constexpr int MAX_PLACEMENT_ATTEMPTS = 50;
+
+struct RandomSequenceDeleter {
+    void operator()(int* sequence) const { raylib::UnloadRandomSequence(sequence); }
+};
+using RandomSequence = std::unique_ptr<int, RandomSequenceDeleter>;
+
+[[noreturn]] void refuseCloud(std::string const& why) {
+    std::clog << why << std::endl;
+    throw std::runtime_error(why);
+}
+
+// The number of voxels a cloud asks for, truncated as the count itself is;
+// refuses clouds outside 1 to MAX_CLOUD_VOXELS (also NaN and infinite ones)
+// before anything is drawn.
+int checkedVoxelCount(float count) {
+    std::ostringstream why;
+    why << "Voxel cloud refused: " << std::trunc(count) << " voxels asked for, but a cloud holds 1 to "
+        << MAX_CLOUD_VOXELS << " voxels";
+    if (!(count < MAX_CLOUD_VOXELS + 1.0f)) refuseCloud(why.str());
+    if (!(count >= 1.0f)) refuseCloud(why.str());
+    return static_cast<int>(count);
+}
+
+int checkedCellCount(float total) {
+    if (!(total < static_cast<float>(INT_MAX))) {
+        std::ostringstream why;
+        why << "Voxel cloud refused: its grid of " << total << " cells is too large";
+        refuseCloud(why.str());
+    }
+    return static_cast<int>(total);
+}
+
+}  // namespace
+
+std::shared_ptr<AABox> World::generateValidCube(AABB const& exclusionBox, raylib::Vector3 regionMin,
+                                                raylib::Vector3 regionMax, raylib::Vector3 maxSize,
+                                                ColorScheme colors) const {
+    for (int attempt = 0; attempt < MAX_PLACEMENT_ATTEMPTS; ++attempt) {
+        auto cube = buildRandomCube(regionMin, regionMax, maxSize);
+        AABB const& box = cube->getAABB();
+        // The exclusion box costs no query of the index, so it goes first.
+        if (overlaps(box, exclusionBox)) continue;
+        if (!intersector->isEmpty(box)) continue;
+        cube->color = pickColor(colors);
+        return cube;
+    }
+    throw std::runtime_error("Could not place block.");
+}
+
+std::vector<std::shared_ptr<Entity>> const World::generateValidVoxels(AABB keepClear, raylib::Vector3 center,
+                                                                      raylib::Vector3 extent,
+                                                                      raylib::Vector3 voxelSize, float density,
+                                                                      ColorScheme colors) const {
+    float const nx = floorf(extent.x / voxelSize.x);
+    float const ny = floorf(extent.y / voxelSize.y);
+    float const nz = floorf(extent.z / voxelSize.z);
+    float const cells = truncf(nx * ny * nz);
+    float const fraction = density > 1.0f ? 1.0f : density;
+    int const count = checkedVoxelCount(fraction * cells);
+    int const total = checkedCellCount(cells);
+
+    RandomSequence const sequence(raylib::LoadRandomSequence(static_cast<unsigned>(count), 0, total - 1));
+    if (!sequence) refuseCloud("Voxel cloud refused: no random cell sequence for it");
+
+    std::vector<std::shared_ptr<Entity>> voxels;
+    voxels.reserve(static_cast<size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        // Cell k stands for xi * (ny * nz) + yi * nz + zi: z varies fastest.
+        float const k = static_cast<float>(sequence.get()[i]);
+        float const xi = floorf(k / (ny * nz));
+        float const yi = fmodf(floorf(k / nz), ny);
+        float const zi = floorf(fmodf(k, nz));
+        raylib::Vector3 const position{center.x + (xi - 0.5f * nx) * voxelSize.x,
+                                       center.y + (yi - 0.5f * ny) * voxelSize.y,
+                                       center.z + (zi - 0.5f * nz) * voxelSize.z};
+        // The colour is drawn for every cell, kept or not, so the cells that
+        // are kept get the same colours as in a cloud that keeps them all.
+        auto voxel = buildVoxel(position, voxelSize, colors);
+        if (overlaps(voxel->getAABB(), keepClear)) continue;
+        voxels.push_back(std::move(voxel));
+    }
+    return voxels;
+}

@@ -1,0 +1,141 @@
+// Writes the game's own assets from code, byte for byte the same on every
+// run: the cursor image and the voxel models. Run from the project folder:
+//   build/release/tools/make-assets
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "raylib-api.h"
+#include "vox-writer.h"
+
+namespace {
+
+enum Palette : uint8_t { BARK = 1, LEAF, LEAF_DARK, STONE, STONE_DARK, MOSS, IRON, LAMP_GLOW, BLOSSOM };
+
+VoxModel withPalette(int sizeX, int sizeY, int sizeZ) {
+    VoxModel model;
+    model.sizeX = sizeX;
+    model.sizeY = sizeY;
+    model.sizeZ = sizeZ;
+    auto set = [&](uint8_t index, VoxColor color) { model.palette[index - 1] = color; };
+    set(BARK, {112, 74, 42, 255});
+    set(LEAF, {72, 160, 64, 255});
+    set(LEAF_DARK, {46, 120, 56, 255});
+    set(STONE, {138, 136, 128, 255});
+    set(STONE_DARK, {104, 102, 98, 255});
+    set(MOSS, {96, 130, 70, 255});
+    set(IRON, {52, 54, 60, 255});
+    set(LAMP_GLOW, {255, 226, 140, 255});
+    set(BLOSSOM, {236, 120, 150, 255});
+    return model;
+}
+
+// A fixed scatter, so the models look natural and stay reproducible.
+bool speckle(int x, int y, int z, int every) {
+    return static_cast<unsigned>((x * 73856093) ^ (y * 19349663) ^ (z * 83492791)) % every == 0;
+}
+
+// Fills the model with the voxels of a shape, keeping only those on its
+// surface (the loader never shows the inside). colorAt returns 0 for cells
+// outside the shape.
+template <typename ColorAt>
+void voxelize(VoxModel& model, ColorAt colorAt) {
+    auto inside = [&](int x, int y, int z) {
+        if (x < 0 || y < 0 || z < 0 || x >= model.sizeX || y >= model.sizeY || z >= model.sizeZ) return false;
+        return colorAt(x, y, z) != 0;
+    };
+    for (int z = 0; z < model.sizeZ; ++z)
+        for (int y = 0; y < model.sizeY; ++y)
+            for (int x = 0; x < model.sizeX; ++x) {
+                uint8_t const color = colorAt(x, y, z);
+                if (color == 0) continue;
+                bool const hidden = inside(x - 1, y, z) && inside(x + 1, y, z) && inside(x, y - 1, z) &&
+                                    inside(x, y + 1, z) && inside(x, y, z - 1) && inside(x, y, z + 1);
+                if (!hidden) model.voxels.push_back({uint8_t(x), uint8_t(y), uint8_t(z), color});
+            }
+}
+
+// The loader makes each voxel a quarter of a unit, and the game draws models
+// at a tenth of that: 40 voxels are one unit of the world.
+VoxModel tree() {
+    VoxModel model = withPalette(48, 48, 112);
+    voxelize(model, [](int x, int y, int z) -> uint8_t {
+        float const dx = x - 23.5f, dy = y - 23.5f;
+        if (z < 64 && dx * dx + dy * dy <= 9.0f + (z < 6 ? 6.0f - z : 0.0f)) return BARK;
+        float const cz = (z - 78.0f) / 33.0f, cx = dx / 23.0f, cy = dy / 23.0f;
+        float const wobble = 0.08f * sinf(x * 0.7f) * cosf(y * 0.6f) + 0.06f * sinf(z * 0.5f);
+        if (cx * cx + cy * cy + cz * cz > 1.0f + wobble) return 0;
+        if (speckle(x, y, z, 53)) return BLOSSOM;
+        return speckle(x, y, z, 3) ? LEAF_DARK : LEAF;
+    });
+    return model;
+}
+
+VoxModel rock() {
+    VoxModel model = withPalette(44, 36, 24);
+    voxelize(model, [](int x, int y, int z) -> uint8_t {
+        float const dx = (x - 21.5f) / 21.0f, dy = (y - 17.5f) / 17.0f, dz = z / 23.0f;
+        float const bump = 0.12f * sinf(x * 0.45f + y * 0.3f) * cosf(y * 0.5f - z * 0.4f);
+        if (dx * dx + dy * dy + dz * dz > 0.9f + bump) return 0;
+        if (z >= 14 && speckle(x, y, 0, 3)) return MOSS;
+        return speckle(x, y, z, 4) ? STONE_DARK : STONE;
+    });
+    return model;
+}
+
+VoxModel lampPost() {
+    VoxModel model = withPalette(16, 16, 120);
+    voxelize(model, [](int x, int y, int z) -> uint8_t {
+        int const ax = x < 8 ? 7 - x : x - 8, ay = y < 8 ? 7 - y : y - 8;  // distance from the axis
+        int const reach = std::max(ax, ay);
+        if (z < 4) return reach <= 5 ? IRON : 0;
+        if (z < 96) return reach <= 1 ? IRON : 0;
+        if (z < 100) return reach <= 5 ? IRON : 0;
+        if (z < 114) {
+            if (reach > 5) return 0;
+            bool const frame = ax == 5 && ay == 5;
+            return frame ? IRON : (reach <= 4 ? LAMP_GLOW : 0);
+        }
+        if (z < 118) return reach <= 6 - (z - 114) ? IRON : 0;
+        return 0;
+    });
+    return model;
+}
+
+// A white crosshair with a dark outline, so it shows on sky and boxes alike.
+raylib::Image cursor() {
+    int const side = 64, half = side / 2, gap = 6, arm = 26, thickness = 4;
+    raylib::Image image = raylib::GenImageColor(side, side, {0, 0, 0, 0});
+    raylib::Color const outline{20, 20, 20, 200};
+    raylib::Color const fill{255, 255, 255, 255};
+    for (int pass = 0; pass < 2; ++pass) {
+        int const grow = pass == 0 ? 1 : 0;
+        raylib::Color const color = pass == 0 ? outline : fill;
+        int const t = thickness + 2 * grow;
+        int const length = arm - gap + 2 * grow;
+        raylib::ImageDrawRectangle(&image, half - gap - arm + gap - grow, half - t / 2, length, t, color);
+        raylib::ImageDrawRectangle(&image, half + gap - grow, half - t / 2, length, t, color);
+        raylib::ImageDrawRectangle(&image, half - t / 2, half - gap - arm + gap - grow, t, length, color);
+        raylib::ImageDrawRectangle(&image, half - t / 2, half + gap - grow, t, length, color);
+    }
+    return image;
+}
+
+}  // namespace
+
+int main() {
+    raylib::SetTraceLogLevel(raylib::LOG_WARNING);
+    bool ok = true;
+    ok &= writeVox("assets/models/tree.vox", tree());
+    ok &= writeVox("assets/models/rock.vox", rock());
+    ok &= writeVox("assets/models/lamp_post.vox", lampPost());
+    raylib::Image image = cursor();
+    ok &= raylib::ExportImage(image, "assets/images/cursor.png");
+    raylib::UnloadImage(image);
+    if (!ok) {
+        std::fprintf(stderr, "make-assets: could not write the assets (run it from the project folder)\n");
+        return 1;
+    }
+    std::printf("make-assets: wrote assets/models/{tree,rock,lamp_post}.vox and assets/images/cursor.png\n");
+    return 0;
+}
