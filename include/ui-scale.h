@@ -9,9 +9,18 @@ inline constexpr int BASE_HEIGHT = 450;
 inline constexpr float MAX_UI_SCALE = 8.0f;
 
 // The largest scale at which 800 x 450 fits into width x height, keeping the
-// aspect, capped at MAX_UI_SCALE.
+// aspect, capped at MAX_UI_SCALE (not bounded below).
 inline float fitScale(int width, int height) {
     float const w = width / 800.0f;
     float const h = height / 450.0f;
     return std::min(std::min(h, w), MAX_UI_SCALE);
+}
+
+struct WindowSize {
+    int width, height;
+};
+
+// The window for a scale: each side truncated, not rounded.
+inline WindowSize windowSizeFor(float scale) {
+    return {static_cast<int>(scale * 800.0f), static_cast<int>(scale * 450.0f)};
 }

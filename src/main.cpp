@@ -1,6 +1,5 @@
 #include "game.h"
 
 int main() {
-    runGame();
-    return 0;
+    return runGame();
 }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "controller.h"
+#include "fixed-controller.h"
 #include "raylib-api.h"
 
 namespace {
@@ -106,17 +107,6 @@ TEST(GamepadController, RightFaceButtonsAndNoSwitches) {
     }
     buttonsDown = {};
 }
-
-// A controller with fixed answers, for the merge.
-class FixedController : public Controller {
-public:
-    FixedController(float forward, float side, AdditionalKeys keys = {}) : forward(forward), side(side), keys(keys) {}
-    float getForwardMovement() const override { return forward; }
-    float getSideMovement() const override { return side; }
-    AdditionalKeys getAdditionalKeys() const override { return keys; }
-    float forward, side;
-    AdditionalKeys keys;
-};
 
 TEST(CompositeController, FirstNonZeroValuePerAxis) {
     struct Case { float firstForward, firstSide, secondForward, secondSide, forward, side; };

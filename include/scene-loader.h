@@ -1,0 +1,12 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "player.h"
+#include "world.h"
+
+// Reads the scene file at path into a new world for the player. Returns an
+// empty pointer when the file holds an unknown keyword; raises the scene
+// reader's errors, and std::runtime_error* when the file cannot be opened.
+std::shared_ptr<World> loadScene(std::string path, std::shared_ptr<Player> player);

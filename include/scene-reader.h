@@ -1,0 +1,54 @@
+#pragma once
+
+#include <istream>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "player.h"
+#include "world.h"
+
+// The kinds of entry of a scene file.
+enum ObjectType { COMMENT = 0, RECT = 1, MODEL = 2, VOXELS_CLOUD = 3, VOXELS_CLOUD_HUGE = 4, MOUNTAIN = 5 };
+
+// Entry keywords, compared byte by byte.
+extern std::map<std::string, ObjectType> const objectTypeMapper;
+// The colour words of rectangles, case-sensitive.
+extern std::map<std::string, raylib::Color> const colorMapper;
+
+// Reads a scene file entry by entry into the world's collision index.
+//
+// A scene file is a sequence of whitespace-separated entries, each starting
+// with a keyword; a vector is written (x, y, z). Every error is logged to
+// std::clog, followed by a line naming the source and the line of the entry,
+// and raised: a malformed vector as std::exception*, a type without a reader
+// as std::invalid_argument*, an unreadable number or an entry cut short as
+// std::runtime_error*, an unknown colour word as std::out_of_range.
+class SceneReader {
+public:
+    // sourceName names the stream in error reports (the file's path).
+    SceneReader(std::shared_ptr<Player> player, std::istream* stream, std::shared_ptr<World> world,
+                std::string sourceName = "scene");
+
+    // Reads every entry up to the end of the stream; returns the world, or an
+    // empty pointer after a keyword that is not in objectTypeMapper.
+    std::shared_ptr<World> readScene();
+    void readObjectDetails(ObjectType type);
+
+    void readComment();
+    raylib::Vector3 readVector3();
+    void readRect();
+    void readModel();
+    void readVoxelsCloud(raylib::Vector3 voxelSize);
+    void readMountain();
+
+    std::shared_ptr<Player> player;
+    std::istream* stream;
+    std::shared_ptr<World> world;
+    std::string sourceName;
+
+private:
+    float readNumber();
+    char readSeparator();
+    void logWhere(std::streampos entryStart, std::string const& keyword) const;
+};

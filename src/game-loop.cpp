@@ -1,0 +1,56 @@
+#include "game-loop.h"
+
+raylib::Camera3D startCamera() {
+    raylib::Camera3D camera{};
+    camera.position = START_POSITION;
+    camera.target = {-0.682f, 2.2f, 3.93f};
+    camera.up = {0.0f, 1.0f, 0.0f};
+    camera.fovy = 65.0f;
+    camera.projection = raylib::CAMERA_PERSPECTIVE;
+    return camera;
+}
+
+std::shared_ptr<CompositeController> makeController() {
+    auto controller = std::make_shared<CompositeController>();
+    controller->addController(std::make_shared<KeyboardController>());
+    if (raylib::IsGamepadAvailable(0)) controller->addController(std::make_shared<GamepadController>(0));
+    return controller;
+}
+
+bool stepFrame(raylib::Camera3D& camera, Controller const& controller, Player& player,
+               std::shared_ptr<Intersector> const& intersector, float frameTime, raylib::Vector2 mouseDelta) {
+    float const distance = frameTime * MOVE_SPEED;
+    float const forward = controller.getForwardMovement();
+    float const side = controller.getSideMovement();
+    // The axes are scaled independently, not normalised: diagonal walking is
+    // faster, as it always was.
+    raylib::Vector3 const movement{distance * forward, distance * side, 0.0f};
+    raylib::Vector3 const rotation{mouseDelta.x * MOUSE_SENSITIVITY, mouseDelta.y * MOUSE_SENSITIVITY, 0.0f};
+    // The camera turns, then moves along its horizontal directions: it says
+    // where the player wants to go.
+    raylib::UpdateCameraPro(&camera, movement, rotation, 0.0f);
+
+    // The player decides where it may go.
+    player.move(camera.position, intersector);
+    AdditionalKeys const keys = controller.getAdditionalKeys();
+    if (keys.reset) player.move(START_POSITION, intersector);
+
+    // Back onto the player's eyes, keeping the view direction.
+    raylib::Vector3 const delta{player.position.x - camera.position.x, player.position.y - camera.position.y,
+                                player.position.z - camera.position.z};
+    camera.position = {camera.position.x + delta.x, camera.position.y + delta.y, camera.position.z + delta.z};
+    camera.target = {camera.target.x + delta.x, camera.target.y + delta.y, camera.target.z + delta.z};
+    return keys.showInfo;
+}
+
+void gameLoop(std::shared_ptr<World> world, std::shared_ptr<Player> player) {
+    auto const controller = makeController();
+    raylib::Camera3D camera = startCamera();
+    player->weapon.reset();
+
+    while (!raylib::WindowShouldClose()) {
+        bool const showInfo = stepFrame(camera, *controller, *player, world->intersector, raylib::GetFrameTime(),
+                                        raylib::GetMouseDelta());
+        world->render(camera, showInfo);
+    }
+}

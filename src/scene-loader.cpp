@@ -1,0 +1,19 @@
+#include "scene-loader.h"
+
+#include <fstream>
+#include <iostream>
+#include <stdexcept>
+
+#include "scene-reader.h"
+
+std::shared_ptr<World> loadScene(std::string path, std::shared_ptr<Player> player) {
+    std::ifstream file(path);
+    if (!file.is_open()) {
+        std::string const message = "Cannot open the scene file " + path;
+        std::clog << message << std::endl;
+        throw new std::runtime_error(message);
+    }
+    auto world = std::make_shared<World>(player);
+    SceneReader reader(player, &file, world, path);
+    return reader.readScene();
+}

@@ -1,0 +1,199 @@
+#include "scene-reader.h"
+
+#include <iostream>
+#include <locale>
+#include <stdexcept>
+
+#include "model-entity.h"
+#include "voxel-builders.h"
+
+namespace {
+
+constexpr std::streamsize MAX_COMMENT_LENGTH = 65536;
+constexpr float MODEL_SCALE = 0.1f;
+constexpr raylib::Vector3 SMALL_VOXEL{0.025f, 0.025f, 0.025f};
+constexpr raylib::Vector3 HUGE_VOXEL{2.5f, 2.5f, 2.5f};
+
+void logLine(std::string const& line) {
+    std::clog << line << std::endl;
+}
+
+// Logs the message and raises it, for failures of the stream itself.
+[[noreturn]] void fail(std::string const& message) {
+    logLine(message);
+    throw new std::runtime_error(message);
+}
+
+// What stands at the stream's current place, for error messages.
+std::string describeNext(std::istream& stream) {
+    stream.clear();
+    std::string word;
+    if (!(stream >> word)) return "end of file";
+    return "\"" + word.substr(0, 40) + "\"";
+}
+
+// A box that overlaps nothing: no corner compares as ordered.
+AABB nowhere() {
+    float const nan = std::numeric_limits<float>::quiet_NaN();
+    return AABB({nan, nan, nan}, {nan, nan, nan});
+}
+
+}  // namespace
+
+std::map<std::string, ObjectType> const objectTypeMapper{
+    {"#", COMMENT},       {"##", COMMENT},
+    {"rect", RECT},       {"model", MODEL},
+    {"voxels_cloud", VOXELS_CLOUD}, {"voxels_cloud_huge", VOXELS_CLOUD_HUGE},
+    {"mountain", MOUNTAIN},
+};
+
+std::map<std::string, raylib::Color> const colorMapper{
+    {"green", colorGreen},
+    {"red", colorRed},
+    {"brown", colorBrown},
+    {"light_gray", {200, 200, 200, 255}},
+    {"dark_blue", {0, 82, 172, 255}},
+    {"gray", {130, 130, 130, 255}},
+};
+
+SceneReader::SceneReader(std::shared_ptr<Player> player, std::istream* stream, std::shared_ptr<World> world,
+                         std::string sourceName)
+    : player(std::move(player)), stream(stream), world(std::move(world)), sourceName(std::move(sourceName)) {
+    // Numbers are read the same way whatever the program's locale.
+    this->stream->imbue(std::locale::classic());
+}
+
+std::shared_ptr<World> SceneReader::readScene() {
+    *stream >> std::ws;
+    while (!stream->eof()) {
+        if (stream->fail()) fail("Scene reading stopped: " + sourceName + " could not be read");
+        *stream >> std::ws;
+        std::streampos const entryStart = stream->tellg();
+        std::string word;
+        *stream >> word;
+        if (word.empty()) continue;
+
+        auto const type = objectTypeMapper.find(word);
+        if (type == objectTypeMapper.end()) {
+            logLine("Encountered unknown object: " + word);
+            logWhere(entryStart, word);
+            return nullptr;
+        }
+        try {
+            readObjectDetails(type->second);
+        } catch (...) {
+            logWhere(entryStart, word);
+            throw;
+        }
+    }
+    return world;
+}
+
+void SceneReader::readObjectDetails(ObjectType type) {
+    switch (type) {
+    case COMMENT: readComment(); break;
+    case RECT: readRect(); break;
+    case MODEL: readModel(); break;
+    case VOXELS_CLOUD: readVoxelsCloud(SMALL_VOXEL); break;
+    case VOXELS_CLOUD_HUGE: readVoxelsCloud(HUGE_VOXEL); break;
+    case MOUNTAIN: readMountain(); break;
+    default:
+        logLine("Object parsing not implemented: " + std::to_string(static_cast<int>(type)));
+        throw new std::invalid_argument("Object parsing not implemented!");
+    }
+}
+
+void SceneReader::readComment() {
+    stream->ignore(MAX_COMMENT_LENGTH, '\n');
+}
+
+raylib::Vector3 SceneReader::readVector3() {
+    char opening = 0;
+    if (!(*stream >> opening)) {
+        logLine("Expected '(' but got end of file");
+        throw new std::exception();
+    }
+    if (opening != '(') {
+        logLine(std::string("Expected '(' but got ") + opening);
+        throw new std::exception();
+    }
+    raylib::Vector3 v;
+    v.x = readNumber();
+    readSeparator();
+    v.y = readNumber();
+    readSeparator();
+    v.z = readNumber();
+    readSeparator();
+    return v;
+}
+
+float SceneReader::readNumber() {
+    float value = 0.0f;
+    if (!(*stream >> value)) fail("Expected a number but got " + describeNext(*stream));
+    return value;
+}
+
+// Reads one separator character; which character it is does not matter.
+char SceneReader::readSeparator() {
+    char separator = 0;
+    if (!(*stream >> separator)) fail("Expected a separator such as ',' but got end of file");
+    return separator;
+}
+
+void SceneReader::readRect() {
+    raylib::Vector3 const center = readVector3();
+    readSeparator();
+    raylib::Vector3 const size = readVector3();
+    readSeparator();
+    std::string colorWord;
+    *stream >> colorWord;
+    raylib::Color const color = colorMapper.at(colorWord);
+    world->intersector->addEntity(std::make_shared<AABox>(center, size, color));
+}
+
+void SceneReader::readModel() {
+    std::string name;
+    *stream >> name;
+    if (!name.empty() && name.back() == ',') {
+        name.pop_back();
+    } else {
+        readSeparator();
+    }
+    raylib::Vector3 const position = readVector3();
+    std::string const path = "assets/models/" + name + ".vox";
+    world->intersector->addEntity(std::make_shared<ModelEntity>(position, MODEL_SCALE, path));
+}
+
+void SceneReader::readVoxelsCloud(raylib::Vector3 voxelSize) {
+    raylib::Vector3 const center = readVector3();
+    readSeparator();
+    raylib::Vector3 const extent = readVector3();
+    readSeparator();
+    float const density = readNumber();
+    ColorScheme const colors = allColors;
+    AABB const keepClear = player ? player->getAABB() : nowhere();
+    auto const voxels = world->generateValidVoxels(keepClear, center, extent, voxelSize, density, colors);
+    world->intersector->addEntity(voxels);
+}
+
+void SceneReader::readMountain() {
+    raylib::Vector3 const first = readVector3();
+    readSeparator();
+    raylib::Vector3 const second = readVector3();
+    world->intersector->addEntity(buildMountain(first, second));
+}
+
+// Names the source and the line where the failed entry starts, so that a
+// scene author can find the mistake.
+void SceneReader::logWhere(std::streampos entryStart, std::string const& keyword) const {
+    std::string where = "Scene error in " + sourceName;
+    if (entryStart != std::streampos(-1)) {
+        stream->clear();
+        stream->seekg(0);
+        int line = 1;
+        char c;
+        for (std::streamoff i = 0; i < entryStart && stream->get(c); ++i) line += c == '\n';
+        if (stream) where += ", line " + std::to_string(line);
+    }
+    logLine(where + ", in the entry \"" + keyword.substr(0, 40) + "\"");
+}
