@@ -17,7 +17,7 @@ std::shared_ptr<World> loadDemo() {
 TEST(DemoScene, LoadsEveryKindOfEntry) {
     auto const world = loadDemo();
     ASSERT_NE(world, nullptr);
-    EXPECT_EQ(world->intersector->size(), 2693);
+    EXPECT_EQ(world->intersector->size(), 1413);
     auto const player = world->player;
     // The start position stands clear above the ground.
     EXPECT_TRUE(world->intersector->isEmpty(player->getAABB()));

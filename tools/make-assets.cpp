@@ -35,23 +35,16 @@ bool speckle(int x, int y, int z, int every) {
     return static_cast<unsigned>((x * 73856093) ^ (y * 19349663) ^ (z * 83492791)) % every == 0;
 }
 
-// Fills the model with the voxels of a shape, keeping only those on its
-// surface (the loader never shows the inside). colorAt returns 0 for cells
-// outside the shape.
+// Fills the model with the voxels of a shape; colorAt returns 0 for cells
+// outside it. The shape is stored solid: the loader builds a face only where
+// a voxel has an empty neighbour, so a solid shape has no faces inside.
 template <typename ColorAt>
 void voxelize(VoxModel& model, ColorAt colorAt) {
-    auto inside = [&](int x, int y, int z) {
-        if (x < 0 || y < 0 || z < 0 || x >= model.sizeX || y >= model.sizeY || z >= model.sizeZ) return false;
-        return colorAt(x, y, z) != 0;
-    };
     for (int z = 0; z < model.sizeZ; ++z)
         for (int y = 0; y < model.sizeY; ++y)
             for (int x = 0; x < model.sizeX; ++x) {
                 uint8_t const color = colorAt(x, y, z);
-                if (color == 0) continue;
-                bool const hidden = inside(x - 1, y, z) && inside(x + 1, y, z) && inside(x, y - 1, z) &&
-                                    inside(x, y + 1, z) && inside(x, y, z - 1) && inside(x, y, z + 1);
-                if (!hidden) model.voxels.push_back({uint8_t(x), uint8_t(y), uint8_t(z), color});
+                if (color != 0) model.voxels.push_back({uint8_t(x), uint8_t(y), uint8_t(z), color});
             }
 }
 
