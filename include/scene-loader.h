@@ -10,3 +10,5 @@
 // empty pointer when the file holds an unknown keyword; raises the scene
 // reader's errors, and std::runtime_error* when the file cannot be opened.
 std::shared_ptr<World> loadScene(std::string path, std::shared_ptr<Player> player);
+// The same, for a world built with the given options.
+std::shared_ptr<World> loadScene(std::string path, std::shared_ptr<Player> player, WorldOptions options);

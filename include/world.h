@@ -7,6 +7,7 @@
 #include "intersector.h"
 #include "player.h"
 #include "random.h"
+#include "scene-renderer.h"
 
 // Where the information box and its five text lines go, in pixels. The box
 // is designed for an 800 x 450 window and scaled by the smaller of the
@@ -21,11 +22,23 @@ InfoBoxLayout infoBoxLayout(float uiScale, int screenWidth, int screenHeight);
 // The most voxels one cloud may hold.
 inline constexpr int MAX_CLOUD_VOXELS = 100000;
 
+// Which implementation the world uses where a faster one stands beside the
+// reference; the reference paths stay for tests and benchmarks.
+struct WorldOptions {
+    // The grid collision index, or the full scan of IntersectorNaiveImpl.
+    bool gridIndex = true;
+    // Cloud cells drawn with a bitmap of taken cells, or with raylib's
+    // LoadRandomSequence (the same cells, in quadratic time).
+    bool fastCellDraw = true;
+    // Boxes baked into meshes once, or drawn one by one with DrawCubeV.
+    bool bakedBoxes = true;
+};
+
 // The running scene: the collision index holding every entity, the player,
 // the cursor texture and the scene's lights. Draws one frame on request.
 class World {
 public:
-    explicit World(std::shared_ptr<Player> player);
+    explicit World(std::shared_ptr<Player> player, WorldOptions options = {});
     ~World();
     World(World const&) = delete;
     World& operator=(World const&) = delete;
@@ -61,9 +74,14 @@ public:
     std::shared_ptr<Player> player;
     std::shared_ptr<Intersector> intersector;
     raylib::Texture2D cursorTexture;
+    // Read at construction for the index; the drawing path may be switched later.
+    WorldOptions options;
 
 private:
     void drawCursor() const;
+    std::vector<int> drawCells(int count, int total) const;
+
+    std::unique_ptr<SceneRenderer> sceneRenderer;
 };
 
 // Draws every entity of the list, in list order.

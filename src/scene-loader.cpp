@@ -7,13 +7,17 @@
 #include "scene-reader.h"
 
 std::shared_ptr<World> loadScene(std::string path, std::shared_ptr<Player> player) {
+    return loadScene(std::move(path), std::move(player), WorldOptions{});
+}
+
+std::shared_ptr<World> loadScene(std::string path, std::shared_ptr<Player> player, WorldOptions options) {
     std::ifstream file(path);
     if (!file.is_open()) {
         std::string const message = "Cannot open the scene file " + path;
         std::clog << message << std::endl;
         throw new std::runtime_error(message);
     }
-    auto world = std::make_shared<World>(player);
+    auto world = std::make_shared<World>(player, options);
     SceneReader reader(player, &file, world, path);
     return reader.readScene();
 }

@@ -7,6 +7,7 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "random-sequence.h"
 #include "voxel-builders.h"
 #include "world.h"
 
@@ -47,6 +48,14 @@ int checkedCellCount(float total) {
 
 }  // namespace
 
+// count distinct cell numbers of [0, total - 1] from raylib's generator.
+std::vector<int> World::drawCells(int count, int total) const {
+    if (options.fastCellDraw) return drawDistinctValues(static_cast<unsigned>(count), 0, total - 1);
+    RandomSequence const sequence(raylib::LoadRandomSequence(static_cast<unsigned>(count), 0, total - 1));
+    if (!sequence) return {};
+    return std::vector<int>(sequence.get(), sequence.get() + count);
+}
+
 std::shared_ptr<AABox> World::generateValidCube(AABB const& exclusionBox, raylib::Vector3 regionMin,
                                                 raylib::Vector3 regionMax, raylib::Vector3 maxSize,
                                                 ColorScheme colors) const {
@@ -74,14 +83,14 @@ std::vector<std::shared_ptr<Entity>> const World::generateValidVoxels(AABB keepC
     int const count = checkedVoxelCount(fraction * cells);
     int const total = checkedCellCount(cells);
 
-    RandomSequence const sequence(raylib::LoadRandomSequence(static_cast<unsigned>(count), 0, total - 1));
-    if (!sequence) refuseCloud("Voxel cloud refused: no random cell sequence for it");
+    std::vector<int> const sequence = drawCells(count, total);
+    if (sequence.size() != static_cast<size_t>(count)) refuseCloud("Voxel cloud refused: no random cells for it");
 
     std::vector<std::shared_ptr<Entity>> voxels;
     voxels.reserve(static_cast<size_t>(count));
     for (int i = 0; i < count; ++i) {
         // Cell k stands for xi * (ny * nz) + yi * nz + zi: z varies fastest.
-        float const k = static_cast<float>(sequence.get()[i]);
+        float const k = static_cast<float>(sequence[i]);
         float const xi = floorf(k / (ny * nz));
         float const yi = fmodf(floorf(k / nz), ny);
         float const zi = floorf(fmodf(k, nz));

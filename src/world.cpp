@@ -4,6 +4,7 @@
 #include <cmath>
 #include <string>
 
+#include "intersector-grid-impl.h"
 #include "intersector-naive-impl.h"
 #include "shader.h"
 #include "ui-scale.h"
@@ -25,10 +26,15 @@ raylib::Vector3 normalizedOrZero(raylib::Vector3 v) {
     return {v.x * inverse, v.y * inverse, v.z * inverse};
 }
 
+std::shared_ptr<Intersector> makeIndex(WorldOptions const& options) {
+    if (options.gridIndex) return std::make_shared<IntersectorGridImpl>();
+    return std::make_shared<IntersectorNaiveImpl>();
+}
+
 }  // namespace
 
-World::World(std::shared_ptr<Player> player)
-    : uiScale(UI_SCALE), player(std::move(player)), intersector(std::make_shared<IntersectorNaiveImpl>()) {
+World::World(std::shared_ptr<Player> player, WorldOptions options)
+    : uiScale(UI_SCALE), player(std::move(player)), intersector(makeIndex(options)), options(options) {
     raylib::Image image = raylib::LoadImage(CURSOR_PATH);
     int const side = static_cast<int>(static_cast<float>(pow(static_cast<double>(uiScale), 1.37) * 11.0));
     raylib::ImageResize(&image, side, side);
@@ -38,7 +44,8 @@ World::World(std::shared_ptr<Player> player)
 }
 
 World::~World() {
-    // Both need the graphics context, which the game closes after the world.
+    // All three need the graphics context, which the game closes after the world.
+    sceneRenderer.reset();
     Shader::clearLightShader();
     raylib::UnloadTexture(cursorTexture);
 }
@@ -67,7 +74,12 @@ void World::drawFrame(raylib::Camera3D& camera, bool showInfo) {
     auto const light = Shader::getLightShader();
     raylib::BeginShaderMode(light->shader);
     if (player->weapon) player->weapon->draw(player->position, camera.target);
-    drawScene(intersector->getEntities());
+    if (options.bakedBoxes) {
+        if (!sceneRenderer) sceneRenderer = std::make_unique<SceneRenderer>();
+        sceneRenderer->draw(*intersector);
+    } else {
+        drawScene(intersector->getEntities());
+    }
     raylib::EndShaderMode();
     raylib::EndMode3D();
     drawCursor();

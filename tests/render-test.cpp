@@ -4,6 +4,9 @@
 #include <cstdlib>
 
 #include "gl-test.h"
+#include "intersector-grid-impl.h"
+#include "model-entity.h"
+#include "voxel-builders.h"
 #include "world.h"
 
 namespace {
@@ -107,6 +110,46 @@ TEST_F(RenderTest, InformationBoxOnlyWhileAsked) {
         EXPECT_GT(darkPixels, 10) << "line " << line;
     }
     raylib::UnloadImage(shown);
+}
+
+// Boxes baked into meshes once draw the same picture as boxes drawn one by one.
+TEST_F(RenderTest, BakedBoxesDrawTheSamePicture) {
+    auto const saved = world->intersector;
+    world->intersector = std::make_shared<IntersectorGridImpl>();
+    auto const& index = world->intersector;
+    index->addEntity(std::make_shared<AABox>(raylib::Vector3{0, -0.5f, 0}, raylib::Vector3{40, 1, 40}, colorGreen));
+    index->addEntity(std::make_shared<AABox>(raylib::Vector3{-3, 1, 1}, raylib::Vector3{-1, 2, 1}, colorRed));
+    index->addEntity(buildMountain({-6, 1.05f, -2}, {4, 2, 4}));
+    srand(5);
+    raylib::SetRandomSeed(5);
+    index->addEntity(world->generateValidVoxels(AABB({0, 100, 0}, {1, 1, 1}), {-2, 1.5f, 3}, {3, 2, 2},
+                                                {0.2f, 0.2f, 0.2f}, 0.3f, allColors));
+    index->addEntity(std::make_shared<ModelEntity>(raylib::Vector3{-4, 1.4f, 5}, 0.1f, "assets/models/tree.vox"));
+    raylib::Camera3D view = camera;
+    view.position = {1, 2.5f, 6};
+    view.target = {-3, 1, 1};
+
+    world->options.bakedBoxes = false;
+    raylib::Image const old = captureFrame([&] { world->drawFrame(view, false); });
+    world->options.bakedBoxes = true;
+    raylib::Image const baked = captureFrame([&] { world->drawFrame(view, false); });
+    if (std::getenv("TESSARINE_SAVE_FRAMES")) {
+        raylib::ExportImage(old, "build/render-test-old.png");
+        raylib::ExportImage(baked, "build/render-test-baked.png");
+    }
+    int differing = 0, sky = 0;
+    for (int y = 0; y < old.height; ++y)
+        for (int x = 0; x < old.width; ++x) {
+            raylib::Color const a = raylib::GetImageColor(old, x, y);
+            differing += !near(a, raylib::GetImageColor(baked, x, y), 0);
+            sky += near(a, SKY, 0);
+        }
+    int const pixels = old.width * old.height;
+    EXPECT_LE(differing, pixels / 1000) << differing << " of " << pixels << " pixels differ";
+    EXPECT_LT(sky, pixels * 3 / 4) << "the scene should fill much of the frame";
+    raylib::UnloadImage(old);
+    raylib::UnloadImage(baked);
+    world->intersector = saved;
 }
 
 // The layout for windows this test cannot open: the box and the longest

@@ -16,6 +16,7 @@ public:
         box.max = max;
         box.size = {max.x - min.x, max.y - min.y, max.z - min.z};
     }
+    explicit FixedBox(AABB const& box) : box(box) {}
     void draw() override {}
     AABB const& getAABB() const override { return box; }
 
