@@ -10,7 +10,7 @@
 // where the player really goes against the collision index: it refuses moves
 // into obstacles, climbs low steps, falls while nothing is underneath and
 // lands on top of what it falls onto.
-class Player {
+class Player final {
 public:
     // Added to fallSpeed on every airborne move, in double precision.
     static constexpr double GRAVITY_STEP = 0.016333333333333335;

@@ -17,7 +17,10 @@ std::shared_ptr<AABox> buildVoxel(raylib::Vector3 position, raylib::Vector3 size
 std::shared_ptr<AABox> buildRandomCube(raylib::Vector3 regionMin, raylib::Vector3 regionMax,
                                        raylib::Vector3 maxSize);
 
-// A stepped pyramid of orange slabs 0.1 thick, bottom slab first.
+inline constexpr size_t MAX_MOUNTAIN_SLABS = 100000;
+
+// A stepped pyramid of orange slabs 0.1 thick, bottom slab first. A mountain
+// of more than MAX_MOUNTAIN_SLABS slabs is refused with std::runtime_error.
 std::vector<std::shared_ptr<Entity>> buildMountain(raylib::Vector3 position, raylib::Vector3 size);
 
 // A list holding the one box buildVoxel makes; the third vector is unused.

@@ -3,10 +3,11 @@
 #include <iomanip>
 #include <iostream>
 
+#include "model-loader.h"
 #include "shader.h"
 
 ModelEntity::ModelEntity(raylib::Vector3 position, float scale, std::string path)
-    : position(position), scale(scale), model(raylib::LoadModel(path.c_str())) {
+    : position(position), scale(scale), model(loadModelChecked(path)) {
     aabb = AABB(position, scaledSize());
     setModelShaders(model);
 

@@ -1,5 +1,9 @@
 #include "voxel-builders.h"
 
+#include <iostream>
+#include <stdexcept>
+#include <string>
+
 namespace {
 
 constexpr raylib::Color CUBE_COLOR{0, 0, 0, 255};
@@ -40,6 +44,14 @@ std::vector<std::shared_ptr<Entity>> buildMountain(raylib::Vector3 position, ray
     float depth = size.z;
     // The slab's centre is compared with size.y, not with the mountain's top.
     while (size.y > y) {
+        // A huge (or infinite) mountain would never end: at such sizes the
+        // float steps no longer change the height or the width.
+        if (slabs.size() == MAX_MOUNTAIN_SLABS) {
+            std::string const why = "Mountain refused: it would have more than " +
+                                    std::to_string(MAX_MOUNTAIN_SLABS) + " slabs";
+            std::clog << why << std::endl;
+            throw std::runtime_error(why);
+        }
         slabs.push_back(std::make_shared<AABox>(raylib::Vector3{position.x, y, position.z},
                                                 raylib::Vector3{width, SLAB_THICKNESS, depth}, MOUNTAIN_COLOR));
         y = y + SLAB_THICKNESS;

@@ -1,5 +1,6 @@
 #include "weapon.h"
 
+#include "model-loader.h"
 #include "shader.h"
 
 namespace {
@@ -22,7 +23,7 @@ raylib::Quaternion rotationOntoDirection(raylib::Vector3 d) {
 
 }  // namespace
 
-ModelWeapon::ModelWeapon(std::string path) : model(raylib::LoadModel(path.c_str())) {
+ModelWeapon::ModelWeapon(std::string path) : model(loadModelChecked(path)) {
     setModelShaders(model);
 }
 

@@ -23,6 +23,7 @@ public:
         ASSERT_TRUE(raylib::IsWindowReady()) << "no window: is an X display (or Xvfb) available?";
     }
     void TearDown() override {
+        if (!raylib::IsWindowReady()) return;
         // The light shader must go while the context still exists.
         Shader::clearLightShader();
         raylib::CloseWindow();

@@ -81,7 +81,9 @@ TEST_F(PlacementTest, CellNumbersMapWithZFastest) {
         EXPECT_EQ(c.x, 10 + (k / 4 - 2.0f)) << "cell " << k;
         EXPECT_EQ(c.y, 20 + ((k / 2) % 2 - 1.0f)) << "cell " << k;
         EXPECT_EQ(c.z, 30 + (k % 2 - 1.0f)) << "cell " << k;
-        if (k == 5) EXPECT_VECTOR_EQ(c, 9, 19, 30);  // xi 1, yi 0, zi 1
+        if (k == 5) {
+            EXPECT_VECTOR_EQ(c, 9, 19, 30);  // xi 1, yi 0, zi 1
+        }
     }
 }
 

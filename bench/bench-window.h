@@ -1,0 +1,27 @@
+#pragma once
+
+// A hidden 800 x 450 window for benchmarks that draw, with no frame cap.
+#include <cstdio>
+#include <cstdlib>
+
+#include "raylib-api.h"
+#include "shader.h"
+
+class BenchWindow {
+public:
+    BenchWindow() {
+        if (std::getenv("DISPLAY") == nullptr) {
+            std::fprintf(stderr, "No X display: run this benchmark under xvfb-run (see bench/README.md).\n");
+            std::exit(1);
+        }
+        raylib::SetTraceLogLevel(raylib::LOG_WARNING);
+        raylib::SetConfigFlags(raylib::FLAG_WINDOW_HIDDEN);
+        raylib::InitWindow(800, 450, "tessarine benchmark");
+    }
+    ~BenchWindow() {
+        Shader::clearLightShader();
+        raylib::CloseWindow();
+    }
+    BenchWindow(BenchWindow const&) = delete;
+    BenchWindow& operator=(BenchWindow const&) = delete;
+};
