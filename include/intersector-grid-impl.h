@@ -22,8 +22,6 @@ public:
 
     void addEntity(std::shared_ptr<Entity> entity) override;
     void addEntity(std::vector<std::shared_ptr<Entity>> entities) override;
-    bool isEmpty(std::shared_ptr<AABB> box) const override;
-    bool isEmpty(AABB const& box) const override;
     int size() const override;
     std::vector<std::shared_ptr<Entity>> getEntities() const override;
     std::vector<std::shared_ptr<Entity>> findAllIntersections(AABB const& box) const override;

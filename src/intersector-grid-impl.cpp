@@ -67,15 +67,6 @@ void IntersectorGridImpl::addEntity(std::vector<std::shared_ptr<Entity>> added) 
     for (auto& entity : added) addEntity(std::move(entity));
 }
 
-bool IntersectorGridImpl::isEmpty(std::shared_ptr<AABB> box) const {
-    if (!box) return true;
-    return isEmpty(*box);
-}
-
-bool IntersectorGridImpl::isEmpty(AABB const& box) const {
-    return findIntersection(box) == nullptr;
-}
-
 int IntersectorGridImpl::size() const {
     return static_cast<int>(entities.size());
 }

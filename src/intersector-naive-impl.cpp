@@ -8,16 +8,6 @@ void IntersectorNaiveImpl::addEntity(std::vector<std::shared_ptr<Entity>> added)
     entities.insert(entities.end(), added.begin(), added.end());
 }
 
-bool IntersectorNaiveImpl::isEmpty(std::shared_ptr<AABB> box) const {
-    // No box occupies nothing.
-    if (!box) return true;
-    return isEmpty(*box);
-}
-
-bool IntersectorNaiveImpl::isEmpty(AABB const& box) const {
-    return findIntersection(box) == nullptr;
-}
-
 int IntersectorNaiveImpl::size() const {
     return static_cast<int>(entities.size());
 }

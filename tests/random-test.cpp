@@ -46,17 +46,4 @@ TEST(GenerateRandom, ViolatedPreconditionStopsTheProgram) {
     EXPECT_DEATH(generateRandom<float>(2.0f, 1.0f), "min < max");
 }
 
-TEST(Colors, SchemeAndNamedColours) {
-    ASSERT_EQ(allColors.size(), 4u);
-    raylib::Color const third = allColors[2];
-    EXPECT_EQ(third.r, 0);
-    EXPECT_EQ(third.g, 54);
-    EXPECT_EQ(third.b, 189);
-    EXPECT_EQ(third.a, 255);
-    auto same = [](raylib::Color a, raylib::Color b) { return a.r == b.r && a.g == b.g && a.b == b.b && a.a == b.a; };
-    EXPECT_TRUE(same(allColors[0], colorBrown));
-    EXPECT_TRUE(same(allColors[1], colorGreen));
-    EXPECT_TRUE(same(allColors[3], colorRed));
-}
-
 }  // namespace
