@@ -14,7 +14,7 @@ public:
         ConsoleReporter::ReportRuns(runs);
         for (Run const& run : runs) {
             if (run.run_type == Run::RT_Iteration && run.iterations > 0) {
-                times[run.benchmark_name()] = run.GetAdjustedRealTime();
+                times[baseName(run.benchmark_name())] = run.GetAdjustedRealTime();
             }
         }
     }
@@ -34,6 +34,15 @@ public:
     }
 
 private:
+    // The name without the run settings ("/iterations:3", "/min_time:3.000").
+    static std::string baseName(std::string name) {
+        for (char const* setting : {"/iterations:", "/min_time:"}) {
+            auto const at = name.find(setting);
+            if (at != std::string::npos) name.erase(at, name.find('/', at + 1) - at);
+        }
+        return name;
+    }
+
     std::map<std::string, double> times;
 };
 

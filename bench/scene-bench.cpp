@@ -73,7 +73,6 @@ void frames(benchmark::State& state, std::string const& path, WorldOptions optio
     }
     state.counters["logic_ms"] =
         benchmark::Counter(logicSeconds * 1000, benchmark::Counter::kAvgIterations);
-    state.counters["fps"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
 
 }  // namespace

@@ -8,6 +8,8 @@
 #include <sstream>
 #include <string>
 
+#include <unistd.h>
+
 #include "game.h"
 #include "intersector-grid-impl.h"
 #include "scene-reader.h"
@@ -21,21 +23,15 @@ std::shared_ptr<Player> player;
 std::shared_ptr<World> world;
 std::ostringstream quietLog;
 
-// The world's GPU resources go before the window, and before the static
-// objects they depend on.
-void releaseWorld() {
-    world.reset();
-    player.reset();
-    Shader::clearLightShader();
-    raylib::CloseWindow();
-}
-
 // Runs the reader in a folder of its own where every model is tiny: raylib's
 // .vox loader leaks each model's normals, which over a million runs would
 // fill the memory with copies of our real models.
+fs::path fuzzFolder;
+
 void enterFuzzFolder() {
-    fs::path const project = fs::current_path();
-    fs::path const folder = fs::temp_directory_path() / "tessarine-scene-fuzz";
+    fs::path const project = TESSARINE_SOURCE_DIR;
+    fs::path const folder = fs::temp_directory_path() / ("tessarine-scene-fuzz-" + std::to_string(getpid()));
+    fuzzFolder = folder;
     fs::remove_all(folder);
     fs::create_directories(folder / "assets/models");
     for (char const* kept : {"images", "shaders"}) fs::create_directory_symlink(project / "assets" / kept, folder / "assets" / kept);
@@ -43,6 +39,17 @@ void enterFuzzFolder() {
         fs::copy_file(project / "tests/fuzz/corpus/vox/small-model.vox", folder / "assets/models" / (std::string(model) + ".vox"));
     }
     fs::current_path(folder);
+}
+
+// The world's GPU resources go before the window, and before the static
+// objects they depend on.
+void releaseWorld() {
+    world.reset();
+    player.reset();
+    Shader::clearLightShader();
+    raylib::CloseWindow();
+    std::error_code ignored;
+    fs::remove_all(fuzzFolder, ignored);
 }
 
 }  // namespace
