@@ -39,31 +39,33 @@ raylib::Vector3 centreOf(std::shared_ptr<Entity> const& entity) {
     return std::static_pointer_cast<AABox>(entity)->position;
 }
 
+size_t distinctCells(Entities const& voxels) {
+    std::set<std::tuple<float, float, float>> cells;
+    for (auto const& voxel : voxels) {
+        raylib::Vector3 const c = centreOf(voxel);
+        cells.insert({c.x, c.y, c.z});
+    }
+    return cells.size();
+}
+
 TEST_F(PlacementTest, FullCloudFillsEveryCellOnce) {
     Entities const voxels = cloud({4, 2, 2}, 1.0f);
     ASSERT_EQ(voxels.size(), 16u);
-    std::set<std::tuple<float, float, float>> cells;
     for (auto const& voxel : voxels) {
         raylib::Vector3 const c = centreOf(voxel);
         EXPECT_TRUE(c.x == 8 || c.x == 9 || c.x == 10 || c.x == 11) << c.x;
         EXPECT_TRUE(c.y == 19 || c.y == 20) << c.y;
         EXPECT_TRUE(c.z == 29 || c.z == 30) << c.z;
         EXPECT_VECTOR_EQ(voxel->getAABB().size, 1, 1, 1);
-        cells.insert({c.x, c.y, c.z});
     }
-    EXPECT_EQ(cells.size(), 16u);
+    EXPECT_EQ(distinctCells(voxels), 16u);
     EXPECT_EQ(cloud({4, 2, 2}, 2.0f).size(), 16u);  // density above 1 counts as 1
 }
 
 TEST_F(PlacementTest, HalfDensityTakesDistinctCells) {
     Entities const voxels = cloud({4, 2, 2}, 0.5f);
     ASSERT_EQ(voxels.size(), 8u);
-    std::set<std::tuple<float, float, float>> cells;
-    for (auto const& voxel : voxels) {
-        raylib::Vector3 const c = centreOf(voxel);
-        cells.insert({c.x, c.y, c.z});
-    }
-    EXPECT_EQ(cells.size(), 8u);
+    EXPECT_EQ(distinctCells(voxels), 8u);
 }
 
 TEST_F(PlacementTest, CellNumbersMapWithZFastest) {
