@@ -1,10 +1,15 @@
 #pragma once
 
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "aabox.h"
 #include "random.h"
+
+// Logs why to std::clog and throws it as std::runtime_error: how the world's
+// builders refuse what they cannot build.
+[[noreturn]] void refuse(std::string const& why);
 
 // One colour of the scheme, picked with one rand() draw.
 raylib::Color pickColor(ColorScheme const& colors);

@@ -2,7 +2,6 @@
 
 #include <iostream>
 #include <stdexcept>
-#include <string>
 
 namespace {
 
@@ -14,6 +13,11 @@ constexpr float SLAB_INSET = 0.25f;
 constexpr float SLAB_MIN_WIDTH = 0.025f;
 
 }  // namespace
+
+void refuse(std::string const& why) {
+    std::clog << why << std::endl;
+    throw std::runtime_error(why);
+}
 
 raylib::Color pickColor(ColorScheme const& colors) {
     return colors[generateRandom<int>(0, static_cast<int>(colors.size()))];
@@ -47,10 +51,7 @@ std::vector<std::shared_ptr<Entity>> buildMountain(raylib::Vector3 position, ray
         // A huge (or infinite) mountain would never end: at such sizes the
         // float steps no longer change the height or the width.
         if (slabs.size() == MAX_MOUNTAIN_SLABS) {
-            std::string const why = "Mountain refused: it would have more than " +
-                                    std::to_string(MAX_MOUNTAIN_SLABS) + " slabs";
-            std::clog << why << std::endl;
-            throw std::runtime_error(why);
+            refuse("Mountain refused: it would have more than " + std::to_string(MAX_MOUNTAIN_SLABS) + " slabs");
         }
         slabs.push_back(std::make_shared<AABox>(raylib::Vector3{position.x, y, position.z},
                                                 raylib::Vector3{width, SLAB_THICKNESS, depth}, MOUNTAIN_COLOR));

@@ -2,7 +2,6 @@
 // and the voxel clouds of the scene file.
 #include <climits>
 #include <cmath>
-#include <iostream>
 #include <memory>
 #include <sstream>
 #include <stdexcept>
@@ -20,30 +19,22 @@ struct RandomSequenceDeleter {
 };
 using RandomSequence = std::unique_ptr<int, RandomSequenceDeleter>;
 
-[[noreturn]] void refuseCloud(std::string const& why) {
-    std::clog << why << std::endl;
-    throw std::runtime_error(why);
-}
-
 // The number of voxels a cloud asks for, truncated as the count itself is;
 // refuses clouds outside 1 to MAX_CLOUD_VOXELS (also NaN and infinite ones)
 // before anything is drawn.
 int checkedVoxelCount(float count) {
+    if (count < MAX_CLOUD_VOXELS + 1.0f && count >= 1.0f) return static_cast<int>(count);
     std::ostringstream why;
     why << "Voxel cloud refused: " << std::trunc(count) << " voxels asked for, but a cloud holds 1 to "
         << MAX_CLOUD_VOXELS << " voxels";
-    if (!(count < MAX_CLOUD_VOXELS + 1.0f)) refuseCloud(why.str());
-    if (!(count >= 1.0f)) refuseCloud(why.str());
-    return static_cast<int>(count);
+    refuse(why.str());
 }
 
 int checkedCellCount(float total) {
-    if (!(total < static_cast<float>(INT_MAX))) {
-        std::ostringstream why;
-        why << "Voxel cloud refused: its grid of " << total << " cells is too large";
-        refuseCloud(why.str());
-    }
-    return static_cast<int>(total);
+    if (total < static_cast<float>(INT_MAX)) return static_cast<int>(total);
+    std::ostringstream why;
+    why << "Voxel cloud refused: its grid of " << total << " cells is too large";
+    refuse(why.str());
 }
 
 }  // namespace
@@ -84,7 +75,7 @@ std::vector<std::shared_ptr<Entity>> const World::generateValidVoxels(AABB keepC
     int const total = checkedCellCount(cells);
 
     std::vector<int> const sequence = drawCells(count, total);
-    if (sequence.size() != static_cast<size_t>(count)) refuseCloud("Voxel cloud refused: no random cells for it");
+    if (sequence.size() != static_cast<size_t>(count)) refuse("Voxel cloud refused: no random cells for it");
 
     std::vector<std::shared_ptr<Entity>> voxels;
     voxels.reserve(static_cast<size_t>(count));
