@@ -14,6 +14,10 @@ inline constexpr size_t MAX_VOX_FILE_BYTES = 16u << 20;
 inline constexpr size_t MAX_VOX_VOXELS = 1u << 19;
 inline constexpr int MAX_VOX_MODELS = 64;
 
+// What is wrong with a .vox file of this many bytes before it is read: too
+// large to be a model. Empty when the size is fine.
+std::string voxFileSizeProblem(unsigned long long bytes);
+
 // Walks a .vox file's chunks exactly as raylib's loader does and says what in
 // it would make that loader read beyond the data (and its padding), write
 // outside its voxel array, allocate without bound or run for very long.

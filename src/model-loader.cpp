@@ -33,15 +33,20 @@ raylib::Model unreadableModel() {
     return model;
 }
 
-bool readWhole(std::string const& path, std::vector<unsigned char>& bytes) {
-    std::ifstream file(path, std::ios::binary);
+raylib::Model rejected(std::string const& path, std::string const& problem) {
+    std::clog << "WARNING: Model [" << path << "] not loaded: " << problem << std::endl;
+    return unreadableModel();
+}
+
+// Reads the file unless it is too large for a model (problem says so);
+// false when it cannot be read.
+bool readWhole(std::string const& path, std::vector<unsigned char>& bytes, std::string& problem) {
+    std::ifstream file(path, std::ios::binary | std::ios::ate);
     if (!file) return false;
-    file.seekg(0, std::ios::end);
     std::streamoff const size = file.tellg();
-    if (size < 0 || static_cast<size_t>(size) > MAX_VOX_FILE_BYTES) {
-        bytes.assign(MAX_VOX_FILE_BYTES + 1, 0);  // too large: the check says so
-        return true;
-    }
+    if (size < 0) return false;
+    problem = voxFileSizeProblem(static_cast<unsigned long long>(size));
+    if (!problem.empty()) return true;
     file.seekg(0);
     bytes.resize(static_cast<size_t>(size));
     file.read(reinterpret_cast<char*>(bytes.data()), size);
@@ -52,16 +57,14 @@ bool readWhole(std::string const& path, std::vector<unsigned char>& bytes) {
 
 raylib::Model loadModelChecked(std::string const& path) {
     std::vector<unsigned char> bytes;
+    std::string problem;
     // Only .vox files are checked; a file that cannot be read is left to
     // raylib, which reports it and returns its default model.
-    if (!raylib::IsFileExtension(path.c_str(), ".vox") || !readWhole(path, bytes)) {
+    if (!raylib::IsFileExtension(path.c_str(), ".vox") || !readWhole(path, bytes, problem)) {
         return raylib::LoadModel(path.c_str());
     }
-    std::string const problem = voxFileProblem(bytes);
-    if (!problem.empty()) {
-        std::clog << "WARNING: Model [" << path << "] not loaded: " << problem << std::endl;
-        return unreadableModel();
-    }
+    if (problem.empty()) problem = voxFileProblem(bytes);
+    if (!problem.empty()) return rejected(path, problem);
     checkedData = &bytes;
     raylib::SetLoadFileDataCallback(loadCheckedData);
     raylib::Model const model = raylib::LoadModel(path.c_str());

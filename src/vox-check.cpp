@@ -41,8 +41,13 @@ std::string idAt(Reader const& reader, size_t at) {
 
 }  // namespace
 
+std::string voxFileSizeProblem(unsigned long long bytes) {
+    if (bytes > MAX_VOX_FILE_BYTES) return "the file is larger than 16 MiB";
+    return "";
+}
+
 std::string voxFileProblem(std::vector<unsigned char> const& data) {
-    if (data.size() > MAX_VOX_FILE_BYTES) return "the file is larger than 16 MiB";
+    if (std::string sizeProblem = voxFileSizeProblem(data.size()); !sizeProblem.empty()) return sizeProblem;
     if (data.size() < 8) return "the file is too short for a .vox header";
     if (std::memcmp(data.data(), "VOX ", 4) != 0) return "the file does not start with \"VOX \"";
     Reader reader(data);
