@@ -31,6 +31,9 @@ private:
     struct CellRange {
         int64_t low[3];
         int64_t high[3];
+        int64_t cellCount() const {
+            return (high[0] - low[0] + 1) * (high[1] - low[1] + 1) * (high[2] - low[2] + 1);
+        }
     };
     enum class Reach { NOTHING, CELLS, EVERYWHERE };
 

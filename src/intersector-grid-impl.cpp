@@ -49,9 +49,7 @@ void IntersectorGridImpl::addEntity(std::shared_ptr<Entity> entity) {
     case Reach::NOTHING: break;
     case Reach::EVERYWHERE: everywhere.push_back(id); break;
     case Reach::CELLS: {
-        int64_t const count = (range.high[0] - range.low[0] + 1) * (range.high[1] - range.low[1] + 1) *
-                              (range.high[2] - range.low[2] + 1);
-        if (count > MAX_CELLS_PER_ENTITY) {
+        if (range.cellCount() > MAX_CELLS_PER_ENTITY) {
             everywhere.push_back(id);
         } else {
             forEachCell(range.low, range.high, [&](uint64_t key) { cells[key].push_back(id); });
@@ -83,9 +81,7 @@ bool IntersectorGridImpl::gatherCandidates(AABB const& box) const {
     case Reach::EVERYWHERE: return false;
     case Reach::CELLS: break;
     }
-    int64_t const count = (range.high[0] - range.low[0] + 1) * (range.high[1] - range.low[1] + 1) *
-                          (range.high[2] - range.low[2] + 1);
-    if (count > MAX_CELLS_PER_QUERY) return false;
+    if (range.cellCount() > MAX_CELLS_PER_QUERY) return false;
 
     forEachCell(range.low, range.high, [&](uint64_t key) {
         auto const cell = cells.find(key);

@@ -43,6 +43,7 @@ raylib::Mesh bakeBoxes(std::vector<AABox const*> const& boxes) {
         // As DrawCubeV places the corners: centre plus or minus half the size.
         float const half[3] = {s.x / 2, s.y / 2, s.z / 2};
         float const centre[3] = {p.x, p.y, p.z};
+        unsigned char const rgba[4] = {box->color.r, box->color.g, box->color.b, box->color.a};
         for (Face const& face : FACES) {
             int const first = vertex;
             for (auto const& corner : face.corners) {
@@ -50,7 +51,6 @@ raylib::Mesh bakeBoxes(std::vector<AABox const*> const& boxes) {
                     mesh.vertices[vertex * 3 + axis] = centre[axis] + corner[axis] * half[axis];
                     mesh.normals[vertex * 3 + axis] = face.normal[axis];
                 }
-                unsigned char const rgba[4] = {box->color.r, box->color.g, box->color.b, box->color.a};
                 for (int channel = 0; channel < 4; ++channel) mesh.colors[vertex * 4 + channel] = rgba[channel];
                 ++vertex;
             }
