@@ -1,8 +1,10 @@
 // The controllers against a fake of raylib's input polls: this binary links
-// the controller code without raylib, and the fake records every poll.
+// the controller code without raylib, and the fake records every key poll.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <set>
+#include <tuple>
 #include <vector>
 
 #include "controller.h"
@@ -33,131 +35,79 @@ extern "C" bool IsGamepadButtonDown(int gamepad, int button) {
 namespace {
 
 using namespace raylib;
+using State = std::tuple<float, float, bool, bool>;
 
-struct KeyCase {
-    std::set<int> keys;
-    float forward, side;
-    bool reset, showInfo;
-};
-
-TEST(KeyboardController, EveryCombinationOfKeys) {
-    KeyCase const cases[] = {
-        {{}, 0, 0, false, false},
-        {{KEY_W}, 1, 0, false, false},
-        {{KEY_UP}, 1, 0, false, false},
-        {{KEY_W, KEY_UP}, 1, 0, false, false},
-        {{KEY_S}, -1, 0, false, false},
-        {{KEY_DOWN}, -1, 0, false, false},
-        {{KEY_W, KEY_S}, 0, 0, false, false},
-        {{KEY_W, KEY_UP, KEY_DOWN}, 0, 0, false, false},
-        {{KEY_D}, 0, 1, false, false},
-        {{KEY_RIGHT}, 0, 1, false, false},
-        {{KEY_A}, 0, -1, false, false},
-        {{KEY_LEFT}, 0, -1, false, false},
-        {{KEY_A, KEY_RIGHT}, 0, 0, false, false},
-        {{KEY_W, KEY_D}, 1, 1, false, false},
-        {{KEY_S, KEY_LEFT}, -1, -1, false, false},
-        {{KEY_R}, 0, 0, true, false},
-        {{KEY_APOSTROPHE}, 0, 0, false, true},
-        {{KEY_R, KEY_APOSTROPHE, KEY_UP}, 1, 0, true, true},
-    };
-    KeyboardController const keyboard;
-    for (size_t i = 0; i < std::size(cases); ++i) {
-        keysDown = cases[i].keys;
-        EXPECT_EQ(keyboard.getForwardMovement(), cases[i].forward) << "case " << i;
-        EXPECT_EQ(keyboard.getSideMovement(), cases[i].side) << "case " << i;
-        AdditionalKeys const keys = keyboard.getAdditionalKeys();
-        EXPECT_EQ(keys.reset, cases[i].reset) << "case " << i;
-        EXPECT_EQ(keys.showInfo, cases[i].showInfo) << "case " << i;
-    }
+// Forward, side, reset and showInfo, as one value.
+State stateOf(Controller const& controller) {
+    AdditionalKeys const keys = controller.getAdditionalKeys();
+    return {controller.getForwardMovement(), controller.getSideMovement(), keys.reset, keys.showInfo};
 }
 
-TEST(KeyboardController, PollsLetterBeforeArrowAndPositiveBeforeNegative) {
-    KeyboardController const keyboard;
+TEST(KeyboardController, EveryCombinationOfKeys) {
+    std::pair<std::set<int>, State> const cases[] = {
+        {{}, {0, 0, false, false}},
+        {{KEY_W}, {1, 0, false, false}},
+        {{KEY_UP}, {1, 0, false, false}},
+        {{KEY_W, KEY_UP}, {1, 0, false, false}},
+        {{KEY_S}, {-1, 0, false, false}},
+        {{KEY_DOWN}, {-1, 0, false, false}},
+        {{KEY_W, KEY_UP, KEY_DOWN}, {0, 0, false, false}},
+        {{KEY_D}, {0, 1, false, false}},
+        {{KEY_RIGHT}, {0, 1, false, false}},
+        {{KEY_A}, {0, -1, false, false}},
+        {{KEY_LEFT}, {0, -1, false, false}},
+        {{KEY_A, KEY_RIGHT}, {0, 0, false, false}},
+        {{KEY_R}, {0, 0, true, false}},
+        {{KEY_APOSTROPHE}, {0, 0, false, true}},
+    };
+    for (auto const& [keys, expected] : cases) {
+        keysDown = keys;
+        EXPECT_EQ(stateOf(KeyboardController()), expected) << "keys held: " << keys.size();
+    }
+    // The letter key is polled before the arrow, the positive term first.
     keysDown = {KEY_W};
     keyPolls.clear();
-    keyboard.getForwardMovement();
-    EXPECT_EQ(keyPolls, (std::vector<int>{KEY_W, KEY_S, KEY_DOWN}));
-    keysDown = {};
-    keyPolls.clear();
-    keyboard.getSideMovement();
-    EXPECT_EQ(keyPolls, (std::vector<int>{KEY_D, KEY_RIGHT, KEY_A, KEY_LEFT}));
+    KeyboardController().getForwardMovement();
+    KeyboardController().getSideMovement();
+    EXPECT_EQ(keyPolls, (std::vector<int>{KEY_W, KEY_S, KEY_DOWN, KEY_D, KEY_RIGHT, KEY_A, KEY_LEFT}));
 }
 
 TEST(GamepadController, RightFaceButtonsAndNoSwitches) {
-    struct Case { std::set<int> buttons; float forward, side; };
-    Case const cases[] = {
-        {{}, 0, 0},
-        {{GAMEPAD_BUTTON_RIGHT_FACE_UP}, 1, 0},
-        {{GAMEPAD_BUTTON_RIGHT_FACE_DOWN}, -1, 0},
-        {{GAMEPAD_BUTTON_RIGHT_FACE_UP, GAMEPAD_BUTTON_RIGHT_FACE_DOWN}, 0, 0},
-        {{GAMEPAD_BUTTON_RIGHT_FACE_RIGHT}, 0, 1},
-        {{GAMEPAD_BUTTON_RIGHT_FACE_LEFT}, 0, -1},
-        {{GAMEPAD_BUTTON_LEFT_FACE_UP, GAMEPAD_BUTTON_MIDDLE}, 0, 0},
+    std::pair<std::set<int>, State> const cases[] = {
+        {{GAMEPAD_BUTTON_RIGHT_FACE_UP}, {1, 0, false, false}},
+        {{GAMEPAD_BUTTON_RIGHT_FACE_DOWN, GAMEPAD_BUTTON_MIDDLE}, {-1, 0, false, false}},
+        {{GAMEPAD_BUTTON_RIGHT_FACE_UP, GAMEPAD_BUTTON_RIGHT_FACE_DOWN}, {0, 0, false, false}},
+        {{GAMEPAD_BUTTON_RIGHT_FACE_RIGHT}, {0, 1, false, false}},
+        {{GAMEPAD_BUTTON_RIGHT_FACE_LEFT, GAMEPAD_BUTTON_LEFT_FACE_UP}, {0, -1, false, false}},
     };
-    GamepadController const gamepad(0);
-    GamepadController const other(1);
-    for (size_t i = 0; i < std::size(cases); ++i) {
-        buttonsDown = cases[i].buttons;
-        EXPECT_EQ(gamepad.getForwardMovement(), cases[i].forward) << "case " << i;
-        EXPECT_EQ(gamepad.getSideMovement(), cases[i].side) << "case " << i;
-        EXPECT_FALSE(gamepad.getAdditionalKeys().reset);
-        EXPECT_FALSE(gamepad.getAdditionalKeys().showInfo);
-        EXPECT_EQ(other.getForwardMovement(), 0.0f);
+    for (auto const& [buttons, expected] : cases) {
+        buttonsDown = buttons;
+        EXPECT_EQ(stateOf(GamepadController(0)), expected) << "buttons held: " << buttons.size();
+        EXPECT_EQ(stateOf(GamepadController(1)), State(0, 0, false, false));
     }
-    buttonsDown = {};
 }
 
-TEST(CompositeController, FirstNonZeroValuePerAxis) {
+TEST(CompositeController, FirstNonZeroValuePerAxisSwitchesFromTheFirst) {
     struct Case { float firstForward, firstSide, secondForward, secondSide, forward, side; };
-    float const nan = std::nanf("");
     Case const cases[] = {
         {1, 0, 1, 0, 1, 0},     // both forward: the first's value, not 2
         {0, 0, -1, 0, -1, 0},   // the second answers when the first is idle
         {0, 0, 0, -1, 0, -1},
         {1, 0, 0, 1, 1, 1},     // axes merge independently
         {-1, 1, 1, -1, -1, 1},  // the first wins a conflict
-        {0, 0, 0, 0, 0, 0},
+        {INFINITY, 0, 1, 0, INFINITY, 0},
     };
-    for (size_t i = 0; i < std::size(cases); ++i) {
+    for (auto const& c : cases) {
         CompositeController composite;
-        composite.addController(std::make_shared<FixedController>(cases[i].firstForward, cases[i].firstSide));
-        composite.addController(std::make_shared<FixedController>(cases[i].secondForward, cases[i].secondSide));
-        EXPECT_EQ(composite.getForwardMovement(), cases[i].forward) << "case " << i;
-        EXPECT_EQ(composite.getSideMovement(), cases[i].side) << "case " << i;
+        composite.addController(std::make_shared<FixedController>(c.firstForward, c.firstSide, AdditionalKeys{false, true}));
+        composite.addController(std::make_shared<FixedController>(c.secondForward, c.secondSide, AdditionalKeys{true, false}));
+        EXPECT_EQ(stateOf(composite), State(c.forward, c.side, false, true)) << c.firstForward << ", " << c.firstSide;
     }
     CompositeController withNaN;
-    withNaN.addController(std::make_shared<FixedController>(nan, 0));
+    withNaN.addController(std::make_shared<FixedController>(NAN, 0));
     withNaN.addController(std::make_shared<FixedController>(1, 0));
-    EXPECT_TRUE(std::isnan(withNaN.getForwardMovement()));
-}
-
-TEST(CompositeController, SwitchesComeFromTheFirstMemberAlone) {
-    CompositeController empty;
-    EXPECT_EQ(empty.getForwardMovement(), 0.0f);
-    EXPECT_EQ(empty.getSideMovement(), 0.0f);
-    EXPECT_FALSE(empty.getAdditionalKeys().reset);
-    EXPECT_FALSE(empty.getAdditionalKeys().showInfo);
-
-    CompositeController composite;
-    composite.addController(std::make_shared<FixedController>(0, 0, AdditionalKeys{false, true}));
-    composite.addController(std::make_shared<FixedController>(0, 0, AdditionalKeys{true, false}));
-    EXPECT_FALSE(composite.getAdditionalKeys().reset);
-    EXPECT_TRUE(composite.getAdditionalKeys().showInfo);
-}
-
-TEST(CompositeController, KeyboardFirstGamepadSecond) {
-    CompositeController composite;
-    composite.addController(std::make_shared<KeyboardController>());
-    composite.addController(std::make_shared<GamepadController>(0));
-    keysDown = {KEY_W};
-    buttonsDown = {GAMEPAD_BUTTON_RIGHT_FACE_UP, GAMEPAD_BUTTON_RIGHT_FACE_RIGHT};
-    EXPECT_EQ(composite.getForwardMovement(), 1.0f);
-    EXPECT_EQ(composite.getSideMovement(), 1.0f);
-    keysDown = {};
-    buttonsDown = {GAMEPAD_BUTTON_RIGHT_FACE_DOWN};
-    EXPECT_EQ(composite.getForwardMovement(), -1.0f);
-    buttonsDown = {};
+    EXPECT_TRUE(std::isnan(withNaN.getForwardMovement()));  // a NaN is not zero either
+    EXPECT_EQ(stateOf(CompositeController()), State(0, 0, false, false));
 }
 
 }  // namespace

@@ -1,8 +1,8 @@
+// The player's moves against small worlds of boxes.
 #include <gtest/gtest.h>
 
 #include <cmath>
 
-#include "aabox.h"
 #include "intersector-naive-impl.h"
 #include "player.h"
 #include "test-entities.h"
@@ -10,78 +10,69 @@
 namespace {
 
 using Index = std::shared_ptr<Intersector>;
+using Corners = std::pair<raylib::Vector3, raylib::Vector3>;
 
-Index emptyIndex() {
-    return std::make_shared<IntersectorNaiveImpl>();
+Index worldOf(std::vector<Corners> const& boxes) {
+    auto index = std::make_shared<IntersectorNaiveImpl>();
+    for (auto const& [min, max] : boxes) index->addEntity(fixedBox(min, max));
+    return index;
 }
 
 // A wide floor whose top is at the given height.
-std::shared_ptr<Entity> floorWithTop(float top) {
-    return fixedBox({-50, top - 1.0f, -50}, {50, top, 50});
+Corners floorAt(float top) {
+    return {{-50, top - 1, -50}, {50, top, 50}};
 }
 
-void stayPut(Player& player, Index const& index) {
-    player.move(player.position, index);
+// The player after asking to stay where it is, `moves` times.
+Player stayed(Player player, Index const& index, int moves = 1) {
+    for (int i = 0; i < moves; ++i) player.move(player.position, index);
+    return player;
 }
 
-// Lets the player fall until a move starts standing.
-void settle(Player& player, Index const& index) {
-    for (int i = 0; i < 1000; ++i) {
-        stayPut(player, index);
-        if (index->findIntersection(player.feetAABB)) return;
-    }
+Player movedTo(Player player, raylib::Vector3 target, Index const& index) {
+    player.move(target, index);
+    return player;
 }
 
 TEST(Player, StartsWithItsBoxesUnderTheEyes) {
     Player const player;
-    EXPECT_VECTOR_EQ(player.position, 0.0f, 2.2f, 4.0f);
-    EXPECT_EQ(player.aabb.min.y, 0.600000083f);
-    EXPECT_EQ(player.aabb.max.y, 2.2f);
-    EXPECT_VECTOR_EQ(player.aabb.min, -0.2f, 0.600000083f, 3.8f);
+    EXPECT_VECTOR_EQ(player.position, 0, 2.2f, 4);
     EXPECT_VECTOR_EQ(player.aabb.max, 0.2f, 2.2f, 4.2f);
-    EXPECT_EQ(player.feetAABB.min.y, 0.590000093f);
-    EXPECT_EQ(player.feetAABB.max.y, player.aabb.min.y);
+    EXPECT_VECTOR_EQ(player.feetAABB.min, -0.2f, 0.590000093f, 3.8f);
+    EXPECT_EQ(std::vector<float>({player.aabb.min.x, player.aabb.min.y, player.aabb.min.z, player.feetAABB.min.y,
+                                  player.feetAABB.max.y, player.feetAABB.max.z}),
+              std::vector<float>({-0.2f, 0.600000083f, 3.8f, 0.590000093f, 0.600000083f, 4.2f}));
     EXPECT_EQ(&player.getAABB(), &player.aabb);
 }
 
-TEST(Player, FallsFasterEveryMove) {
+TEST(Player, FallsFasterEveryMoveAndLandsOnTops) {
     Player player;
-    auto const index = emptyIndex();
-    float const expectedDrops[] = {0.0f, 0.0163333341f, 0.0326666683f, 0.049000002f};
-    for (float const drop : expectedDrops) {
+    for (float const drop : {0.0f, 0.0163333341f, 0.0326666683f, 0.049000002f}) {
         EXPECT_EQ(player.fallSpeed, drop);
         float const before = player.position.y;
-        stayPut(player, index);
+        player = stayed(player, worldOf({}));
         EXPECT_NEAR(before - player.position.y, drop, 2e-7f);
     }
     EXPECT_EQ(player.fallSpeed, static_cast<float>(0.049000002f + Player::GRAVITY_STEP));
-}
 
-TEST(Player, LandsOnTopAtZeroAndThenStands) {
-    Player player;
-    auto const index = emptyIndex();
-    index->addEntity(floorWithTop(0.0f));
-    settle(player, index);
-    EXPECT_EQ(player.position.y, 1.61f);
-    EXPECT_LT(player.feetAABB.min.y, 0.0f);
-    EXPECT_GT(player.feetAABB.min.y, -1e-8f);
-    stayPut(player, index);
-    EXPECT_EQ(player.fallSpeed, 0.0f);
-    EXPECT_EQ(player.position.y, 1.61f);
-}
+    // On a top at 0 the probe reaches just below it, so the next move stands
+    // and stops the fall; on a top at 0.3 it ends 1.2e-7 above, so every
+    // move falls and lands again at the same height.
+    Index const atZero = worldOf({floorAt(0)});
+    Player const landed = stayed(Player(), atZero, 200);
+    EXPECT_EQ(landed.position.y, 1.61f);
+    EXPECT_LT(landed.feetAABB.min.y, 0.0f);
+    EXPECT_GT(landed.feetAABB.min.y, -1e-8f);
+    Player running = landed;
+    running.fallSpeed = 0.5f;
+    EXPECT_EQ(stayed(running, atZero).fallSpeed, 0.0f);
 
-TEST(Player, ProbeAHairAboveTheTopLandsAgainAtTheSameHeight) {
-    Player player;
-    auto const index = emptyIndex();
-    index->addEntity(floorWithTop(0.3f));
-    for (int i = 0; i < 200; ++i) stayPut(player, index);
-    float const landed = player.position.y;
-    EXPECT_NEAR(landed, 1.91f, 1e-6f);
-    // The probe ends 1.2e-7 above the top, so the next move is airborne.
-    EXPECT_NEAR(player.feetAABB.min.y - 0.3f, 1.2e-7f, 2e-8f);
-    EXPECT_EQ(index->findIntersection(player.feetAABB), nullptr);
-    stayPut(player, index);
-    EXPECT_EQ(player.position.y, landed);
+    Index const atThree = worldOf({floorAt(0.3f)});
+    Player const hovering = stayed(Player(), atThree, 200);
+    EXPECT_NEAR(hovering.position.y, 1.91f, 1e-6f);
+    EXPECT_NEAR(hovering.feetAABB.min.y - 0.3f, 1.2e-7f, 2e-8f);
+    EXPECT_EQ(atThree->findIntersection(hovering.feetAABB), nullptr);
+    EXPECT_EQ(stayed(hovering, atThree).position.y, hovering.position.y);
 }
 
 TEST(Player, StaysOnEveryTopIndefinitely) {
@@ -89,17 +80,14 @@ TEST(Player, StaysOnEveryTopIndefinitely) {
     // through after a few hundred frames.
     for (int step = 0; step <= 100; ++step) {
         float const top = -2.0f + 0.05f * step;
-        Player player;
-        player.position.y = top + 3.0f;
-        player.move(player.position, emptyIndex());  // rebuild boxes at the new height
+        Player player = movedTo(Player(), {0, top + 3, 4}, worldOf({}));
         player.fallSpeed = 0.0f;
-        auto const index = emptyIndex();
-        index->addEntity(floorWithTop(top));
-        for (int i = 0; i < 300; ++i) stayPut(player, index);
+        Index const index = worldOf({floorAt(top)});
+        player = stayed(player, index, 300);
         float const landed = player.position.y;
         ASSERT_NEAR(landed, top + 1.61f, 1e-5f) << "top " << top;
         for (int i = 0; i < 3000; ++i) {
-            stayPut(player, index);
+            player.move(player.position, index);
             ASSERT_EQ(player.position.y, landed) << "top " << top << " move " << i;
         }
         EXPECT_LT(player.fallSpeed, 0.02f) << "top " << top;
@@ -109,96 +97,42 @@ TEST(Player, StaysOnEveryTopIndefinitely) {
 TEST(Player, LandsOnTheFirstRegisteredEntityUnderTheFallBox) {
     Player player;
     player.fallSpeed = 1.0f;
-    auto const index = emptyIndex();
-    index->addEntity(fixedBox({-1, -1, 3}, {1, -0.5f, 5}));  // lower, registered first
-    index->addEntity(fixedBox({-1, -0.2f, 3}, {1, 0.3f, 5}));
-    stayPut(player, index);
+    player = stayed(player, worldOf({{{-1, -1, 3}, {1, -0.5f, 5}}, {{-1, -0.2f, 3}, {1, 0.3f, 5}}}));
     EXPECT_NEAR(player.position.y, -0.5f + 1.61f, 1e-6f);
 }
 
-TEST(Player, WallTallerThanAStepRefusesTheMove) {
-    Player player;
-    auto const index = emptyIndex();
-    index->addEntity(floorWithTop(0.0f));
-    index->addEntity(fixedBox({1, 0, -50}, {2, 3, 50}));
-    settle(player, index);
-    Player const before = player;
-    for (raylib::Vector3 const target : {raylib::Vector3{1.5f, 1.61f, 4}, raylib::Vector3{1.5f, 1.61f, 5}}) {
-        player.move(target, index);
-        EXPECT_VECTOR_EQ(player.position, before.position.x, before.position.y, before.position.z);
-        EXPECT_EQ(player.fallSpeed, before.fallSpeed);
+TEST(Player, WallsStopLowStepsAreClimbedLongMovesPassThrough) {
+    Index const walled = worldOf({floorAt(0), {{1, 0, -50}, {2, 3, 50}}});
+    Player const start = stayed(Player(), walled, 200);
+    for (float const z : {4.0f, 5.0f}) EXPECT_EQ(movedTo(start, {1.5f, 1.61f, z}, walled).position.x, 0.0f);
+    EXPECT_EQ(movedTo(start, {5, 1.61f, 4}, walled).position.x, 5.0f);
+
+    Index const stepped = worldOf({floorAt(0), {{1, -1, -50}, {3, 0.3f, 50}}});
+    Player const climbed = movedTo(start, {1.5f, 1.61f, 4}, stepped);
+    EXPECT_NEAR(climbed.position.y, 1.61f + 0.31f, 1e-6f);
+    EXPECT_NEAR(stayed(climbed, stepped, 100).position.y, 0.3f + 1.61f, 1e-6f);
+
+    // A step whose top is exactly the lifted body's bottom touches it and blocks.
+    float const liftedBottom = AABB({0, static_cast<float>(1.61f - 1.6f * 0.5) + 0.31f, 0}, start.size).min.y;
+    for (float const top : {liftedBottom, std::nextafter(liftedBottom, -1.0f)}) {
+        Player const moved = movedTo(start, {1.5f, 1.61f, 4}, worldOf({floorAt(0), {{1, -1, -50}, {3, top, 50}}}));
+        EXPECT_EQ(moved.position.x, top == liftedBottom ? 0.0f : 1.5f);
     }
 }
 
-TEST(Player, ClimbsALowStepInOneMove) {
-    Player player;
-    auto const index = emptyIndex();
-    index->addEntity(floorWithTop(0.0f));
-    settle(player, index);
-    index->addEntity(fixedBox({1, -1, -50}, {3, 0.3f, 50}));
-    player.move({1.5f, player.position.y, 4}, index);
-    EXPECT_NEAR(player.position.y, 1.61f + 0.31f, 1e-6f);
-    settle(player, index);
-    EXPECT_NEAR(player.position.y, 0.3f + 1.61f, 1e-6f);
-}
+TEST(Player, RefusedMovesChangeNothing) {
+    // Airborne and asking for a blocked place: it stays in the air.
+    Index const wall = worldOf({{{1, -10, -50}, {2, 10, 50}}});
+    Player const airborne = stayed(Player(), wall, 2);
+    Player const asked = movedTo(airborne, {1.5f, airborne.position.y, 4}, wall);
+    EXPECT_EQ(asked.position.y, airborne.position.y);
+    EXPECT_EQ(asked.fallSpeed, airborne.fallSpeed);
 
-TEST(Player, StepExactlyAsHighAsTheLiftBlocks) {
-    auto const index = emptyIndex();
-    Player start;
-    index->addEntity(floorWithTop(0.0f));
-    settle(start, index);
-    raylib::Vector3 const target{1.5f, start.position.y, 4};
-    // The lifted body's bottom, computed as the move computes it.
-    float const center = static_cast<float>(static_cast<double>(target.y) - static_cast<double>(1.6f) * 0.5);
-    float const liftedBottom = AABB({0, center + 0.31f, 0}, start.size).min.y;
-
-    auto blocked = emptyIndex();
-    blocked->addEntity(floorWithTop(0.0f));
-    blocked->addEntity(fixedBox({1, -1, -50}, {3, liftedBottom, 50}));
-    Player player = start;
-    player.move(target, blocked);
-    EXPECT_EQ(player.position.x, start.position.x);
-
-    auto climbable = emptyIndex();
-    climbable->addEntity(floorWithTop(0.0f));
-    climbable->addEntity(fixedBox({1, -1, -50}, {3, std::nextafter(liftedBottom, -1.0f), 50}));
-    player = start;
-    player.move(target, climbable);
-    EXPECT_EQ(player.position.x, 1.5f);
-}
-
-TEST(Player, AirbornePlayerAskingForABlockedPlaceStaysInTheAir) {
-    Player player;
-    auto const index = emptyIndex();
-    index->addEntity(fixedBox({1, -10, -50}, {2, 10, 50}));
-    stayPut(player, index);
-    stayPut(player, index);
-    Player const before = player;
-    for (int i = 0; i < 10; ++i) player.move({1.5f, player.position.y, 4}, index);
-    EXPECT_EQ(player.position.y, before.position.y);
-    EXPECT_EQ(player.fallSpeed, before.fallSpeed);
-}
-
-TEST(Player, LongMovePassesThroughWhatLiesBetween) {
-    Player player;
-    auto const index = emptyIndex();
-    index->addEntity(floorWithTop(0.0f));
-    index->addEntity(fixedBox({1, 0, -50}, {2, 3, 50}));
-    settle(player, index);
-    player.move({5, player.position.y, 4}, index);
-    EXPECT_EQ(player.position.x, 5.0f);
-}
-
-TEST(Player, ResetIntoABlockedStartIsRefused) {
-    Player player;
-    auto const index = emptyIndex();
-    index->addEntity(floorWithTop(0.0f));
-    settle(player, index);
-    player.move({10, player.position.y, 10}, index);
+    // A reset into a filled start is refused like any move.
+    Index const index = worldOf({floorAt(0)});
+    Player const away = movedTo(stayed(Player(), index, 200), {10, 1.61f, 10}, index);
     index->addEntity(fixedBox({-1, 0, 3}, {1, 5, 5}));
-    player.move({0.0f, 2.2f, 4.0f}, index);
-    EXPECT_EQ(player.position.x, 10.0f);
-    EXPECT_EQ(player.position.z, 10.0f);
+    EXPECT_EQ(movedTo(away, {0.0f, 2.2f, 4.0f}, index).position.x, 10.0f);
 }
 
 }  // namespace

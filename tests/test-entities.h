@@ -11,11 +11,6 @@
 // (also inverted or NaN) corners.
 class FixedBox : public Entity {
 public:
-    FixedBox(raylib::Vector3 min, raylib::Vector3 max) {
-        box.min = min;
-        box.max = max;
-        box.size = {max.x - min.x, max.y - min.y, max.z - min.z};
-    }
     explicit FixedBox(AABB const& box) : box(box) {}
     void draw() override {}
     AABB const& getAABB() const override { return box; }
@@ -23,12 +18,21 @@ public:
     AABB box;
 };
 
-inline std::shared_ptr<Entity> fixedBox(raylib::Vector3 min, raylib::Vector3 max) {
-    return std::make_shared<FixedBox>(min, max);
+inline AABB cornerBox(raylib::Vector3 min, raylib::Vector3 max) {
+    AABB box;
+    box.min = min;
+    box.max = max;
+    box.size = {max.x - min.x, max.y - min.y, max.z - min.z};
+    return box;
 }
 
-inline AABB cornerBox(raylib::Vector3 min, raylib::Vector3 max) {
-    return FixedBox(min, max).box;
+inline std::shared_ptr<Entity> fixedBox(raylib::Vector3 min, raylib::Vector3 max) {
+    return std::make_shared<FixedBox>(cornerBox(min, max));
+}
+
+// Component 0, 1 or 2 of a vector.
+inline float& axisOf(raylib::Vector3& v, int axis) {
+    return axis == 0 ? v.x : axis == 1 ? v.y : v.z;
 }
 
 #define EXPECT_VECTOR_EQ(actual, ex, ey, ez) \
