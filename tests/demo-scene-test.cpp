@@ -29,7 +29,7 @@ TEST(DemoScene, BuildsTheSameWorldOnEveryRun) {
     uint64_t digests[2];
     for (uint64_t& digest : digests) {
         initRandomToken();
-        auto const world = loadScene(SCENE_PATH, std::make_shared<Player>());
+        auto const world = loadScene(SCENE_PATH, std::make_shared<Player>(), {.graphics = false});
         ASSERT_NE(world, nullptr);
         EXPECT_EQ(world->intersector->size(), 1413);
         // The start stands clear above the ground.

@@ -8,6 +8,7 @@
 
 #include "gl-test.h"
 #include "player.h"
+#include "light.h"
 #include "shader.h"
 #include "world.h"
 

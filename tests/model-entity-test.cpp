@@ -39,7 +39,7 @@ TEST(ModelEntity, BoxDrawPositionAndLogOfAKnownModel) {
 TEST(ModelEntity, EveryModelStandsCentredOnItsPosition) {
     std::vector<fs::path> paths;
     for (char const* name : {"tree", "rock", "lamp_post"}) paths.push_back(fs::path("assets/models") / (std::string(name) + ".vox"));
-    fs::path const samples = fs::path(TESSARINE_SHARED_DIR) / "vox-samples";
+    fs::path const samples = TESSARINE_SAMPLES_DIR;
     if (fs::exists(samples)) {
         for (auto const& file : fs::directory_iterator(samples)) {
             if (file.path().extension() == ".vox") paths.push_back(file.path());
@@ -51,6 +51,7 @@ TEST(ModelEntity, EveryModelStandsCentredOnItsPosition) {
         SCOPED_TRACE(path);
         ModelEntity const entity({3, 1, -2}, 0.1f, path.string());
         ASSERT_GT(entity.model.meshCount, 0);
+        EXPECT_EQ(entity.model.meshes[0].vaoId, 0u) << "nothing is uploaded without a window";
         AABB const& box = entity.getAABB();
         EXPECT_GT(box.size.y, 0.0f);
         EXPECT_FLOAT_EQ(box.min.x + 0.5f * box.size.x, 3.0f);

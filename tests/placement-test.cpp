@@ -17,7 +17,7 @@ using Entities = std::vector<std::shared_ptr<Entity>>;
 
 class PlacementTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { world = new World(std::make_shared<Player>()); }
+    static void SetUpTestSuite() { world = new World(std::make_shared<Player>(), {.graphics = false}); }
     static void TearDownTestSuite() { delete world; }
     void SetUp() override {
         world->intersector = std::make_shared<IntersectorNaiveImpl>();

@@ -39,7 +39,7 @@ protected:
     AABox const& box(int i) const { return static_cast<AABox const&>(*world->intersector->getEntities().at(i)); }
 
     std::shared_ptr<Player> player = std::make_shared<Player>();
-    std::shared_ptr<World> world = std::make_shared<World>(player);
+    std::shared_ptr<World> world = std::make_shared<World>(player, WorldOptions{.graphics = false});
 };
 
 TEST_F(SceneReaderTest, WhatEachTextEndsWith) {
@@ -133,7 +133,7 @@ TEST_F(SceneReaderTest, UnreadableStreamsAndTypesWithoutAReader) {
     std::ifstream unopened("no/such/scene.txt");
     EXPECT_EQ(readFrom(unopened), "*Scene reading stopped: test.txt could not be read");
     try {
-        loadScene("no/such/scene.txt", player);
+        loadScene("no/such/scene.txt", player, {.graphics = false});
         ADD_FAILURE() << "an unopenable file was read";
     } catch (std::runtime_error* e) {
         EXPECT_STREQ(e->what(), "Cannot open the scene file no/such/scene.txt");

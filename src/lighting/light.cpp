@@ -1,3 +1,5 @@
+#include "light.h"
+
 #include "shader.h"
 
 namespace {
@@ -36,4 +38,9 @@ Light CreateLight(int type, raylib::Vector3 position, raylib::Vector3 target, ra
 
     ++lightsCount;
     return light;
+}
+
+void createSceneLights() {
+    CreateLight(1, {100, 200, -200}, {0, 0, 0}, {225, 225, 200, 255}, Shader::getLightShader()->shader);
+    CreateLight(1, {-200, 800, 100}, {0, 0, 0}, {80, 80, 120, 255}, Shader::getLightShader()->shader);
 }

@@ -1,14 +1,12 @@
-// The world's generators that place random boxes: a cube clear of everything,
-// and the voxel clouds of the scene file.
+#include "placement.h"
+
 #include <climits>
 #include <cmath>
-#include <memory>
 #include <sstream>
 #include <stdexcept>
 
 #include "random-sequence.h"
 #include "voxel-builders.h"
-#include "world.h"
 
 namespace {
 
@@ -37,35 +35,33 @@ int checkedCellCount(float total) {
     refuse(why.str());
 }
 
-}  // namespace
-
 // count distinct cell numbers of [0, total - 1] from raylib's generator.
-std::vector<int> World::drawCells(int count, int total) const {
-    if (options.fastCellDraw) return drawDistinctValues(static_cast<unsigned>(count), 0, total - 1);
+std::vector<int> drawCells(int count, int total, CellDraw cellDraw) {
+    if (cellDraw == CellDraw::FAST) return drawDistinctValues(static_cast<unsigned>(count), 0, total - 1);
     RandomSequence const sequence(raylib::LoadRandomSequence(static_cast<unsigned>(count), 0, total - 1));
     if (!sequence) return {};
     return std::vector<int>(sequence.get(), sequence.get() + count);
 }
 
-std::shared_ptr<AABox> World::generateValidCube(AABB const& exclusionBox, raylib::Vector3 regionMin,
-                                                raylib::Vector3 regionMax, raylib::Vector3 maxSize,
-                                                ColorScheme colors) const {
+}  // namespace
+
+std::shared_ptr<AABox> placeCube(Intersector const& index, AABB const& exclusionBox, raylib::Vector3 regionMin,
+                                 raylib::Vector3 regionMax, raylib::Vector3 maxSize, ColorScheme const& colors) {
     for (int attempt = 0; attempt < MAX_PLACEMENT_ATTEMPTS; ++attempt) {
         auto cube = buildRandomCube(regionMin, regionMax, maxSize);
         AABB const& box = cube->getAABB();
         // The exclusion box costs no query of the index, so it goes first.
         if (overlaps(box, exclusionBox)) continue;
-        if (!intersector->isEmpty(box)) continue;
+        if (!index.isEmpty(box)) continue;
         cube->color = pickColor(colors);
         return cube;
     }
     throw std::runtime_error("Could not place block.");
 }
 
-std::vector<std::shared_ptr<Entity>> const World::generateValidVoxels(AABB keepClear, raylib::Vector3 center,
-                                                                      raylib::Vector3 extent,
-                                                                      raylib::Vector3 voxelSize, float density,
-                                                                      ColorScheme colors) const {
+std::vector<std::shared_ptr<Entity>> placeVoxelCloud(AABB const& keepClear, raylib::Vector3 center,
+                                                     raylib::Vector3 extent, raylib::Vector3 voxelSize, float density,
+                                                     ColorScheme const& colors, CellDraw cellDraw) {
     float const nx = floorf(extent.x / voxelSize.x);
     float const ny = floorf(extent.y / voxelSize.y);
     float const nz = floorf(extent.z / voxelSize.z);
@@ -74,14 +70,14 @@ std::vector<std::shared_ptr<Entity>> const World::generateValidVoxels(AABB keepC
     int const count = checkedVoxelCount(fraction * cells);
     int const total = checkedCellCount(cells);
 
-    std::vector<int> const sequence = drawCells(count, total);
+    std::vector<int> const sequence = drawCells(count, total, cellDraw);
     if (sequence.size() != static_cast<size_t>(count)) refuse("Voxel cloud refused: no random cells for it");
 
     std::vector<std::shared_ptr<Entity>> voxels;
     voxels.reserve(static_cast<size_t>(count));
-    for (int i = 0; i < count; ++i) {
+    for (int const cell : sequence) {
         // Cell k stands for xi * (ny * nz) + yi * nz + zi: z varies fastest.
-        float const k = static_cast<float>(sequence[i]);
+        float const k = static_cast<float>(cell);
         float const xi = floorf(k / (ny * nz));
         float const yi = fmodf(floorf(k / nz), ny);
         float const zi = floorf(fmodf(k, nz));

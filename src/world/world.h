@@ -5,25 +5,13 @@
 
 #include "aabox.h"
 #include "intersector.h"
+#include "placement.h"
 #include "player.h"
 #include "random.h"
 #include "scene-renderer.h"
 
-// Where the information box and its five text lines go, in pixels. The box
-// is designed for an 800 x 450 window and scaled by the smaller of the
-// world's uiScale and the window's own scale, so it always fits the window.
-struct InfoBoxLayout {
-    int x, y, width, height;
-    int textX, fontSize;
-    int lineY[5];
-};
-InfoBoxLayout infoBoxLayout(float uiScale, int screenWidth, int screenHeight);
-
-// The most voxels one cloud may hold.
-inline constexpr int MAX_CLOUD_VOXELS = 100000;
-
 // Which implementation the world uses where a faster one stands beside the
-// reference; the reference paths stay for tests and benchmarks.
+// reference, and whether it has graphics at all.
 struct WorldOptions {
     // The grid collision index, or the full scan of IntersectorNaiveImpl.
     bool gridIndex = true;
@@ -32,10 +20,17 @@ struct WorldOptions {
     bool fastCellDraw = true;
     // Boxes baked into meshes once, or drawn one by one with DrawCubeV.
     bool bakedBoxes = true;
+    // With graphics, the world loads its cursor texture and registers the
+    // scene's lights, and so needs a window. Without, it only holds and
+    // measures the scene and draws nothing: a scene can then be read and
+    // checked where no display exists.
+    bool graphics = true;
 };
 
 // The running scene: the collision index holding every entity, the player,
-// the cursor texture and the scene's lights. Draws one frame on request.
+// the cursor texture and the scene's lights. Each of its jobs is done by the
+// library that owns it: drawing by the renderer, placement by the placement
+// functions, lights by the lighting library.
 class World {
 public:
     explicit World(std::shared_ptr<Player> player, WorldOptions options = {});
@@ -60,11 +55,8 @@ public:
     std::shared_ptr<AABox> generateValidCube(AABB const& exclusionBox, raylib::Vector3 regionMin,
                                              raylib::Vector3 regionMax, raylib::Vector3 maxSize,
                                              ColorScheme colors) const;
-    // The voxels of one cloud: a random set of distinct cells of the grid of
-    // voxelSize cells over extent around center, density the fraction filled.
-    // Cells whose voxel would overlap keepClear (the player's body) are left
-    // empty. A cloud of fewer than 1 or more than MAX_CLOUD_VOXELS voxels is
-    // refused with std::runtime_error.
+    // The voxels of one cloud, clear of keepClear (the player's body); see
+    // placeVoxelCloud.
     std::vector<std::shared_ptr<Entity>> const generateValidVoxels(AABB keepClear, raylib::Vector3 center,
                                                                    raylib::Vector3 extent,
                                                                    raylib::Vector3 voxelSize, float density,
@@ -73,16 +65,12 @@ public:
     float uiScale;
     std::shared_ptr<Player> player;
     std::shared_ptr<Intersector> intersector;
-    raylib::Texture2D cursorTexture;
-    // Read at construction for the index; the drawing path may be switched later.
+    // Empty (zero) in a world without graphics.
+    raylib::Texture2D cursorTexture{};
+    // Read at construction for the index and graphics; the drawing path may
+    // be switched later.
     WorldOptions options;
 
 private:
-    void drawCursor() const;
-    std::vector<int> drawCells(int count, int total) const;
-
     std::unique_ptr<SceneRenderer> sceneRenderer;
 };
-
-// Draws every entity of the list, in list order.
-void drawScene(std::vector<std::shared_ptr<Entity>> entities);

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "vox-check.h"
+#include "vox-file.h"
 
 namespace {
 

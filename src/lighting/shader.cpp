@@ -30,7 +30,13 @@ void Shader::clearLightShader() {
 }
 
 void setModelShaders(raylib::Model model) {
+    if (!raylib::IsWindowReady()) return;
     for (int i = 0; i < model.materialCount; ++i) {
         model.materials[i].shader = Shader::getLightShader()->shader;
     }
+}
+
+void setViewPosition(raylib::Vector3 point) {
+    raylib::Shader const shader = Shader::getLightShader()->shader;
+    raylib::SetShaderValue(shader, shader.locs[raylib::SHADER_LOC_VECTOR_VIEW], &point, raylib::SHADER_UNIFORM_VEC3);
 }

@@ -5,6 +5,8 @@
 
 namespace {
 
+constexpr raylib::Color SKY{102, 191, 255, 255};
+
 constexpr int VERTICES_PER_BOX = 24;
 constexpr int INDICES_PER_BOX = 36;
 // Mesh indices are 16 bits wide.
@@ -105,10 +107,29 @@ void SceneRenderer::catchUp(Intersector const& index) {
     drawnCount = static_cast<int>(entities.size());
 }
 
-void SceneRenderer::draw(Intersector const& index) {
+void SceneRenderer::drawBaked(Intersector const& index) {
     catchUp(index);
     material.shader = Shader::getLightShader()->shader;
     raylib::Matrix const identity = raylib::MatrixIdentity();
     for (raylib::Mesh const& mesh : meshes) raylib::DrawMesh(mesh, material, identity);
     for (auto const& entity : others) entity->draw();
+}
+
+void SceneRenderer::drawScene(raylib::Camera3D const& camera, Intersector const& index, Weapon* weapon,
+                              raylib::Vector3 eye) {
+    raylib::ClearBackground(SKY);
+    raylib::BeginMode3D(camera);
+    raylib::BeginShaderMode(Shader::getLightShader()->shader);
+    if (weapon) weapon->draw(eye, camera.target);
+    if (bakedBoxes) {
+        drawBaked(index);
+    } else {
+        ::drawScene(index.getEntities());
+    }
+    raylib::EndShaderMode();
+    raylib::EndMode3D();
+}
+
+void drawScene(std::vector<std::shared_ptr<Entity>> entities) {
+    for (auto const& entity : entities) entity->draw();
 }

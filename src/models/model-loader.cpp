@@ -1,32 +1,25 @@
 #include "model-loader.h"
 
-#include <cstring>
 #include <fstream>
 #include <iostream>
-#include <iterator>
 #include <vector>
 
-#include "vox-check.h"
+#include "vox-file.h"
+#include "vox-mesh.h"
 
 namespace {
 
-// The checked bytes raylib's loader is about to read, served from memory so
-// that it reads exactly what was checked, with zero padding after them.
-std::vector<unsigned char> const* checkedData = nullptr;
-
-unsigned char* loadCheckedData(char const* /*fileName*/, int* dataSize) {
-    size_t const size = checkedData->size();
-    auto* copy = static_cast<unsigned char*>(raylib::MemAlloc(static_cast<unsigned>(size + VOX_READ_PADDING)));
-    if (copy == nullptr) return nullptr;
-    if (size > 0) std::memcpy(copy, checkedData->data(), size);
-    *dataSize = static_cast<int>(size);
-    return copy;
-}
-
-// What raylib's LoadModel returns for a file it cannot read.
-raylib::Model unreadableModel() {
+// A model of the given meshes (none for a file that cannot be read) with one
+// default material, as raylib's loader makes it.
+raylib::Model modelOf(std::vector<raylib::Mesh> const& meshes) {
     raylib::Model model{};
     model.transform = raylib::MatrixIdentity();
+    model.meshCount = static_cast<int>(meshes.size());
+    if (!meshes.empty()) {
+        model.meshes = static_cast<raylib::Mesh*>(raylib::MemAlloc(static_cast<unsigned>(meshes.size() * sizeof(raylib::Mesh))));
+        std::copy(meshes.begin(), meshes.end(), model.meshes);
+        model.meshMaterial = static_cast<int*>(raylib::MemAlloc(static_cast<unsigned>(meshes.size() * sizeof(int))));
+    }
     model.materialCount = 1;
     model.materials = static_cast<raylib::Material*>(raylib::MemAlloc(sizeof(raylib::Material)));
     model.materials[0] = raylib::LoadMaterialDefault();
@@ -35,7 +28,7 @@ raylib::Model unreadableModel() {
 
 raylib::Model rejected(std::string const& path, std::string const& problem) {
     std::clog << "WARNING: Model [" << path << "] not loaded: " << problem << std::endl;
-    return unreadableModel();
+    return modelOf({});
 }
 
 // Reads the file unless it is too large for a model (problem says so);
@@ -58,17 +51,15 @@ bool readWhole(std::string const& path, std::vector<unsigned char>& bytes, std::
 raylib::Model loadModelChecked(std::string const& path) {
     std::vector<unsigned char> bytes;
     std::string problem;
-    // Only .vox files are checked; a file that cannot be read is left to
-    // raylib, which reports it and returns its default model.
     if (!raylib::IsFileExtension(path.c_str(), ".vox") || !readWhole(path, bytes, problem)) {
         return raylib::LoadModel(path.c_str());
     }
-    if (problem.empty()) problem = voxFileProblem(bytes);
+    VoxelGrid grid;
+    if (problem.empty()) problem = readVoxFile(bytes, &grid);
     if (!problem.empty()) return rejected(path, problem);
-    checkedData = &bytes;
-    raylib::SetLoadFileDataCallback(loadCheckedData);
-    raylib::Model const model = raylib::LoadModel(path.c_str());
-    raylib::SetLoadFileDataCallback(nullptr);
-    checkedData = nullptr;
+    raylib::Model model = modelOf(buildVoxMeshes(grid));
+    if (raylib::IsWindowReady()) {
+        for (int i = 0; i < model.meshCount; ++i) raylib::UploadMesh(&model.meshes[i], false);
+    }
     return model;
 }
