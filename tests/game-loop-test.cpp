@@ -5,6 +5,9 @@
 
 #include "fixed-controller.h"
 #include "game-loop.h"
+#include "game.h"
+#include "log-capture.h"
+#include "scene-loader.h"
 #include "intersector-naive-impl.h"
 #include "test-entities.h"
 #include "ui-scale.h"
@@ -29,74 +32,67 @@ TEST(WindowScale, MonitorsOfEveryShape) {
     }
 }
 
-// A player standing on a floor with its top at 0, seen through the start
-// camera: at its eyes, looking almost along -x.
-class FrameTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        EXPECT_VECTOR_EQ(camera.target, -0.682f, 2.2f, 3.93f);
-        EXPECT_VECTOR_EQ(camera.up, 0, 1, 0);
-        EXPECT_EQ(camera.fovy, 65.0f);
-        index->addEntity(fixedBox({-50, -1, -50}, {50, 0, 50}));
-        idle(100);
-    }
-    bool frame(AdditionalKeys keys, float forward = 0, float side = 0, float seconds = 1 / 60.0f, float mouseX = 0) {
-        return stepFrame(camera, FixedController(forward, side, keys), player, index, seconds, {mouseX, 0});
-    }
-    void idle(int frames) {
-        for (int i = 0; i < frames; ++i) frame({});
-    }
-    float stepFrom(raylib::Vector3 from) const { return std::hypot(camera.position.x - from.x, camera.position.z - from.z); }
-    float yaw() const { return std::atan2(camera.target.z - camera.position.z, camera.target.x - camera.position.x) * RAD2DEG; }
-    void expectCameraAtTheEyes() const { EXPECT_VECTOR_EQ(camera.position, player.position.x, player.position.y, player.position.z); }
-
-    std::shared_ptr<Intersector> index = std::make_shared<IntersectorNaiveImpl>();
+// On a floor: at 60 frames a second forward asks for 0.15 units and
+// forward with a side √2 times that; 20 pixels of mouse turn the view by one
+// degree, also when the move is refused; the camera stays at the eyes.
+TEST(Frame, StepsTurnsAndBlockedMoves) {
+    auto const index = std::make_shared<IntersectorNaiveImpl>();
+    index->addEntity(fixedBox({-50, -1, -50}, {50, 0, 50}));
     Player player;
     raylib::Camera3D camera = startCamera();
-};
-
-TEST_F(FrameTest, AxesAreScaledByTimeAndSpeedNotNormalised) {
-    struct Case { float forward, side, seconds, step; };
-    Case const cases[] = {{1, 0, 1 / 60.0f, 0.15f}, {1, 1, 1 / 60.0f, 0.15f * std::sqrt(2.0f)},
-                          {0, -1, 1 / 30.0f, 0.3f}, {0, 0, 1 / 60.0f, 0}};
-    for (auto const& c : cases) {
+    auto const frame = [&](float forward, float side, float mouseX) {
         raylib::Vector3 const before = camera.position;
-        EXPECT_FALSE(frame({}, c.forward, c.side, c.seconds));
-        EXPECT_NEAR(stepFrom(before), c.step, 1e-5f) << c.forward << ", " << c.side;
-        expectCameraAtTheEyes();
+        float const yaw = std::atan2(camera.target.z - camera.position.z, camera.target.x - camera.position.x);
+        EXPECT_TRUE(stepFrame(camera, FixedController(forward, side, {false, true}), player, index, 1 / 60.0f, {mouseX, 0}));
+        EXPECT_VECTOR_EQ(camera.position, player.position.x, player.position.y, player.position.z);
+        float const turned = std::atan2(camera.target.z - camera.position.z, camera.target.x - camera.position.x) - yaw;
+        return std::pair(std::hypot(camera.position.x - before.x, camera.position.z - before.z), turned * RAD2DEG);
+    };
+    for (int i = 0; i < 100; ++i) frame(0, 0, 0);
+    auto const [step, turn] = frame(1, 0, 20);
+    EXPECT_NEAR(step, 0.15f, 1e-5f);
+    EXPECT_NEAR(turn, 1.0f, 1e-3f);
+    EXPECT_NEAR(frame(1, 1, 0).first, 0.15f * std::sqrt(2.0f), 1e-5f);
+    index->addEntity(fixedBox({-50, 0, -50}, {50, 3, 50}));  // walls all round
+    auto const [blockedStep, blockedTurn] = frame(-1, 0, -40);
+    EXPECT_EQ(blockedStep, 0.0f);
+    EXPECT_NEAR(blockedTurn, -2.0f, 1e-3f);
+}
+
+// A scripted walk through the demo scene: into a wall, up the steps, over
+// the yard and back to the start. Where it ends, and the path it takes, are
+// the same on every run.
+TEST(DemoWalk, EndsWhereItAlwaysHas) {
+    struct Leg { int frames; float forward, side, mouseX, mouseY; bool reset; };
+    Leg const legs[] = {
+        {150, 1, 0, 0, 0, false},    // along -x into the wall at x = -16
+        {30, 0, 0, 0, 0, true},      // back to the start
+        {27, 0, -1, 0, -2, false},   // left, to z = 8, looking up a little
+        {90, 1, 0, 0, 2, false},     // up the three low steps, stopped by the high one
+        {40, -1, 1, 30, 0, false},   // back and round
+        {120, 1, 1, -10, 1, false},  // across the yard
+        {5, 0, 0, 0, 0, true},
+    };
+    LogCapture quiet;
+    initRandomToken();
+    auto const player = std::make_shared<Player>();
+    auto const world = loadScene(SCENE_PATH, player, {.graphics = false});
+    raylib::Camera3D camera = startCamera();
+    std::vector<float> path;
+    for (Leg const& leg : legs) {
+        for (int frame = 0; frame < leg.frames; ++frame) {
+            stepFrame(camera, FixedController(leg.forward, leg.side, {leg.reset, false}), *player, world->intersector,
+                      1 / 60.0f, {leg.mouseX, leg.mouseY});
+        }
+        path.insert(path.end(), {player->position.x, player->position.y, player->position.z, camera.target.y});
     }
-    EXPECT_NEAR(player.position.y, 1.61f, 1e-5f);
-}
-
-TEST_F(FrameTest, MouseTurnsTheViewAlsoWhenTheMoveIsBlocked) {
-    float const before = yaw();
-    EXPECT_TRUE(frame({false, true}, 0, 0, 1 / 60.0f, 20));
-    EXPECT_NEAR(yaw() - before, 1.0f, 1e-3f);  // 20 pixels, 1 degree
-
-    index->addEntity(fixedBox({-0.4f, 0, -50}, {-0.3f, 3, 50}));  // a wall just ahead
-    raylib::Vector3 const eyes = player.position;
-    frame({}, 1, 0, 1 / 60.0f, -40);
-    EXPECT_VECTOR_EQ(player.position, eyes.x, eyes.y, eyes.z);
-    expectCameraAtTheEyes();
-    EXPECT_NEAR(yaw() - before, -1.0f, 1e-3f);
-}
-
-TEST_F(FrameTest, HoldingResetReturnsToTheStartKeepingTheView) {
-    for (int i = 0; i < 30; ++i) frame({}, 1, 1, 1 / 30.0f, 7);
-    ASSERT_GT(stepFrom(START_POSITION), 5.0f);
-    float const before = yaw();
-    frame({true, false});
-    EXPECT_VECTOR_EQ(player.position, 0, 2.2f, 4);  // it stood, so it does not fall this move
-    expectCameraAtTheEyes();
-    EXPECT_NEAR(yaw(), before, 1e-3f);
-
-    // Into a filled start the reset is refused like any move.
-    idle(100);
-    index->addEntity(fixedBox({-1, 0, 3}, {1, 5, 5}));
-    frame({}, 1, 0, 0.5f);
-    raylib::Vector3 const away = player.position;
-    frame({true, false});
-    EXPECT_VECTOR_EQ(player.position, away.x, away.y, away.z);
+    EXPECT_EQ(path, std::vector<float>({-15.220026f, 1.61000001f, 2.43781567f, 1.61000001f,  // at the wall
+                                         0, 2.20000005f, 4, 2.20000005f,                       // reset
+                                         -0.413519144f, 1.61000001f, 8.02883625f, 1.6422956f,
+                                         -9.66491508f, 2.3599999f, 7.0792737f, 2.28476739f,     // on the third step
+                                         -8.04321289f, 2.34366655f, 6.08004475f, 2.26843405f,
+                                         -8.86931705f, 1.61000001f, -3.65726352f, 1.46394908f,
+                                         0, 2.08566666f, 4, 1.93961573f}));
 }
 
 }  // namespace

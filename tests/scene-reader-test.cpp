@@ -1,11 +1,13 @@
 // The scene reader over in-memory streams: what each text builds, returns,
 // raises and logs.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
 
+#include "game.h"
 #include "intersector-naive-impl.h"
 #include "log-capture.h"
 #include "scene-loader.h"
@@ -82,73 +84,60 @@ TEST_F(SceneReaderTest, WhatEachTextEndsWith) {
     }
 }
 
-TEST_F(SceneReaderTest, VectorNotationsAndRectangles) {
-    for (char const* vector : {"(1, 2, 3)", "(1;2;3]", "( 1 , 2 , 3 )", "(\n1,\t2,\r\n3\n)"}) {
-        std::istringstream in(vector);
-        EXPECT_VECTOR_EQ(SceneReader(player, &in, world).readVector3(), 1, 2, 3);
-    }
-    std::istringstream numbers("(-1.5, 2e1, .5)");
-    EXPECT_VECTOR_EQ(SceneReader(player, &numbers, world).readVector3(), -1.5f, 20, 0.5f);
-
-    // A comment line longer than 65536 characters goes on as tokens.
-    read("rect (0, 0, 0), (2, 4, 6), light_gray\nrect (1, 1, 1), (1, 1, 1), dark_blue\n"
-         "# " + std::string(65535, 'x') + "rect (0, 0, 0), (1, 1, 1), gray\n");
-    ASSERT_EQ(world->intersector->size(), 3);
-    EXPECT_VECTOR_EQ(box(0).aabb.min, -1, -2, -3);
-    EXPECT_VECTOR_EQ(box(0).aabb.max, 1, 2, 3);
-    EXPECT_EQ(box(0).color.r, 200);
-    EXPECT_EQ(box(0).color.b, 200);
-    EXPECT_EQ(box(1).color.g, 82);
-    EXPECT_EQ(box(2).color.g, 130);
-}
-
-TEST_F(SceneReaderTest, ModelNamesWithCommas) {
-    struct Case { char const* text; char const* path; };
-    Case const cases[] = {
-        {"model tree, (1, 0, 1)", "assets/models/tree.vox"},
-        {"model tree , (1, 0, 1)", "assets/models/tree.vox"},
-        {"model a,b,, (1, 0, 1)", "assets/models/a,b,.vox"},
-    };
-    for (auto const& c : cases) {
-        LogCapture log;
-        read(c.text);
-        EXPECT_EQ(log.text().rfind(std::string("DEBUG: Model [") + c.path + "]", 0), 0u) << log.text();
-    }
-    AABB const& tree = world->intersector->getEntities().at(0)->getAABB();
-    EXPECT_FLOAT_EQ(tree.min.x + 0.5f * tree.size.x, 1.0f);
-}
-
-TEST_F(SceneReaderTest, CloudSizesAndThePlayerKeptClear) {
-    read("voxels_cloud (50, 0, 0), (0.1, 0.1, 0.1), 1\n"
-         "voxels_cloud_huge (0, 2.5, 4), (10, 10, 10), 1\n");
-    ASSERT_EQ(world->intersector->size(), 64 + 64 - 2);  // the two cells around the body are left out
-    EXPECT_EQ(box(0).aabb.size.x, 0.025f);
-    EXPECT_EQ(box(63).aabb.size.y, 0.025f);
-    EXPECT_EQ(box(64).aabb.size.z, 2.5f);
-    EXPECT_TRUE(world->intersector->isEmpty(player->getAABB()));
+// Vectors in every notation, a model name keeping all but a final comma,
+// and a comment line too long to be skipped whole.
+TEST_F(SceneReaderTest, NotationsNamesAndLongComments) {
+    LogCapture log;
+    read("rect (1;2;3], ( 1 , 2 , 3 ), gray rect (\n1,\t2,\r\n3\n), (-1.5, 2e1, .5), red\n"
+         "model a,b,, (1, 0, 1)\n# " + std::string(65535, 'x') + "rect (0, 0, 0), (1, 1, 1), brown\n");
+    ASSERT_EQ(world->intersector->size(), 4);
+    EXPECT_VECTOR_EQ(box(0).position, 1, 2, 3);
+    EXPECT_VECTOR_EQ(box(0).aabb.size, 1, 2, 3);
+    EXPECT_VECTOR_EQ(box(1).position, 1, 2, 3);
+    EXPECT_VECTOR_EQ(box(1).aabb.size, -1.5f, 20, 0.5f);
+    EXPECT_EQ(log.text().rfind("DEBUG: Model [assets/models/a,b,.vox]", 0), 0u) << log.text();
+    EXPECT_EQ(box(3).color.g, 135);
 }
 
 TEST_F(SceneReaderTest, UnreadableStreamsAndTypesWithoutAReader) {
     LogCapture log;
     std::ifstream unopened("no/such/scene.txt");
     EXPECT_EQ(readFrom(unopened), "*Scene reading stopped: test.txt could not be read");
-    try {
-        loadScene("no/such/scene.txt", player, {.graphics = false});
-        ADD_FAILURE() << "an unopenable file was read";
-    } catch (std::runtime_error* e) {
-        EXPECT_STREQ(e->what(), "Cannot open the scene file no/such/scene.txt");
-        delete e;
-    }
+    EXPECT_THAT([&] { loadScene("no/such/scene.txt", player, {.graphics = false}); },
+                testing::Throws<std::runtime_error*>(testing::Pointee(testing::Property(
+                    &std::exception::what, testing::StrEq("Cannot open the scene file no/such/scene.txt")))));
     std::istringstream in("");
-    try {
-        SceneReader(player, &in, world).readObjectDetails(static_cast<ObjectType>(9));
-        ADD_FAILURE() << "no error was raised";
-    } catch (std::invalid_argument* e) {
-        EXPECT_STREQ(e->what(), "Object parsing not implemented!");
-        delete e;
-    }
+    EXPECT_THAT([&] { SceneReader(player, &in, world).readObjectDetails(static_cast<ObjectType>(9)); },
+                testing::Throws<std::invalid_argument*>(testing::Pointee(testing::Property(
+                    &std::exception::what, testing::StrEq("Object parsing not implemented!")))));
     EXPECT_NE(log.text().find("Cannot open the scene file no/such/scene.txt\n"), std::string::npos);
     EXPECT_NE(log.text().find("Object parsing not implemented: 9\n"), std::string::npos);
+}
+
+// FNV-1a over every entity's box and, for boxes, colour.
+uint64_t digestOf(Intersector const& index) {
+    uint64_t hash = 14695981039346656037u;
+    auto const mix = [&](void const* data, size_t size) {
+        for (size_t i = 0; i < size; ++i) hash = (hash ^ static_cast<unsigned char const*>(data)[i]) * 1099511628211u;
+    };
+    for (auto const& entity : index.getEntities()) {
+        mix(&entity->getAABB(), sizeof(AABB));
+        if (auto const box = std::dynamic_pointer_cast<AABox>(entity)) mix(&box->color, sizeof box->color);
+    }
+    return hash;
+}
+
+// The demo scene the game ships with builds the same world on every run.
+TEST(DemoScene, BuildsTheSameWorldOnEveryRun) {
+    LogCapture quiet;
+    initRandomToken();
+    auto const world = loadScene(SCENE_PATH, std::make_shared<Player>(), {.graphics = false});
+    ASSERT_NE(world, nullptr);
+    EXPECT_EQ(world->intersector->size(), 1413);
+    EXPECT_EQ(digestOf(*world->intersector), 8962977840665280986u) << "the demo scene's world changed";
+    // The start stands clear above the ground.
+    EXPECT_TRUE(world->intersector->isEmpty(world->player->getAABB()));
+    EXPECT_FALSE(world->intersector->isEmpty(AABB({0, -5, 4}, {0.1f, 10, 0.1f})));
 }
 
 }  // namespace
