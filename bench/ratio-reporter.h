@@ -1,7 +1,8 @@
 #pragma once
 
-// Runs the registered benchmarks and then prints, for every pair whose names
-// differ only in "old" and "new", how many times faster the new path is.
+// Runs the registered benchmarks, named "case/path", and then prints, for
+// every case, how many times faster each path is than the reference path
+// measured in the same run.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -10,45 +11,57 @@
 
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
+    explicit RatioReporter(std::string reference) : reference(std::move(reference)) {}
+
     void ReportRuns(std::vector<Run> const& runs) override {
         ConsoleReporter::ReportRuns(runs);
         for (Run const& run : runs) {
-            if (run.run_type == Run::RT_Iteration && run.iterations > 0) {
-                times[baseName(run.benchmark_name())] = run.GetAdjustedRealTime();
-            }
+            if (run.run_type != Run::RT_Iteration || run.iterations == 0) continue;
+            std::string const name = baseName(run.benchmark_name());
+            auto const slash = name.rfind('/');
+            if (slash == std::string::npos) continue;
+            times[name.substr(0, slash)][name.substr(slash + 1)] = run.GetAdjustedRealTime();
         }
     }
 
     void Finalize() override {
         ConsoleReporter::Finalize();
-        std::printf("\nold / new (how many times faster the new path is):\n");
-        for (auto const& [name, oldTime] : times) {
-            auto const at = name.find("/old");
-            if (at == std::string::npos) continue;
-            std::string counterpart = name;
-            counterpart.replace(at, 4, "/new");
-            auto const found = times.find(counterpart);
-            if (found == times.end() || found->second <= 0) continue;
-            std::printf("  %-48s %10.1f x\n", counterpart.c_str(), oldTime / found->second);
+        std::printf("\n%s / path (how many times faster each path is than %s):\n", reference.c_str(), reference.c_str());
+        for (auto const& [name, paths] : times) {
+            auto const found = paths.find(reference);
+            if (found == paths.end()) continue;
+            for (auto const& [path, time] : paths) {
+                if (path != reference && time > 0) {
+                    std::printf("  %-56s %12.1f x\n", (name + "/" + path).c_str(), found->second / time);
+                }
+            }
         }
     }
 
 private:
-    // The name without the run settings ("/iterations:3", "/min_time:3.000").
+    // The name without the run settings ("/iterations:3", "/min_time:3.000")
+    // and with an argument moved before the path: "Move/new/1000" becomes
+    // "Move/1000/new".
     static std::string baseName(std::string name) {
-        for (char const* setting : {"/iterations:", "/min_time:"}) {
+        for (char const* setting : {"/iterations:", "/min_time:", "/real_time"}) {
             auto const at = name.find(setting);
             if (at != std::string::npos) name.erase(at, name.find('/', at + 1) - at);
+        }
+        auto const last = name.rfind('/');
+        auto const before = last == std::string::npos ? last : name.rfind('/', last - 1);
+        if (before != std::string::npos && std::isdigit(static_cast<unsigned char>(name[last + 1]))) {
+            name = name.substr(0, before) + name.substr(last) + name.substr(before, last - before);
         }
         return name;
     }
 
-    std::map<std::string, double> times;
+    std::string reference;
+    std::map<std::string, std::map<std::string, double>> times;
 };
 
-inline int runBenchmarksWithRatios(int argc, char** argv) {
+inline int runBenchmarksWithRatios(int argc, char** argv, std::string reference = "old") {
     benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
+    RatioReporter reporter(std::move(reference));
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     return 0;

@@ -6,7 +6,7 @@
 #include <cstdlib>
 
 #include "gl-test.h"
-#include "intersector-grid-impl.h"
+#include "intersector-tree-impl.h"
 #include "model-entity.h"
 #include "voxel-builders.h"
 #include "info-box.h"
@@ -26,7 +26,7 @@ class RenderTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { world = new World(std::make_shared<Player>()); }
     static void TearDownTestSuite() { delete world; }
-    void SetUp() override { world->intersector = std::make_shared<IntersectorGridImpl>(); }
+    void SetUp() override { world->intersector = std::make_shared<IntersectorTreeImpl>(); }
 
     // The frame seen from `from` towards `to`, saved when TESSARINE_SAVE_FRAMES is set.
     static raylib::Image frame(raylib::Vector3 from, raylib::Vector3 to, bool showInfo, std::string const& name) {

@@ -2,8 +2,8 @@
 
 #include "cursor.h"
 #include "info-box.h"
-#include "intersector-grid-impl.h"
 #include "intersector-naive-impl.h"
+#include "intersector-tree-impl.h"
 #include "light.h"
 #include "shader.h"
 
@@ -12,7 +12,7 @@ namespace {
 constexpr float UI_SCALE = 4.0f;
 
 std::shared_ptr<Intersector> makeIndex(WorldOptions const& options) {
-    if (options.gridIndex) return std::make_shared<IntersectorGridImpl>();
+    if (options.fastIndex) return std::make_shared<IntersectorTreeImpl>();
     return std::make_shared<IntersectorNaiveImpl>();
 }
 

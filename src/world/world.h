@@ -13,8 +13,8 @@
 // Which implementation the world uses where a faster one stands beside the
 // reference, and whether it has graphics at all.
 struct WorldOptions {
-    // The grid collision index, or the full scan of IntersectorNaiveImpl.
-    bool gridIndex = true;
+    // The tree collision index, or the full scan of IntersectorNaiveImpl.
+    bool fastIndex = true;
     // Cloud cells drawn with a bitmap of taken cells, or with raylib's
     // LoadRandomSequence (the same cells, in quadratic time).
     bool fastCellDraw = true;
