@@ -33,6 +33,10 @@ TEST(ModelEntity, BoxDrawPositionAndLogOfAKnownModel) {
     EXPECT_EQ(entity.model.meshes[0].vaoId, 0u) << "nothing is uploaded without a window";
     EXPECT_EQ(log.text(), "DEBUG: Model [" + path.string() + "] Dimensions: (1.6, 3.2, 0.8)\n");
     EXPECT_EQ(std::clog.precision(), 3);  // and stays set on the stream
+    // A second entity of the file shares the loaded model, and logs again.
+    ModelEntity const again({0, 0, 0}, 0.1f, path.string());
+    EXPECT_EQ(again.model.meshes, entity.model.meshes);
+    EXPECT_EQ(log.text().find("DEBUG: Model [", 1) != std::string::npos, true);
     fs::remove(path);
 }
 

@@ -97,9 +97,11 @@ TEST_F(RenderTest, InformationBoxOnlyWhileAskedAndInsideEveryWindow) {
     }
 }
 
-// Boxes baked into meshes draw the same picture as boxes drawn one by one,
-// seen from every side.
-TEST_F(RenderTest, BakedBoxesDrawTheSamePicture) {
+// Baked chunks without hidden faces draw the same picture as every entity
+// drawn on its own, seen from every side: among boxes, a mountain, a model,
+// from a hole inside a dense cloud, next to it, and from below floating
+// voxels looking up.
+TEST_F(RenderTest, BakedChunksDrawTheSamePicture) {
     auto const& index = world->intersector;
     index->addEntity(std::make_shared<AABox>(raylib::Vector3{0, -0.5f, 0}, raylib::Vector3{40, 1, 40}, colorGreen));
     index->addEntity(std::make_shared<AABox>(raylib::Vector3{-3, 1, 1}, raylib::Vector3{-1, 2, 1}, colorRed));
@@ -108,11 +110,18 @@ TEST_F(RenderTest, BakedBoxesDrawTheSamePicture) {
     raylib::SetRandomSeed(5);
     index->addEntity(world->generateValidVoxels(AABB({0, 100, 0}, {1, 1, 1}), {-2, 1.5f, 3}, {3, 2, 2},
                                                 {0.2f, 0.2f, 0.2f}, 0.3f, allColors));
+    index->addEntity(world->generateValidVoxels(AABB({40, 3, 0}, {0.4f, 1.6f, 0.4f}), {40, 3, 0}, {12, 6, 12},
+                                                {0.5f, 0.5f, 0.5f}, 1, allColors));
+    index->addEntity(world->generateValidVoxels(AABB({0, 100, 0}, {1, 1, 1}), {20, 8, 0}, {10, 3, 10},
+                                                {0.5f, 0.5f, 0.5f}, 0.2f, allColors));
     index->addEntity(std::make_shared<ModelEntity>(raylib::Vector3{-4, 1.4f, 5}, 0.1f, "assets/models/tree.vox"));
     std::tuple<char const*, raylib::Vector3, raylib::Vector3> const views[] = {
         {"above", {1, 2.5f, 6}, {-3, 1, 1}},
         {"below", {-2.5f, 0.2f, 4}, {-2, 3, 2.5f}},
         {"from -x -z", {-9, 1.5f, -5}, {-2, 1, 2}},
+        {"inside a dense cloud", {40, 3.7f, 0}, {37, 3.2f, 1}},
+        {"next to a dense cloud", {30, 2, 4}, {40, 3, 0}},
+        {"under floating voxels", {20, 1, 2}, {19, 8, 0}},
     };
     for (auto const& [name, from, to] : views) {
         world->options.bakedBoxes = false;

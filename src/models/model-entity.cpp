@@ -7,7 +7,7 @@
 #include "shader.h"
 
 ModelEntity::ModelEntity(raylib::Vector3 position, float scale, std::string path)
-    : position(position), scale(scale), model(loadModelChecked(path)) {
+    : position(position), scale(scale), loaded(sharedModel(path)), model(loaded->model) {
     aabb = AABB(position, scaledSize());
     setModelShaders(model);
 
@@ -15,10 +15,6 @@ ModelEntity::ModelEntity(raylib::Vector3 position, float scale, std::string path
     std::clog << std::setprecision(3) << std::defaultfloat << "DEBUG: Model [" << path << "] "
               << "Dimensions: " << "(" << static_cast<double>(size.x) << ", " << static_cast<double>(size.y)
               << ", " << static_cast<double>(size.z) << ")" << std::endl;
-}
-
-ModelEntity::~ModelEntity() {
-    raylib::UnloadModel(model);
 }
 
 // The model's bounding-box size times the scale: the difference first, then

@@ -1,16 +1,18 @@
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "entity.h"
+#include "model-loader.h"
 
 // An entity drawn from a model file, its bounding-box centre on position and
-// its collision box the model's bounding box scaled and moved there. Owns
-// its model: loaded once here, unloaded when the entity goes.
+// its collision box the model's bounding box scaled and moved there. Every
+// entity of one file shares one loaded model, unloaded when the last of
+// them goes.
 class ModelEntity : public Entity {
 public:
     ModelEntity(raylib::Vector3 position, float scale, std::string path);
-    ~ModelEntity() override;
     ModelEntity(ModelEntity const&) = delete;
     ModelEntity& operator=(ModelEntity const&) = delete;
 
@@ -22,7 +24,8 @@ public:
 
     raylib::Vector3 const position;
     float const scale;
-    raylib::Model model;
+    std::shared_ptr<LoadedModel const> const loaded;
+    raylib::Model const& model;
     AABB aabb;
 
 private:

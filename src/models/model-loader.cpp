@@ -2,9 +2,11 @@
 
 #include <fstream>
 #include <iostream>
+#include <map>
 #include <vector>
 
 #include "vox-file.h"
+#include "shader.h"
 #include "vox-mesh.h"
 
 namespace {
@@ -60,6 +62,25 @@ raylib::Model loadModelChecked(std::string const& path) {
     raylib::Model model = modelOf(buildVoxMeshes(grid));
     if (raylib::IsWindowReady()) {
         for (int i = 0; i < model.meshCount; ++i) raylib::UploadMesh(&model.meshes[i], false);
+    }
+    return model;
+}
+
+LoadedModel::LoadedModel(std::string const& path) : model(loadModelChecked(path)) {
+    setModelShaders(model);
+}
+
+LoadedModel::~LoadedModel() {
+    raylib::UnloadModel(model);
+}
+
+std::shared_ptr<LoadedModel const> sharedModel(std::string const& path) {
+    static std::map<std::pair<std::string, bool>, std::weak_ptr<LoadedModel const>> loaded;
+    auto& slot = loaded[{path, raylib::IsWindowReady()}];
+    std::shared_ptr<LoadedModel const> model = slot.lock();
+    if (!model) {
+        model = std::make_shared<LoadedModel const>(path);
+        slot = model;
     }
     return model;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "raylib-api.h"
@@ -12,3 +13,20 @@
 // for a file it cannot read (no meshes, one default material), so the game
 // goes on. Other formats are raylib's and need a window.
 raylib::Model loadModelChecked(std::string const& path);
+
+// A model loaded from a file with the light shader on its materials (when a
+// window exists), unloaded when the last holder lets go.
+class LoadedModel {
+public:
+    explicit LoadedModel(std::string const& path);
+    ~LoadedModel();
+    LoadedModel(LoadedModel const&) = delete;
+    LoadedModel& operator=(LoadedModel const&) = delete;
+
+    raylib::Model const model;
+};
+
+// The model of a file, loaded once and shared by everyone who asks for the
+// same file while any of them still holds it. A model loaded without a
+// window is not shared with those who ask once a window exists.
+std::shared_ptr<LoadedModel const> sharedModel(std::string const& path);

@@ -7,11 +7,11 @@ namespace {
 
 constexpr float VOXEL_SIDE = 0.25f;
 
-// The corners of a voxel, and the four corners of each face, counter-clockwise
-// seen from outside, in the order -x, +x, -y, +y, -z, +z.
+// The corners of a unit cube, and the four corners of each face, counter-
+// clockwise seen from outside, in the order -x, +x, -y, +y, -z, +z; a quad
+// has the corners of the face of the box it spans.
 constexpr int CORNERS[8][3] = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {1, 1, 0}, {0, 0, 1}, {1, 0, 1}, {0, 1, 1}, {1, 1, 1}};
 constexpr int FACE_CORNERS[6][4] = {{0, 2, 6, 4}, {5, 7, 3, 1}, {0, 4, 5, 1}, {6, 2, 3, 7}, {1, 3, 2, 0}, {4, 6, 7, 5}};
-constexpr int NORMALS[6][3] = {{-1, 0, 0}, {1, 0, 0}, {0, -1, 0}, {0, 1, 0}, {0, 0, -1}, {0, 0, 1}};
 
 // Every quad's vertices, normals and colours, in one long run.
 struct Quads {
@@ -20,17 +20,59 @@ struct Quads {
 
     int vertexCount() const { return static_cast<int>(vertices.size() / 3); }
 
-    void addFace(int x, int y, int z, int face, raylib::Color color) {
+    // The face of the given side of the box from low to high (voxel units).
+    void add(int face, int const low[3], int const high[3], raylib::Color color) {
         for (int corner : FACE_CORNERS[face]) {
-            int const cell[3] = {x, y, z};
             for (int axis = 0; axis < 3; ++axis) {
-                vertices.push_back((static_cast<float>(CORNERS[corner][axis]) + static_cast<float>(cell[axis])) * VOXEL_SIDE);
-                normals.push_back(static_cast<float>(NORMALS[face][axis]));
+                vertices.push_back(static_cast<float>(CORNERS[corner][axis] ? high[axis] : low[axis]) * VOXEL_SIDE);
+                normals.push_back(axis == face / 2 ? (face % 2 ? 1.0f : -1.0f) : 0.0f);
             }
             colors.insert(colors.end(), {color.r, color.g, color.b, color.a});
         }
     }
 };
+
+// The faces of one side (face: -x, +x, -y, +y, -z, +z) of the voxels in
+// one layer along that side's axis, merged greedily: each quad grows along
+// u as far as the colour runs, then along v while whole rows match.
+void addLayer(VoxelGrid const& grid, int face, int layer, int const size[3], Quads& quads) {
+    int const axis = face / 2, u = (axis + 1) % 3, v = (axis + 2) % 3;
+    int const step = face % 2 ? 1 : -1;
+    std::vector<uint8_t> mask(static_cast<size_t>(size[u]) * size[v]);
+    auto const colorAt = [&](int cell[3]) { return grid.at(cell[0], cell[1], cell[2]); };
+    for (int j = 0; j < size[v]; ++j) {
+        for (int i = 0; i < size[u]; ++i) {
+            int cell[3];
+            cell[axis] = layer, cell[u] = i, cell[v] = j;
+            uint8_t const color = colorAt(cell);
+            cell[axis] += step;
+            mask[static_cast<size_t>(j) * size[u] + i] = color != 0 && colorAt(cell) == 0 ? color : 0;
+        }
+    }
+    for (int j = 0; j < size[v]; ++j) {
+        for (int i = 0; i < size[u]; ++i) {
+            uint8_t const color = mask[static_cast<size_t>(j) * size[u] + i];
+            if (color == 0) continue;
+            int width = 1, height = 1;
+            while (i + width < size[u] && mask[static_cast<size_t>(j) * size[u] + i + width] == color) ++width;
+            auto const rowMatches = [&](int row) {
+                for (int k = i; k < i + width; ++k) {
+                    if (mask[static_cast<size_t>(row) * size[u] + k] != color) return false;
+                }
+                return true;
+            };
+            while (j + height < size[v] && rowMatches(j + height)) ++height;
+            for (int row = j; row < j + height; ++row) {
+                std::fill_n(mask.begin() + static_cast<size_t>(row) * size[u] + i, width, 0);
+            }
+            int low[3], high[3];
+            low[axis] = layer, high[axis] = layer + 1;
+            low[u] = i, high[u] = i + width;
+            low[v] = j, high[v] = j + height;
+            quads.add(face, low, high, grid.palette[color]);
+        }
+    }
+}
 
 // A copy of count elements from first, in memory raylib frees.
 template <typename T>
@@ -59,18 +101,10 @@ raylib::Mesh meshOf(Quads const& quads, int first) {
 }  // namespace
 
 std::vector<raylib::Mesh> buildVoxMeshes(VoxelGrid const& grid) {
+    int const size[3] = {grid.sizeX, grid.sizeY, grid.sizeZ};
     Quads quads;
-    for (int x = 0; x < grid.sizeX; ++x) {
-        for (int z = 0; z < grid.sizeZ; ++z) {
-            for (int y = 0; y < grid.sizeY; ++y) {
-                uint8_t const color = grid.at(x, y, z);
-                if (color == 0) continue;
-                for (int face = 0; face < 6; ++face) {
-                    int const* n = NORMALS[face];
-                    if (grid.at(x + n[0], y + n[1], z + n[2]) == 0) quads.addFace(x, y, z, face, grid.palette[color]);
-                }
-            }
-        }
+    for (int face = 0; face < 6; ++face) {
+        for (int layer = 0; layer < size[face / 2]; ++layer) addLayer(grid, face, layer, size, quads);
     }
     std::vector<raylib::Mesh> meshes;
     for (int first = 0; first < quads.vertexCount(); first += MAX_VOX_MESH_VERTICES) meshes.push_back(meshOf(quads, first));

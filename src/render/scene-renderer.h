@@ -9,10 +9,12 @@
 // Draws the 3D part of a frame: the sky, then the weapon and every entity of
 // a collision index under the light shader.
 //
-// Boxes never change once the scene is loaded, so they are baked into meshes
-// on the GPU the first time they are drawn, and a frame costs a few draw
-// calls instead of one DrawCubeV, with its vertices built on the CPU, per
-// box. Other entities draw themselves. Must be used and destroyed while the
+// Boxes never change once the scene is loaded, so the first frame bakes
+// them into meshes on the GPU, grouped in chunks (cubic regions of the
+// world), without the faces that other boxes hide. A frame then draws only
+// the chunks and models whose bounds meet the view frustum, nearest first,
+// so that depth testing rejects what lies behind early. The meshes are baked
+// again when the index has grown. Must be used and destroyed while the
 // graphics context exists.
 class SceneRenderer {
 public:
@@ -25,19 +27,29 @@ public:
     // at the camera's target) and the entities seen through the camera.
     void drawScene(raylib::Camera3D const& camera, Intersector const& index, Weapon* weapon, raylib::Vector3 eye);
 
-    // Baked meshes, or every entity drawing itself (the reference path).
+    // Baked chunks, or every entity drawing itself (the reference path).
     bool bakedBoxes = true;
 
+    // The baked meshes' size on the GPU, in bytes, and their triangles.
+    size_t meshBytes() const;
+    size_t triangles() const;
+
 private:
-    void drawBaked(Intersector const& index);
+    // Something drawn as a whole when its bounds meet the view.
+    struct Part {
+        raylib::BoundingBox bounds;
+        std::vector<raylib::Mesh> meshes;      // a chunk's
+        std::shared_ptr<Entity> entity;        // or an entity that draws itself
+    };
+
+    void bake(Intersector const& index);
     void release();
-    void catchUp(Intersector const& index);
+    void drawBaked(raylib::Camera3D const& camera);
 
     Intersector const* source = nullptr;
-    int drawnCount = 0;
-    std::vector<raylib::Mesh> meshes;
+    int bakedCount = 0;
+    std::vector<Part> parts;
     raylib::Material material;
-    std::vector<std::shared_ptr<Entity>> others;
 };
 
 // Draws every entity of the list, in list order.

@@ -1,0 +1,31 @@
+#include "frustum.h"
+
+namespace raylib {
+#include <rlgl.h>
+}
+
+Frustum Frustum::ofCurrentView() {
+    return Frustum(raylib::MatrixMultiply(raylib::rlGetMatrixModelview(), raylib::rlGetMatrixProjection()));
+}
+
+Frustum::Frustum(raylib::Matrix m) {
+    // The rows of the matrix as the shader applies it to a position.
+    float const rows[4][4] = {{m.m0, m.m4, m.m8, m.m12}, {m.m1, m.m5, m.m9, m.m13},
+                              {m.m2, m.m6, m.m10, m.m14}, {m.m3, m.m7, m.m11, m.m15}};
+    // Left, right, bottom, top, near, far: the last row plus or minus another.
+    for (int plane = 0; plane < 6; ++plane) {
+        float const sign = plane % 2 ? -1.0f : 1.0f;
+        for (int i = 0; i < 4; ++i) planes[plane][i] = rows[3][i] + sign * rows[plane / 2][i];
+    }
+}
+
+bool Frustum::meets(raylib::BoundingBox const& box) const {
+    for (auto const& p : planes) {
+        // The corner of the box furthest along the plane's normal.
+        float const x = p[0] >= 0 ? box.max.x : box.min.x;
+        float const y = p[1] >= 0 ? box.max.y : box.min.y;
+        float const z = p[2] >= 0 ? box.max.z : box.min.z;
+        if (p[0] * x + p[1] * y + p[2] * z + p[3] < 0) return false;
+    }
+    return true;
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "raylib-api.h"
+
+// The six planes of a view frustum, taken from a view-projection matrix.
+class Frustum {
+public:
+    // The frustum of the projection and modelview matrices raylib draws with
+    // (after BeginMode3D).
+    static Frustum ofCurrentView();
+    // The frustum of a modelview-projection matrix as raylib multiplies them.
+    explicit Frustum(raylib::Matrix viewProjection);
+
+    // Whether any part of the box may be seen: false only when the box lies
+    // wholly outside one of the planes.
+    bool meets(raylib::BoundingBox const& box) const;
+
+private:
+    // a, b, c, d of each plane: inside where a x + b y + c z + d >= 0.
+    float planes[6][4];
+};

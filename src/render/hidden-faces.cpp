@@ -1,0 +1,102 @@
+#include "hidden-faces.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstring>
+#include <unordered_map>
+
+namespace {
+
+// A face of a box: its plane, the rectangle it spans on the plane's other
+// two axes, which box, and whether the box lies below the plane.
+struct Face {
+    float plane;
+    std::array<float, 4> rect;  // u from, u to, v from, v to
+    int box;
+    bool positive;
+};
+
+// The face numbers of the negative and positive side of each axis.
+constexpr BoxFace FACE_OF[3][2] = {{FACE_NEG_X, FACE_POS_X}, {FACE_NEG_Y, FACE_POS_Y}, {FACE_NEG_Z, FACE_POS_Z}};
+// Clusters of faces this small are searched pair by pair for partial cover.
+constexpr size_t SMALL_CLUSTER = 64;
+
+float tolerance(float coordinate) {
+    return 1e-6f * std::max(1.0f, std::abs(coordinate));
+}
+
+bool solid(AABox const& box) {
+    raylib::Vector3 const size = box.aabb.size;
+    return box.color.a == 255 && size.x > 0 && size.y > 0 && size.z > 0;
+}
+
+// Whether the rectangle of outer contains that of inner.
+bool covers(Face const& outer, Face const& inner) {
+    auto const [u0, u1, v0, v1] = outer.rect;
+    auto const [x0, x1, y0, y1] = inner.rect;
+    return u0 <= x0 + tolerance(x0) && u1 >= x1 - tolerance(x1) && v0 <= y0 + tolerance(y0) && v1 >= y1 - tolerance(y1);
+}
+
+struct RectHash {
+    size_t operator()(std::array<float, 4> const& rect) const {
+        uint32_t bits[4];
+        std::memcpy(bits, rect.data(), sizeof bits);
+        return (((size_t{bits[0]} * 31 + bits[1]) * 31 + bits[2]) * 31) + bits[3];
+    }
+};
+
+// The faces of the boxes on one axis, sorted by plane.
+std::vector<Face> facesAlong(std::vector<AABox const*> const& boxes, int axis) {
+    int const u = (axis + 1) % 3, v = (axis + 2) % 3;
+    std::vector<Face> faces;
+    for (size_t i = 0; i < boxes.size(); ++i) {
+        if (!solid(*boxes[i])) continue;
+        float const centre[3] = {boxes[i]->position.x, boxes[i]->position.y, boxes[i]->position.z};
+        raylib::Vector3 const s = boxes[i]->aabb.size;
+        float const half[3] = {s.x / 2, s.y / 2, s.z / 2};
+        std::array<float, 4> const rect{centre[u] - half[u], centre[u] + half[u], centre[v] - half[v], centre[v] + half[v]};
+        faces.push_back({centre[axis] + half[axis], rect, static_cast<int>(i), true});
+        faces.push_back({centre[axis] - half[axis], rect, static_cast<int>(i), false});
+    }
+    std::sort(faces.begin(), faces.end(), [](Face const& a, Face const& b) { return a.plane < b.plane; });
+    return faces;
+}
+
+// Hides, within faces of one plane, those covered by a face of the other
+// side: the same rectangle found by its bits, or in a small cluster any
+// rectangle around it.
+void hideWithin(Face const* first, Face const* last, int axis, std::vector<uint8_t>& masks) {
+    auto const hide = [&](Face const& face) { masks[face.box] &= ~(1u << FACE_OF[axis][face.positive]); };
+    std::unordered_map<std::array<float, 4>, Face const*, RectHash> below;
+    for (Face const* face = first; face != last; ++face) {
+        if (face->positive) below.emplace(face->rect, face);
+    }
+    for (Face const* face = first; face != last; ++face) {
+        if (face->positive) continue;
+        auto const match = below.find(face->rect);
+        if (match == below.end()) continue;
+        hide(*face);
+        hide(*match->second);
+    }
+    if (static_cast<size_t>(last - first) > SMALL_CLUSTER) return;
+    for (Face const* a = first; a != last; ++a) {
+        for (Face const* b = first; b != last; ++b) {
+            if (a->positive != b->positive && a->box != b->box && covers(*b, *a)) hide(*a);
+        }
+    }
+}
+
+}  // namespace
+
+std::vector<uint8_t> visibleFaces(std::vector<AABox const*> const& boxes) {
+    std::vector<uint8_t> masks(boxes.size(), 0x3F);
+    for (int axis = 0; axis < 3; ++axis) {
+        std::vector<Face> const faces = facesAlong(boxes, axis);
+        for (size_t first = 0, last = 0; first < faces.size(); first = last) {
+            while (last < faces.size() && faces[last].plane - faces[first].plane <= tolerance(faces[first].plane)) ++last;
+            hideWithin(faces.data() + first, faces.data() + last, axis, masks);
+        }
+    }
+    return masks;
+}

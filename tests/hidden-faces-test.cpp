@@ -1,0 +1,61 @@
+// Which faces of baked boxes can be seen, and which boxes the view frustum meets.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "frustum.h"
+#include "hidden-faces.h"
+
+namespace {
+
+constexpr raylib::Color OPAQUE{1, 2, 3, 255};
+
+// The masks of visible faces of the given boxes (centre, size, colour).
+std::vector<int> masksOf(std::vector<AABox> const& boxes) {
+    std::vector<AABox const*> pointers;
+    for (AABox const& box : boxes) pointers.push_back(&box);
+    auto const masks = visibleFaces(pointers);
+    return std::vector<int>(masks.begin(), masks.end());
+}
+
+TEST(VisibleFaces, FacesAgainstAnotherOpaqueBoxAreHidden) {
+    int const all = 0x3F;
+    int const x = 1 << FACE_POS_X, negX = 1 << FACE_NEG_X, y = 1 << FACE_POS_Y, negY = 1 << FACE_NEG_Y;
+    // Neighbours along x whose planes are a float step apart, as a cloud's are.
+    float const step = std::nextafter(0.025f, 1.0f);
+    EXPECT_EQ(masksOf({{{0, 0, 0}, {0.025f, 0.025f, 0.025f}, OPAQUE}, {{step, 0, 0}, {0.025f, 0.025f, 0.025f}, OPAQUE}}),
+              (std::vector<int>{all & ~x, all & ~negX}));
+    // A slab on a wider one: the upper slab's bottom is covered, the lower's top is not.
+    EXPECT_EQ(masksOf({{{0, 0, 0}, {2, 0.1f, 2}, OPAQUE}, {{0, 0.1f, 0}, {1.75f, 0.1f, 1.75f}, OPAQUE}}),
+              (std::vector<int>{all, all & ~negY}));
+    struct Case { char const* name; AABox other; };
+    Case const keepAll[] = {
+        {"a translucent neighbour", {{1, 0, 0}, {1, 1, 1}, {1, 2, 3, 254}}},
+        {"an inverted neighbour", {{1, 0, 0}, {-1, 1, 1}, OPAQUE}},
+        {"a gap", {{1.001f, 0, 0}, {1, 1, 1}, OPAQUE}},
+        {"a neighbour shifted half a side", {{1, 0.5f, 0}, {1, 1, 1}, OPAQUE}},
+    };
+    for (auto const& c : keepAll) {
+        auto const masks = masksOf({{{0, 0, 0}, {1, 1, 1}, OPAQUE}, c.other});
+        EXPECT_EQ(masks[0], all) << c.name;
+    }
+    EXPECT_EQ(masksOf({{{0, 0, 0}, {1, 1, 1}, OPAQUE}, {{0, 1, 0}, {1, 1, 1}, OPAQUE}})[0], all & ~y);
+}
+
+TEST(Frustum, MeetsWhatLiesAheadWithinItsSides) {
+    raylib::Matrix const view = raylib::MatrixLookAt({0, 0, 0}, {0, 0, -1}, {0, 1, 0});
+    raylib::Matrix const projection = raylib::MatrixPerspective(90 * DEG2RAD, 1, 0.05, 4000);
+    Frustum const frustum(raylib::MatrixMultiply(view, projection));
+    auto const at = [&](float x, float y, float z) { return frustum.meets({{x - 1, y - 1, z - 1}, {x + 1, y + 1, z + 1}}); };
+    EXPECT_TRUE(at(0, 0, -10));
+    EXPECT_TRUE(at(10.5f, 0, -10));   // reaching into the right side
+    EXPECT_FALSE(at(13, 0, -10));     // wholly right of it
+    EXPECT_FALSE(at(0, -13, -10));
+    EXPECT_FALSE(at(0, 13, -10));
+    EXPECT_FALSE(at(-13, 0, -10));
+    EXPECT_FALSE(at(0, 0, 10));       // behind
+    EXPECT_FALSE(at(0, 0, -4100));    // beyond the far plane
+    EXPECT_TRUE(frustum.meets({{-1e6f, -1e6f, -1e6f}, {1e6f, 1e6f, 1e6f}}));
+}
+
+}  // namespace
