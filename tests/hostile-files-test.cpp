@@ -41,6 +41,11 @@ TEST(HostileFiles, VoxFilesLoadOrAreRefused) {
         EXPECT_EQ(log.text(), problem.empty() ? "" : "WARNING: Model [" + path.string() + "] not loaded: " + problem + "\n");
         refused += !problem.empty();
     }
+    // A file too large to be a model is refused before it is read.
+    std::ofstream(path, std::ios::binary) << std::string((16u << 20) + 1, 'V');
+    LogCapture log;
+    raylib::UnloadModel(loadModelChecked(path.string()));
+    EXPECT_EQ(log.text(), "WARNING: Model [" + path.string() + "] not loaded: the file is larger than 16 MiB\n");
     fs::remove(path);
     EXPECT_GT(refused, 20);
     EXPECT_LT(refused, static_cast<int>(files.size()) - 20);

@@ -51,8 +51,8 @@ TEST_F(SceneReaderTest, WhatEachTextEndsWith) {
         {"   \n\t \r\n## one\n# two\n\n#\n", "world", 0, ""},
         {"# (1, 2, 3) rect\nrect (0, 0, 0), (1, 1, 1), red # rect (5, 5, 5), (1, 1, 1), green\n"
          "## rect (9, 9, 9), (1, 1, 1), green\nrect (2, 0, 0), (1, 1, 1), green", "world", 2, ""},
-        {"rect (0, 0, 0), (1, 1, 1), red\n#note this\nrect (1, 1, 1), (1, 1, 1), red\n", "none", 1,
-         "Encountered unknown object: #note\nScene error in test.txt, line 2, in the entry \"#note\"\n"},
+        {"\nrect (0, 0, 0), (1, 1, 1), red\n#note this\nrect (1, 1, 1), (1, 1, 1), red\n", "none", 1,
+         "Encountered unknown object: #note\nScene error in test.txt, line 3, in the entry \"#note\"\n"},
         {"Rect (0, 0, 0), (1, 1, 1), red", "none", 0, "Encountered unknown object: Rect\n"},
         {"mountain (0, 1, 0), (2, 2, 2),\n", "none", 8, "Encountered unknown object: ,\n"},
         {"rect (0, 0, 0), (1, 1, 1), Green", "map::at", 0, "Scene error in test.txt, line 1, in the entry \"rect\"\n"},

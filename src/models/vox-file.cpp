@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 
 namespace {
 
@@ -46,7 +47,7 @@ int roundedUp(uint32_t side) {
 }
 
 // A fresh, empty grid for a model of the file's sides (x, y, z with z up).
-void startModel(VoxelGrid& grid, uint32_t const size[3]) {
+void startModel(VoxelGrid& grid, std::array<uint32_t, 3> const& size) {
     grid.sizeX = roundedUp(size[0]);
     grid.sizeY = roundedUp(size[2]);
     grid.sizeZ = roundedUp(size[1]);
@@ -76,8 +77,8 @@ std::string readVoxFile(std::vector<unsigned char> const& data, VoxelGrid* grid)
     uint32_t const version = reader.u32();
     if (version != 150 && version != 200) return "unsupported .vox version " + std::to_string(version);
 
-    bool sized = false;
-    uint32_t size[3] = {0, 0, 0};
+    // The sides of the model being read, once a SIZE chunk has given them.
+    std::optional<std::array<uint32_t, 3>> size;
     int models = 0;
     size_t voxels = 0;
     // Inside the loop a whole chunk header can always be read: at most 15
@@ -91,23 +92,23 @@ std::string readVoxFile(std::vector<unsigned char> const& data, VoxelGrid* grid)
         if (id == "SIZE") {
             if (!reader.canRead(12)) return "the file ends inside a SIZE chunk";
             if (++models > MAX_VOX_MODELS) return "more than " + std::to_string(MAX_VOX_MODELS) + " models";
-            for (uint32_t& side : size) side = reader.u32();
-            for (uint32_t const side : size) {
+            size.emplace();
+            for (uint32_t& side : *size) side = reader.u32();
+            for (uint32_t const side : *size) {
                 if (side < 1 || side > MAX_MODEL_SIDE) {
                     return "a model size of " + std::to_string(side) + " voxels (1 to 256 allowed)";
                 }
             }
-            sized = true;
-            if (grid) startModel(*grid, size);
+            if (grid) startModel(*grid, *size);
         } else if (id == "XYZI") {
-            if (!sized) return "voxels (XYZI) come before any model size (SIZE)";
+            if (!size) return "voxels (XYZI) come before any model size (SIZE)";
             if (!reader.canRead(4)) return "the file ends inside an XYZI chunk";
             uint32_t const count = reader.u32();
             if (count > MAX_VOX_VOXELS - voxels) return "more than " + std::to_string(MAX_VOX_VOXELS) + " voxels";
             if (!reader.canRead(size_t{count} * 4)) return "the file ends before its " + std::to_string(count) + " voxels";
             for (uint32_t i = 0; i < count; ++i, reader.at += 4) {
                 unsigned char const x = reader.byte(reader.at), y = reader.byte(reader.at + 1), z = reader.byte(reader.at + 2);
-                if (x >= size[0] || y >= size[1] || z >= size[2]) return "a voxel lies outside its model";
+                if (x >= (*size)[0] || y >= (*size)[1] || z >= (*size)[2]) return "a voxel lies outside its model";
                 if (grid) putVoxel(*grid, x, y, z, reader.byte(reader.at + 3));
             }
             voxels += count;
