@@ -1,6 +1,7 @@
 #pragma once
 
-// A hidden 800 x 450 window for benchmarks that draw, with no frame cap.
+// A hidden 800 x 450 window with 4x multisampling, as the game asks for, for
+// benchmarks that draw, with no frame cap.
 #include <cstdio>
 #include <cstdlib>
 
@@ -15,7 +16,7 @@ public:
             std::exit(1);
         }
         raylib::SetTraceLogLevel(raylib::LOG_WARNING);
-        raylib::SetConfigFlags(raylib::FLAG_WINDOW_HIDDEN);
+        raylib::SetConfigFlags(raylib::FLAG_WINDOW_HIDDEN | raylib::FLAG_MSAA_4X_HINT);
         raylib::InitWindow(800, 450, "tessarine benchmark");
     }
     ~BenchWindow() {

@@ -1,92 +1,124 @@
-// Loading and drawing scenes: the reference paths (old) against the fast
-// ones (new). Run from the project folder: the worlds read assets/.
+// Whole frames of scenes, drawn by the scene renderer ("baked": chunks
+// without hidden faces, only those in view, nearest first) and by the plain
+// path ("plain": every entity drawn on its own), on a hidden window with 4x
+// multisampling, at 800 x 450 and at 1920 x 1080. Each frame is also given
+// in floor frames: the frame of one box filling the view, the least a frame
+// can cost, measured in the same run. Run from the project folder.
+#define GL_GLEXT_PROTOTYPES
+#include <GL/gl.h>
 #include <benchmark/benchmark.h>
 
 #include <chrono>
-#include <filesystem>
-#include <fstream>
 #include <iostream>
+#include <map>
+#include <set>
 #include <sstream>
 
 #include "bench-window.h"
-#include "fixed-controller.h"
+#include "cursor.h"
 #include "game-loop.h"
 #include "game.h"
+#include "model-entity.h"
 #include "ratio-reporter.h"
 #include "scene-loader.h"
+#include "scene-reader.h"
 
 namespace {
 
-namespace fs = std::filesystem;
+// The scenes, seen from the start position.
+std::map<std::string, std::string> const SCENES = {
+    {"1-floor", "rect (-6, 2.2, 4), (1, 200, 200), gray\n"},
+    {"2-demo", ""},
+    {"3-dense-cloud", "voxels_cloud_huge (-150, 10, 0), (250, 25, 250), 1\n"},
+    {"4-sparse-cloud", "voxels_cloud_huge (-150, 10, 0), (250, 25, 250), 0.2\n"},
+};
 
-WorldOptions const OLD{false, false, false};
-WorldOptions const NEW{};
-
-// One cloud of 100000 voxels of 0.025 units over a floor: all the cells of a
-// 100 x 10 x 100 grid.
-std::string const CLOUD_SCENE =
-    "rect (0, -0.5, 0), (90, 1, 90), green\n"
-    "voxels_cloud (0, 3, -40), (2.5, 0.25, 2.5), 1\n";
-
-std::string writeScene(std::string const& name, std::string const& text) {
-    fs::path const path = fs::temp_directory_path() / name;
-    std::ofstream(path) << text;
-    return path.string();
-}
-
-std::string cloudScenePath() {
-    static std::string const path = writeScene("tessarine-bench-cloud.txt", CLOUD_SCENE);
-    return path;
-}
-
-std::shared_ptr<World> load(std::string const& path, WorldOptions options) {
+std::shared_ptr<World> load(std::string const& name) {
     std::ostringstream quiet;
     auto const saved = std::clog.rdbuf(quiet.rdbuf());
     initRandomToken();
-    auto world = loadScene(path, std::make_shared<Player>(), options);
+    auto const player = std::make_shared<Player>();
+    std::shared_ptr<World> world;
+    if (name == "2-demo") {
+        world = loadScene(SCENE_PATH, player);
+    } else {
+        world = std::make_shared<World>(player);
+        std::istringstream in(SCENES.at(name));
+        SceneReader(player, &in, world).readScene();
+    }
     std::clog.rdbuf(saved);
     return world;
 }
 
-void loadCloud(benchmark::State& state, WorldOptions options) {
-    for (auto _ : state) {
-        auto world = load(cloudScenePath(), options);
-        benchmark::DoNotOptimize(world->intersector->size());
-        state.counters["entities"] = world->intersector->size();
+// The GPU size of the meshes of a world's models, each model once.
+size_t modelBytes(Intersector const& index) {
+    std::set<LoadedModel const*> models;
+    for (auto const& entity : index.getEntities()) {
+        if (auto const* model = dynamic_cast<ModelEntity const*>(entity.get())) models.insert(model->loaded.get());
     }
+    size_t bytes = 0;
+    for (LoadedModel const* model : models) {
+        for (int i = 0; i < model->model.meshCount; ++i) {
+            raylib::Mesh const& mesh = model->model.meshes[i];
+            bytes += static_cast<size_t>(mesh.vertexCount) * (12 + 12 + 4) + static_cast<size_t>(mesh.triangleCount) * 6;
+        }
+    }
+    return bytes;
 }
 
-// Draws frames of a scene seen from the start; reports the time of a whole
-// frame and, as "logic", the CPU time of the frame's steps before drawing.
-void frames(benchmark::State& state, std::string const& path, WorldOptions options) {
-    auto world = load(path, options);
-    auto const player = world->player;
-    raylib::Camera3D camera = startCamera();
-    FixedController const idle(0, 0);
-    double logicSeconds = 0;
-    for (int i = 0; i < 5; ++i) world->render(camera, false);  // bakes on the first frame
+// The time of a floor frame, by window size, once measured.
+std::map<int, double> floorSeconds;
+
+void frames(benchmark::State& state, World* world, bool baked, bool floor) {
+    SceneRenderer renderer;
+    renderer.bakedBoxes = baked;
+    raylib::Camera3D const camera = startCamera();
+    auto const frame = [&] {
+        raylib::BeginDrawing();
+        renderer.drawScene(camera, *world->intersector, nullptr, camera.position);
+        drawCursor(world->cursorTexture);
+        raylib::EndDrawing();
+        glFinish();
+    };
+    for (int i = 0; i < 3; ++i) frame();  // the first frame bakes
+    double seconds = 0;
     for (auto _ : state) {
         auto const start = std::chrono::steady_clock::now();
-        stepFrame(camera, idle, *player, world->intersector, 1 / 60.0f, {0.5f, 0});
-        logicSeconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        world->render(camera, false);
+        frame();
+        seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     }
-    state.counters["logic_ms"] =
-        benchmark::Counter(logicSeconds * 1000, benchmark::Counter::kAvgIterations);
+    double const perFrame = seconds / static_cast<double>(state.iterations());
+    int const width = raylib::GetScreenWidth();
+    if (floor) floorSeconds[width] = perFrame;
+    state.counters["floor_frames"] = perFrame / floorSeconds[width];
+    state.counters["triangles"] = static_cast<double>(renderer.triangles());
+    state.counters["mesh_MiB"] = static_cast<double>(renderer.meshBytes() + modelBytes(*world->intersector)) / (1 << 20);
+}
+
+void resize(benchmark::State& state, int width, int height) {
+    raylib::SetWindowSize(width, height);
+    for (auto _ : state) raylib::WaitTime(0.01);
+    state.counters["screen_width"] = raylib::GetScreenWidth();
+    state.counters["render_width"] = raylib::GetRenderWidth();
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     BenchWindow window;
-    benchmark::RegisterBenchmark("LoadCloudScene/old", loadCloud, OLD)->Iterations(1)->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark("LoadCloudScene/new", loadCloud, NEW)->Iterations(3)->Unit(benchmark::kMillisecond);
-    for (auto const& [name, path] : {std::pair<std::string, std::string>{"DemoScene", SCENE_PATH},
-                                     {"CloudScene", cloudScenePath()}}) {
-        benchmark::RegisterBenchmark((name + "Frame/old").c_str(), frames, path, OLD)
-            ->MinTime(3)->Unit(benchmark::kMillisecond);
-        benchmark::RegisterBenchmark((name + "Frame/new").c_str(), frames, path, NEW)
-            ->MinTime(3)->Unit(benchmark::kMillisecond);
+    std::map<std::string, std::shared_ptr<World>> worlds;
+    for (auto const& [name, text] : SCENES) worlds[name] = load(name);
+    for (auto const& [width, height] : {std::pair{800, 450}, {1920, 1080}}) {
+        std::string const size = std::to_string(width) + "x" + std::to_string(height);
+        benchmark::RegisterBenchmark(("Resize/" + size).c_str(), resize, width, height)->Iterations(10);
+        for (auto const& [name, world] : worlds) {
+            for (bool const baked : {true, false}) {
+                std::string const path = baked ? "baked" : "plain";
+                benchmark::RegisterBenchmark(("Frame/" + size + "/" + name + "/" + path).c_str(), frames, world.get(), baked,
+                                             baked && name == "1-floor")
+                    ->MinTime(2)->Unit(benchmark::kMillisecond);
+            }
+        }
     }
-    return runBenchmarksWithRatios(argc, argv);
+    return runBenchmarksWithRatios(argc, argv, "plain");
 }

@@ -30,7 +30,9 @@ VoxModel withPalette(int sizeX, int sizeY, int sizeZ) {
     return model;
 }
 
-// A fixed scatter, so the models look natural and stay reproducible.
+// A fixed scatter, so the models look natural and stay reproducible. Patches
+// of a few voxels rather than single ones keep the models' meshes small: a
+// side of one colour is drawn as one quad.
 bool speckle(int x, int y, int z, int every) {
     return static_cast<unsigned>((x * 73856093) ^ (y * 19349663) ^ (z * 83492791)) % every == 0;
 }
@@ -59,7 +61,7 @@ VoxModel tree() {
         float const wobble = 0.08f * sinf(x * 0.7f) * cosf(y * 0.6f) + 0.06f * sinf(z * 0.5f);
         if (cx * cx + cy * cy + cz * cz > 1.0f + wobble) return 0;
         if (speckle(x, y, z, 53)) return BLOSSOM;
-        return speckle(x, y, z, 3) ? LEAF_DARK : LEAF;
+        return speckle(x / 4, y / 4, z / 4, 3) ? LEAF_DARK : LEAF;
     });
     return model;
 }
@@ -70,8 +72,8 @@ VoxModel rock() {
         float const dx = (x - 21.5f) / 21.0f, dy = (y - 17.5f) / 17.0f, dz = z / 23.0f;
         float const bump = 0.12f * sinf(x * 0.45f + y * 0.3f) * cosf(y * 0.5f - z * 0.4f);
         if (dx * dx + dy * dy + dz * dz > 0.9f + bump) return 0;
-        if (z >= 14 && speckle(x, y, 0, 3)) return MOSS;
-        return speckle(x, y, z, 4) ? STONE_DARK : STONE;
+        if (z >= 14 && speckle(x / 3, y / 3, 0, 3)) return MOSS;
+        return speckle(x / 3, y / 3, z / 3, 4) ? STONE_DARK : STONE;
     });
     return model;
 }

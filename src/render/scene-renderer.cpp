@@ -5,17 +5,28 @@
 #include <map>
 #include <tuple>
 
+#define GL_GLEXT_PROTOTYPES
+#include <GL/gl.h>
+#include <GL/glext.h>
+
 #include "aabox.h"
 #include "frustum.h"
 #include "hidden-faces.h"
 #include "shader.h"
+
+namespace raylib {
+#include <rlgl.h>
+}
 
 namespace {
 
 constexpr raylib::Color SKY{102, 191, 255, 255};
 // The side of a chunk, in world units: big enough for few draw calls, small
 // enough that what lies behind the camera is left out.
-constexpr float CHUNK_SIDE = 32.0f;
+constexpr float CHUNK_SIDE = 128.0f;
+// Parts nearer than this (squared distance) to the camera are always drawn:
+// the camera may be inside their bounding box, whose faces then lie behind it.
+constexpr float NEAR_ENOUGH = 1.0f;
 // Mesh indices are 16 bits wide.
 constexpr int MAX_MESH_VERTICES = 65532;
 
@@ -98,17 +109,21 @@ float distanceSquared(raylib::Vector3 p, raylib::BoundingBox const& box) {
 
 }  // namespace
 
-SceneRenderer::SceneRenderer() : material(raylib::LoadMaterialDefault()) {}
+SceneRenderer::SceneRenderer() : material(raylib::LoadMaterialDefault()), cube(raylib::GenMeshCube(1, 1, 1)) {}
 
 SceneRenderer::~SceneRenderer() {
     release();
+    raylib::UnloadMesh(cube);
     // The material's shader is the light shader, which is not ours to unload.
     raylib::MemFree(material.maps);
 }
 
 void SceneRenderer::release() {
     for (Part& part : parts) {
-        for (raylib::Mesh& mesh : part.meshes) raylib::UnloadMesh(mesh);
+        for (auto& meshes : part.meshes) {
+            for (raylib::Mesh& mesh : meshes) raylib::UnloadMesh(mesh);
+        }
+        if (part.query) glDeleteQueries(1, &part.query);
     }
     parts.clear();
     bakedCount = 0;
@@ -125,44 +140,124 @@ void SceneRenderer::bake(Intersector const& index) {
         if (box) {
             boxes.push_back(box);
         } else {
-            parts.push_back({boundsOf(entity->getAABB()), {}, entity});
+            parts.push_back(Part{boundsOf(entity->getAABB()), {}, entity});
         }
     }
     std::vector<uint8_t> const seen = visibleFaces(boxes);
     // Each box goes in the chunk of its centre; a chunk's bounds hold all of its boxes.
-    std::map<std::tuple<int, int, int>, std::pair<raylib::BoundingBox, FaceList>> chunks;
+    struct Chunk {
+        raylib::BoundingBox bounds;
+        FaceList faces[7];
+    };
+    std::map<std::tuple<int, int, int>, Chunk> chunks;
     for (size_t i = 0; i < boxes.size(); ++i) {
         raylib::Vector3 const c = boxes[i]->position;
         auto const key = std::tuple(static_cast<int>(std::floor(c.x / CHUNK_SIDE)), static_cast<int>(std::floor(c.y / CHUNK_SIDE)),
                                     static_cast<int>(std::floor(c.z / CHUNK_SIDE)));
         raylib::BoundingBox const bounds = boundsOf(boxes[i]->aabb);
-        auto [chunk, added] = chunks.try_emplace(key, bounds, FaceList{});
-        if (!added) chunk->second.first = merged(chunk->second.first, bounds);
+        auto [chunk, added] = chunks.try_emplace(key, Chunk{bounds, {}});
+        if (!added) chunk->second.bounds = merged(chunk->second.bounds, bounds);
+        raylib::Vector3 const size = boxes[i]->aabb.size;
+        bool const inverted = !(size.x > 0 && size.y > 0 && size.z > 0);
         for (int face = 0; face < 6; ++face) {
-            if (seen[i] >> face & 1) chunk->second.second.add(*boxes[i], face);
+            if (seen[i] >> face & 1) chunk->second.faces[inverted ? 6 : face].add(*boxes[i], face);
         }
     }
     for (auto const& [key, chunk] : chunks) {
-        Part part{chunk.first, {}, nullptr};
-        for (int first = 0; first < chunk.second.vertexCount(); first += MAX_MESH_VERTICES) {
-            part.meshes.push_back(uploaded(chunk.second, first));
+        Part part{chunk.bounds, {}, nullptr};
+        for (int face = 0; face < 7; ++face) {
+            FaceList const& faces = chunk.faces[face];
+            for (int first = 0; first < faces.vertexCount(); first += MAX_MESH_VERTICES) {
+                part.meshes[face].push_back(uploaded(faces, first));
+            }
         }
-        if (!part.meshes.empty()) parts.push_back(std::move(part));
+        parts.push_back(std::move(part));
     }
+}
+
+// Whether any face of the part pointing the face's way can point towards the
+// camera: some of it lies behind the camera along that direction.
+bool SceneRenderer::mayFace(Part const& part, int face, raylib::Vector3 camera) {
+    float const* normal = FACES[face].normal;
+    float const low[3] = {part.bounds.min.x, part.bounds.min.y, part.bounds.min.z};
+    float const high[3] = {part.bounds.max.x, part.bounds.max.y, part.bounds.max.z};
+    float const eye[3] = {camera.x, camera.y, camera.z};
+    for (int axis = 0; axis < 3; ++axis) {
+        if (normal[axis] > 0) return eye[axis] > low[axis];
+        if (normal[axis] < 0) return eye[axis] < high[axis];
+    }
+    return true;
+}
+
+void SceneRenderer::drawPart(Part const& part, raylib::Vector3 camera) {
+    if (part.entity) part.entity->draw();
+    raylib::Matrix const identity = raylib::MatrixIdentity();
+    for (int face = 0; face < 7; ++face) {
+        if (face < 6 && !mayFace(part, face, camera)) continue;
+        for (raylib::Mesh const& mesh : part.meshes[face]) raylib::DrawMesh(mesh, material, identity);
+    }
+}
+
+void SceneRenderer::drawBounds(Part const& part) {
+    raylib::BoundingBox const& b = part.bounds;
+    raylib::Matrix const place = raylib::MatrixMultiply(
+        raylib::MatrixScale(b.max.x - b.min.x, b.max.y - b.min.y, b.max.z - b.min.z),
+        raylib::MatrixTranslate((b.min.x + b.max.x) / 2, (b.min.y + b.max.y) / 2, (b.min.z + b.max.z) / 2));
+    raylib::DrawMesh(cube, material, place);
 }
 
 void SceneRenderer::drawBaked(raylib::Camera3D const& camera) {
     material.shader = Shader::getLightShader()->shader;
     Frustum const frustum = Frustum::ofCurrentView();
-    std::vector<std::pair<float, Part const*>> seen;
-    for (Part const& part : parts) {
-        if (frustum.meets(part.bounds)) seen.emplace_back(distanceSquared(camera.position, part.bounds), &part);
+    std::vector<std::pair<float, Part*>> inView;
+    for (Part& part : parts) {
+        // What the last frame's queries found, for the parts drawn with one.
+        if (part.queried) {
+            GLuint samples = 0;
+            glGetQueryObjectuiv(part.query, GL_QUERY_RESULT, &samples);
+            part.seen = samples > 0;
+            part.queried = false;
+        }
+        if (!frustum.meets(part.bounds)) continue;
+        if (!part.query) glGenQueries(1, &part.query);
+        inView.emplace_back(distanceSquared(camera.position, part.bounds), &part);
     }
-    std::sort(seen.begin(), seen.end(), [](auto const& a, auto const& b) { return a.first < b.first; });
-    raylib::Matrix const identity = raylib::MatrixIdentity();
-    for (auto const& [distance, part] : seen) {
-        if (part->entity) part->entity->draw();
-        for (raylib::Mesh const& mesh : part->meshes) raylib::DrawMesh(mesh, material, identity);
+    std::sort(inView.begin(), inView.end(), [](auto const& a, auto const& b) { return a.first < b.first; });
+    raylib::rlDrawRenderBatchActive();
+
+    // The parts seen last frame, and those the camera is in or next to, are
+    // drawn, each with a query telling whether it still shows.
+    std::vector<Part*> hidden;
+    for (auto const& [distance, part] : inView) {
+        if (!part->seen && distance > NEAR_ENOUGH) {
+            hidden.push_back(part);
+            continue;
+        }
+        glBeginQuery(GL_ANY_SAMPLES_PASSED, part->query);
+        drawPart(*part, camera.position);
+        glEndQuery(GL_ANY_SAMPLES_PASSED);
+        part->queried = true;
+    }
+    if (hidden.empty()) return;
+
+    // The bounding boxes of the others, depth-tested but written nowhere...
+    raylib::rlColorMask(false, false, false, false);
+    raylib::rlDisableDepthMask();
+    raylib::rlDisableBackfaceCulling();
+    for (Part* part : hidden) {
+        glBeginQuery(GL_ANY_SAMPLES_PASSED, part->query);
+        drawBounds(*part);
+        glEndQuery(GL_ANY_SAMPLES_PASSED);
+    }
+    raylib::rlEnableBackfaceCulling();
+    raylib::rlEnableDepthMask();
+    raylib::rlColorMask(true, true, true, true);
+    // ...and those found in view drawn now, nearest first.
+    for (Part* part : hidden) {
+        GLuint samples = 0;
+        glGetQueryObjectuiv(part->query, GL_QUERY_RESULT, &samples);
+        part->seen = samples > 0;
+        if (part->seen) drawPart(*part, camera.position);
     }
 }
 
@@ -185,9 +280,11 @@ void SceneRenderer::drawScene(raylib::Camera3D const& camera, Intersector const&
 size_t SceneRenderer::meshBytes() const {
     size_t bytes = 0;
     for (Part const& part : parts) {
-        for (raylib::Mesh const& mesh : part.meshes) {
-            // Position, normal and colour a vertex; three 16-bit indices a triangle.
-            bytes += static_cast<size_t>(mesh.vertexCount) * (12 + 12 + 4) + static_cast<size_t>(mesh.triangleCount) * 6;
+        for (auto const& meshes : part.meshes) {
+            for (raylib::Mesh const& mesh : meshes) {
+                // Position, normal and colour a vertex; three 16-bit indices a triangle.
+                bytes += static_cast<size_t>(mesh.vertexCount) * (12 + 12 + 4) + static_cast<size_t>(mesh.triangleCount) * 6;
+            }
         }
     }
     return bytes;
@@ -196,7 +293,9 @@ size_t SceneRenderer::meshBytes() const {
 size_t SceneRenderer::triangles() const {
     size_t count = 0;
     for (Part const& part : parts) {
-        for (raylib::Mesh const& mesh : part.meshes) count += static_cast<size_t>(mesh.triangleCount);
+        for (auto const& meshes : part.meshes) {
+            for (raylib::Mesh const& mesh : meshes) count += static_cast<size_t>(mesh.triangleCount);
+        }
     }
     return count;
 }

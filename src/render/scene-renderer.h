@@ -11,11 +11,18 @@
 //
 // Boxes never change once the scene is loaded, so the first frame bakes
 // them into meshes on the GPU, grouped in chunks (cubic regions of the
-// world), without the faces that other boxes hide. A frame then draws only
-// the chunks and models whose bounds meet the view frustum, nearest first,
-// so that depth testing rejects what lies behind early. The meshes are baked
-// again when the index has grown. Must be used and destroyed while the
-// graphics context exists.
+// world) and in a chunk by the way the faces point, without the faces that
+// other boxes hide. A frame then draws only the chunks and models whose
+// bounds meet the view frustum, nearest first, so that depth testing rejects
+// what lies behind early, and of a chunk only the faces that can point
+// towards the camera.
+//
+// A chunk or model that nearer ones hid in the last frame is not drawn
+// unless the GPU finds some of its bounding box in view after those seen
+// last frame are drawn: a depth-tested occlusion query, so nothing that can
+// be seen is left out, in any frame. The meshes are baked again when the
+// index has grown. Must be used and destroyed while the graphics context
+// exists.
 class SceneRenderer {
 public:
     SceneRenderer();
@@ -38,18 +45,28 @@ private:
     // Something drawn as a whole when its bounds meet the view.
     struct Part {
         raylib::BoundingBox bounds;
-        std::vector<raylib::Mesh> meshes;      // a chunk's
-        std::shared_ptr<Entity> entity;        // or an entity that draws itself
+        // A chunk's meshes by the way their faces point; the last group holds
+        // the faces of boxes of a size not above 0, which point either way.
+        std::vector<raylib::Mesh> meshes[7];
+        std::shared_ptr<Entity> entity;       // or an entity that draws itself
+        unsigned query = 0;                   // its occlusion query, once made
+        bool seen = true;                     // whether it showed in the last frame
+        bool queried = false;                 // whether the query was drawn with it
     };
 
+    static bool mayFace(Part const& part, int face, raylib::Vector3 camera);
     void bake(Intersector const& index);
     void release();
     void drawBaked(raylib::Camera3D const& camera);
+    void drawPart(Part const& part, raylib::Vector3 camera);
+    void drawBounds(Part const& part);
 
     Intersector const* source = nullptr;
     int bakedCount = 0;
     std::vector<Part> parts;
     raylib::Material material;
+    // A unit cube, drawn as a part's bounding box in occlusion queries.
+    raylib::Mesh cube;
 };
 
 // Draws every entity of the list, in list order.

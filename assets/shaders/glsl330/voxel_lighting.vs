@@ -1,5 +1,15 @@
 #version 330
 
+// Lights every face by its orientation alone: an ambient term plus, for each
+// enabled light, a wrapped (half-Lambert) diffuse term, so faces turned away
+// from a light are darker but never black and each face of a box gets its
+// own shade. Type 1 is a directional light shining from its position toward
+// its target (the game's lights); type 0 a point light at its position.
+//
+// The light is worked out once a vertex, not once a pixel: a face's normal is
+// the same at all its corners, so for directional lights the result is the
+// same, and each pixel costs only a multiplication.
+
 // raylib's default attribute and matrix names.
 in vec3 vertexPosition;
 in vec2 vertexTexCoord;
@@ -10,16 +20,44 @@ uniform mat4 mvp;
 uniform mat4 matModel;
 uniform mat4 matNormal;
 
+#define MAX_LIGHTS 4
+#define LIGHT_DIRECTIONAL 1
+
+struct Light {
+    int enabled;
+    int type;
+    vec3 position;
+    vec3 target;
+    vec4 color;
+};
+
+uniform Light lights[MAX_LIGHTS];
+uniform vec4 ambient;
+
 out vec2 fragTexCoord;
 out vec4 fragColor;
-out vec3 fragNormal;
-out vec3 fragPosition;
+out vec3 fragLight;
+
+const float DIFFUSE_WEIGHT = 0.8;
 
 void main()
 {
+    vec3 position = vec3(matModel * vec4(vertexPosition, 1.0));
+    vec3 normal = normalize(vec3(matNormal * vec4(vertexNormal, 0.0)));
+
+    vec3 light = ambient.rgb;
+    for (int i = 0; i < MAX_LIGHTS; i++)
+    {
+        if (lights[i].enabled == 0) continue;
+        vec3 toLight = (lights[i].type == LIGHT_DIRECTIONAL)
+            ? lights[i].position - lights[i].target
+            : lights[i].position - position;
+        float facing = dot(normal, normalize(toLight)) * 0.5 + 0.5;
+        light += DIFFUSE_WEIGHT * facing * lights[i].color.rgb;
+    }
+
     fragTexCoord = vertexTexCoord;
     fragColor = vertexColor;
-    fragPosition = vec3(matModel * vec4(vertexPosition, 1.0));
-    fragNormal = normalize(vec3(matNormal * vec4(vertexNormal, 0.0)));
+    fragLight = light;
     gl_Position = mvp * vec4(vertexPosition, 1.0);
 }
