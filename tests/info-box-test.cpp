@@ -6,11 +6,11 @@
 namespace {
 
 TEST(InfoBox, LinesGiveTheCameraAndTheCount) {
-    raylib::Camera3D const camera{{0, 2.2f, -0.1f}, {3, 6.2f, -0.1f}, {0, 1, 0}, 65, raylib::CAMERA_PERSPECTIVE};
+    raylib::Camera3D const camera{{0, 2.2f, -0.1f}, {3, 6.2f, 11.9f}, {0, 1, 0}, 65, raylib::CAMERA_PERSPECTIVE};
     auto const lines = infoBoxLines(camera, 1413);
     EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.end()),
               std::vector<std::string>({"Camera status:", "- Position: (00.000, 02.200, -0.100)",
-                                        "- Target: (03.000, 06.200, -0.100)", "- Look vector: (00.600, 00.800, 00.000)",
+                                        "- Target: (03.000, 06.200, 11.900)", "- Look vector: (00.231, 00.308, 00.923)",
                                         "- Voxels count: 1413"}));
     EXPECT_EQ(infoBoxLines({{1, 2, 3}, {1, 2, 3}, {0, 1, 0}, 65, 0}, -1)[3], "- Look vector: (00.000, 00.000, 00.000)");
 }

@@ -37,6 +37,14 @@ TEST(ModelEntity, BoxDrawPositionAndLogOfAKnownModel) {
     ModelEntity const again({0, 0, 0}, 0.1f, path.string());
     EXPECT_EQ(again.model.meshes, entity.model.meshes);
     EXPECT_EQ(log.text().find("DEBUG: Model [", 1) != std::string::npos, true);
+    // A model whose voxels start away from its corner is still centred.
+    model.voxels = {{10, 20, 30, 1}, {12, 21, 35, 1}};
+    ASSERT_TRUE(writeVox(path.string(), model));
+    ModelEntity const offset({1, 2, 3}, 0.1f, path.string());
+    raylib::BoundingBox const b = raylib::GetModelBoundingBox(offset.model);
+    EXPECT_GT(b.min.x, 0.0f);
+    EXPECT_VECTOR_EQ(raylib::Vector3Add(offset.drawPosition(), raylib::Vector3Scale(b.min, 0.1f)), offset.aabb.min.x,
+                     offset.aabb.min.y, offset.aabb.min.z);
     fs::remove(path);
 }
 

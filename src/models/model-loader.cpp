@@ -1,5 +1,6 @@
 #include "model-loader.h"
 
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <map>
@@ -75,8 +76,12 @@ LoadedModel::~LoadedModel() {
 }
 
 std::shared_ptr<LoadedModel const> sharedModel(std::string const& path) {
-    static std::map<std::pair<std::string, bool>, std::weak_ptr<LoadedModel const>> loaded;
-    auto& slot = loaded[{path, raylib::IsWindowReady()}];
+    // A file is known by its path and when it was last written, so an edited
+    // model is read again.
+    std::error_code unknown;
+    auto const written = std::filesystem::last_write_time(path, unknown).time_since_epoch().count();
+    static std::map<std::tuple<std::string, long long, bool>, std::weak_ptr<LoadedModel const>> loaded;
+    auto& slot = loaded[{path, static_cast<long long>(written), raylib::IsWindowReady()}];
     std::shared_ptr<LoadedModel const> model = slot.lock();
     if (!model) {
         model = std::make_shared<LoadedModel const>(path);

@@ -27,6 +27,7 @@ public:
 };
 
 // The model of a file, loaded once and shared by everyone who asks for the
-// same file while any of them still holds it. A model loaded without a
-// window is not shared with those who ask once a window exists.
+// same file, unchanged since, while any of them still holds it. A model
+// loaded without a window is not shared with those who ask once a window
+// exists.
 std::shared_ptr<LoadedModel const> sharedModel(std::string const& path);
