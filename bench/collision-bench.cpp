@@ -1,7 +1,7 @@
 // The collision index in worlds of boxes of every size: loading clouds of
 // small and huge voxels, registering wide boxes, and one player move among
 // them. Each world is measured with the full scan of the reference index
-// ("naive") and with each fast index, in the same run.
+// ("naive") and with the R-tree of the game ("tree"), in the same run.
 #include <benchmark/benchmark.h>
 #include <malloc.h>
 
@@ -11,8 +11,6 @@
 #include <sstream>
 
 #include "aabox.h"
-#include "intersector-grid-impl.h"
-#include "intersector-levels-impl.h"
 #include "intersector-naive-impl.h"
 #include "intersector-tree-impl.h"
 #include "player.h"
@@ -147,8 +145,6 @@ int main(int argc, char** argv) {
     std::clog.setstate(std::ios::failbit);  // the models' and clouds' log lines
     Worlds const worlds;
     registerFor<IntersectorNaiveImpl>(worlds, "naive");
-    registerFor<IntersectorGridImpl>(worlds, "grid");
-    registerFor<IntersectorLevelsImpl>(worlds, "levels");
     registerFor<IntersectorTreeImpl>(worlds, "tree");
     return runBenchmarksWithRatios(argc, argv, "naive");
 }
