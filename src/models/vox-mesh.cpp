@@ -102,11 +102,13 @@ raylib::Mesh meshOf(Quads const& quads, int first) {
 
 std::vector<raylib::Mesh> buildVoxMeshes(VoxelGrid const& grid) {
     int const size[3] = {grid.sizeX, grid.sizeY, grid.sizeZ};
-    Quads quads;
-    for (int face = 0; face < 6; ++face) {
-        for (int layer = 0; layer < size[face / 2]; ++layer) addLayer(grid, face, layer, size, quads);
-    }
     std::vector<raylib::Mesh> meshes;
-    for (int first = 0; first < quads.vertexCount(); first += MAX_VOX_MESH_VERTICES) meshes.push_back(meshOf(quads, first));
+    for (int face = 0; face < 6; ++face) {
+        Quads quads;
+        for (int layer = 0; layer < size[face / 2]; ++layer) addLayer(grid, face, layer, size, quads);
+        for (int first = 0; first < quads.vertexCount(); first += MAX_VOX_MESH_VERTICES) {
+            meshes.push_back(meshOf(quads, first));
+        }
+    }
     return meshes;
 }

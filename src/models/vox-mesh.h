@@ -12,7 +12,9 @@ inline constexpr int MAX_VOX_MESH_VERTICES = 65532;
 // neighbour is empty, a voxel a quarter of a unit, coloured from the palette.
 // Neighbouring faces of one colour in one plane are merged into one quad
 // (greedy meshing), so a flat side of one colour is two triangles whatever
-// its size; the surface is exactly that of a quad for every face. The
+// its size; the surface is exactly that of a quad for every face. A mesh
+// holds the faces of one side only (-x, +x, -y, +y, -z, +z, in this order),
+// so that a renderer can leave out those turned away from the camera. The
 // meshes are not uploaded; their arrays are raylib's to free with the model.
 // Empty for a grid without voxels.
 std::vector<raylib::Mesh> buildVoxMeshes(VoxelGrid const& grid);

@@ -12,6 +12,7 @@
 #include "aabox.h"
 #include "frustum.h"
 #include "hidden-faces.h"
+#include "model-entity.h"
 #include "shader.h"
 
 namespace raylib {
@@ -140,7 +141,7 @@ void SceneRenderer::bake(Intersector const& index) {
         if (box) {
             boxes.push_back(box);
         } else {
-            parts.push_back(Part{boundsOf(entity->getAABB()), {}, entity});
+            parts.push_back(Part{boundsOf(entity->getAABB()), {}, entity, dynamic_cast<ModelEntity const*>(entity.get())});
         }
     }
     std::vector<uint8_t> const seen = visibleFaces(boxes);
@@ -164,7 +165,7 @@ void SceneRenderer::bake(Intersector const& index) {
         }
     }
     for (auto const& [key, chunk] : chunks) {
-        Part part{chunk.bounds, {}, nullptr};
+        Part part{chunk.bounds, {}, nullptr, nullptr};
         for (int face = 0; face < 7; ++face) {
             FaceList const& faces = chunk.faces[face];
             for (int first = 0; first < faces.vertexCount(); first += MAX_MESH_VERTICES) {
@@ -175,10 +176,9 @@ void SceneRenderer::bake(Intersector const& index) {
     }
 }
 
-// Whether any face of the part pointing the face's way can point towards the
-// camera: some of it lies behind the camera along that direction.
-bool SceneRenderer::mayFace(Part const& part, int face, raylib::Vector3 camera) {
-    float const* normal = FACES[face].normal;
+// Whether any face of the part pointing along the normal can point towards
+// the camera: some of the part lies behind the camera along that direction.
+bool SceneRenderer::mayFace(Part const& part, float const normal[3], raylib::Vector3 camera) {
     float const low[3] = {part.bounds.min.x, part.bounds.min.y, part.bounds.min.z};
     float const high[3] = {part.bounds.max.x, part.bounds.max.y, part.bounds.max.z};
     float const eye[3] = {camera.x, camera.y, camera.z};
@@ -190,10 +190,25 @@ bool SceneRenderer::mayFace(Part const& part, int face, raylib::Vector3 camera) 
 }
 
 void SceneRenderer::drawPart(Part const& part, raylib::Vector3 camera) {
-    if (part.entity) part.entity->draw();
+    if (part.model) {
+        // As DrawModel draws it, leaving out the meshes of sides turned away.
+        raylib::Model const& model = part.model->model;
+        raylib::Vector3 const at = part.model->drawPosition();
+        float const scale = part.model->scale;
+        raylib::Matrix const transform = raylib::MatrixMultiply(
+            model.transform, raylib::MatrixMultiply(raylib::MatrixScale(scale, scale, scale),
+                                                    raylib::MatrixTranslate(at.x, at.y, at.z)));
+        for (int i = 0; i < model.meshCount; ++i) {
+            raylib::Mesh const& mesh = model.meshes[i];
+            if (mesh.normals && mesh.vertexCount > 0 && !mayFace(part, mesh.normals, camera)) continue;
+            raylib::DrawMesh(mesh, model.materials[model.meshMaterial[i]], transform);
+        }
+    } else if (part.entity) {
+        part.entity->draw();
+    }
     raylib::Matrix const identity = raylib::MatrixIdentity();
     for (int face = 0; face < 7; ++face) {
-        if (face < 6 && !mayFace(part, face, camera)) continue;
+        if (face < 6 && !mayFace(part, FACES[face].normal, camera)) continue;
         for (raylib::Mesh const& mesh : part.meshes[face]) raylib::DrawMesh(mesh, material, identity);
     }
 }

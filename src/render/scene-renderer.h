@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "intersector.h"
+#include "model-entity.h"
 #include "weapon.h"
 
 // Draws the 3D part of a frame: the sky, then the weapon and every entity of
@@ -14,8 +15,8 @@
 // world) and in a chunk by the way the faces point, without the faces that
 // other boxes hide. A frame then draws only the chunks and models whose
 // bounds meet the view frustum, nearest first, so that depth testing rejects
-// what lies behind early, and of a chunk only the faces that can point
-// towards the camera.
+// what lies behind early, and of a chunk or model only the faces that can
+// point towards the camera.
 //
 // A chunk or model that nearer ones hid in the last frame is not drawn
 // unless the GPU finds some of its bounding box in view after those seen
@@ -49,12 +50,13 @@ private:
         // the faces of boxes of a size not above 0, which point either way.
         std::vector<raylib::Mesh> meshes[7];
         std::shared_ptr<Entity> entity;       // or an entity that draws itself
+        ModelEntity const* model;             // the entity, when it is a model
         unsigned query = 0;                   // its occlusion query, once made
         bool seen = true;                     // whether it showed in the last frame
         bool queried = false;                 // whether the query was drawn with it
     };
 
-    static bool mayFace(Part const& part, int face, raylib::Vector3 camera);
+    static bool mayFace(Part const& part, float const normal[3], raylib::Vector3 camera);
     void bake(Intersector const& index);
     void release();
     void drawBaked(raylib::Camera3D const& camera);
