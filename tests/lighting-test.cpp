@@ -76,10 +76,16 @@ TEST(Lighting, ShaderLightsAndReloading) {
             EXPECT_EQ(std::vector<float>(view, view + 3), (std::vector<float>{7, 8, 9}));
         }
     }
-    // The world's destructor dropped the module's hold; ours keeps the old one.
+    // The world's destructor dropped the module's hold; ours keeps the old
+    // one. Loaded again, the shader has every light registered so far, and a
+    // second world registers the scene's lights no more.
     EXPECT_EQ(shaderFileLoads, 2);
-    EXPECT_NE(Shader::getLightShader(), first);
+    auto const reloaded = Shader::getLightShader();
+    EXPECT_NE(reloaded, first);
     EXPECT_EQ(shaderFileLoads, 4);
+    World again(std::make_shared<Player>());
+    EXPECT_EQ(slot(reloaded->shader, 1), (std::vector<float>{1, 1, -200, 800, 100, 0, 0, 0, 80 / 255.0f, 80 / 255.0f, 120 / 255.0f, 1}));
+    EXPECT_EQ(slot(reloaded->shader, 2), (std::vector<float>{1, 0, 1, 2, 3, 4, 5, 6, 1, 0, 0, 128 / 255.0f}));
     Shader::clearLightShader();
     raylib::SetLoadFileTextCallback(nullptr);
 }

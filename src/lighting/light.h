@@ -24,6 +24,10 @@ struct Light {
 Light CreateLight(int type, raylib::Vector3 position, raylib::Vector3 target, raylib::Color color,
                   raylib::Shader shader);
 
+// Uploads every light registered so far to a shader, each in its slot: the
+// light shader, loaded again after it was cleared, is lit as before.
+void uploadLights(raylib::Shader shader);
+
 // Registers the scene's two lights in the light shader, loading it if this
-// is its first use: a warm sun and a dim blue sky light.
+// is its first use: a warm sun and a dim blue sky light. Once a run.
 void createSceneLights();

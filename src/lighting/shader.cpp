@@ -1,5 +1,7 @@
 #include "shader.h"
 
+#include "light.h"
+
 namespace {
 
 char const* const VERTEX_PATH = "assets/shaders/glsl330/voxel_lighting.vs";
@@ -21,6 +23,7 @@ std::shared_ptr<Shader> Shader::getLightShader() {
     float const ambient[4] = {0.1f, 0.1f, 0.1f, 1.0f};
     raylib::SetShaderValue(loaded, raylib::GetShaderLocation(loaded, "ambient"), ambient,
                            raylib::SHADER_UNIFORM_VEC4);
+    uploadLights(loaded);
     lightShaderPtr = std::make_shared<Shader>(loaded);
     return lightShaderPtr;
 }
