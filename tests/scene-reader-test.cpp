@@ -11,7 +11,9 @@
 #include "intersector-naive-impl.h"
 #include "log-capture.h"
 #include "scene-loader.h"
+#include "scene-check.h"
 #include "scene-reader.h"
+#include "scene-stats.h"
 #include "test-entities.h"
 
 namespace {
@@ -114,17 +116,24 @@ TEST_F(SceneReaderTest, UnreadableStreamsAndTypesWithoutAReader) {
     EXPECT_NE(log.text().find("Object parsing not implemented: 9\n"), std::string::npos);
 }
 
-// FNV-1a over every entity's box and, for boxes, colour.
-uint64_t digestOf(Intersector const& index) {
-    uint64_t hash = 14695981039346656037u;
-    auto const mix = [&](void const* data, size_t size) {
-        for (size_t i = 0; i < size; ++i) hash = (hash ^ static_cast<unsigned char const*>(data)[i]) * 1099511628211u;
-    };
-    for (auto const& entity : index.getEntities()) {
-        mix(&entity->getAABB(), sizeof(AABB));
-        if (auto const box = std::dynamic_pointer_cast<AABox>(entity)) mix(&box->color, sizeof box->color);
+// Checking goes on after each problem at the next line that starts with a
+// keyword and says where each one stands; a missing model is a problem
+// that would not stop the game.
+TEST(CheckScene, ListsEveryProblemWhereItStands) {
+    std::istringstream scene("rect (0, 0, 0), (1, 1, 1), red\n"
+                             "rect (0, 0, 0), (2, 2, 2), purple\n"
+                             "  mountain 1, 2, 3), (1, 1, 1)\n"
+                             "model no_such_model, (0, 0, 0)\n"
+                             "voxels_cloud (0, 0, 0), (1, 1, 1), 0\n"
+                             "rect (0, 0, 0), (1, 1, 1), green # and Rect (0, 0, 0)\n"
+                             "Rect (0, 0, 0), (1, 1, 1), green\n");
+    std::vector<std::string> found;
+    for (SceneProblem const& problem : checkScene(scene, "s.txt", std::make_shared<Player>())) {
+        found.push_back(describeProblem("s.txt", problem).substr(0, 32) + (problem.fatal ? "" : " (not fatal)"));
     }
-    return hash;
+    EXPECT_EQ(found, std::vector<std::string>({"s.txt:2:28: error: Unknown colou", "s.txt:3:12: error: Expected '(' ",
+                                               "s.txt:4:7: error: the model file (not fatal)",
+                                               "s.txt:5:36: error: Voxel cloud r", "s.txt:7:1: error: Encountered un"}));
 }
 
 // The demo scene the game ships with builds the same world on every run.
@@ -134,7 +143,8 @@ TEST(DemoScene, BuildsTheSameWorldOnEveryRun) {
     auto const world = loadScene(SCENE_PATH, std::make_shared<Player>(), {.graphics = false});
     ASSERT_NE(world, nullptr);
     EXPECT_EQ(world->intersector->size(), 1413);
-    EXPECT_EQ(digestOf(*world->intersector), 8962977840665280986u) << "the demo scene's world changed";
+    EXPECT_EQ(worldDigest(*world->intersector), 8962977840665280986u) << "the demo scene's world changed";
+    EXPECT_EQ(measureScene(SCENE_PATH).digest, 8962977840665280986u);
     // The start stands clear above the ground.
     EXPECT_TRUE(world->intersector->isEmpty(world->player->getAABB()));
     EXPECT_FALSE(world->intersector->isEmpty(AABB({0, -5, 4}, {0.1f, 10, 0.1f})));

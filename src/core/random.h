@@ -7,6 +7,13 @@
 
 #include "raylib-api.h"
 
+// The seed of both random generators: the same scene file builds the same
+// world on every run.
+inline constexpr int RANDOM_SEED = 31998;
+
+// Seeds raylib's generator and rand() with RANDOM_SEED.
+void initRandomToken();
+
 // A list of colours the voxel generators pick from.
 using ColorScheme = std::vector<raylib::Color>;
 

@@ -67,6 +67,15 @@ raylib::Model loadModelChecked(std::string const& path) {
     return model;
 }
 
+std::string modelFileProblem(std::string const& path) {
+    std::vector<unsigned char> bytes;
+    std::string problem;
+    if (!readWhole(path, bytes, problem)) return "the model file " + path + " cannot be read";
+    if (problem.empty() && raylib::IsFileExtension(path.c_str(), ".vox")) problem = voxFileProblem(bytes);
+    if (problem.empty()) return "";
+    return "the model file " + path + " is refused: " + problem;
+}
+
 LoadedModel::LoadedModel(std::string const& path) : model(loadModelChecked(path)) {
     setModelShaders(model);
 }

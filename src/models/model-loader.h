@@ -14,6 +14,10 @@
 // goes on. Other formats are raylib's and need a window.
 raylib::Model loadModelChecked(std::string const& path);
 
+// What keeps a model file from being shown as it is: it cannot be read, or
+// the game refuses it. Empty when it loads.
+std::string modelFileProblem(std::string const& path);
+
 // A model loaded from a file with the light shader on its materials (when a
 // window exists), unloaded when the last holder lets go.
 class LoadedModel {

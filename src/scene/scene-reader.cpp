@@ -2,9 +2,11 @@
 
 #include <iostream>
 #include <locale>
+#include <sstream>
 #include <stdexcept>
 
 #include "model-entity.h"
+#include "model-loader.h"
 #include "voxel-builders.h"
 
 namespace {
@@ -38,6 +40,19 @@ AABB nowhere() {
     return AABB({nan, nan, nan}, {nan, nan, nan});
 }
 
+// What the exception in flight says, leaving it as it is.
+std::string messageOfCurrentException() {
+    try {
+        throw;
+    } catch (std::exception* e) {
+        return e->what();
+    } catch (std::exception const& e) {
+        return e.what();
+    } catch (...) {
+        return "an unknown error";
+    }
+}
+
 }  // namespace
 
 std::map<std::string, ObjectType> const objectTypeMapper{
@@ -63,28 +78,60 @@ SceneReader::SceneReader(std::shared_ptr<Player> player, std::istream* stream, s
     this->stream->imbue(std::locale::classic());
 }
 
+std::string reasonOfCurrentException() {
+    std::string const reason = messageOfCurrentException();
+    try {
+        throw;
+    } catch (std::exception* e) {
+        delete e;
+    } catch (...) {
+    }
+    return reason;
+}
+
 std::shared_ptr<World> SceneReader::readScene() {
     *stream >> std::ws;
     while (!stream->eof()) {
-        if (stream->fail()) fail("Scene reading stopped: " + sourceName + " could not be read");
-        *stream >> std::ws;
-        std::streampos const entryStart = stream->tellg();
+        if (stream->fail()) {
+            problem = {0, 0, "Scene reading stopped: " + sourceName + " could not be read"};
+            if (onProblem) {
+                onProblem(problem);
+                break;
+            }
+            fail(problem.message);
+        }
+        startToken();
+        std::streampos const entryStart = tokenStart;
         std::string word;
         *stream >> word;
         if (word.empty()) continue;
 
         auto const type = objectTypeMapper.find(word);
         if (type == objectTypeMapper.end()) {
-            logLine("Encountered unknown object: " + word);
+            problem = problemAt(entryStart, "Encountered unknown object: " + word);
+            if (onProblem) {
+                onProblem(problem);
+                skipToNextEntry();
+                continue;
+            }
+            logLine(problem.message);
             logWhere(entryStart, word);
             return nullptr;
         }
+        int const before = world->intersector->size();
         try {
             readObjectDetails(type->second);
         } catch (...) {
-            logWhere(entryStart, word);
-            throw;
+            if (!onProblem) {
+                problem = problemAt(tokenStart, messageOfCurrentException());
+                logWhere(entryStart, word);
+                throw;
+            }
+            onProblem(problemAt(tokenStart, reasonOfCurrentException()));
+            skipToNextEntry();
+            continue;
         }
+        if (onEntry) onEntry(type->second, world->intersector->size() - before);
     }
     return world;
 }
@@ -108,13 +155,13 @@ void SceneReader::readComment() {
 }
 
 raylib::Vector3 SceneReader::readVector3() {
+    startToken();
     char opening = 0;
-    if (!(*stream >> opening)) {
-        logLine("Expected '(' but got end of file");
-        throw new std::exception();
-    }
-    if (opening != '(') {
-        logLine(std::string("Expected '(' but got ") + opening);
+    if (!(*stream >> opening) || opening != '(') {
+        std::string const message = std::string("Expected '(' but got ") + (*stream ? std::string(1, opening) : "end of file");
+        // A check reports the message itself; the game logs it and raises a bare exception.
+        if (onProblem) throw std::runtime_error(message);
+        logLine(message);
         throw new std::exception();
     }
     raylib::Vector3 v;
@@ -128,6 +175,7 @@ raylib::Vector3 SceneReader::readVector3() {
 }
 
 float SceneReader::readNumber() {
+    startToken();
     float value = 0.0f;
     if (!(*stream >> value)) fail("Expected a number but got " + describeNext(*stream));
     return value;
@@ -135,6 +183,7 @@ float SceneReader::readNumber() {
 
 // Reads one separator character; which character it is does not matter.
 char SceneReader::readSeparator() {
+    startToken();
     char separator = 0;
     if (!(*stream >> separator)) fail("Expected a separator such as ',' but got end of file");
     return separator;
@@ -145,13 +194,21 @@ void SceneReader::readRect() {
     readSeparator();
     raylib::Vector3 const size = readVector3();
     readSeparator();
+    startToken();
     std::string colorWord;
     *stream >> colorWord;
+    if (onProblem && !colorMapper.count(colorWord)) {
+        if (colorWord.empty()) throw std::out_of_range("Expected a colour word but got end of file");
+        throw std::out_of_range("Unknown colour word \"" + colorWord.substr(0, 40) +
+                                "\": the colours are green, red, brown, light_gray, dark_blue and gray");
+    }
     raylib::Color const color = colorMapper.at(colorWord);
     world->intersector->addEntity(std::make_shared<AABox>(center, size, color));
 }
 
 void SceneReader::readModel() {
+    startToken();
+    std::streampos const nameStart = tokenStart;
     std::string name;
     *stream >> name;
     if (!name.empty() && name.back() == ',') {
@@ -161,6 +218,10 @@ void SceneReader::readModel() {
     }
     raylib::Vector3 const position = readVector3();
     std::string const path = "assets/models/" + name + ".vox";
+    if (onProblem) {
+        std::string const why = modelFileProblem(path);
+        if (!why.empty()) onProblem(problemAt(nameStart, why, false));
+    }
     world->intersector->addEntity(std::make_shared<ModelEntity>(position, MODEL_SCALE, path));
 }
 
@@ -181,6 +242,45 @@ void SceneReader::readMountain() {
     readSeparator();
     raylib::Vector3 const second = readVector3();
     world->intersector->addEntity(buildMountain(first, second));
+}
+
+void SceneReader::startToken() {
+    *stream >> std::ws;
+    if (std::streampos const at = stream->tellg(); at != std::streampos(-1)) tokenStart = at;
+}
+
+// The line and column (both from 1) of a place in the stream, counted from
+// its start; a good stream is left where it was, a failed one cleared.
+SceneProblem SceneReader::problemAt(std::streampos at, std::string message, bool fatal) const {
+    SceneProblem found{1, 1, std::move(message), fatal};
+    bool const good = stream->good();
+    std::streampos const resume = stream->tellg();
+    stream->clear();
+    stream->seekg(0);
+    char c;
+    for (std::streamoff i = 0; i < at && stream->get(c); ++i) {
+        found.line += c == '\n';
+        found.column = c == '\n' ? 1 : found.column + 1;
+    }
+    stream->clear();
+    if (good) stream->seekg(resume);
+    return found;
+}
+
+void SceneReader::skipToNextEntry() {
+    stream->clear();
+    stream->seekg(tokenStart);
+    std::string line;
+    std::getline(*stream, line);
+    for (std::streampos start = stream->tellg(); std::getline(*stream, line); start = stream->tellg()) {
+        std::istringstream words(line);
+        std::string first;
+        if (words >> first && objectTypeMapper.count(first)) {
+            stream->clear();
+            stream->seekg(start);
+            return;
+        }
+    }
 }
 
 // Names the source and the line where the failed entry starts, so that a

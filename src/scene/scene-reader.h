@@ -1,5 +1,7 @@
 #pragma once
 
+#include <exception>
+#include <functional>
 #include <istream>
 #include <map>
 #include <memory>
@@ -15,6 +17,19 @@ enum ObjectType { COMMENT = 0, RECT = 1, MODEL = 2, VOXELS_CLOUD = 3, VOXELS_CLO
 extern std::map<std::string, ObjectType> const objectTypeMapper;
 // The colour words of rectangles, case-sensitive.
 extern std::map<std::string, raylib::Color> const colorMapper;
+
+// Where a problem of a scene file stands, and what it is. A fatal problem
+// ends the reading of the scene in the game; the others (a model that is
+// missing or refused) leave the game going with a warning.
+struct SceneProblem {
+    int line = 0, column = 0;
+    std::string message;
+    bool fatal = true;
+};
+
+// What the exception in flight says, whether it was raised by value or, as
+// the scene reader raises most, by pointer (which is deleted).
+std::string reasonOfCurrentException();
 
 // Reads a scene file entry by entry into the world's collision index.
 //
@@ -47,8 +62,26 @@ public:
     std::shared_ptr<World> world;
     std::string sourceName;
 
+    // When set, the reader checks the scene instead: every problem is handed
+    // here, nothing is raised or logged, and the reading goes on at the next
+    // line that starts with a keyword; models that are missing or refused are
+    // problems too.
+    std::function<void(SceneProblem const&)> onProblem;
+    // When set, called after every entry with its kind and the number of
+    // entities it added.
+    std::function<void(ObjectType, int)> onEntry;
+    // The problem that ended the last reading, when one did.
+    SceneProblem problem;
+
 private:
     float readNumber();
     char readSeparator();
+    // Skips whitespace and notes where the next token starts, for problems.
+    void startToken();
+    SceneProblem problemAt(std::streampos at, std::string message, bool fatal = true) const;
     void logWhere(std::streampos entryStart, std::string const& keyword) const;
+    // After a problem: on to the next line that starts with a keyword.
+    void skipToNextEntry();
+
+    std::streampos tokenStart = 0;
 };
