@@ -1,5 +1,15 @@
 #include "game-loop.h"
 
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <sstream>
+
+#include "game.h"
+#include "notice.h"
+#include "scene-check.h"
+#include "scene-reader.h"
+
 raylib::Camera3D startCamera() {
     raylib::Camera3D camera{};
     camera.position = START_POSITION;
@@ -43,14 +53,52 @@ bool stepFrame(raylib::Camera3D& camera, Controller const& controller, Player& p
     return keys.showInfo;
 }
 
+std::string reloadScene(std::string const& path, std::shared_ptr<Player> const& player, std::shared_ptr<World>& world) {
+    // The file is read once, and checked without graphics before the old
+    // world goes: two worlds with graphics at once would share, and the
+    // first to go would drop, the light shader.
+    std::ifstream file(path, std::ios::binary);
+    std::string const text(std::istreambuf_iterator<char>(file), {});
+    if (!file) return path + ":1:1: error: the scene file cannot be read";
+    std::istringstream checked(text);
+    for (SceneProblem const& problem : checkScene(checked, path, player)) {
+        if (problem.fatal) return describeProblem(path, problem);
+    }
+    world.reset();
+    initRandomToken();
+    world = std::make_shared<World>(player);
+    std::istringstream scene(text);
+    SceneReader reader(player, &scene, world, path);
+    try {
+        reader.readScene();
+    } catch (...) {
+        reasonOfCurrentException();  // read differently the second time: the world holds what was read
+    }
+    return "";
+}
+
 void gameLoop(std::shared_ptr<World> world, std::shared_ptr<Player> player) {
+    gameLoop(std::move(world), std::move(player), SCENE_PATH);
+}
+
+void gameLoop(std::shared_ptr<World> world, std::shared_ptr<Player> player, std::string const& scenePath) {
     auto const controller = makeController();
     raylib::Camera3D camera = startCamera();
     player->weapon.reset();
+    std::string notice;
+    double noticeUntil = 0;
 
     while (!raylib::WindowShouldClose()) {
         bool const showInfo = stepFrame(camera, *controller, *player, world->intersector, raylib::GetFrameTime(),
                                         raylib::GetMouseDelta());
-        world->render(camera, showInfo);
+        if (raylib::IsKeyPressed(raylib::KEY_F5)) {
+            notice = reloadScene(scenePath, player, world);
+            if (!notice.empty()) std::clog << "Scene not reloaded: " << notice << std::endl;
+            noticeUntil = raylib::GetTime() + NOTICE_SECONDS;
+        }
+        raylib::BeginDrawing();
+        world->drawFrame(camera, showInfo);
+        if (!notice.empty() && raylib::GetTime() < noticeUntil) drawNotice(notice);
+        raylib::EndDrawing();
     }
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 
 #include "controller.h"
 #include "intersector.h"
@@ -26,5 +27,16 @@ std::shared_ptr<CompositeController> makeController();
 bool stepFrame(raylib::Camera3D& camera, Controller const& controller, Player& player,
                std::shared_ptr<Intersector> const& intersector, float frameTime, raylib::Vector2 mouseDelta);
 
-// Runs frames until the window is asked to close.
+// Runs frames until the window is asked to close. F5 reads the scene file
+// (the demo scene's, unless given) again.
 void gameLoop(std::shared_ptr<World> world, std::shared_ptr<Player> player);
+void gameLoop(std::shared_ptr<World> world, std::shared_ptr<Player> player, std::string const& scenePath);
+
+// How long a problem of a reloaded scene stays on the screen.
+inline constexpr double NOTICE_SECONDS = 6.0;
+
+// Reads the scene file again, seeded as at start, into a new world for the
+// player where it stands. When the file has a problem that would stop the
+// game, the old world stays and the problem is returned as
+// "FILE:LINE:COLUMN: error: message"; otherwise the result is empty.
+std::string reloadScene(std::string const& path, std::shared_ptr<Player> const& player, std::shared_ptr<World>& world);

@@ -2,14 +2,28 @@
 
 #include <string>
 
+#include "random.h"
+
 // Where the game finds its scene, relative to the working directory.
 inline constexpr char const* SCENE_PATH = "assets/scenes/des/demo_scene.txt";
-inline constexpr int RANDOM_SEED = 31998;
+
+// How a run of the game is asked for on its command line.
+struct GameOptions {
+    // The scene it plays, relative to the working directory.
+    std::string scenePath = SCENE_PATH;
+};
 
 // The whole life of the game: window, loading screen, scene, frame loop and
 // shutdown. Returns the process's exit status: 0 after a normal close, 1 when
 // the scene could not be loaded.
 int runGame();
+int runGame(GameOptions const& options);
+
+// The program: reads the command line (tessarine [SCENE]) and runs the
+// game. A bad command line gets a one-line error and the usage, with
+// status 2; a scene file that cannot be opened, a one-line error naming it,
+// with status 1.
+int gameMain(int argc, char** argv);
 
 // The window scale for the current monitor.
 float calcUIScale();
@@ -17,5 +31,3 @@ float calcUIScale();
 // Draws one complete frame of the loading screen.
 void renderInitScreen();
 
-// Seeds raylib's generator and rand() with RANDOM_SEED.
-void initRandomToken();

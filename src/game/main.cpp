@@ -1,5 +1,5 @@
 #include "game.h"
 
-int main() {
-    return runGame();
+int main(int argc, char** argv) {
+    return gameMain(argc, argv);
 }

@@ -1,0 +1,103 @@
+#include "scene-stats.h"
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+
+#include "scene-check.h"
+
+namespace {
+
+char const* const KIND_NAMES[] = {"comment", "rect", "model", "voxels_cloud", "voxels_cloud_huge", "mountain"};
+char const* const ENTITY_NAMES[] = {"", "boxes", "models", "voxels", "voxels", "slabs"};
+
+bool hasNaN(AABB const& box) {
+    return std::isnan(box.min.x) || std::isnan(box.min.y) || std::isnan(box.min.z) || std::isnan(box.max.x) ||
+           std::isnan(box.max.y) || std::isnan(box.max.z);
+}
+
+std::string vector(raylib::Vector3 v) {
+    char text[96];
+    std::snprintf(text, sizeof text, "(%.3f, %.3f, %.3f)", v.x, v.y, v.z);
+    return text;
+}
+
+}  // namespace
+
+uint64_t worldDigest(Intersector const& index) {
+    uint64_t hash = 14695981039346656037u;
+    auto const mix = [&](void const* data, size_t size) {
+        for (size_t i = 0; i < size; ++i) hash = (hash ^ static_cast<unsigned char const*>(data)[i]) * 1099511628211u;
+    };
+    for (auto const& entity : index.getEntities()) {
+        mix(&entity->getAABB(), sizeof(AABB));
+        if (auto const* box = dynamic_cast<AABox const*>(entity.get())) mix(&box->color, sizeof box->color);
+    }
+    return hash;
+}
+
+SceneStats measureScene(std::string const& path) {
+    SceneStats stats;
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        stats.problems.push_back({1, 1, "the scene file cannot be opened"});
+        return stats;
+    }
+    std::ostringstream quiet;
+    auto* const saved = std::clog.rdbuf(quiet.rdbuf());
+    auto const start = std::chrono::steady_clock::now();
+    initRandomToken();
+    auto const player = std::make_shared<Player>();
+    auto const world = std::make_shared<World>(player, WorldOptions{.graphics = false});
+    SceneReader reader(player, &file, world, path);
+    reader.onEntry = [&](ObjectType type, int added) {
+        stats.kinds[type].entries += 1;
+        stats.kinds[type].entities += added;
+    };
+    bool read = false;
+    try {
+        read = reader.readScene() != nullptr;
+    } catch (...) {
+        reasonOfCurrentException();
+    }
+    stats.loadSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    std::clog.rdbuf(saved);
+    if (!read) {
+        stats.problems.push_back(reader.problem);
+        return stats;
+    }
+    Intersector const& index = *world->intersector;
+    stats.entities = index.size();
+    stats.voxels = stats.kinds[VOXELS_CLOUD].entities + stats.kinds[VOXELS_CLOUD_HUGE].entities;
+    for (auto const& entity : index.getEntities()) {
+        AABB const& box = entity->getAABB();
+        if (hasNaN(box)) continue;
+        raylib::Vector3 const low = raylib::Vector3Min(box.min, box.max), high = raylib::Vector3Max(box.min, box.max);
+        stats.bounds = stats.bounded ? raylib::BoundingBox{raylib::Vector3Min(stats.bounds.min, low),
+                                                           raylib::Vector3Max(stats.bounds.max, high)}
+                                     : raylib::BoundingBox{low, high};
+        stats.bounded = true;
+    }
+    stats.digest = worldDigest(index);
+    return stats;
+}
+
+void printStats(std::ostream& out, std::string const& path, SceneStats const& stats) {
+    out << "scene: " << path << "\n";
+    out << "entities: " << stats.entities << "\n";
+    for (auto const& [type, kind] : stats.kinds) {
+        if (type == COMMENT) continue;
+        out << "  " << KIND_NAMES[type] << ": " << kind.entries << (kind.entries == 1 ? " entry, " : " entries, ")
+            << kind.entities << " " << ENTITY_NAMES[type] << "\n";
+    }
+    out << "voxels: " << stats.voxels << "\n";
+    out << "bounds: " << (stats.bounded ? vector(stats.bounds.min) + " to " + vector(stats.bounds.max) : "none") << "\n";
+    char line[64];
+    std::snprintf(line, sizeof line, "load time: %.0f ms\n", stats.loadSeconds * 1000);
+    out << line;
+    std::snprintf(line, sizeof line, "digest: %016llx\n", static_cast<unsigned long long>(stats.digest));
+    out << line;
+}
