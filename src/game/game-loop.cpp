@@ -91,7 +91,10 @@ void gameLoop(std::shared_ptr<World> world, std::shared_ptr<Player> player, std:
     while (!raylib::WindowShouldClose()) {
         bool const showInfo = stepFrame(camera, *controller, *player, world->intersector, raylib::GetFrameTime(),
                                         raylib::GetMouseDelta());
-        if (raylib::IsKeyPressed(raylib::KEY_F5)) {
+        // Keys pressed since the last frame, also those already released: a
+        // quick tap comes and goes between two frames.
+        for (int key = raylib::GetKeyPressed(); key != 0; key = raylib::GetKeyPressed()) {
+            if (key != raylib::KEY_F5) continue;
             notice = reloadScene(scenePath, player, world);
             if (!notice.empty()) std::clog << "Scene not reloaded: " << notice << std::endl;
             noticeUntil = raylib::GetTime() + NOTICE_SECONDS;
