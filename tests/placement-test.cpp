@@ -106,7 +106,8 @@ TEST_F(PlacementTest, CloudCellsAreRaylibsRandomSequenceZFastest) {
 
 TEST_F(PlacementTest, RefusedCloudsSayWhy) {
     std::tuple<raylib::Vector3, float, char const*> const cases[] = {
-        {{100, 100, 100}, 0.2f, "200000"}, {{0.5f, 2, 2}, 1.0f, "0"}, {{4, 2, 2}, 0.05f, "0"},
+        {{100, 100, 100}, 0.2f, "200000"}, {{400, 400, 400}, 1, "64000000"}, {{0.5f, 2, 2}, 1.0f, "0"},
+        {{4, 2, 2}, 0.05f, "0"},
         {{4, 2, 2}, std::nanf(""), "nan"}, {{1e30f, 1e30f, 1e30f}, 1.0f, "inf"},
     };
     for (auto const& [extent, density, count] : cases) {

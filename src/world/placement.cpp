@@ -2,6 +2,7 @@
 
 #include <climits>
 #include <cmath>
+#include <iomanip>
 #include <sstream>
 #include <stdexcept>
 
@@ -22,9 +23,10 @@ using RandomSequence = std::unique_ptr<int, RandomSequenceDeleter>;
 // before anything is drawn.
 int checkedVoxelCount(float count) {
     if (count < MAX_CLOUD_VOXELS + 1.0f && count >= 1.0f) return static_cast<int>(count);
+    // A whole number, written out in full: 64000000, not 6.4e+07.
     std::ostringstream why;
-    why << "Voxel cloud refused: " << std::trunc(count) << " voxels asked for, but a cloud holds 1 to "
-        << MAX_CLOUD_VOXELS << " voxels";
+    why << "Voxel cloud refused: " << std::fixed << std::setprecision(0) << std::trunc(count)
+        << " voxels asked for, but a cloud holds 1 to " << MAX_CLOUD_VOXELS << " voxels";
     refuse(why.str());
 }
 
