@@ -5,9 +5,6 @@
 
 #include "fixed-controller.h"
 #include "game-loop.h"
-#include "game.h"
-#include "log-capture.h"
-#include "scene-loader.h"
 #include "intersector-naive-impl.h"
 #include "test-entities.h"
 #include "ui-scale.h"
@@ -57,42 +54,6 @@ TEST(Frame, StepsTurnsAndBlockedMoves) {
     auto const [blockedStep, blockedTurn] = frame(-1, 0, -40);
     EXPECT_EQ(blockedStep, 0.0f);
     EXPECT_NEAR(blockedTurn, -2.0f, 1e-3f);
-}
-
-// A scripted walk through the demo scene: into a wall, up the steps, over
-// the yard and back to the start. Where it ends, and the path it takes, are
-// the same on every run.
-TEST(DemoWalk, EndsWhereItAlwaysHas) {
-    struct Leg { int frames; float forward, side, mouseX, mouseY; bool reset; };
-    Leg const legs[] = {
-        {150, 1, 0, 0, 0, false},    // along -x into the wall at x = -16
-        {30, 0, 0, 0, 0, true},      // back to the start
-        {27, 0, -1, 0, -2, false},   // left, to z = 8, looking up a little
-        {90, 1, 0, 0, 2, false},     // up the three low steps, stopped by the high one
-        {40, -1, 1, 30, 0, false},   // back and round
-        {120, 1, 1, -10, 1, false},  // across the yard
-        {5, 0, 0, 0, 0, true},
-    };
-    LogCapture quiet;
-    initRandomToken();
-    auto const player = std::make_shared<Player>();
-    auto const world = loadScene(SCENE_PATH, player, {.graphics = false});
-    raylib::Camera3D camera = startCamera();
-    std::vector<float> path;
-    for (Leg const& leg : legs) {
-        for (int frame = 0; frame < leg.frames; ++frame) {
-            stepFrame(camera, FixedController(leg.forward, leg.side, {leg.reset, false}), *player, world->intersector,
-                      1 / 60.0f, {leg.mouseX, leg.mouseY});
-        }
-        path.insert(path.end(), {player->position.x, player->position.y, player->position.z, camera.target.y});
-    }
-    EXPECT_EQ(path, std::vector<float>({-15.220026f, 1.61000001f, 2.43781567f, 1.61000001f,  // at the wall
-                                         0, 2.20000005f, 4, 2.20000005f,                       // reset
-                                         -0.413519144f, 1.61000001f, 8.02883625f, 1.6422956f,
-                                         -9.66491508f, 2.3599999f, 7.0792737f, 2.28476739f,     // on the third step
-                                         -8.04321289f, 2.34366655f, 6.08004475f, 2.26843405f,
-                                         -8.86931705f, 1.61000001f, -3.65726352f, 1.46394908f,
-                                         0, 2.08566666f, 4, 1.93961573f}));
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "game.h"
 #include "log-capture.h"
 #include "model-loader.h"
+#include "recording.h"
 #include "scene-reader.h"
 #include "vox-file.h"
 
@@ -70,6 +71,17 @@ TEST(HostileFiles, ScenesLoadOrEndWithAMessage) {
         ++ended;
     }
     EXPECT_GT(ended, 20);
+}
+
+TEST(HostileFiles, RecordingsPlayOrSayWhatIsWrong) {
+    int refused = 0;
+    for (fs::path const& file : filesIn(fs::path(TESSARINE_SOURCE_DIR) / "tests/fuzz/corpus/recording")) {
+        std::string problem;
+        bool const read = readRecording(file.string(), problem).has_value();
+        EXPECT_NE(read, !problem.empty()) << file;  // a recording, or a reason
+        refused += !read;
+    }
+    EXPECT_GT(refused, 20);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "notice.h"
 #include "scene-check.h"
 #include "scene-reader.h"
+#include "world-digest.h"
 
 raylib::Camera3D startCamera() {
     raylib::Camera3D camera{};
@@ -53,7 +54,8 @@ bool stepFrame(raylib::Camera3D& camera, Controller const& controller, Player& p
     return keys.showInfo;
 }
 
-std::string reloadScene(std::string const& path, std::shared_ptr<Player> const& player, std::shared_ptr<World>& world) {
+std::string reloadScene(std::string const& path, std::shared_ptr<Player> const& player, std::shared_ptr<World>& world,
+                        WorldOptions options) {
     // The file is read once, and checked without graphics before the old
     // world goes: two worlds with graphics at once would share, and the
     // first to go would drop, the light shader.
@@ -66,7 +68,7 @@ std::string reloadScene(std::string const& path, std::shared_ptr<Player> const& 
     }
     world.reset();
     initRandomToken();
-    world = std::make_shared<World>(player);
+    world = std::make_shared<World>(player, options);
     std::istringstream scene(text);
     SceneReader reader(player, &scene, world, path);
     try {
@@ -77,31 +79,60 @@ std::string reloadScene(std::string const& path, std::shared_ptr<Player> const& 
     return "";
 }
 
-void gameLoop(std::shared_ptr<World> world, std::shared_ptr<Player> player) {
-    gameLoop(std::move(world), std::move(player), SCENE_PATH);
+namespace {
+
+// This frame's input from the devices: the controller, the mouse, the clock
+// and F5 (taken from the keys pressed since the last frame, also those
+// already released: a quick tap comes and goes between two frames).
+FrameInput liveInput(Controller const& controller) {
+    FrameInput input;
+    input.frameTime = raylib::GetFrameTime();
+    input.forward = controller.getForwardMovement();
+    input.side = controller.getSideMovement();
+    input.keys = controller.getAdditionalKeys();
+    input.mouse = raylib::GetMouseDelta();
+    for (int key = raylib::GetKeyPressed(); key != 0; key = raylib::GetKeyPressed()) input.reload |= key == raylib::KEY_F5;
+    return input;
 }
 
-void gameLoop(std::shared_ptr<World> world, std::shared_ptr<Player> player, std::string const& scenePath) {
+}  // namespace
+
+PlayResult play(std::shared_ptr<World>& world, std::shared_ptr<Player> const& player, Play const& how) {
     auto const controller = makeController();
     raylib::Camera3D camera = startCamera();
     player->weapon.reset();
+    PlayResult result;
+    result.pathDigest = DIGEST_START;
     std::string notice;
     double noticeUntil = 0;
 
-    while (!raylib::WindowShouldClose()) {
-        bool const showInfo = stepFrame(camera, *controller, *player, world->intersector, raylib::GetFrameTime(),
-                                        raylib::GetMouseDelta());
-        // Keys pressed since the last frame, also those already released: a
-        // quick tap comes and goes between two frames.
-        for (int key = raylib::GetKeyPressed(); key != 0; key = raylib::GetKeyPressed()) {
-            if (key != raylib::KEY_F5) continue;
-            notice = reloadScene(scenePath, player, world);
+    while (how.replay ? result.frames < static_cast<int>(how.replay->frames.size()) : !raylib::WindowShouldClose()) {
+        if (how.replay && how.graphics && raylib::WindowShouldClose()) break;
+        FrameInput const input = how.replay ? how.replay->frames[result.frames] : liveInput(*controller);
+        if (how.recorder) how.recorder->write(input);
+        bool const showInfo = stepFrame(camera, RecordedController(input), *player, world->intersector, input.frameTime,
+                                        input.mouse);
+        if (input.reload) {
+            notice = reloadScene(how.scenePath, player, world, {.graphics = how.graphics});
             if (!notice.empty()) std::clog << "Scene not reloaded: " << notice << std::endl;
-            noticeUntil = raylib::GetTime() + NOTICE_SECONDS;
+            if (how.graphics) noticeUntil = raylib::GetTime() + NOTICE_SECONDS;
         }
+        ++result.frames;
+        result.pathDigest = digestOf(result.pathDigest, &player->position, sizeof player->position);
+        if (!how.graphics) continue;
         raylib::BeginDrawing();
         world->drawFrame(camera, showInfo);
         if (!notice.empty() && raylib::GetTime() < noticeUntil) drawNotice(notice);
         raylib::EndDrawing();
     }
+    result.position = player->position;
+    return result;
+}
+
+void gameLoop(std::shared_ptr<World> world, std::shared_ptr<Player> player) {
+    gameLoop(std::move(world), std::move(player), SCENE_PATH);
+}
+
+void gameLoop(std::shared_ptr<World> world, std::shared_ptr<Player> player, std::string const& scenePath) {
+    play(world, player, {.scenePath = scenePath});
 }

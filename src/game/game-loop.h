@@ -6,6 +6,7 @@
 #include "controller.h"
 #include "intersector.h"
 #include "player.h"
+#include "recording.h"
 #include "world.h"
 
 inline constexpr float MOVE_SPEED = 9.0f;
@@ -27,6 +28,31 @@ std::shared_ptr<CompositeController> makeController();
 bool stepFrame(raylib::Camera3D& camera, Controller const& controller, Player& player,
                std::shared_ptr<Intersector> const& intersector, float frameTime, raylib::Vector2 mouseDelta);
 
+// How frames are played: where their input comes from and where it goes.
+struct Play {
+    // The scene file F5 reads again.
+    std::string scenePath;
+    // When set, every frame's input is written to it.
+    RecordingWriter* recorder = nullptr;
+    // When set, its frames are played instead of the devices', until they end.
+    Recording const* replay = nullptr;
+    // Whether frames are drawn; a replay can run without (and with a world
+    // without graphics).
+    bool graphics = true;
+};
+
+// Where a play left the player, and a digest of the path it took: of the
+// player's position after every frame.
+struct PlayResult {
+    int frames = 0;
+    raylib::Vector3 position{};
+    uint64_t pathDigest = 0;
+};
+
+// Runs frames until the window is asked to close, or a replay's frames end.
+// F5 reads the scene file again.
+PlayResult play(std::shared_ptr<World>& world, std::shared_ptr<Player> const& player, Play const& how);
+
 // Runs frames until the window is asked to close. F5 reads the scene file
 // (the demo scene's, unless given) again.
 void gameLoop(std::shared_ptr<World> world, std::shared_ptr<Player> player);
@@ -39,4 +65,5 @@ inline constexpr double NOTICE_SECONDS = 6.0;
 // player where it stands. When the file has a problem that would stop the
 // game, the old world stays and the problem is returned as
 // "FILE:LINE:COLUMN: error: message"; otherwise the result is empty.
-std::string reloadScene(std::string const& path, std::shared_ptr<Player> const& player, std::shared_ptr<World>& world);
+std::string reloadScene(std::string const& path, std::shared_ptr<Player> const& player, std::shared_ptr<World>& world,
+                        WorldOptions options = {});

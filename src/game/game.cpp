@@ -6,10 +6,13 @@
 #include <fstream>
 #include <iostream>
 #include <memory>
+#include <optional>
 
 #include <CLI/CLI.hpp>
 
 #include "game-loop.h"
+#include "recording.h"
+#include "world-digest.h"
 #include "raylib-api.h"
 #include "scene-loader.h"
 #include "scene-reader.h"
@@ -22,6 +25,12 @@ constexpr int TARGET_FPS = 60;
 
 // Loads the scene; on failure says why on standard error, after whatever the
 // scene reader logged, and returns an empty world.
+// Says on standard error what keeps the game from going on, in one line.
+int failure(std::string const& what) {
+    std::cerr << "tessarine: " << what << std::endl;
+    return EXIT_FAILURE;
+}
+
 std::shared_ptr<World> loadSceneOrExplain(std::string const& path, std::shared_ptr<Player> const& player) {
     std::shared_ptr<World> world;
     std::string reason = "it holds an entry the game does not know";
@@ -57,12 +66,27 @@ int runGame() {
 }
 
 int runGame(GameOptions const& options) {
+    std::optional<Recording> recording;
+    std::string scenePath = options.scenePath;
+    if (!options.replayPath.empty()) {
+        std::string problem;
+        recording = readRecording(options.replayPath, problem);
+        if (!recording) return failure("cannot replay " + options.replayPath + ": " + problem);
+        scenePath = recording->scenePath;
+    }
+
     raylib::TraceLog(raylib::LOG_INFO, "Initialization");
-    raylib::SetConfigFlags(raylib::FLAG_WINDOW_HIGHDPI | raylib::FLAG_VSYNC_HINT | raylib::FLAG_MSAA_4X_HINT);
+    // A replay runs as fast as the renderer allows.
+    raylib::SetConfigFlags(raylib::FLAG_WINDOW_HIGHDPI | raylib::FLAG_MSAA_4X_HINT |
+                           (recording ? 0 : raylib::FLAG_VSYNC_HINT));
     raylib::InitWindow(BASE_WIDTH, BASE_HEIGHT, WINDOW_TITLE);
+    if (!raylib::IsWindowReady()) {
+        return failure("cannot open a window with OpenGL 3.3 on this display: run it on an X11 desktop, or under "
+                       "xvfb-run (from the xvfb package)");
+    }
     float const scale = calcUIScale();
     raylib::DisableCursor();
-    raylib::SetTargetFPS(TARGET_FPS);
+    raylib::SetTargetFPS(recording ? 0 : TARGET_FPS);
     WindowSize const size = windowSizeFor(scale);
     raylib::SetWindowSize(size.width, size.height);
     raylib::SetWindowState(raylib::FLAG_WINDOW_MAXIMIZED);
@@ -72,24 +96,43 @@ int runGame(GameOptions const& options) {
 
     auto player = std::make_shared<Player>();
     initRandomToken();
-    std::shared_ptr<World> world = loadSceneOrExplain(options.scenePath, player);
+    std::shared_ptr<World> world = loadSceneOrExplain(scenePath, player);
     if (!world) {
         raylib::CloseWindow();
         return EXIT_FAILURE;
     }
-
-    gameLoop(world, player, options.scenePath);
+    uint64_t const digest = worldDigest(*world->intersector);
+    std::string problem;
+    std::unique_ptr<RecordingWriter> recorder;
+    if (recording && recording->worldDigest != digest) {
+        problem = "cannot replay " + options.replayPath + ": it was made on another scene than " + scenePath + " is now";
+    } else if (!options.recordPath.empty()) {
+        recorder = std::make_unique<RecordingWriter>(options.recordPath, scenePath, digest);
+        if (!recorder->good()) problem = "cannot record to " + options.recordPath + ": " + std::strerror(errno);
+    }
+    if (problem.empty()) {
+        PlayResult const played =
+            play(world, player, {.scenePath = scenePath, .recorder = recorder.get(), .replay = recording ? &*recording : nullptr});
+        if (recording) {
+            std::printf("Replay of %s: %d frames; the player ends at (%.9g, %.9g, %.9g); path digest %016llx\n",
+                        options.replayPath.c_str(), played.frames, played.position.x, played.position.y,
+                        played.position.z, static_cast<unsigned long long>(played.pathDigest));
+        }
+    }
 
     // The world unloads GPU resources, so it goes before the window.
     world.reset();
     raylib::CloseWindow();
-    return EXIT_SUCCESS;
+    return problem.empty() ? EXIT_SUCCESS : failure(problem);
 }
 
 int gameMain(int argc, char** argv) {
     GameOptions options;
     CLI::App app("Tessarine: a first-person walk through a world of voxels.", "tessarine");
     app.add_option("SCENE", options.scenePath, "the scene file to play (default " + options.scenePath + ")");
+    auto* record = app.add_option("--record", options.recordPath, "record the play to FILE")->type_name("FILE");
+    app.add_option("--replay", options.replayPath, "play a recording, on the scene it was made on")
+        ->type_name("FILE")->excludes(record);
     try {
         app.parse(argc, argv);
     } catch (CLI::CallForHelp const&) {
@@ -99,7 +142,7 @@ int gameMain(int argc, char** argv) {
         std::cerr << "tessarine: " << e.what() << "\n" << app.help();
         return 2;
     }
-    if (!std::ifstream(options.scenePath)) {
+    if (options.replayPath.empty() && !std::ifstream(options.scenePath)) {
         std::cerr << "tessarine: cannot open the scene file " << options.scenePath << ": " << std::strerror(errno)
                   << std::endl;
         return EXIT_FAILURE;

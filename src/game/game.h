@@ -11,6 +11,11 @@ inline constexpr char const* SCENE_PATH = "assets/scenes/des/demo_scene.txt";
 struct GameOptions {
     // The scene it plays, relative to the working directory.
     std::string scenePath = SCENE_PATH;
+    // When set, the play is recorded to this file.
+    std::string recordPath;
+    // When set, this recording is played instead, on its scene, as fast as
+    // the renderer allows, and where the player ends is printed.
+    std::string replayPath;
 };
 
 // The whole life of the game: window, loading screen, scene, frame loop and
@@ -19,10 +24,11 @@ struct GameOptions {
 int runGame();
 int runGame(GameOptions const& options);
 
-// The program: reads the command line (tessarine [SCENE]) and runs the
-// game. A bad command line gets a one-line error and the usage, with
-// status 2; a scene file that cannot be opened, a one-line error naming it,
-// with status 1.
+// The program: reads the command line (tessarine [SCENE] [--record FILE |
+// --replay FILE]) and runs the game. A bad command line gets a one-line
+// error and the usage, with status 2; a scene file that cannot be opened, a
+// recording that cannot be played and a display where no window can be
+// made, a one-line error saying so, with status 1.
 int gameMain(int argc, char** argv);
 
 // The window scale for the current monitor.

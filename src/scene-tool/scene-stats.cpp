@@ -27,18 +27,6 @@ std::string vector(raylib::Vector3 v) {
 
 }  // namespace
 
-uint64_t worldDigest(Intersector const& index) {
-    uint64_t hash = 14695981039346656037u;
-    auto const mix = [&](void const* data, size_t size) {
-        for (size_t i = 0; i < size; ++i) hash = (hash ^ static_cast<unsigned char const*>(data)[i]) * 1099511628211u;
-    };
-    for (auto const& entity : index.getEntities()) {
-        mix(&entity->getAABB(), sizeof(AABB));
-        if (auto const* box = dynamic_cast<AABox const*>(entity.get())) mix(&box->color, sizeof box->color);
-    }
-    return hash;
-}
-
 SceneStats measureScene(std::string const& path) {
     SceneStats stats;
     std::ifstream file(path, std::ios::binary);

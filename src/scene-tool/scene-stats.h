@@ -8,6 +8,7 @@
 
 #include "intersector.h"
 #include "scene-reader.h"
+#include "world-digest.h"
 
 // What a scene holds, read as the game reads it, without graphics.
 struct SceneStats {
@@ -27,11 +28,6 @@ struct SceneStats {
     uint64_t digest = 0;
     std::vector<SceneProblem> problems;
 };
-
-// FNV-1a over every entity's box (centre less half its size, size, and the
-// far corner, as stored) and, for boxes, colour, in the index's order: the
-// same scene seeded the same way gives the same digest on every run.
-uint64_t worldDigest(Intersector const& index);
 
 // Reads the scene file, seeded as the game seeds, into a world without
 // graphics, and measures it. A file that cannot be opened, or that has a

@@ -1,0 +1,86 @@
+// Recordings: written and read back, refused when damaged, and the walk
+// through the demo scene played back to where it always ends.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+
+#include "game-loop.h"
+#include "game.h"
+#include "log-capture.h"
+#include "recording.h"
+#include "scene-loader.h"
+#include "world-digest.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string problemOf(std::string const& bytes) {
+    std::istringstream in(bytes);
+    std::string problem;
+    return readRecording(in, problem) ? "" : problem;
+}
+
+TEST(Recording, WrittenFrameByFrameAndReadBack) {
+    fs::path const path = fs::temp_directory_path() / "tessarine-recording.rec";
+    std::vector<FrameInput> const frames = {{0.016f, 1, -1, {true, false}, {3.5f, -2}, false},
+                                            {0.5f, 0, 1, {false, true}, {0, 0}, true}};
+    {
+        RecordingWriter writer(path.string(), "a scene.txt", 0x0123456789abcdefu);
+        for (FrameInput const& frame : frames) writer.write(frame);
+    }
+    std::string problem;
+    auto const read = readRecording(path.string(), problem);
+    ASSERT_TRUE(read) << problem;
+    EXPECT_EQ(read->scenePath, "a scene.txt");
+    EXPECT_EQ(read->worldDigest, 0x0123456789abcdefu);
+    ASSERT_EQ(read->frames.size(), 2u);
+    for (size_t i = 0; i < 2; ++i) {
+        FrameInput const& a = read->frames[i];
+        FrameInput const& b = frames[i];
+        EXPECT_EQ(std::tuple(a.frameTime, a.forward, a.side, a.keys.reset, a.keys.showInfo, a.mouse.x, a.mouse.y, a.reload),
+                  std::tuple(b.frameTime, b.forward, b.side, b.keys.reset, b.keys.showInfo, b.mouse.x, b.mouse.y, b.reload));
+    }
+
+    std::string const header = "TESSARINE RECORDING 1\nscene a.txt\nworld 00000000000000ff\nframes\n";
+    std::string const frame = std::string("\x89\x88\x88\x3c\0\0\x80\x3f\0\0\0\0\0\0\0\0\0\0\0\0\x01", 21);
+    struct Case { std::string bytes, problem; };
+    Case const cases[] = {
+        {header + frame + frame, ""},
+        {"TESSARINE RECORDING 2\n" + header.substr(22) + frame, "it is not a Tessarine recording of this version"},
+        {header.substr(0, 40), "its header is damaged"},
+        {header + frame + frame.substr(0, 20), "it is cut short in frame 2"},
+        {header + frame.substr(0, 4) + std::string("\0\0\0\x3f", 4) + frame.substr(8),
+         "frame 1 is damaged: a movement other than -1, 0 or 1"},
+        {header + std::string("\0\0\xc0\x7f", 4) + frame.substr(4), "frame 1 is damaged: a frame time out of bounds"},
+        {header + frame.substr(0, 12) + std::string("\0\0\x80\x7f", 4) + frame.substr(16),
+         "frame 1 is damaged: a mouse movement out of bounds"},
+        {header + frame.substr(0, 20) + "\x08", "frame 1 is damaged: unknown switches"},
+    };
+    for (auto const& c : cases) EXPECT_EQ(problemOf(c.bytes), c.problem);
+    EXPECT_FALSE(readRecording("no/such/recording.rec", problem));
+    EXPECT_EQ(problem, "it cannot be read");
+    fs::remove(path);
+}
+
+// The committed walk: up the steps, into a wall and the high step, back to
+// the start and up the small hill. It ends at the same place, bit for bit,
+// on every run and in every build.
+TEST(Recording, TheDemoWalkEndsWhereItAlwaysHas) {
+    std::string problem;
+    auto const walk = readRecording(std::string(TESSARINE_SOURCE_DIR) + "/tests/recordings/demo-walk.rec", problem);
+    ASSERT_TRUE(walk) << problem;
+    LogCapture quiet;
+    initRandomToken();
+    auto const player = std::make_shared<Player>();
+    std::shared_ptr<World> world = loadScene(walk->scenePath, player, {.graphics = false});
+    EXPECT_EQ(worldDigest(*world->intersector), walk->worldDigest);
+    PlayResult const played = play(world, player, {.scenePath = walk->scenePath, .replay = &*walk, .graphics = false});
+    EXPECT_EQ(played.frames, 525);
+    EXPECT_EQ(std::tuple(played.position.x, played.position.y, played.position.z),
+              std::tuple(9.21023464f, 3.21000028f, -7.87167501f));
+    EXPECT_EQ(played.pathDigest, 0x79c1503bef1a95acu);
+}
+
+}  // namespace
