@@ -116,6 +116,43 @@ raylib::Image cursor() {
     return image;
 }
 
+// The desktop icon: a cube of 3 x 3 x 3 voxels seen from above a corner,
+// its three sides in three shades, voxels of the scene's colours.
+raylib::Image icon() {
+    int const side = 256;
+    raylib::Image image = raylib::GenImageColor(side, side, {0, 0, 0, 0});
+    float const edge = 110, across = edge * 0.8660254f;  // cos 30 degrees
+    raylib::Vector2 const centre{side / 2.0f, side / 2.0f + 6};
+    // Each side: its far corner and the two steps along its edges.
+    struct Side { raylib::Vector2 corner, u, v; float shade; };
+    Side const sides[3] = {
+        {{centre.x, centre.y - edge}, {-across / 3, edge / 6}, {across / 3, edge / 6}, 1.0f},   // top
+        {{centre.x - across, centre.y - edge / 2}, {0, edge / 3}, {across / 3, edge / 6}, 0.75f},  // left
+        {{centre.x, centre.y}, {0, edge / 3}, {across / 3, -edge / 6}, 0.55f},                  // right
+    };
+    raylib::Color const colors[4] = {{0, 189, 135, 255}, {189, 135, 0, 255}, {0, 54, 189, 255}, {189, 0, 54, 255}};
+    for (int s = 0; s < 3; ++s) {
+        for (int i = 0; i < 3; ++i) {
+            for (int j = 0; j < 3; ++j) {
+                Side const& f = sides[s];
+                auto const at = [&](float a, float b) {
+                    return raylib::Vector2{f.corner.x + a * f.u.x + b * f.v.x, f.corner.y + a * f.u.y + b * f.v.y};
+                };
+                raylib::Color base = colors[(i * 7 + j * 3 + s) % 4 == 3 && (i + j) % 2 ? 3 : (i + j + s) % 3 == 0 ? 1 : 0];
+                raylib::Color const c{static_cast<uint8_t>(base.r * f.shade), static_cast<uint8_t>(base.g * f.shade),
+                                      static_cast<uint8_t>(base.b * f.shade), 255};
+                raylib::Vector2 const a = at(i + 0.04f, j + 0.04f), b = at(i + 0.96f, j + 0.04f);
+                raylib::Vector2 const d = at(i + 0.04f, j + 0.96f), e = at(i + 0.96f, j + 0.96f);
+                raylib::ImageDrawTriangle(&image, a, b, e, c);
+                raylib::ImageDrawTriangle(&image, a, e, b, c);
+                raylib::ImageDrawTriangle(&image, a, e, d, c);
+                raylib::ImageDrawTriangle(&image, a, d, e, c);
+            }
+        }
+    }
+    return image;
+}
+
 }  // namespace
 
 int main() {
@@ -124,13 +161,17 @@ int main() {
     ok &= writeVox("assets/models/tree.vox", tree());
     ok &= writeVox("assets/models/rock.vox", rock());
     ok &= writeVox("assets/models/lamp_post.vox", lampPost());
-    raylib::Image image = cursor();
-    ok &= raylib::ExportImage(image, "assets/images/cursor.png");
-    raylib::UnloadImage(image);
+    for (auto const& [make, path] : {std::pair{&cursor, "assets/images/cursor.png"},
+                                     {&icon, "assets/icons/org.tessarine.Tessarine.png"}}) {
+        raylib::Image image = make();
+        ok &= raylib::ExportImage(image, path);
+        raylib::UnloadImage(image);
+    }
     if (!ok) {
         std::fprintf(stderr, "make-assets: could not write the assets (run it from the project folder)\n");
         return 1;
     }
-    std::printf("make-assets: wrote assets/models/{tree,rock,lamp_post}.vox and assets/images/cursor.png\n");
+    std::printf("make-assets: wrote assets/models/{tree,rock,lamp_post}.vox, assets/images/cursor.png and "
+                "assets/icons/org.tessarine.Tessarine.png\n");
     return 0;
 }

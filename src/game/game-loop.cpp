@@ -1,10 +1,12 @@
 #include "game-loop.h"
 
+#include <algorithm>
 #include <fstream>
 #include <iostream>
 #include <iterator>
 #include <sstream>
 
+#include "desktop.h"
 #include "game.h"
 #include "notice.h"
 #include "scene-check.h"
@@ -81,17 +83,25 @@ std::string reloadScene(std::string const& path, std::shared_ptr<Player> const& 
 
 namespace {
 
-// This frame's input from the devices: the controller, the mouse, the clock
-// and F5 (taken from the keys pressed since the last frame, also those
-// already released: a quick tap comes and goes between two frames).
-FrameInput liveInput(Controller const& controller) {
+// The keys pressed since the last frame, also those already released: a
+// quick tap comes and goes between two frames.
+std::vector<int> pressedKeys() {
+    std::vector<int> keys;
+    for (int key = raylib::GetKeyPressed(); key != 0; key = raylib::GetKeyPressed()) keys.push_back(key);
+    return keys;
+}
+
+// This frame's input from the devices: the controller, the clock, the mouse
+// as the window lets the play have it, and F5.
+FrameInput liveInput(Controller const& controller, DesktopWindow& desktop) {
+    std::vector<int> const keys = pressedKeys();
     FrameInput input;
     input.frameTime = raylib::GetFrameTime();
     input.forward = controller.getForwardMovement();
     input.side = controller.getSideMovement();
     input.keys = controller.getAdditionalKeys();
-    input.mouse = raylib::GetMouseDelta();
-    for (int key = raylib::GetKeyPressed(); key != 0; key = raylib::GetKeyPressed()) input.reload |= key == raylib::KEY_F5;
+    input.mouse = desktop.update(keys);
+    input.reload = std::find(keys.begin(), keys.end(), raylib::KEY_F5) != keys.end();
     return input;
 }
 
@@ -105,10 +115,11 @@ PlayResult play(std::shared_ptr<World>& world, std::shared_ptr<Player> const& pl
     result.pathDigest = DIGEST_START;
     std::string notice;
     double noticeUntil = 0;
+    DesktopWindow desktop;
 
     while (how.replay ? result.frames < static_cast<int>(how.replay->frames.size()) : !raylib::WindowShouldClose()) {
         if (how.replay && how.graphics && raylib::WindowShouldClose()) break;
-        FrameInput const input = how.replay ? how.replay->frames[result.frames] : liveInput(*controller);
+        FrameInput const input = how.replay ? how.replay->frames[result.frames] : liveInput(*controller, desktop);
         if (how.recorder) how.recorder->write(input);
         bool const showInfo = stepFrame(camera, RecordedController(input), *player, world->intersector, input.frameTime,
                                         input.mouse);
@@ -123,6 +134,7 @@ PlayResult play(std::shared_ptr<World>& world, std::shared_ptr<Player> const& pl
         raylib::BeginDrawing();
         world->drawFrame(camera, showInfo);
         if (!notice.empty() && raylib::GetTime() < noticeUntil) drawNotice(notice);
+        desktop.afterDrawing();
         raylib::EndDrawing();
     }
     result.position = player->position;

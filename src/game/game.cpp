@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <memory>
@@ -10,6 +11,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include "desktop.h"
 #include "game-loop.h"
 #include "recording.h"
 #include "world-digest.h"
@@ -66,24 +68,29 @@ int runGame() {
 }
 
 int runGame(GameOptions const& options) {
+    std::string const replayName = options.replayName.empty() ? options.replayPath : options.replayName;
     std::optional<Recording> recording;
     std::string scenePath = options.scenePath;
     if (!options.replayPath.empty()) {
         std::string problem;
         recording = readRecording(options.replayPath, problem);
-        if (!recording) return failure("cannot replay " + options.replayPath + ": " + problem);
+        if (!recording) return failure("cannot replay " + replayName + ": " + problem);
         scenePath = recording->scenePath;
     }
 
     raylib::TraceLog(raylib::LOG_INFO, "Initialization");
     // A replay runs as fast as the renderer allows.
-    raylib::SetConfigFlags(raylib::FLAG_WINDOW_HIGHDPI | raylib::FLAG_MSAA_4X_HINT |
+    // The window shows once it has its class, which desktops match with the
+    // game's menu entry.
+    raylib::SetConfigFlags(raylib::FLAG_WINDOW_HIGHDPI | raylib::FLAG_MSAA_4X_HINT | raylib::FLAG_WINDOW_HIDDEN |
                            (recording ? 0 : raylib::FLAG_VSYNC_HINT));
     raylib::InitWindow(BASE_WIDTH, BASE_HEIGHT, WINDOW_TITLE);
     if (!raylib::IsWindowReady()) {
         return failure("cannot open a window with OpenGL 3.3 on this display: run it on an X11 desktop, or under "
                        "xvfb-run (from the xvfb package)");
     }
+    setWindowClass();
+    raylib::ClearWindowState(raylib::FLAG_WINDOW_HIDDEN);
     float const scale = calcUIScale();
     raylib::DisableCursor();
     raylib::SetTargetFPS(recording ? 0 : TARGET_FPS);
@@ -105,7 +112,7 @@ int runGame(GameOptions const& options) {
     std::string problem;
     std::unique_ptr<RecordingWriter> recorder;
     if (recording && recording->worldDigest != digest) {
-        problem = "cannot replay " + options.replayPath + ": it was made on another scene than " + scenePath + " is now";
+        problem = "cannot replay " + replayName + ": it was made on another scene than " + scenePath + " is now";
     } else if (!options.recordPath.empty()) {
         recorder = std::make_unique<RecordingWriter>(options.recordPath, scenePath, digest);
         if (!recorder->good()) problem = "cannot record to " + options.recordPath + ": " + std::strerror(errno);
@@ -115,8 +122,8 @@ int runGame(GameOptions const& options) {
             play(world, player, {.scenePath = scenePath, .recorder = recorder.get(), .replay = recording ? &*recording : nullptr});
         if (recording) {
             std::printf("Replay of %s: %d frames; the player ends at (%.9g, %.9g, %.9g); path digest %016llx\n",
-                        options.replayPath.c_str(), played.frames, played.position.x, played.position.y,
-                        played.position.z, static_cast<unsigned long long>(played.pathDigest));
+                        replayName.c_str(), played.frames, played.position.x, played.position.y, played.position.z,
+                        static_cast<unsigned long long>(played.pathDigest));
         }
     }
 
@@ -142,6 +149,16 @@ int gameMain(int argc, char** argv) {
         std::cerr << "tessarine: " << e.what() << "\n" << app.help();
         return 2;
     }
+    // Paths on the command line are the starting folder's; assets are read
+    // from the folder that has them, which may be the installed one.
+    options.replayName = options.replayPath;
+    for (std::string* path : {&options.scenePath, &options.recordPath, &options.replayPath}) {
+        if (!path->empty() && *path != SCENE_PATH) *path = std::filesystem::absolute(*path).string();
+    }
+    std::filesystem::path const assets = assetFolder();
+    std::error_code error;
+    if (assets.empty()) return failure("cannot find its assets: neither ./assets nor ../share/tessarine beside it");
+    std::filesystem::current_path(assets, error);
     if (options.replayPath.empty() && !std::ifstream(options.scenePath)) {
         std::cerr << "tessarine: cannot open the scene file " << options.scenePath << ": " << std::strerror(errno)
                   << std::endl;

@@ -16,6 +16,8 @@ struct GameOptions {
     // When set, this recording is played instead, on its scene, as fast as
     // the renderer allows, and where the player ends is printed.
     std::string replayPath;
+    // The recording as the command line names it, in what is printed.
+    std::string replayName;
 };
 
 // The whole life of the game: window, loading screen, scene, frame loop and

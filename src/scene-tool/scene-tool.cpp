@@ -12,6 +12,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include "desktop.h"
 #include "player.h"
 #include "scene-check.h"
 #include "scene-picture.h"
@@ -22,10 +23,12 @@ namespace {
 // Set while the program runs again under xvfb-run, so that it does not try twice.
 char const* const IN_VIRTUAL_DISPLAY = "TESSARINE_SCENE_VIRTUAL_DISPLAY";
 
-int check(std::vector<std::string> const& files) {
+// Each file is named as given and opened where it was when the program started.
+int check(std::vector<std::string> const& files, std::vector<std::string> const& openAt) {
     int problems = 0;
-    for (std::string const& path : files) {
-        std::ifstream file(path, std::ios::binary);
+    for (size_t i = 0; i < files.size(); ++i) {
+        std::string const& path = files[i];
+        std::ifstream file(openAt[i], std::ios::binary);
         if (!file) {
             std::cout << describeProblem(path, {1, 1, "the scene file cannot be opened"}) << "\n";
             ++problems;
@@ -40,8 +43,8 @@ int check(std::vector<std::string> const& files) {
     return problems == 0 ? 0 : 1;
 }
 
-int stats(std::string const& path) {
-    SceneStats const measured = measureScene(path);
+int stats(std::string const& path, std::string const& openAt) {
+    SceneStats const measured = measureScene(openAt);
     for (SceneProblem const& problem : measured.problems) std::cout << describeProblem(path, problem) << "\n";
     if (!measured.problems.empty()) return 1;
     printStats(std::cout, path, measured);
@@ -127,8 +130,19 @@ int runSceneTool(int argc, char** argv) {
         std::cerr << "tessarine-scene: " << e.what() << "\n" << failed->help();
         return 2;
     }
-    if (checkCommand->parsed()) return check(files);
-    if (statsCommand->parsed()) return stats(statsFile);
+    // Files named on the command line are the starting folder's; models,
+    // shaders and the cursor are read from the folder that holds assets/,
+    // which may be the installed one.
+    std::vector<std::string> openAt;
+    for (std::string const& file : files) openAt.push_back(std::filesystem::absolute(file).string());
+    std::string const statsAt = statsFile.empty() ? "" : std::filesystem::absolute(statsFile).string();
+    for (std::string* path : {&picture.scenePath, &picture.outputPath}) {
+        if (!path->empty()) *path = std::filesystem::absolute(*path).string();
+    }
+    std::error_code error;
+    if (std::filesystem::path const assets = assetFolder(); !assets.empty()) std::filesystem::current_path(assets, error);
+    if (checkCommand->parsed()) return check(files, openAt);
+    if (statsCommand->parsed()) return stats(statsFile, statsAt);
     if (std::getenv("DISPLAY") == nullptr || *std::getenv("DISPLAY") == '\0') return drawOnVirtualDisplay(picture, argv);
     return drawScenePicture(picture);
 }

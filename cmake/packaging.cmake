@@ -1,0 +1,39 @@
+# What `cmake --install` puts under the prefix, and the .deb CPack makes of
+# it: the two programs, the assets they read (found at ../share/tessarine
+# from the programs, so the tree can be moved), and what desktop menus and
+# software centres look for, all under one id.
+include(GNUInstallDirs)
+set(TESSARINE_ID org.tessarine.Tessarine)
+
+install(TARGETS tessarine tessarine-scene RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(DIRECTORY assets DESTINATION ${CMAKE_INSTALL_DATADIR}/tessarine)
+install(FILES packaging/${TESSARINE_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES packaging/${TESSARINE_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+install(FILES assets/icons/${TESSARINE_ID}.png DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/256x256/apps)
+install(FILES README.md docs/scene-format.md packaging/copyright DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/tessarine)
+
+# Debian wants the changelog compressed, the same bytes on every build.
+add_custom_command(OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/changelog.gz
+  COMMAND gzip -9nc ${CMAKE_CURRENT_SOURCE_DIR}/packaging/changelog > ${CMAKE_CURRENT_BINARY_DIR}/changelog.gz
+  DEPENDS packaging/changelog)
+add_custom_target(changelog ALL DEPENDS ${CMAKE_CURRENT_BINARY_DIR}/changelog.gz)
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/changelog.gz DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/tessarine)
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME tessarine)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_CONTACT "Tessarine developers <developers@tessarine.org>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "first-person walker through worlds of voxels")
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "first-person walker through worlds of voxels
+ Tessarine lets you walk through a world of coloured boxes and voxel models
+ read from a plain-text scene file: look around with the mouse, walk with
+ the keyboard or a gamepad, climb low steps and fall onto what lies below.
+ The tessarine-scene tool checks, measures and draws scenes.")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION games)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+# Dependencies are worked out from the programs (raylib and GLFW are in them).
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_STRIP_FILES ON)
+include(CPack)

@@ -1,0 +1,129 @@
+#include "desktop.h"
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
+
+namespace raylib {
+#include <rlgl.h>
+}
+
+// GLFW's own access to the X11 window, which raylib links but does not
+// expose the same way in every version: the window is the one whose OpenGL
+// context is current.
+extern "C" void* glfwGetCurrentContext(void);
+extern "C" Display* glfwGetX11Display(void);
+extern "C" ::Window glfwGetX11Window(void* window);
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Frames whose mouse movement is left out after the mouse is caught: the
+// pointer is moved to the window's centre, and that is no movement of the player's.
+constexpr int FRAMES_AFTER_CATCH = 2;
+
+std::string environment(char const* name) {
+    char const* value = std::getenv(name);
+    return value ? value : "";
+}
+
+// XDG_PICTURES_DIR as user-dirs.dirs sets it: XDG_PICTURES_DIR="$HOME/Pictures".
+std::string picturesInUserDirs(std::string const& home) {
+    std::string config = environment("XDG_CONFIG_HOME");
+    if (config.empty()) config = home + "/.config";
+    std::ifstream dirs(config + "/user-dirs.dirs");
+    for (std::string line; std::getline(dirs, line);) {
+        std::string const key = "XDG_PICTURES_DIR=\"";
+        if (line.rfind(key, 0) != 0 || line.back() != '"') continue;
+        std::string value = line.substr(key.size(), line.size() - key.size() - 1);
+        if (value.rfind("$HOME", 0) == 0) value = home + value.substr(5);
+        return value;
+    }
+    return "";
+}
+
+}  // namespace
+
+fs::path assetFolder() {
+    std::error_code error;
+    if (fs::is_directory("assets", error)) return fs::current_path(error);
+    fs::path const installed = fs::read_symlink("/proc/self/exe", error).parent_path() / "../share/tessarine";
+    if (!error && fs::is_directory(installed / "assets", error)) return fs::canonical(installed, error);
+    return {};
+}
+
+fs::path picturesFolder() {
+    std::string const home = environment("HOME");
+    std::error_code error;
+    for (std::string const& folder : {environment("XDG_PICTURES_DIR"), picturesInUserDirs(home)}) {
+        if (!folder.empty() && fs::is_directory(folder, error)) return folder;
+    }
+    return home.empty() ? fs::current_path(error) : fs::path(home);
+}
+
+fs::path screenshotPath(fs::path const& folder, std::time_t now) {
+    char stamp[32];
+    std::strftime(stamp, sizeof stamp, "%Y-%m-%d-%H-%M-%S", std::localtime(&now));
+    std::error_code error;
+    fs::path path = folder / (std::string("tessarine-") + stamp + ".png");
+    for (int n = 2; fs::exists(path, error); ++n) {
+        path = folder / (std::string("tessarine-") + stamp + "-" + std::to_string(n) + ".png");
+    }
+    return path;
+}
+
+void setWindowClass() {
+    Display* const display = glfwGetX11Display();
+    void* const glfwWindow = glfwGetCurrentContext();
+    if (display == nullptr || glfwWindow == nullptr) return;
+    ::Window const window = glfwGetX11Window(glfwWindow);
+    XClassHint hint;
+    hint.res_name = const_cast<char*>(APPLICATION_ID);
+    hint.res_class = const_cast<char*>(APPLICATION_ID);
+    XSetClassHint(display, window, &hint);
+}
+
+raylib::Vector2 DesktopWindow::update(std::vector<int> const& keys) {
+    for (int const key : keys) {
+        if (key == raylib::KEY_F11) {
+            raylib::ToggleFullscreen();
+            std::clog << "Fullscreen " << (raylib::IsWindowFullscreen() ? "on" : "off") << std::endl;
+        }
+        screenshotAsked |= key == raylib::KEY_F12;
+    }
+    bool const focused = raylib::IsWindowFocused();
+    if (captured && !focused) {
+        raylib::EnableCursor();
+        captured = false;
+        std::clog << "Mouse released: the window lost the focus" << std::endl;
+    } else if (!captured && focused && raylib::IsMouseButtonPressed(raylib::MOUSE_BUTTON_LEFT)) {
+        raylib::DisableCursor();
+        captured = true;
+        framesToIgnore = FRAMES_AFTER_CATCH;
+        std::clog << "Mouse caught" << std::endl;
+    }
+    if (!captured || framesToIgnore > 0) {
+        framesToIgnore -= framesToIgnore > 0;
+        return {0, 0};
+    }
+    return raylib::GetMouseDelta();
+}
+
+void DesktopWindow::afterDrawing() {
+    if (!screenshotAsked) return;
+    screenshotAsked = false;
+    raylib::rlDrawRenderBatchActive();
+    raylib::Image const image = raylib::LoadImageFromScreen();
+    fs::path const path = screenshotPath(picturesFolder(), std::time(nullptr));
+    if (raylib::ExportImage(image, path.c_str())) {
+        std::clog << "Screenshot saved to " << path.string() << std::endl;
+    } else {
+        std::clog << "Screenshot not saved: " << path.string() << " cannot be written" << std::endl;
+    }
+    raylib::UnloadImage(image);
+}
