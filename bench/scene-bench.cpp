@@ -18,6 +18,7 @@
 #include "cursor.h"
 #include "game-loop.h"
 #include "game.h"
+#include "log-capture.h"
 #include "model-entity.h"
 #include "ratio-reporter.h"
 #include "scene-loader.h"
@@ -34,8 +35,7 @@ std::map<std::string, std::string> const SCENES = {
 };
 
 std::shared_ptr<World> load(std::string const& name) {
-    std::ostringstream quiet;
-    auto const saved = std::clog.rdbuf(quiet.rdbuf());
+    LogCapture quiet;
     initRandomToken();
     auto const player = std::make_shared<Player>();
     std::shared_ptr<World> world;
@@ -46,7 +46,6 @@ std::shared_ptr<World> load(std::string const& name) {
         std::istringstream in(SCENES.at(name));
         SceneReader(player, &in, world).readScene();
     }
-    std::clog.rdbuf(saved);
     return world;
 }
 

@@ -17,6 +17,7 @@
 #include "bench-window.h"
 #include "game-loop.h"
 #include "game.h"
+#include "log-capture.h"
 #include "scene-loader.h"
 #include "world-digest.h"
 
@@ -60,8 +61,7 @@ double residentMiB() {
 }
 
 void soak(benchmark::State& state, std::string const& scenePath) {
-    std::ostringstream quiet;
-    auto* const log = std::clog.rdbuf(quiet.rdbuf());
+    LogCapture quiet;
     Recording const recording = generatedPlay(scenePath);
     Recording const warmUp{scenePath, 0, {recording.frames.begin(), recording.frames.begin() + 5 * FRAMES_PER_SECOND}};
     for (auto _ : state) {
@@ -80,7 +80,6 @@ void soak(benchmark::State& state, std::string const& scenePath) {
         state.counters["rss_end_MiB"] = end;
         state.counters["rss_growth_percent"] = 100 * (end - start) / start;
     }
-    std::clog.rdbuf(log);
 }
 
 }  // namespace

@@ -4,8 +4,10 @@
 # software centres look for, all under one id.
 include(GNUInstallDirs)
 set(TESSARINE_ID org.tessarine.Tessarine)
+# Debian's games go to /usr/games (the package preset), elsewhere to bin.
+set(TESSARINE_PROGRAM_DIR ${CMAKE_INSTALL_BINDIR} CACHE STRING "Where the programs are installed, under the prefix")
 
-install(TARGETS tessarine tessarine-scene RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS tessarine tessarine-scene RUNTIME DESTINATION ${TESSARINE_PROGRAM_DIR})
 install(DIRECTORY assets DESTINATION ${CMAKE_INSTALL_DATADIR}/tessarine)
 install(FILES packaging/${TESSARINE_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES packaging/${TESSARINE_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
@@ -24,16 +26,22 @@ set(CPACK_PACKAGE_NAME tessarine)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_CONTACT "Tessarine developers <developers@tessarine.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "first-person walker through worlds of voxels")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "first-person walker through worlds of voxels
- Tessarine lets you walk through a world of coloured boxes and voxel models
- read from a plain-text scene file: look around with the mouse, walk with
- the keyboard or a gamepad, climb low steps and fall onto what lies below.
- The tessarine-scene tool checks, measures and draws scenes.")
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Tessarine lets you walk through a world of coloured boxes and voxel models
+read from a plain-text scene file: look around with the mouse, walk with
+the keyboard or a gamepad, climb low steps and fall onto what lies below.
+The tessarine-scene tool checks, measures and draws scenes.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-set(CPACK_DEBIAN_PACKAGE_SECTION games)
+if(TESSARINE_PROGRAM_DIR STREQUAL "games")
+  set(CPACK_DEBIAN_PACKAGE_SECTION games)
+else()
+  set(CPACK_DEBIAN_PACKAGE_SECTION x11)
+endif()
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-# Dependencies are worked out from the programs (raylib and GLFW are in them).
+# Dependencies are worked out from the programs (raylib and GLFW are in
+# them), and GLFW's, which it opens itself when the window is made, added.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libgl1, libx11-xcb1, libxcursor1, libxi6, libxinerama1, libxrandr2")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libgl1-mesa-dri")
 set(CPACK_STRIP_FILES ON)
 include(CPack)

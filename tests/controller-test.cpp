@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "controller.h"
-#include "fixed-controller.h"
+#include "recording.h"
 #include "raylib-api.h"
 
 namespace {
@@ -89,13 +89,13 @@ TEST(CompositeController, FirstNonZeroValuePerAxisSwitchesFromTheFirst) {
     };
     for (auto const& c : cases) {
         CompositeController composite;
-        composite.addController(std::make_shared<FixedController>(c.firstForward, c.firstSide, AdditionalKeys{false, true}));
-        composite.addController(std::make_shared<FixedController>(c.secondForward, c.secondSide, AdditionalKeys{true, false}));
+        composite.addController(std::make_shared<RecordedController>(FrameInput{.forward = c.firstForward, .side = c.firstSide, .keys = {false, true}}));
+        composite.addController(std::make_shared<RecordedController>(FrameInput{.forward = c.secondForward, .side = c.secondSide, .keys = {true, false}}));
         EXPECT_EQ(stateOf(composite), State(c.forward, c.side, false, true)) << c.firstForward << ", " << c.firstSide;
     }
     CompositeController withNaN;
-    withNaN.addController(std::make_shared<FixedController>(NAN, 0));
-    withNaN.addController(std::make_shared<FixedController>(1, 0));
+    withNaN.addController(std::make_shared<RecordedController>(FrameInput{.forward = NAN}));
+    withNaN.addController(std::make_shared<RecordedController>(FrameInput{.forward = 1}));
     EXPECT_TRUE(std::isnan(withNaN.getForwardMovement()));  // a NaN is not zero either
     EXPECT_EQ(stateOf(CompositeController()), State(0, 0, false, false));
 }

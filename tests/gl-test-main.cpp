@@ -5,9 +5,6 @@
 #include <dlfcn.h>
 #include <link.h>
 
-#include <cstdio>
-#include <cstdlib>
-
 #include "raylib-api.h"
 #include "shader.h"
 
@@ -31,10 +28,6 @@ void keepLoadedLibrariesResident() {
 class HiddenWindow : public ::testing::Environment {
 public:
     void SetUp() override {
-        if (std::getenv("DISPLAY") == nullptr) {
-            std::fprintf(stderr, "No X display: run the tests with scripts/test, which provides one.\n");
-            std::exit(1);
-        }
         raylib::SetTraceLogLevel(raylib::LOG_WARNING);
         raylib::SetConfigFlags(raylib::FLAG_WINDOW_HIDDEN);
         raylib::InitWindow(800, 450, "tessarine tests");

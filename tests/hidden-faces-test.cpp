@@ -1,9 +1,8 @@
-// Which faces of baked boxes can be seen, and which boxes the view frustum meets.
+// Which faces of baked boxes can be seen.
 #include <gtest/gtest.h>
 
 #include <cmath>
 
-#include "frustum.h"
 #include "hidden-faces.h"
 
 namespace {
@@ -40,22 +39,6 @@ TEST(VisibleFaces, FacesAgainstAnotherOpaqueBoxAreHidden) {
         EXPECT_EQ(masks[0], all) << c.name;
     }
     EXPECT_EQ(masksOf({{{0, 0, 0}, {1, 1, 1}, OPAQUE}, {{0, 1, 0}, {1, 1, 1}, OPAQUE}})[0], all & ~y);
-}
-
-TEST(Frustum, MeetsWhatLiesAheadWithinItsSides) {
-    raylib::Matrix const view = raylib::MatrixLookAt({0, 0, 0}, {0, 0, -1}, {0, 1, 0});
-    raylib::Matrix const projection = raylib::MatrixPerspective(90 * DEG2RAD, 1, 0.05, 4000);
-    Frustum const frustum(raylib::MatrixMultiply(view, projection));
-    auto const at = [&](float x, float y, float z) { return frustum.meets({{x - 1, y - 1, z - 1}, {x + 1, y + 1, z + 1}}); };
-    EXPECT_TRUE(at(0, 0, -10));
-    EXPECT_TRUE(at(10.5f, 0, -10));   // reaching into the right side
-    EXPECT_FALSE(at(13, 0, -10));     // wholly right of it
-    EXPECT_FALSE(at(0, -13, -10));
-    EXPECT_FALSE(at(0, 13, -10));
-    EXPECT_FALSE(at(-13, 0, -10));
-    EXPECT_FALSE(at(0, 0, 10));       // behind
-    EXPECT_FALSE(at(0, 0, -4100));    // beyond the far plane
-    EXPECT_TRUE(frustum.meets({{-1e6f, -1e6f, -1e6f}, {1e6f, 1e6f, 1e6f}}));
 }
 
 }  // namespace

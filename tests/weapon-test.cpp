@@ -23,12 +23,8 @@ TEST(ModelWeapon, TurnsWithTheYawOfTheView) {
         {"along +x, aiming upward", {20, 7, -3}, {9.2f, 0.5f, -4.2f}, true},
     };
     for (auto const& c : cases) {
-        SCOPED_TRACE(c.name);
-        raylib::Vector3 const at = weapon.placeModel(a, c.aim);
-        EXPECT_NEAR(at.x, c.drawnAt.x, 1e-5f);
-        EXPECT_NEAR(at.y, c.drawnAt.y, 1e-5f);
-        EXPECT_NEAR(at.z, c.drawnAt.z, 1e-5f);
-        EXPECT_EQ(isIdentity(weapon.model.transform), c.identity);
+        EXPECT_VECTOR_EQ(weapon.placeModel(a, c.aim), c.drawnAt.x, c.drawnAt.y, c.drawnAt.z);
+        EXPECT_EQ(isIdentity(weapon.model.transform), c.identity) << c.name;
     }
     // Aim points differing only in height give the same drawing.
     raylib::Vector3 const low = weapon.placeModel(a, {13, -5, 1});

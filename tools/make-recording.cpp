@@ -8,6 +8,7 @@
 
 #include "game-loop.h"
 #include "game.h"
+#include "log-capture.h"
 #include "recording.h"
 #include "scene-loader.h"
 #include "world-digest.h"
@@ -41,8 +42,7 @@ Leg const WALK[] = {
 int main(int argc, char** argv) {
     std::string const path = argc > 1 ? argv[1] : "tests/recordings/demo-walk.rec";
     raylib::SetTraceLogLevel(raylib::LOG_WARNING);
-    std::ostringstream quiet;
-    auto* const log = std::clog.rdbuf(quiet.rdbuf());
+    auto quiet = std::make_unique<LogCapture>();
     initRandomToken();
     auto const player = std::make_shared<Player>();
     auto const world = loadScene(SCENE_PATH, player, {.graphics = false});
@@ -60,7 +60,7 @@ int main(int argc, char** argv) {
         std::printf("after %4d frames: (%.2f, %.2f, %.2f)\n", result.frames, result.position.x, result.position.y,
                     result.position.z);
     }
-    std::clog.rdbuf(log);
+    quiet.reset();
     if (!writer.good()) {
         std::fprintf(stderr, "make-recording: cannot write %s (run it from the project folder)\n", path.c_str());
         return 1;

@@ -14,7 +14,7 @@
 struct FrameInput {
     float frameTime = 0;
     float forward = 0, side = 0;
-    AdditionalKeys keys;
+    AdditionalKeys keys{};
     raylib::Vector2 mouse{};
     // F5: the scene read again.
     bool reload = false;
@@ -32,13 +32,13 @@ struct Recording {
 // A controller that answers with one frame's recorded values.
 class RecordedController : public Controller {
 public:
-    explicit RecordedController(FrameInput const& frame) : frame(frame) {}
+    explicit RecordedController(FrameInput frame) : frame(frame) {}
     float getForwardMovement() const override { return frame.forward; }
     float getSideMovement() const override { return frame.side; }
     AdditionalKeys getAdditionalKeys() const override { return frame.keys; }
 
 private:
-    FrameInput const& frame;
+    FrameInput const frame;
 };
 
 // Writes a recording as the play goes: a text header (format and version,

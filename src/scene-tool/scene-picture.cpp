@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "game-loop.h"
+#include "log-capture.h"
 #include "scene-check.h"
 #include "scene-loader.h"
 #include "shader.h"
@@ -21,8 +22,7 @@ int drawScenePicture(PictureRequest const& request) {
                   << std::endl;
         return 1;
     }
-    std::ostringstream quiet;
-    auto* const saved = std::clog.rdbuf(quiet.rdbuf());
+    auto quiet = std::make_unique<LogCapture>();
     initRandomToken();
     auto const player = std::make_shared<Player>();
     std::shared_ptr<World> world;
@@ -32,7 +32,7 @@ int drawScenePicture(PictureRequest const& request) {
     } catch (...) {
         problem = reasonOfCurrentException();
     }
-    std::clog.rdbuf(saved);
+    quiet.reset();
     bool written = false;
     if (world) {
         raylib::Camera3D camera = startCamera();

@@ -7,7 +7,7 @@
 #include <iostream>
 #include <sstream>
 
-#include "scene-check.h"
+#include "log-capture.h"
 
 namespace {
 
@@ -34,8 +34,7 @@ SceneStats measureScene(std::string const& path) {
         stats.problems.push_back({1, 1, "the scene file cannot be opened"});
         return stats;
     }
-    std::ostringstream quiet;
-    auto* const saved = std::clog.rdbuf(quiet.rdbuf());
+    LogCapture quiet;
     auto const start = std::chrono::steady_clock::now();
     initRandomToken();
     auto const player = std::make_shared<Player>();
@@ -52,7 +51,6 @@ SceneStats measureScene(std::string const& path) {
         reasonOfCurrentException();
     }
     stats.loadSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    std::clog.rdbuf(saved);
     if (!read) {
         stats.problems.push_back(reader.problem);
         return stats;

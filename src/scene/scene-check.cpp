@@ -3,17 +3,16 @@
 #include <iostream>
 #include <sstream>
 
+#include "log-capture.h"
 #include "random.h"
 
 std::vector<SceneProblem> checkScene(std::istream& scene, std::string const& sourceName, std::shared_ptr<Player> player) {
     std::vector<SceneProblem> problems;
-    std::ostringstream quiet;
-    auto* const saved = std::clog.rdbuf(quiet.rdbuf());
+    LogCapture quiet;
     initRandomToken();
     SceneReader reader(player, &scene, std::make_shared<World>(player, WorldOptions{.graphics = false}), sourceName);
     reader.onProblem = [&](SceneProblem const& problem) { problems.push_back(problem); };
     reader.readScene();
-    std::clog.rdbuf(saved);
     return problems;
 }
 

@@ -1,10 +1,12 @@
 #pragma once
 
-// Captures what is written to std::clog while it lives.
 #include <iostream>
 #include <sstream>
 #include <string>
 
+// Takes what is written to std::clog while it lives, instead of the log: for
+// work whose own log lines would only repeat what is reported another way
+// (a scene being checked, measured or drawn), and for tests.
 class LogCapture {
 public:
     LogCapture() : saved(std::clog.rdbuf(captured.rdbuf())) {}
