@@ -1,9 +1,9 @@
 // The scene reader over in-memory streams: what each text builds, returns,
 // raises and logs.
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <stdexcept>
 
@@ -21,17 +21,22 @@ namespace {
 class SceneReaderTest : public ::testing::Test {
 protected:
     // What reading the stream ended with: "world", "none" (an empty
-    // pointer), or the message of what was raised, after "*" when it was
-    // raised by pointer.
+    // pointer), or what was raised (see raised).
     std::string readFrom(std::istream& in) {
-        try {
+        return outcomeOf([&] {
             SceneReader reader(player, &in, world, "test.txt");
             auto const result = reader.readScene();
             return result == world ? "world" : result ? "another world" : "none";
+        });
+    }
+    // The body's result, or the message of what it raised, after "*" when it
+    // was raised by pointer; such an exception is deleted here.
+    template <class Body> static std::string outcomeOf(Body body) {
+        try {
+            return body();
         } catch (std::exception* e) {
-            std::string const what = e->what();
-            delete e;
-            return "*" + what;
+            std::unique_ptr<std::exception> const raised(e);
+            return "*" + std::string(raised->what());
         } catch (std::exception const& e) {
             return e.what();
         }
@@ -105,13 +110,14 @@ TEST_F(SceneReaderTest, UnreadableStreamsAndTypesWithoutAReader) {
     LogCapture log;
     std::ifstream unopened("no/such/scene.txt");
     EXPECT_EQ(readFrom(unopened), "*Scene reading stopped: test.txt could not be read");
-    EXPECT_THAT([&] { loadScene("no/such/scene.txt", player, {.graphics = false}); },
-                testing::Throws<std::runtime_error*>(testing::Pointee(testing::Property(
-                    &std::exception::what, testing::StrEq("Cannot open the scene file no/such/scene.txt")))));
+    EXPECT_EQ(outcomeOf([&] { return loadScene("no/such/scene.txt", player, {.graphics = false}) ? "world" : "none"; }),
+              "*Cannot open the scene file no/such/scene.txt");
     std::istringstream in("");
-    EXPECT_THAT([&] { SceneReader(player, &in, world).readObjectDetails(static_cast<ObjectType>(9)); },
-                testing::Throws<std::invalid_argument*>(testing::Pointee(testing::Property(
-                    &std::exception::what, testing::StrEq("Object parsing not implemented!")))));
+    EXPECT_EQ(outcomeOf([&] {
+                  SceneReader(player, &in, world).readObjectDetails(static_cast<ObjectType>(9));
+                  return "read";
+              }),
+              "*Object parsing not implemented!");
     EXPECT_NE(log.text().find("Cannot open the scene file no/such/scene.txt\n"), std::string::npos);
     EXPECT_NE(log.text().find("Object parsing not implemented: 9\n"), std::string::npos);
 }
