@@ -23,8 +23,9 @@ namespace {
 
 constexpr raylib::Color SKY{102, 191, 255, 255};
 // The side of a chunk, in world units: big enough for few draw calls, small
-// enough that what lies behind the camera is left out.
-constexpr float CHUNK_SIDE = 128.0f;
+// enough that what lies behind the camera, or behind nearer chunks, is left
+// out. Measured on clouds of huge voxels, 48 beat 24, 32, 40, 64 and 128.
+constexpr float CHUNK_SIDE = 48.0f;
 // Parts nearer than this (squared distance) to the camera are always drawn:
 // the camera may be inside their bounding box, whose faces then lie behind it.
 constexpr float NEAR_ENOUGH = 1.0f;
