@@ -21,7 +21,7 @@ namespace {
 class SceneReaderTest : public ::testing::Test {
 protected:
     // What reading the stream ended with: "world", "none" (an empty
-    // pointer), or what was raised (see raised).
+    // pointer), or what was raised (see outcomeOf).
     std::string readFrom(std::istream& in) {
         return outcomeOf([&] {
             SceneReader reader(player, &in, world, "test.txt");
