@@ -24,8 +24,7 @@ protected:
     // pointer), or what was raised (see outcomeOf).
     std::string readFrom(std::istream& in) {
         return outcomeOf([&] {
-            SceneReader reader(player, &in, world, "test.txt");
-            auto const result = reader.readScene();
+            auto const result = SceneReader(player, &in, world, "test.txt").readScene();
             return result == world ? "world" : result ? "another world" : "none";
         });
     }
@@ -35,8 +34,7 @@ protected:
         try {
             return body();
         } catch (std::exception* e) {
-            std::unique_ptr<std::exception> const raised(e);
-            return "*" + std::string(raised->what());
+            return "*" + std::string(std::unique_ptr<std::exception>(e)->what());
         } catch (std::exception const& e) {
             return e.what();
         }
@@ -113,11 +111,8 @@ TEST_F(SceneReaderTest, UnreadableStreamsAndTypesWithoutAReader) {
     EXPECT_EQ(outcomeOf([&] { return loadScene("no/such/scene.txt", player, {.graphics = false}) ? "world" : "none"; }),
               "*Cannot open the scene file no/such/scene.txt");
     std::istringstream in("");
-    EXPECT_EQ(outcomeOf([&] {
-                  SceneReader(player, &in, world).readObjectDetails(static_cast<ObjectType>(9));
-                  return "read";
-              }),
-              "*Object parsing not implemented!");
+    auto const readUnknownType = [&] { SceneReader(player, &in, world).readObjectDetails(ObjectType(9)); return "read"; };
+    EXPECT_EQ(outcomeOf(readUnknownType), "*Object parsing not implemented!");
     EXPECT_NE(log.text().find("Cannot open the scene file no/such/scene.txt\n"), std::string::npos);
     EXPECT_NE(log.text().find("Object parsing not implemented: 9\n"), std::string::npos);
 }
