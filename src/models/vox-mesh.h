@@ -2,11 +2,8 @@
 
 #include <vector>
 
-#include "raylib-api.h"
+#include "quad-mesh.h"
 #include "vox-file.h"
-
-// The most vertices one mesh of a model holds: its indices are 16 bits wide.
-inline constexpr int MAX_VOX_MESH_VERTICES = 65532;
 
 // The meshes of a voxel grid, built on the CPU: the faces of voxels whose
 // neighbour is empty, a voxel a quarter of a unit, coloured from the palette.

@@ -13,6 +13,7 @@
 #include "frustum.h"
 #include "hidden-faces.h"
 #include "model-entity.h"
+#include "quad-mesh.h"
 #include "shader.h"
 
 namespace raylib {
@@ -29,9 +30,6 @@ constexpr float CHUNK_SIDE = 48.0f;
 // Parts nearer than this (squared distance) to the camera are always drawn:
 // the camera may be inside their bounding box, whose faces then lie behind it.
 constexpr float NEAR_ENOUGH = 1.0f;
-// Mesh indices are 16 bits wide.
-constexpr int MAX_MESH_VERTICES = 65532;
-
 // The six faces of a box in the order of BoxFace: outward normal and four
 // corners, counter-clockwise seen from outside, as signs of the half size.
 struct Face {
@@ -47,49 +45,16 @@ constexpr Face FACES[6] = {
     {{-1, 0, 0}, {{-1, -1, -1}, {-1, -1, 1}, {-1, 1, 1}, {-1, 1, -1}}},
 };
 
-// The seen faces of a chunk's boxes, as they are uploaded: four vertices a
-// face, corners placed as DrawCubeV places them (centre ± half the size).
-struct FaceList {
-    std::vector<float> vertices, normals;
-    std::vector<unsigned char> colors;
-
-    int vertexCount() const { return static_cast<int>(vertices.size() / 3); }
-
-    void add(AABox const& box, int face) {
-        float const centre[3] = {box.position.x, box.position.y, box.position.z};
-        raylib::Vector3 const s = box.aabb.size;
-        float const half[3] = {s.x / 2, s.y / 2, s.z / 2};
-        for (auto const& corner : FACES[face].corners) {
-            for (int axis = 0; axis < 3; ++axis) {
-                vertices.push_back(centre[axis] + corner[axis] * half[axis]);
-                normals.push_back(FACES[face].normal[axis]);
-            }
-            colors.insert(colors.end(), {box.color.r, box.color.g, box.color.b, box.color.a});
-        }
+// A face of a box, placed as DrawCubeV places it (centre ± half the size).
+void addFace(QuadList& quads, AABox const& box, int face) {
+    float const centre[3] = {box.position.x, box.position.y, box.position.z};
+    raylib::Vector3 const s = box.aabb.size;
+    float const half[3] = {s.x / 2, s.y / 2, s.z / 2};
+    for (auto const& corner : FACES[face].corners) {
+        float position[3];
+        for (int axis = 0; axis < 3; ++axis) position[axis] = centre[axis] + corner[axis] * half[axis];
+        quads.addVertex(position, FACES[face].normal, box.color);
     }
-};
-
-// The faces from vertex first on, at most MAX_MESH_VERTICES of them, as one
-// uploaded mesh. raylib frees the arrays with the mesh.
-raylib::Mesh uploaded(FaceList const& faces, int first) {
-    raylib::Mesh mesh{};
-    mesh.vertexCount = std::min(MAX_MESH_VERTICES, faces.vertexCount() - first);
-    mesh.triangleCount = mesh.vertexCount / 2;
-    auto const copy = [](auto const* from, int count) {
-        using T = std::remove_const_t<std::remove_pointer_t<decltype(from)>>;
-        auto* to = static_cast<T*>(raylib::MemAlloc(static_cast<unsigned>(count * sizeof(T))));
-        std::copy(from, from + count, to);
-        return to;
-    };
-    mesh.vertices = copy(faces.vertices.data() + first * 3, mesh.vertexCount * 3);
-    mesh.normals = copy(faces.normals.data() + first * 3, mesh.vertexCount * 3);
-    mesh.colors = copy(faces.colors.data() + first * 4, mesh.vertexCount * 4);
-    mesh.indices = static_cast<unsigned short*>(raylib::MemAlloc(mesh.triangleCount * 3 * sizeof(unsigned short)));
-    for (int face = 0, index = 0; face < mesh.vertexCount / 4; ++face) {
-        for (int corner : {0, 1, 2, 0, 2, 3}) mesh.indices[index++] = static_cast<unsigned short>(face * 4 + corner);
-    }
-    raylib::UploadMesh(&mesh, false);
-    return mesh;
 }
 
 raylib::BoundingBox boundsOf(AABB const& box) {
@@ -149,7 +114,7 @@ void SceneRenderer::bake(Intersector const& index) {
     // Each box goes in the chunk of its centre; a chunk's bounds hold all of its boxes.
     struct Chunk {
         raylib::BoundingBox bounds;
-        FaceList faces[7];
+        QuadList faces[7];
     };
     std::map<std::tuple<int, int, int>, Chunk> chunks;
     for (size_t i = 0; i < boxes.size(); ++i) {
@@ -162,15 +127,17 @@ void SceneRenderer::bake(Intersector const& index) {
         raylib::Vector3 const size = boxes[i]->aabb.size;
         bool const inverted = !(size.x > 0 && size.y > 0 && size.z > 0);
         for (int face = 0; face < 6; ++face) {
-            if (seen[i] >> face & 1) chunk->second.faces[inverted ? 6 : face].add(*boxes[i], face);
+            if (seen[i] >> face & 1) addFace(chunk->second.faces[inverted ? 6 : face], *boxes[i], face);
         }
     }
     for (auto const& [key, chunk] : chunks) {
         Part part{chunk.bounds, {}, nullptr, nullptr};
         for (int face = 0; face < 7; ++face) {
-            FaceList const& faces = chunk.faces[face];
+            QuadList const& faces = chunk.faces[face];
             for (int first = 0; first < faces.vertexCount(); first += MAX_MESH_VERTICES) {
-                part.meshes[face].push_back(uploaded(faces, first));
+                raylib::Mesh mesh = meshOf(faces, first);
+                raylib::UploadMesh(&mesh, false);
+                part.meshes[face].push_back(mesh);
             }
         }
         parts.push_back(std::move(part));

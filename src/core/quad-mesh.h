@@ -1,0 +1,23 @@
+#pragma once
+
+#include <vector>
+
+#include "raylib-api.h"
+
+// The most vertices one mesh holds: its indices are 16 bits wide.
+inline constexpr int MAX_MESH_VERTICES = 65532;
+
+// Quads gathered on the CPU, four vertices each, counter-clockwise seen from
+// the side they face, with a normal and a colour a vertex.
+struct QuadList {
+    std::vector<float> vertices, normals;
+    std::vector<unsigned char> colors;
+
+    int vertexCount() const { return static_cast<int>(vertices.size() / 3); }
+    void addVertex(float const position[3], float const normal[3], raylib::Color color);
+};
+
+// The quads from vertex first on, at most MAX_MESH_VERTICES vertices, as one
+// mesh of two triangles a quad. It is not uploaded; raylib frees its arrays
+// with the mesh.
+raylib::Mesh meshOf(QuadList const& quads, int first);
