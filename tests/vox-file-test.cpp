@@ -52,7 +52,7 @@ TEST(VoxFileProblem, AcceptsUpToEachLimitAndSaysWhatIsWrongBeyond) {
         {"a model 257 a side", voxFile(1, 257), "a model size of 257 voxels (1 to 256 allowed)"},
         {"a model 0 a side", edited(voxFile(), [](Bytes& d) { putU32(d, 36, 0); }), "a model size of 0 voxels"},
         {"524288 voxels", voxFile(2, 256, 262144), ""},
-        {"524289 voxels", voxFile(1, 256, 524289), "more than 524288 voxels"},
+        {"524290 voxels in two models", voxFile(2, 256, 262145), "more than 524288 voxels"},
         {"a huge voxel count", edited(voxFile(), [](Bytes& d) { putU32(d, 56, 0xFFFFFFFF); }), "more than 524288"},
         {"voxels beyond the file", edited(voxFile(), [](Bytes& d) { putU32(d, 56, 1000); }),
          "the file ends before its 1000 voxels"},
