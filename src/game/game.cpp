@@ -13,34 +13,28 @@
 
 #include "desktop.h"
 #include "game-loop.h"
-#include "recording.h"
-#include "world-digest.h"
 #include "raylib-api.h"
+#include "recording.h"
 #include "scene-loader.h"
-#include "scene-reader.h"
 #include "ui-scale.h"
+#include "world-digest.h"
 
 namespace {
 
 constexpr char const* WINDOW_TITLE = "Tessarine";
 constexpr int TARGET_FPS = 60;
 
-// Loads the scene; on failure says why on standard error, after whatever the
-// scene reader logged, and returns an empty world.
 // Says on standard error what keeps the game from going on, in one line.
 int failure(std::string const& what) {
     std::cerr << "tessarine: " << what << std::endl;
     return EXIT_FAILURE;
 }
 
+// Loads the scene; on failure says why on standard error, after whatever the
+// scene reader logged, and returns an empty world.
 std::shared_ptr<World> loadSceneOrExplain(std::string const& path, std::shared_ptr<Player> const& player) {
-    std::shared_ptr<World> world;
-    std::string reason = "it holds an entry the game does not know";
-    try {
-        world = loadScene(path, player);
-    } catch (...) {
-        reason = reasonOfCurrentException();
-    }
+    std::string reason;
+    std::shared_ptr<World> world = loadSceneOrReason(path, player, reason);
     if (!world) {
         std::clog.flush();
         std::cerr << "Tessarine cannot start: the scene " << path << " could not be loaded (" << reason
@@ -79,9 +73,8 @@ int runGame(GameOptions const& options) {
     }
 
     raylib::TraceLog(raylib::LOG_INFO, "Initialization");
-    // A replay runs as fast as the renderer allows.
     // The window shows once it has its class, which desktops match with the
-    // game's menu entry.
+    // game's menu entry. A replay runs as fast as the renderer allows.
     raylib::SetConfigFlags(raylib::FLAG_WINDOW_HIGHDPI | raylib::FLAG_MSAA_4X_HINT | raylib::FLAG_WINDOW_HIDDEN |
                            (recording ? 0 : raylib::FLAG_VSYNC_HINT));
     raylib::InitWindow(BASE_WIDTH, BASE_HEIGHT, WINDOW_TITLE);

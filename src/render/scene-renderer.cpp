@@ -30,6 +30,7 @@ constexpr float CHUNK_SIDE = 48.0f;
 // Parts nearer than this (squared distance) to the camera are always drawn:
 // the camera may be inside their bounding box, whose faces then lie behind it.
 constexpr float NEAR_ENOUGH = 1.0f;
+
 // The six faces of a box in the order of BoxFace: outward normal and four
 // corners, counter-clockwise seen from outside, as signs of the half size.
 struct Face {

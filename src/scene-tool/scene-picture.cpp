@@ -5,7 +5,6 @@
 
 #include "game-loop.h"
 #include "log-capture.h"
-#include "scene-check.h"
 #include "scene-loader.h"
 #include "shader.h"
 
@@ -25,13 +24,8 @@ int drawScenePicture(PictureRequest const& request) {
     auto quiet = std::make_unique<LogCapture>();
     initRandomToken();
     auto const player = std::make_shared<Player>();
-    std::shared_ptr<World> world;
-    std::string problem = "it holds an entry the game does not know";
-    try {
-        world = loadScene(request.scenePath, player);
-    } catch (...) {
-        problem = reasonOfCurrentException();
-    }
+    std::string problem;
+    std::shared_ptr<World> world = loadSceneOrReason(request.scenePath, player, problem);
     quiet.reset();
     bool written = false;
     if (world) {

@@ -21,3 +21,13 @@ std::shared_ptr<World> loadScene(std::string path, std::shared_ptr<Player> playe
     SceneReader reader(player, &file, world, path);
     return reader.readScene();
 }
+
+std::shared_ptr<World> loadSceneOrReason(std::string const& path, std::shared_ptr<Player> player, std::string& reason) {
+    try {
+        if (auto world = loadScene(path, std::move(player))) return world;
+        reason = "it holds an entry the game does not know";
+    } catch (...) {
+        reason = reasonOfCurrentException();
+    }
+    return nullptr;
+}

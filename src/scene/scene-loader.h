@@ -12,3 +12,7 @@
 std::shared_ptr<World> loadScene(std::string path, std::shared_ptr<Player> player);
 // The same, for a world built with the given options.
 std::shared_ptr<World> loadScene(std::string path, std::shared_ptr<Player> player, WorldOptions options);
+
+// Loads the scene for the game or a tool that says why it could not: an
+// empty pointer, with the reason set, when the file cannot be opened or read.
+std::shared_ptr<World> loadSceneOrReason(std::string const& path, std::shared_ptr<Player> player, std::string& reason);
