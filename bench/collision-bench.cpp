@@ -37,7 +37,8 @@ Entities scattered(int count, raylib::Vector3 size, float side, float low, float
         raylib::Vector3 const position{across(random), up(random), across(random)};
         // The start is kept clear, so the player stands on the floor.
         if (std::abs(position.x) < size.x / 2 + 3 && std::abs(position.z - 4) < size.z / 2 + 3 &&
-            position.y - size.y / 2 < 3 && position.y + size.y / 2 > -0.5f) continue;
+            position.y - size.y / 2 < 3 && position.y + size.y / 2 > -0.5f)
+            continue;
         boxes.push_back(box(position, size));
     }
     return boxes;
@@ -124,9 +125,11 @@ template <typename Index>
 void registerFor(Worlds const& worlds, std::string const& path) {
     auto const unit = benchmark::kMillisecond;
     benchmark::RegisterBenchmark(("LoadCloud/small/" + path).c_str(), loadCloud<Index>,
-                                 "voxels_cloud (0, 3, -40), (2.5, 0.25, 2.5), 1")->Unit(unit);
+                                 "voxels_cloud (0, 3, -40), (2.5, 0.25, 2.5), 1")
+        ->Unit(unit);
     benchmark::RegisterBenchmark(("LoadCloud/huge/" + path).c_str(), loadCloud<Index>,
-                                 "voxels_cloud_huge (0, -400, 0), (250, 25, 250), 1")->Unit(unit);
+                                 "voxels_cloud_huge (0, -400, 0), (250, 25, 250), 1")
+        ->Unit(unit);
     benchmark::RegisterBenchmark(("RegisterWide/" + path).c_str(), registerAll<Index>, worlds.wide)->Unit(unit);
     benchmark::RegisterBenchmark(("MoveAmongWide/" + path).c_str(), move<Index>, worlds.wide)
         ->Unit(benchmark::kMicrosecond);
@@ -134,7 +137,8 @@ void registerFor(Worlds const& worlds, std::string const& path) {
         ->Unit(benchmark::kMicrosecond);
     for (auto const& [count, voxels] : worlds.voxels) {
         benchmark::RegisterBenchmark(("MoveAmongVoxels/" + std::to_string(count) + "/" + path).c_str(), move<Index>,
-                                     voxels)->Unit(benchmark::kMicrosecond);
+                                     voxels)
+            ->Unit(benchmark::kMicrosecond);
     }
 }
 

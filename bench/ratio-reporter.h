@@ -26,7 +26,8 @@ public:
 
     void Finalize() override {
         ConsoleReporter::Finalize();
-        std::printf("\n%s / path (how many times faster each path is than %s):\n", reference.c_str(), reference.c_str());
+        std::printf("\n%s / path (how many times faster each path is than %s):\n", reference.c_str(),
+                    reference.c_str());
         for (auto const& [name, paths] : times) {
             auto const found = paths.find(reference);
             if (found == paths.end()) continue;

@@ -59,7 +59,8 @@ size_t modelBytes(Intersector const& index) {
     for (LoadedModel const* model : models) {
         for (int i = 0; i < model->model.meshCount; ++i) {
             raylib::Mesh const& mesh = model->model.meshes[i];
-            bytes += static_cast<size_t>(mesh.vertexCount) * (12 + 12 + 4) + static_cast<size_t>(mesh.triangleCount) * 6;
+            bytes +=
+                static_cast<size_t>(mesh.vertexCount) * (12 + 12 + 4) + static_cast<size_t>(mesh.triangleCount) * 6;
         }
     }
     return bytes;
@@ -91,7 +92,8 @@ void frames(benchmark::State& state, World* world, bool baked, bool floor) {
     if (floor) floorSeconds[width] = perFrame;
     state.counters["floor_frames"] = perFrame / floorSeconds[width];
     state.counters["triangles"] = static_cast<double>(renderer.triangles());
-    state.counters["mesh_MiB"] = static_cast<double>(renderer.meshBytes() + modelBytes(*world->intersector)) / (1 << 20);
+    state.counters["mesh_MiB"] =
+        static_cast<double>(renderer.meshBytes() + modelBytes(*world->intersector)) / (1 << 20);
 }
 
 void resize(benchmark::State& state, int width, int height) {
@@ -113,9 +115,10 @@ int main(int argc, char** argv) {
         for (auto const& [name, world] : worlds) {
             for (bool const baked : {true, false}) {
                 std::string const path = baked ? "baked" : "plain";
-                benchmark::RegisterBenchmark(("Frame/" + size + "/" + name + "/" + path).c_str(), frames, world.get(), baked,
-                                             baked && name == "1-floor")
-                    ->MinTime(2)->Unit(benchmark::kMillisecond);
+                benchmark::RegisterBenchmark(("Frame/" + size + "/" + name + "/" + path).c_str(), frames, world.get(),
+                                             baked, baked && name == "1-floor")
+                    ->MinTime(2)
+                    ->Unit(benchmark::kMillisecond);
             }
         }
     }

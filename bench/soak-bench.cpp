@@ -105,7 +105,9 @@ int main(int argc, char** argv) {
     BenchWindow window;
     std::string const cloud = (std::filesystem::temp_directory_path() / "tessarine-soak-cloud.txt").string();
     std::ofstream(cloud) << "rect (0, -0.5, 0), (90, 1, 90), green\nvoxels_cloud (0, 3, -40), (2.5, 0.25, 2.5), 1\n";
-    benchmark::RegisterBenchmark("Soak/demo-scene", soak, std::string(SCENE_PATH))->Iterations(1)->Unit(benchmark::kSecond);
+    benchmark::RegisterBenchmark("Soak/demo-scene", soak, std::string(SCENE_PATH))
+        ->Iterations(1)
+        ->Unit(benchmark::kSecond);
     benchmark::RegisterBenchmark("Soak/100k-voxels", soak, cloud)->Iterations(1)->Unit(benchmark::kSecond);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

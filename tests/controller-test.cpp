@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "controller.h"
-#include "recording.h"
 #include "raylib-api.h"
+#include "recording.h"
 
 namespace {
 
@@ -43,18 +43,12 @@ State stateOf(Controller const& controller) {
 
 TEST(KeyboardController, EveryCombinationOfKeys) {
     std::pair<std::set<int>, State> const cases[] = {
-        {{}, {0, 0, false, false}},
-        {{KEY_W}, {1, 0, false, false}},
-        {{KEY_UP}, {1, 0, false, false}},
-        {{KEY_S}, {-1, 0, false, false}},
-        {{KEY_DOWN}, {-1, 0, false, false}},
-        {{KEY_W, KEY_UP, KEY_DOWN}, {0, 0, false, false}},
-        {{KEY_D}, {0, 1, false, false}},
-        {{KEY_RIGHT}, {0, 1, false, false}},
-        {{KEY_A}, {0, -1, false, false}},
-        {{KEY_LEFT, KEY_RIGHT}, {0, 0, false, false}},
-        {{KEY_R}, {0, 0, true, false}},
-        {{KEY_APOSTROPHE}, {0, 0, false, true}},
+        {{}, {0, 0, false, false}},          {{KEY_W}, {1, 0, false, false}},
+        {{KEY_UP}, {1, 0, false, false}},    {{KEY_S}, {-1, 0, false, false}},
+        {{KEY_DOWN}, {-1, 0, false, false}}, {{KEY_W, KEY_UP, KEY_DOWN}, {0, 0, false, false}},
+        {{KEY_D}, {0, 1, false, false}},     {{KEY_RIGHT}, {0, 1, false, false}},
+        {{KEY_A}, {0, -1, false, false}},    {{KEY_LEFT, KEY_RIGHT}, {0, 0, false, false}},
+        {{KEY_R}, {0, 0, true, false}},      {{KEY_APOSTROPHE}, {0, 0, false, true}},
     };
     for (auto const& [keys, expected] : cases) {
         keysDown = keys;
@@ -78,10 +72,12 @@ TEST(GamepadController, RightFaceButtonsAndNoSwitches) {
 }
 
 TEST(CompositeController, FirstNonZeroValuePerAxisSwitchesFromTheFirst) {
-    struct Case { float firstForward, firstSide, secondForward, secondSide, forward, side; };
+    struct Case {
+        float firstForward, firstSide, secondForward, secondSide, forward, side;
+    };
     Case const cases[] = {
-        {1, 0, 1, 0, 1, 0},     // both forward: the first's value, not 2
-        {0, 0, -1, 0, -1, 0},   // the second answers when the first is idle
+        {1, 0, 1, 0, 1, 0},    // both forward: the first's value, not 2
+        {0, 0, -1, 0, -1, 0},  // the second answers when the first is idle
         {0, 0, 0, -1, 0, -1},
         {1, 0, 0, 1, 1, 1},     // axes merge independently
         {-1, 1, 1, -1, -1, 1},  // the first wins a conflict
@@ -89,8 +85,10 @@ TEST(CompositeController, FirstNonZeroValuePerAxisSwitchesFromTheFirst) {
     };
     for (auto const& c : cases) {
         CompositeController composite;
-        composite.addController(std::make_shared<RecordedController>(FrameInput{.forward = c.firstForward, .side = c.firstSide, .keys = {false, true}}));
-        composite.addController(std::make_shared<RecordedController>(FrameInput{.forward = c.secondForward, .side = c.secondSide, .keys = {true, false}}));
+        composite.addController(std::make_shared<RecordedController>(
+            FrameInput{.forward = c.firstForward, .side = c.firstSide, .keys = {false, true}}));
+        composite.addController(std::make_shared<RecordedController>(
+            FrameInput{.forward = c.secondForward, .side = c.secondSide, .keys = {true, false}}));
         EXPECT_EQ(stateOf(composite), State(c.forward, c.side, false, true)) << c.firstForward << ", " << c.firstSide;
     }
     CompositeController withNaN;

@@ -22,12 +22,16 @@ TEST(VisibleFaces, FacesAgainstAnotherOpaqueBoxAreHidden) {
     int const x = 1 << FACE_POS_X, negX = 1 << FACE_NEG_X, y = 1 << FACE_POS_Y, negY = 1 << FACE_NEG_Y;
     // Neighbours along x whose planes are a float step apart, as a cloud's are.
     float const step = std::nextafter(0.025f, 1.0f);
-    EXPECT_EQ(masksOf({{{0, 0, 0}, {0.025f, 0.025f, 0.025f}, OPAQUE}, {{step, 0, 0}, {0.025f, 0.025f, 0.025f}, OPAQUE}}),
-              (std::vector<int>{all & ~x, all & ~negX}));
+    EXPECT_EQ(
+        masksOf({{{0, 0, 0}, {0.025f, 0.025f, 0.025f}, OPAQUE}, {{step, 0, 0}, {0.025f, 0.025f, 0.025f}, OPAQUE}}),
+        (std::vector<int>{all & ~x, all & ~negX}));
     // A slab on a wider one: the upper slab's bottom is covered, the lower's top is not.
     EXPECT_EQ(masksOf({{{0, 0, 0}, {2, 0.1f, 2}, OPAQUE}, {{0, 0.1f, 0}, {1.75f, 0.1f, 1.75f}, OPAQUE}}),
               (std::vector<int>{all, all & ~negY}));
-    struct Case { char const* name; AABox other; };
+    struct Case {
+        char const* name;
+        AABox other;
+    };
     Case const keepAll[] = {
         {"a translucent neighbour", {{1, 0, 0}, {1, 1, 1}, {1, 2, 3, 254}}},
         {"an inverted neighbour", {{1, 0, 0}, {-1, 1, 1}, OPAQUE}},

@@ -25,7 +25,8 @@ std::vector<fs::path> filesIn(fs::path const& folder) {
 
 TEST(HostileFiles, VoxFilesLoadOrAreRefused) {
     auto files = filesIn(fs::path(TESSARINE_SOURCE_DIR) / "tests/fuzz/corpus/vox");
-    if (!fs::exists(TESSARINE_SAMPLES_DIR)) std::printf("No sample files in %s: only the corpus is read\n", TESSARINE_SAMPLES_DIR);
+    if (!fs::exists(TESSARINE_SAMPLES_DIR))
+        std::printf("No sample files in %s: only the corpus is read\n", TESSARINE_SAMPLES_DIR);
     for (fs::path const& sample : filesIn(TESSARINE_SAMPLES_DIR)) {
         if (sample.extension() == ".vox") files.push_back(sample);
     }
@@ -39,7 +40,8 @@ TEST(HostileFiles, VoxFilesLoadOrAreRefused) {
         std::string const problem = voxFileProblem(std::vector<unsigned char>(std::istreambuf_iterator<char>(in), {}));
         LogCapture log;
         raylib::UnloadModel(loadModelChecked(path.string()));
-        EXPECT_EQ(log.text(), problem.empty() ? "" : "WARNING: Model [" + path.string() + "] not loaded: " + problem + "\n");
+        EXPECT_EQ(log.text(),
+                  problem.empty() ? "" : "WARNING: Model [" + path.string() + "] not loaded: " + problem + "\n");
         refused += !problem.empty();
     }
     // A file too large to be a model is refused before it is read.
@@ -61,7 +63,8 @@ TEST(HostileFiles, ScenesLoadOrEndWithAMessage) {
         std::ifstream in(file, std::ios::binary);
         LogCapture log;
         try {
-            SceneReader reader(player, &in, std::make_shared<World>(player, WorldOptions{.graphics = false}), "hostile");
+            SceneReader reader(player, &in, std::make_shared<World>(player, WorldOptions{.graphics = false}),
+                               "hostile");
             if (reader.readScene()) continue;
         } catch (std::exception* e) {
             delete e;

@@ -30,7 +30,6 @@ TEST(IntersectorNaiveImpl, QueriesGoThroughTheVirtualInterface) {
     EXPECT_FALSE(index.isEmpty(std::make_shared<AABB>(query)));
 }
 
-
 class BoxMaker {
 public:
     BoxMaker(unsigned seed, bool large) : random(seed), large(large) {}
@@ -44,10 +43,14 @@ public:
         raylib::Vector3 max{min.x + extent(), min.y + extent(), min.z + extent()};
         for (int axis = 0; axis < 3; ++axis) {
             int const roll = pick(100);
-            if (roll < 8) std::swap(axisOf(min, axis), axisOf(max, axis));      // inverted
-            else if (roll < 11) axisOf(pick(2) ? min : max, axis) = std::nanf("");
-            else if (roll < 13) axisOf(max, axis) = std::numeric_limits<float>::infinity();
-            else if (roll < 15) axisOf(min, axis) = -std::numeric_limits<float>::infinity();
+            if (roll < 8)
+                std::swap(axisOf(min, axis), axisOf(max, axis));  // inverted
+            else if (roll < 11)
+                axisOf(pick(2) ? min : max, axis) = std::nanf("");
+            else if (roll < 13)
+                axisOf(max, axis) = std::numeric_limits<float>::infinity();
+            else if (roll < 15)
+                axisOf(min, axis) = -std::numeric_limits<float>::infinity();
         }
         return cornerBox(min, max);
     }
@@ -58,19 +61,19 @@ private:
     float uniform(float low, float high) { return std::uniform_real_distribution<float>(low, high)(random); }
     float coordinate() {
         switch (pick(5)) {
-        case 0: return uniform(-1e6f, 1e6f);
-        case 1: return uniform(-6, 6) * (large ? 1000 : 1);
-        default: return static_cast<float>(pick(25) - 12) * 0.5f;
+            case 0: return uniform(-1e6f, 1e6f);
+            case 1: return uniform(-6, 6) * (large ? 1000 : 1);
+            default: return static_cast<float>(pick(25) - 12) * 0.5f;
         }
     }
     float extent() {
         if (large && pick(4) != 0) return std::pow(10.0f, uniform(2, 4));
         switch (pick(7)) {
-        case 0: return 1e-6f;
-        case 1: return 0.0f;
-        case 2: return std::pow(10.0f, uniform(-3, 4));
-        case 3: return uniform(10, 1e7f);
-        default: return static_cast<float>(pick(8)) * 0.5f;
+            case 0: return 1e-6f;
+            case 1: return 0.0f;
+            case 2: return std::pow(10.0f, uniform(-3, 4));
+            case 3: return uniform(10, 1e7f);
+            default: return static_cast<float>(pick(8)) * 0.5f;
         }
     }
 
@@ -98,12 +101,15 @@ TEST(IntersectorTreeImpl, AnswersExactlyAsTheFullScan) {
         for (int round = 0; round < 3; ++round) {
             for (int i = maker.pick(200); i > 0; --i) {
                 bool const again = !added.empty() && maker.pick(20) == 0;
-                std::shared_ptr<Entity> const entity = again ? added[maker.pick(static_cast<int>(added.size()))]
-                                                             : std::make_shared<FixedBox>(maker.box());
+                std::shared_ptr<Entity> const entity =
+                    again ? added[maker.pick(static_cast<int>(added.size()))] : std::make_shared<FixedBox>(maker.box());
                 added.push_back(entity);
                 Entities const listed(maker.pick(10) == 0 ? 2 : 1, entity);
                 reference.addEntity(listed);
-                if (listed.size() == 1) index.addEntity(entity); else index.addEntity(listed);
+                if (listed.size() == 1)
+                    index.addEntity(entity);
+                else
+                    index.addEntity(listed);
             }
             ASSERT_EQ(index.size(), reference.size());
             ASSERT_EQ(index.getEntities(), reference.getEntities());

@@ -3,7 +3,6 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
-
 #include "gl-test.h"
 #include "light.h"
 #include "shader.h"
@@ -15,12 +14,15 @@ namespace {
 // target and colour (three, three and four floats).
 std::vector<float> slot(raylib::Shader shader, int i) {
     int integers[2] = {-1, -1};
-    glGetUniformiv(shader.id, raylib::GetShaderLocation(shader, raylib::TextFormat("lights[%i].enabled", i)), &integers[0]);
-    glGetUniformiv(shader.id, raylib::GetShaderLocation(shader, raylib::TextFormat("lights[%i].type", i)), &integers[1]);
+    glGetUniformiv(shader.id, raylib::GetShaderLocation(shader, raylib::TextFormat("lights[%i].enabled", i)),
+                   &integers[0]);
+    glGetUniformiv(shader.id, raylib::GetShaderLocation(shader, raylib::TextFormat("lights[%i].type", i)),
+                   &integers[1]);
     std::vector<float> values{static_cast<float>(integers[0]), static_cast<float>(integers[1])};
     for (auto [name, count] : {std::pair{"position", 3}, {"target", 3}, {"color", 4}}) {
         float read[4] = {};
-        glGetUniformfv(shader.id, raylib::GetShaderLocation(shader, raylib::TextFormat("lights[%i].%s", i, name)), read);
+        glGetUniformfv(shader.id, raylib::GetShaderLocation(shader, raylib::TextFormat("lights[%i].%s", i, name)),
+                       read);
         values.insert(values.end(), read, read + count);
     }
     return values;
@@ -44,8 +46,10 @@ TEST(Lighting, ShaderLightsAndReloading) {
         Light const third = CreateLight(0, {1, 2, 3}, {4, 5, 6}, {255, 0, 0, 128}, shader);
         Light const fourth = CreateLight(1, {0, 1, 0}, {0, 0, 0}, {1, 2, 3, 4}, shader);
         Light const fifth = CreateLight(1, {7, 7, 7}, {7, 7, 7}, {7, 7, 7, 7}, shader);
-        EXPECT_EQ(slot(shader, 0), (std::vector<float>{1, 1, 100, 200, -200, 0, 0, 0, 225 / 255.0f, 225 / 255.0f, 200 / 255.0f, 1}));
-        EXPECT_EQ(slot(shader, 1), (std::vector<float>{1, 1, -200, 800, 100, 0, 0, 0, 80 / 255.0f, 80 / 255.0f, 120 / 255.0f, 1}));
+        EXPECT_EQ(slot(shader, 0),
+                  (std::vector<float>{1, 1, 100, 200, -200, 0, 0, 0, 225 / 255.0f, 225 / 255.0f, 200 / 255.0f, 1}));
+        EXPECT_EQ(slot(shader, 1),
+                  (std::vector<float>{1, 1, -200, 800, 100, 0, 0, 0, 80 / 255.0f, 80 / 255.0f, 120 / 255.0f, 1}));
         EXPECT_EQ(slot(shader, 2), (std::vector<float>{1, 0, 1, 2, 3, 4, 5, 6, 1, 0, 0, 128 / 255.0f}));
         EXPECT_TRUE(third.enabled && fourth.enabled);
         EXPECT_EQ(fourth.positionLoc, raylib::GetShaderLocation(shader, "lights[3].position"));
@@ -67,7 +71,8 @@ TEST(Lighting, ShaderLightsAndReloading) {
     auto const reloaded = Shader::getLightShader();
     EXPECT_NE(reloaded->shader.id, first->shader.id);
     World again(std::make_shared<Player>());
-    EXPECT_EQ(slot(reloaded->shader, 1), (std::vector<float>{1, 1, -200, 800, 100, 0, 0, 0, 80 / 255.0f, 80 / 255.0f, 120 / 255.0f, 1}));
+    EXPECT_EQ(slot(reloaded->shader, 1),
+              (std::vector<float>{1, 1, -200, 800, 100, 0, 0, 0, 80 / 255.0f, 80 / 255.0f, 120 / 255.0f, 1}));
     EXPECT_EQ(slot(reloaded->shader, 2), (std::vector<float>{1, 0, 1, 2, 3, 4, 5, 6, 1, 0, 0, 128 / 255.0f}));
     Shader::clearLightShader();
 }

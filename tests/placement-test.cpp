@@ -17,10 +17,14 @@ AABox const& boxOf(std::shared_ptr<Entity> const& entity) {
 }
 
 TEST(BuildMountain, SlabsShrinkUntilTooNarrowOrTooHigh) {
-    struct Case { raylib::Vector3 position, size; size_t slabs; float firstY; };
+    struct Case {
+        raylib::Vector3 position, size;
+        size_t slabs;
+        float firstY;
+    };
     Case const cases[] = {
-        {{0, 1, 0}, {2, 2, 2}, 8, 0},           {{0, 0, 0}, {1, 4, 3}, 4, -2},  // the second ended by its width
-        {{0, 0, 0}, {0.27f, 10, 5}, 1, -5},     {{0, 0, 0}, {5, 10, 0.27f}, 1, -5},
+        {{0, 1, 0}, {2, 2, 2}, 8, 0},        {{0, 0, 0}, {1, 4, 3}, 4, -2},  // the second ended by its width
+        {{0, 0, 0}, {0.27f, 10, 5}, 1, -5},  {{0, 0, 0}, {5, 10, 0.27f}, 1, -5},
         {{0, 0, 0}, {0.275f, 10, 5}, 2, -5},  // 0.275f - 0.25f lands just above 0.025
         {{0, 3, 0}, {2, 2, 2}, 0, 0},         // the first centre, 2, is not below size.y
         {{5, 0.5f, 5}, {3, 0.3f, 3}, 0, 0},   // 0.35 is not below 0.3
@@ -59,7 +63,8 @@ protected:
     std::vector<std::tuple<float, float, float, int>> cloud(raylib::Vector3 extent, float density,
                                                             AABB keepClear = AABB({0, 99, 0}, {1, 1, 1})) {
         std::vector<std::tuple<float, float, float, int>> voxels;
-        for (auto const& entity : world.generateValidVoxels(keepClear, {10, 20, 30}, extent, {1, 1, 1}, density, allColors)) {
+        for (auto const& entity :
+             world.generateValidVoxels(keepClear, {10, 20, 30}, extent, {1, 1, 1}, density, allColors)) {
             EXPECT_VECTOR_EQ(entity->getAABB().size, 1, 1, 1);
             raylib::Vector3 const p = boxOf(entity).position;
             voxels.emplace_back(p.x, p.y, p.z, boxOf(entity).color.b);
@@ -97,9 +102,8 @@ TEST_F(PlacementTest, CloudCellsAreRaylibsRandomSequenceZFastest) {
 
 TEST_F(PlacementTest, RefusedCloudsSayWhy) {
     std::tuple<raylib::Vector3, float, char const*> const cases[] = {
-        {{100, 100, 100}, 0.2f, "200000"}, {{400, 400, 400}, 1, "64000000"}, {{0.5f, 2, 2}, 1.0f, "0"},
-        {{4, 2, 2}, 0.05f, "0"},
-        {{4, 2, 2}, std::nanf(""), "nan"}, {{1e30f, 1e30f, 1e30f}, 1.0f, "inf"},
+        {{100, 100, 100}, 0.2f, "200000"}, {{400, 400, 400}, 1, "64000000"},  {{0.5f, 2, 2}, 1.0f, "0"},
+        {{4, 2, 2}, 0.05f, "0"},           {{4, 2, 2}, std::nanf(""), "nan"}, {{1e30f, 1e30f, 1e30f}, 1.0f, "inf"},
     };
     for (auto const& [extent, density, count] : cases) {
         LogCapture log;
@@ -115,8 +119,12 @@ TEST_F(PlacementTest, CubesAvoidTheExclusionBoxAndEveryEntity) {
     for (int i = 0; i < 300; ++i) rand();
     int const after300 = rand();
     srand(9);
-    EXPECT_THAT([&] { world.generateValidCube(cornerBox({-9, -9, -9}, {99, 99, 99}), {0, 0, 0}, {10, 10, 10}, {1, 1, 1}, allColors); },
-                testing::ThrowsMessage<std::runtime_error>(testing::StrEq("Could not place block.")));
+    EXPECT_THAT(
+        [&] {
+            world.generateValidCube(cornerBox({-9, -9, -9}, {99, 99, 99}), {0, 0, 0}, {10, 10, 10}, {1, 1, 1},
+                                    allColors);
+        },
+        testing::ThrowsMessage<std::runtime_error>(testing::StrEq("Could not place block.")));
     EXPECT_EQ(rand(), after300);
 
     // A box starting exactly at the first candidate's right face rejects it;

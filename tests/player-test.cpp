@@ -54,7 +54,6 @@ TEST(Player, FallsFasterEveryMoveAndLandsOnTops) {
     Player running = landed;
     running.fallSpeed = 0.5f;
     EXPECT_EQ(stayed(running, atZero).fallSpeed, 0.0f);
-
 }
 
 TEST(Player, StaysOnEveryTopIndefinitely) {

@@ -9,11 +9,14 @@
 namespace {
 
 TEST(RandomFromDraw, IntegersStayInsideTheListFloatsInSinglePrecision) {
-    struct Case { int k, min, max, expected; };
+    struct Case {
+        int k, min, max, expected;
+    };
     Case const cases[] = {
-        {0, 0, 4, 0}, {1 << 30, 0, 4, 2},
+        {0, 0, 4, 0},          {1 << 30, 0, 4, 2},
         {2147483647, 0, 4, 3},  // float(k) rounds to 2^31, the product to 4
-        {2147483647, 0, 1, 0}, {2147483647, 5, 9, 8}, {0, -3, 3, -3},
+        {2147483647, 0, 1, 0}, {2147483647, 5, 9, 8},
+        {0, -3, 3, -3},
     };
     for (auto const& c : cases) EXPECT_EQ(randomFromDraw(c.k, c.min, c.max), c.expected) << c.k;
     EXPECT_EQ(randomFromDraw(0, 0.9f, 1.0f), 0.9f);
@@ -36,9 +39,12 @@ TEST(GenerateRandom, ConsumesExactlyOneDrawAndChecksItsBounds) {
 // The fast draw gives exactly raylib's sequence and leaves the generator
 // where raylib's leaves it.
 TEST(DrawDistinctValues, SameSequenceAsRaylib) {
-    struct Case { unsigned count; int min, max; };
-    Case const cases[] = {{1, 0, 0},     {2, 0, 1},      {8, 0, 15},     {16, 0, 15}, {999, 0, 999},
-                          {3000, 0, 63999}, {100, 0, 6}, {0, 0, 9},     {50, -20, 40}, {20, -1000000000, 1000000000}};
+    struct Case {
+        unsigned count;
+        int min, max;
+    };
+    Case const cases[] = {{1, 0, 0},        {2, 0, 1},   {8, 0, 15}, {16, 0, 15},   {999, 0, 999},
+                          {3000, 0, 63999}, {100, 0, 6}, {0, 0, 9},  {50, -20, 40}, {20, -1000000000, 1000000000}};
     for (unsigned const seed : {31998u, 1u, 123456789u}) {
         for (auto const& c : cases) {
             SCOPED_TRACE(testing::Message() << "seed " << seed << ", " << c.count << " of " << c.min << ".." << c.max);

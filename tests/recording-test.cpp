@@ -39,13 +39,16 @@ TEST(Recording, WrittenFrameByFrameAndReadBack) {
     for (size_t i = 0; i < 2; ++i) {
         FrameInput const& a = read->frames[i];
         FrameInput const& b = frames[i];
-        EXPECT_EQ(std::tuple(a.frameTime, a.forward, a.side, a.keys.reset, a.keys.showInfo, a.mouse.x, a.mouse.y, a.reload),
-                  std::tuple(b.frameTime, b.forward, b.side, b.keys.reset, b.keys.showInfo, b.mouse.x, b.mouse.y, b.reload));
+        EXPECT_EQ(
+            std::tuple(a.frameTime, a.forward, a.side, a.keys.reset, a.keys.showInfo, a.mouse.x, a.mouse.y, a.reload),
+            std::tuple(b.frameTime, b.forward, b.side, b.keys.reset, b.keys.showInfo, b.mouse.x, b.mouse.y, b.reload));
     }
 
     std::string const header = "TESSARINE RECORDING 1\nscene a.txt\nworld 00000000000000ff\nframes\n";
     std::string const frame = std::string("\x89\x88\x88\x3c\0\0\x80\x3f\0\0\0\0\0\0\0\0\0\0\0\0\x01", 21);
-    struct Case { std::string bytes, problem; };
+    struct Case {
+        std::string bytes, problem;
+    };
     Case const cases[] = {
         {header + frame + frame, ""},
         {"TESSARINE RECORDING 2\n" + header.substr(22) + frame, "it is not a Tessarine recording of this version"},

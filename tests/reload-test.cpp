@@ -23,7 +23,8 @@ TEST(ReloadScene, ABrokenFileKeepsTheOldWorldAGoodOneReplacesIt) {
 
     write("rect (0, -0.5, 0), (20, 1, 20), green\nrect (0, 1, 0), (1, 1, 1), purple\n");
     World const* const old = world.get();
-    EXPECT_EQ(reloadScene(path.string(), player, world).rfind(path.string() + ":2:28: error: Unknown colour word", 0), 0u);
+    EXPECT_EQ(reloadScene(path.string(), player, world).rfind(path.string() + ":2:28: error: Unknown colour word", 0),
+              0u);
     EXPECT_EQ(world.get(), old);
     EXPECT_EQ(world->intersector->size(), 1);
 

@@ -6,10 +6,10 @@
 #include <cstdlib>
 
 #include "gl-test.h"
+#include "info-box.h"
 #include "intersector-tree-impl.h"
 #include "model-entity.h"
 #include "voxel-builders.h"
-#include "info-box.h"
 #include "world.h"
 
 namespace {
@@ -45,7 +45,8 @@ TEST_F(RenderTest, SkyALitBoxWithAShadePerFaceAndTheCursor) {
     std::sscanf(reinterpret_cast<char const*>(glGetString(GL_VERSION)), "%d.%d", &major, &minor);
     ASSERT_GE(major * 10 + minor, 33) << "OpenGL 3.3 or newer is needed";
 
-    world->intersector->addEntity(std::make_shared<AABox>(raylib::Vector3{-4, 0.5f, 6}, raylib::Vector3{2, 2, 2}, colorGreen));
+    world->intersector->addEntity(
+        std::make_shared<AABox>(raylib::Vector3{-4, 0.5f, 6}, raylib::Vector3{2, 2, 2}, colorGreen));
     raylib::Camera3D const camera{{1, 4, 10}, {-4, 2.2f, 4}, {0, 1, 0}, 65, raylib::CAMERA_PERSPECTIVE};
     raylib::Image const image = frame(camera.position, camera.target, false, "render-test-box");
     EXPECT_TRUE(near(at(image, 5, 5), SKY));

@@ -10,8 +10,8 @@
 #include "game.h"
 #include "intersector-naive-impl.h"
 #include "log-capture.h"
-#include "scene-loader.h"
 #include "scene-check.h"
+#include "scene-loader.h"
 #include "scene-reader.h"
 #include "scene-stats.h"
 #include "test-entities.h"
@@ -30,7 +30,8 @@ protected:
     }
     // The body's result, or the message of what it raised, after "*" when it
     // was raised by pointer; such an exception is deleted here.
-    template <class Body> static std::string outcomeOf(Body body) {
+    template <class Body>
+    static std::string outcomeOf(Body body) {
         try {
             return body();
         } catch (std::exception* e) {
@@ -50,37 +51,46 @@ protected:
 };
 
 TEST_F(SceneReaderTest, WhatEachTextEndsWith) {
-    struct Case { char const* text; char const* result; int count; char const* log; };
+    struct Case {
+        char const* text;
+        char const* result;
+        int count;
+        char const* log;
+    };
     Case const cases[] = {
         {"", "world", 0, ""},
         {"   \n\t \r\n## one\n# two\n\n#\n", "world", 0, ""},
         {"# (1, 2, 3) rect\nrect (0, 0, 0), (1, 1, 1), red # rect (5, 5, 5), (1, 1, 1), green\n"
-         "## rect (9, 9, 9), (1, 1, 1), green\nrect (2, 0, 0), (1, 1, 1), green", "world", 2, ""},
+         "## rect (9, 9, 9), (1, 1, 1), green\nrect (2, 0, 0), (1, 1, 1), green",
+         "world", 2, ""},
         {"\nrect (0, 0, 0), (1, 1, 1), red\n#note this\nrect (1, 1, 1), (1, 1, 1), red\n", "none", 1,
          "Encountered unknown object: #note\nScene error in test.txt, line 3, in the entry \"#note\"\n"},
         {"Rect (0, 0, 0), (1, 1, 1), red", "none", 0, "Encountered unknown object: Rect\n"},
         {"mountain (0, 1, 0), (2, 2, 2),\n", "none", 8, "Encountered unknown object: ,\n"},
         {"rect (0, 0, 0), (1, 1, 1), Green", "map::at", 0, "Scene error in test.txt, line 1, in the entry \"rect\"\n"},
-        {"rect 1, 2, 3), (1, 1, 1), red", "*std::exception", 0, "Expected '(' but got 1\nScene error in test.txt, line 1"},
+        {"rect 1, 2, 3), (1, 1, 1), red", "*std::exception", 0,
+         "Expected '(' but got 1\nScene error in test.txt, line 1"},
         {"rect (0, 0, 0), (1, 1, 1), red\n\nrect", "*std::exception", 1,
          "Expected '(' but got end of file\nScene error in test.txt, line 3, in the entry \"rect\"\n"},
         // A name running into its vector is one word ending in ")".
         {"model tree,(1,0,1)\nrect (0, 0, 0), (1, 1, 1), red", "*std::exception", 0, "Expected '(' but got e\n"},
         {"mountain (0, 1, 0), (2, ", "*Expected a number but got end of file", 0, "Expected a number but got end"},
         {"mountain (0, 1, 0), (2, 2, 2", "*Expected a separator such as ',' but got end of file", 0, "Expected a sep"},
-        {"rect (1, abc, 3), (1, 1, 1), red\nrect (0, 0, 0), (1, 1, 1), red\n",
-         "*Expected a number but got \"abc,\"", 0, "Expected a number but got \"abc,\"\nScene error in test.txt, line 1"},
+        {"rect (1, abc, 3), (1, 1, 1), red\nrect (0, 0, 0), (1, 1, 1), red\n", "*Expected a number but got \"abc,\"", 0,
+         "Expected a number but got \"abc,\"\nScene error in test.txt, line 1"},
         {"voxels_cloud (50, 0, 0), (1, 1, 1), lots\n", "*Expected a number but got \"lots\"", 0, "Expected a number"},
         {"rect (0, 0, 0), (1, 1, 1), red\nvoxels_cloud (50, 0, 0), (1, 1, 1), 0\n",
          "Voxel cloud refused: 0 voxels asked for, but a cloud holds 1 to 100000 voxels", 1,
          "Voxel cloud refused: 0 voxels asked for, but a cloud holds 1 to 100000 voxels\n"
          "Scene error in test.txt, line 2, in the entry \"voxels_cloud\"\n"},
-        {"mountain (0, 0, 0), (1e9, 1e9, 1e9)", "Mountain refused: it would have more than 100000 slabs", 0, "Mountain"},
+        {"mountain (0, 0, 0), (1e9, 1e9, 1e9)", "Mountain refused: it would have more than 100000 slabs", 0,
+         "Mountain"},
         // A name keeps all but a final comma, which may stand alone.
         {"model a,b,, (1, 0, 1)", "world", 1, "DEBUG: Model [assets/models/a,b,.vox]"},
         {"model tree , (1, 0, 1)", "world", 1, "DEBUG: Model [assets/models/tree.vox]"},
         // Voxels of 0.025 and 2.5; the two huge cells around the body stay empty.
-        {"voxels_cloud (50, 0, 0), (0.1, 0.1, 0.1), 1 voxels_cloud_huge (0, 2.5, 4), (10, 10, 10), 1", "world", 64 + 62, ""},
+        {"voxels_cloud (50, 0, 0), (0.1, 0.1, 0.1), 1 voxels_cloud_huge (0, 2.5, 4), (10, 10, 10), 1", "world", 64 + 62,
+         ""},
     };
     for (auto const& c : cases) {
         SCOPED_TRACE(c.text);
@@ -94,8 +104,10 @@ TEST_F(SceneReaderTest, WhatEachTextEndsWith) {
 
 // Vectors in every notation, and a comment line too long to be skipped whole.
 TEST_F(SceneReaderTest, NotationsAndLongComments) {
-    read("rect (1;2;3], ( 1 , 2 , 3 ), gray rect (\n1,\t2,\r\n3\n), (-1.5, 2e1, .5), red\n"
-         "# " + std::string(65535, 'x') + "rect (0, 0, 0), (1, 1, 1), brown\n");
+    read(
+        "rect (1;2;3], ( 1 , 2 , 3 ), gray rect (\n1,\t2,\r\n3\n), (-1.5, 2e1, .5), red\n"
+        "# " +
+        std::string(65535, 'x') + "rect (0, 0, 0), (1, 1, 1), brown\n");
     ASSERT_EQ(world->intersector->size(), 3);
     EXPECT_VECTOR_EQ(box(0).position, 1, 2, 3);
     EXPECT_VECTOR_EQ(box(0).aabb.size, 1, 2, 3);
@@ -111,9 +123,13 @@ TEST_F(SceneReaderTest, UnreadableStreamsAndTypesWithoutAReader) {
     EXPECT_EQ(outcomeOf([&] { return loadScene("no/such/scene.txt", player, {.graphics = false}) ? "world" : "none"; }),
               "*Cannot open the scene file no/such/scene.txt");
     std::istringstream in("");
-    auto const readUnknownType = [&] { SceneReader(player, &in, world).readObjectDetails(ObjectType(9)); return "read"; };
+    auto const readUnknownType = [&] {
+        SceneReader(player, &in, world).readObjectDetails(ObjectType(9));
+        return "read";
+    };
     EXPECT_EQ(outcomeOf(readUnknownType), "*Object parsing not implemented!");
-    EXPECT_NE(log.text().find("Cannot open the scene file no/such/scene.txt\nObject parsing not implemented: 9\n"), std::string::npos);
+    EXPECT_NE(log.text().find("Cannot open the scene file no/such/scene.txt\nObject parsing not implemented: 9\n"),
+              std::string::npos);
 }
 
 // The demo scene the game ships with builds the same world on every run.

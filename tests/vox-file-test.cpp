@@ -43,7 +43,11 @@ Bytes edited(Bytes data, Edit edit) {
 }
 
 TEST(VoxFileProblem, AcceptsUpToEachLimitAndSaysWhatIsWrongBeyond) {
-    struct Case { char const* name; Bytes data; char const* problem; };
+    struct Case {
+        char const* name;
+        Bytes data;
+        char const* problem;
+    };
     Case const cases[] = {
         {"a small model", voxFile(), ""},
         {"64 models", voxFile(64), ""},
@@ -67,12 +71,18 @@ TEST(VoxFileProblem, AcceptsUpToEachLimitAndSaysWhatIsWrongBeyond) {
         {"a palette cut short", edited(voxFile(), [](Bytes& d) { d.resize(d.size() - 40); }),
          "the file ends inside its palette (RGBA)"},
         {"a size cut short", edited(voxFile(), [](Bytes& d) { d.resize(24); }), "the file ends inside a SIZE chunk"},
-        {"an unknown chunk", edited(voxFile(), [](Bytes& d) { append(d, "nTRN", {1, 2}); }), ""},
+        {"an unknown chunk",
+         edited(voxFile(),
+                [](Bytes& d) {
+                    append(d, "nTRN", {1, 2});
+                }),
+         ""},
     };
     for (auto const& c : cases) {
         // The whole problem for an accepted file, the start of it otherwise.
         std::string const problem = voxFileProblem(c.data);
-        EXPECT_EQ(problem.substr(0, *c.problem ? std::string(c.problem).size() : std::string::npos), c.problem) << c.name;
+        EXPECT_EQ(problem.substr(0, *c.problem ? std::string(c.problem).size() : std::string::npos), c.problem)
+            << c.name;
     }
     EXPECT_EQ(voxFileSizeProblem(16u << 20), "");
     EXPECT_EQ(voxFileSizeProblem((16u << 20) + 1), "the file is larger than 16 MiB");

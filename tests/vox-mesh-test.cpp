@@ -47,7 +47,8 @@ std::vector<UnitFace> unitFaces(raylib::Model const& model) {
 
 TEST(VoxMeshes, CoverTheSurfaceRaylibsLoaderBuilds) {
     std::vector<fs::path> files;
-    for (char const* name : {"tree", "rock", "lamp_post"}) files.push_back(fs::path("assets/models") / (std::string(name) + ".vox"));
+    for (char const* name : {"tree", "rock", "lamp_post"})
+        files.push_back(fs::path("assets/models") / (std::string(name) + ".vox"));
     if (fs::exists(TESSARINE_SAMPLES_DIR)) {
         for (auto const& file : fs::directory_iterator(TESSARINE_SAMPLES_DIR)) {
             if (file.path().extension() == ".vox") files.push_back(file.path());

@@ -6,14 +6,18 @@
 namespace {
 
 bool isIdentity(raylib::Matrix const& m) {
-    return m.m0 == 1 && m.m5 == 1 && m.m10 == 1 && m.m15 == 1 && m.m1 == 0 && m.m2 == 0 && m.m4 == 0 &&
-           m.m6 == 0 && m.m8 == 0 && m.m9 == 0;
+    return m.m0 == 1 && m.m5 == 1 && m.m10 == 1 && m.m15 == 1 && m.m1 == 0 && m.m2 == 0 && m.m4 == 0 && m.m6 == 0 &&
+           m.m8 == 0 && m.m9 == 0;
 }
 
 TEST(ModelWeapon, TurnsWithTheYawOfTheView) {
     ModelWeapon weapon("assets/models/rock.vox");
     raylib::Vector3 const a{10, 2, -3};
-    struct Case { char const* name; raylib::Vector3 aim, drawnAt; bool identity; };
+    struct Case {
+        char const* name;
+        raylib::Vector3 aim, drawnAt;
+        bool identity;
+    };
     Case const cases[] = {
         {"along +x", {20, 2, -3}, {9.2f, 0.5f, -4.2f}, true},
         {"along -z", {10, 2, -13}, {8.8f, 0.5f, -2.2f}, false},

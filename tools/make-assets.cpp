@@ -124,11 +124,14 @@ raylib::Image icon() {
     float const edge = 110, across = edge * 0.8660254f;  // cos 30 degrees
     raylib::Vector2 const centre{side / 2.0f, side / 2.0f + 6};
     // Each side: its far corner and the two steps along its edges.
-    struct Side { raylib::Vector2 corner, u, v; float shade; };
+    struct Side {
+        raylib::Vector2 corner, u, v;
+        float shade;
+    };
     Side const sides[3] = {
-        {{centre.x, centre.y - edge}, {-across / 3, edge / 6}, {across / 3, edge / 6}, 1.0f},   // top
+        {{centre.x, centre.y - edge}, {-across / 3, edge / 6}, {across / 3, edge / 6}, 1.0f},      // top
         {{centre.x - across, centre.y - edge / 2}, {0, edge / 3}, {across / 3, edge / 6}, 0.75f},  // left
-        {{centre.x, centre.y}, {0, edge / 3}, {across / 3, -edge / 6}, 0.55f},                  // right
+        {{centre.x, centre.y}, {0, edge / 3}, {across / 3, -edge / 6}, 0.55f},                     // right
     };
     raylib::Color const colors[4] = {{0, 189, 135, 255}, {189, 135, 0, 255}, {0, 54, 189, 255}, {189, 0, 54, 255}};
     for (int s = 0; s < 3; ++s) {
@@ -138,7 +141,9 @@ raylib::Image icon() {
                 auto const at = [&](float a, float b) {
                     return raylib::Vector2{f.corner.x + a * f.u.x + b * f.v.x, f.corner.y + a * f.u.y + b * f.v.y};
                 };
-                raylib::Color base = colors[(i * 7 + j * 3 + s) % 4 == 3 && (i + j) % 2 ? 3 : (i + j + s) % 3 == 0 ? 1 : 0];
+                raylib::Color base = colors[(i * 7 + j * 3 + s) % 4 == 3 && (i + j) % 2 ? 3
+                                            : (i + j + s) % 3 == 0                      ? 1
+                                                                                        : 0];
                 raylib::Color const c{static_cast<uint8_t>(base.r * f.shade), static_cast<uint8_t>(base.g * f.shade),
                                       static_cast<uint8_t>(base.b * f.shade), 255};
                 raylib::Vector2 const a = at(i + 0.04f, j + 0.04f), b = at(i + 0.96f, j + 0.04f);
@@ -161,8 +166,8 @@ int main() {
     ok &= writeVox("assets/models/tree.vox", tree());
     ok &= writeVox("assets/models/rock.vox", rock());
     ok &= writeVox("assets/models/lamp_post.vox", lampPost());
-    for (auto const& [make, path] : {std::pair{&cursor, "assets/images/cursor.png"},
-                                     {&icon, "assets/icons/org.tessarine.Tessarine.png"}}) {
+    for (auto const& [make, path] :
+         {std::pair{&cursor, "assets/images/cursor.png"}, {&icon, "assets/icons/org.tessarine.Tessarine.png"}}) {
         raylib::Image image = make();
         ok &= raylib::ExportImage(image, path);
         raylib::UnloadImage(image);
@@ -171,7 +176,8 @@ int main() {
         std::fprintf(stderr, "make-assets: could not write the assets (run it from the project folder)\n");
         return 1;
     }
-    std::printf("make-assets: wrote assets/models/{tree,rock,lamp_post}.vox, assets/images/cursor.png and "
-                "assets/icons/org.tessarine.Tessarine.png\n");
+    std::printf(
+        "make-assets: wrote assets/models/{tree,rock,lamp_post}.vox, assets/images/cursor.png and "
+        "assets/icons/org.tessarine.Tessarine.png\n");
     return 0;
 }

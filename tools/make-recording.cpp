@@ -23,18 +23,17 @@ struct Leg {
 };
 
 Leg const WALK[] = {
-    {30, 0, 0, 0, 0, false},      // land on the yard
-    {27, 0, -1, 0, 0, false},     // left, in front of the steps
-    {90, 1, 0, 0, 1, false},      // up three steps, stopped by the fourth
-    {30, 0, 0, 60, 0, false},     // a quarter turn to the right
-    {100, 1, 0, 0, -1, false},    // along -z into the wall at z = -4.25
-    {30, 0, 0, 0, 0, true},       // back to the start
-    {40, 1, 0, 0, 0, false},      // along -z, left of the lamp post
-    {30, 0, 0, 60, 0, false},     // a quarter turn to the right, along +x
-    {53, 1, 0, 0, 0, false},
-    {30, 0, 0, -60, 0, false},    // a quarter turn to the left, along -z
-    {45, 1, 0, 0, 0, false},      // up the small hill's slabs
-    {20, 0, 0, 0, 0, false},      // and stand on its top
+    {30, 0, 0, 0, 0, false},                               // land on the yard
+    {27, 0, -1, 0, 0, false},                              // left, in front of the steps
+    {90, 1, 0, 0, 1, false},                               // up three steps, stopped by the fourth
+    {30, 0, 0, 60, 0, false},                              // a quarter turn to the right
+    {100, 1, 0, 0, -1, false},                             // along -z into the wall at z = -4.25
+    {30, 0, 0, 0, 0, true},                                // back to the start
+    {40, 1, 0, 0, 0, false},                               // along -z, left of the lamp post
+    {30, 0, 0, 60, 0, false},                              // a quarter turn to the right, along +x
+    {53, 1, 0, 0, 0, false},   {30, 0, 0, -60, 0, false},  // a quarter turn to the left, along -z
+    {45, 1, 0, 0, 0, false},                               // up the small hill's slabs
+    {20, 0, 0, 0, 0, false},                               // and stand on its top
 };
 
 }  // namespace
@@ -50,13 +49,15 @@ int main(int argc, char** argv) {
     RecordingWriter writer(path, walk.scenePath, walk.worldDigest);
     for (Leg const& leg : WALK) {
         for (int i = 0; i < leg.frames; ++i) {
-            FrameInput const frame{1 / 60.0f, leg.forward, leg.side, {leg.reset, false}, {leg.mouseX, leg.mouseY}, false};
+            FrameInput const frame{1 / 60.0f, leg.forward, leg.side, {leg.reset, false}, {leg.mouseX, leg.mouseY},
+                                   false};
             writer.write(frame);
             walk.frames.push_back(frame);
         }
         // Where each leg ends, to see that the walk goes where it should.
         std::shared_ptr<World> played = loadScene(SCENE_PATH, std::make_shared<Player>(), {.graphics = false});
-        PlayResult const result = play(played, played->player, {.scenePath = SCENE_PATH, .replay = &walk, .graphics = false});
+        PlayResult const result =
+            play(played, played->player, {.scenePath = SCENE_PATH, .replay = &walk, .graphics = false});
         std::printf("after %4d frames: (%.2f, %.2f, %.2f)\n", result.frames, result.position.x, result.position.y,
                     result.position.z);
     }

@@ -12,8 +12,8 @@ struct VoxColor {
 };
 
 struct Voxel {
-    uint8_t x, y, z;      // z points up, as in MagicaVoxel
-    uint8_t colorIndex;   // 1 to 255, into the palette
+    uint8_t x, y, z;     // z points up, as in MagicaVoxel
+    uint8_t colorIndex;  // 1 to 255, into the palette
 };
 
 struct VoxModel {

@@ -23,7 +23,6 @@ struct AABB {
 // Inclusive overlap: boxes that only touch overlap. Every comparison is
 // ordered, so a NaN anywhere means no overlap. Corners are used as stored.
 inline bool overlaps(AABB const& a, AABB const& b) {
-    return a.max.x >= b.min.x && b.max.x >= a.min.x &&
-           a.max.y >= b.min.y && b.max.y >= a.min.y &&
-           a.max.z >= b.min.z && b.max.z >= a.min.z;
+    return a.max.x >= b.min.x && b.max.x >= a.min.x && a.max.y >= b.min.y && b.max.y >= a.min.y && a.max.z >= b.min.z &&
+           b.max.z >= a.min.z;
 }

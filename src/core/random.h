@@ -29,8 +29,7 @@ inline ColorScheme const allColors{colorBrown, colorGreen, {0, 54, 189, 255}, co
 // largest k, which would index one past the end of a list.
 template <typename T>
 T randomFromDraw(int k, T min, T max) {
-    float const value = static_cast<float>(k) * static_cast<float>(max - min) * 0x1p-31f +
-                        static_cast<float>(min);
+    float const value = static_cast<float>(k) * static_cast<float>(max - min) * 0x1p-31f + static_cast<float>(min);
     if constexpr (std::is_integral_v<T>) {
         T const truncated = static_cast<T>(value);
         if (truncated >= max) return max - 1;

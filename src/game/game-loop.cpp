@@ -121,8 +121,8 @@ PlayResult play(std::shared_ptr<World>& world, std::shared_ptr<Player> const& pl
         if (how.replay && how.graphics && raylib::WindowShouldClose()) break;
         FrameInput const input = how.replay ? how.replay->frames[result.frames] : liveInput(*controller, desktop);
         if (how.recorder) how.recorder->write(input);
-        bool const showInfo = stepFrame(camera, RecordedController(input), *player, world->intersector, input.frameTime,
-                                        input.mouse);
+        bool const showInfo =
+            stepFrame(camera, RecordedController(input), *player, world->intersector, input.frameTime, input.mouse);
         if (input.reload) {
             notice = reloadScene(how.scenePath, player, world, {.graphics = how.graphics});
             if (!notice.empty()) std::clog << "Scene not reloaded: " << notice << std::endl;

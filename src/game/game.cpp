@@ -79,8 +79,9 @@ int runGame(GameOptions const& options) {
                            (recording ? 0 : raylib::FLAG_VSYNC_HINT));
     raylib::InitWindow(BASE_WIDTH, BASE_HEIGHT, WINDOW_TITLE);
     if (!raylib::IsWindowReady()) {
-        return failure("cannot open a window with OpenGL 3.3 on this display: run it on an X11 desktop, or under "
-                       "xvfb-run (from the xvfb package)");
+        return failure(
+            "cannot open a window with OpenGL 3.3 on this display: run it on an X11 desktop, or under "
+            "xvfb-run (from the xvfb package)");
     }
     setWindowClass();
     raylib::ClearWindowState(raylib::FLAG_WINDOW_HIDDEN);
@@ -112,7 +113,8 @@ int runGame(GameOptions const& options) {
     }
     if (problem.empty()) {
         PlayResult const played =
-            play(world, player, {.scenePath = scenePath, .recorder = recorder.get(), .replay = recording ? &*recording : nullptr});
+            play(world, player,
+                 {.scenePath = scenePath, .recorder = recorder.get(), .replay = recording ? &*recording : nullptr});
         if (recording) {
             std::printf("Replay of %s: %d frames; the player ends at (%.9g, %.9g, %.9g); path digest %016llx\n",
                         replayName.c_str(), played.frames, played.position.x, played.position.y, played.position.z,
@@ -132,7 +134,8 @@ int gameMain(int argc, char** argv) {
     app.add_option("SCENE", options.scenePath, "the scene file to play (default " + options.scenePath + ")");
     auto* record = app.add_option("--record", options.recordPath, "record the play to FILE")->type_name("FILE");
     app.add_option("--replay", options.replayPath, "play a recording, on the scene it was made on")
-        ->type_name("FILE")->excludes(record);
+        ->type_name("FILE")
+        ->excludes(record);
     try {
         app.parse(argc, argv);
     } catch (CLI::CallForHelp const&) {

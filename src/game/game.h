@@ -38,4 +38,3 @@ float calcUIScale();
 
 // Draws one complete frame of the loading screen.
 void renderInitScreen();
-

@@ -21,8 +21,7 @@ std::shared_ptr<Shader> Shader::getLightShader() {
     raylib::Shader loaded = raylib::LoadShader(VERTEX_PATH, FRAGMENT_PATH);
     loaded.locs[raylib::SHADER_LOC_VECTOR_VIEW] = raylib::GetShaderLocation(loaded, "viewPos");
     float const ambient[4] = {0.1f, 0.1f, 0.1f, 1.0f};
-    raylib::SetShaderValue(loaded, raylib::GetShaderLocation(loaded, "ambient"), ambient,
-                           raylib::SHADER_UNIFORM_VEC4);
+    raylib::SetShaderValue(loaded, raylib::GetShaderLocation(loaded, "ambient"), ambient, raylib::SHADER_UNIFORM_VEC4);
     uploadLights(loaded);
     lightShaderPtr = std::make_shared<Shader>(loaded);
     return lightShaderPtr;

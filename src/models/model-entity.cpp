@@ -13,8 +13,9 @@ ModelEntity::ModelEntity(raylib::Vector3 position, float scale, std::string path
 
     raylib::Vector3 const size = scaledSize();
     std::clog << std::setprecision(3) << std::defaultfloat << "DEBUG: Model [" << path << "] "
-              << "Dimensions: " << "(" << static_cast<double>(size.x) << ", " << static_cast<double>(size.y)
-              << ", " << static_cast<double>(size.z) << ")" << std::endl;
+              << "Dimensions: "
+              << "(" << static_cast<double>(size.x) << ", " << static_cast<double>(size.y) << ", "
+              << static_cast<double>(size.z) << ")" << std::endl;
 }
 
 // The model's bounding-box size times the scale: the difference first, then

@@ -6,8 +6,8 @@
 #include <map>
 #include <vector>
 
-#include "vox-file.h"
 #include "shader.h"
+#include "vox-file.h"
 #include "vox-mesh.h"
 
 namespace {
@@ -19,7 +19,8 @@ raylib::Model modelOf(std::vector<raylib::Mesh> const& meshes) {
     model.transform = raylib::MatrixIdentity();
     model.meshCount = static_cast<int>(meshes.size());
     if (!meshes.empty()) {
-        model.meshes = static_cast<raylib::Mesh*>(raylib::MemAlloc(static_cast<unsigned>(meshes.size() * sizeof(raylib::Mesh))));
+        model.meshes =
+            static_cast<raylib::Mesh*>(raylib::MemAlloc(static_cast<unsigned>(meshes.size() * sizeof(raylib::Mesh))));
         std::copy(meshes.begin(), meshes.end(), model.meshes);
         model.meshMaterial = static_cast<int*>(raylib::MemAlloc(static_cast<unsigned>(meshes.size() * sizeof(int))));
     }

@@ -21,9 +21,7 @@ public:
 
     size_t at = 0;
     // Whether n more bytes lie within the data and the few zeros past its end.
-    bool canRead(size_t n) const {
-        return at <= data.size() + READ_PAST_END && n <= data.size() + READ_PAST_END - at;
-    }
+    bool canRead(size_t n) const { return at <= data.size() + READ_PAST_END && n <= data.size() + READ_PAST_END - at; }
     bool atEnd() const { return at >= data.size(); }
     uint32_t u32() {
         uint32_t value = 0;
@@ -105,9 +103,11 @@ std::string readVoxFile(std::vector<unsigned char> const& data, VoxelGrid* grid)
             if (!reader.canRead(4)) return "the file ends inside an XYZI chunk";
             uint32_t const count = reader.u32();
             if (count > MAX_VOX_VOXELS - voxels) return "more than " + std::to_string(MAX_VOX_VOXELS) + " voxels";
-            if (!reader.canRead(size_t{count} * 4)) return "the file ends before its " + std::to_string(count) + " voxels";
+            if (!reader.canRead(size_t{count} * 4))
+                return "the file ends before its " + std::to_string(count) + " voxels";
             for (uint32_t i = 0; i < count; ++i, reader.at += 4) {
-                unsigned char const x = reader.byte(reader.at), y = reader.byte(reader.at + 1), z = reader.byte(reader.at + 2);
+                unsigned char const x = reader.byte(reader.at), y = reader.byte(reader.at + 1),
+                                    z = reader.byte(reader.at + 2);
                 if (x >= (*size)[0] || y >= (*size)[1] || z >= (*size)[2]) return "a voxel lies outside its model";
                 if (grid) putVoxel(*grid, x, y, z, reader.byte(reader.at + 3));
             }

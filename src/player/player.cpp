@@ -51,8 +51,8 @@ void Player::move(raylib::Vector3 target, std::shared_ptr<Intersector> const& in
         AABB const fallBox(center, {size.x, size.y + fallSpeed, size.z});
         if (auto const hit = intersector->findIntersection(fallBox)) {
             float const feetTop = hit->getAABB().max.y + feetHeight;
-            center.y = static_cast<float>(static_cast<double>(feetTop) + static_cast<double>(height) * 0.5 +
-                                          SMALLEST_NORMAL);
+            center.y =
+                static_cast<float>(static_cast<double>(feetTop) + static_cast<double>(height) * 0.5 + SMALLEST_NORMAL);
             // Landed. Without this reset a probe that ends a hair above the
             // top never reports standing, the speed keeps growing and the
             // lengthened fall box eventually misses the top: the player

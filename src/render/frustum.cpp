@@ -10,8 +10,8 @@ Frustum Frustum::ofCurrentView() {
 
 Frustum::Frustum(raylib::Matrix m) {
     // The rows of the matrix as the shader applies it to a position.
-    float const rows[4][4] = {{m.m0, m.m4, m.m8, m.m12}, {m.m1, m.m5, m.m9, m.m13},
-                              {m.m2, m.m6, m.m10, m.m14}, {m.m3, m.m7, m.m11, m.m15}};
+    float const rows[4][4] = {
+        {m.m0, m.m4, m.m8, m.m12}, {m.m1, m.m5, m.m9, m.m13}, {m.m2, m.m6, m.m10, m.m14}, {m.m3, m.m7, m.m11, m.m15}};
     // Left, right, bottom, top, near, far: the last row plus or minus another.
     for (int plane = 0; plane < 6; ++plane) {
         float const sign = plane % 2 ? -1.0f : 1.0f;

@@ -55,7 +55,8 @@ std::vector<Face> facesAlong(std::vector<AABox const*> const& boxes, int axis) {
         float const centre[3] = {boxes[i]->position.x, boxes[i]->position.y, boxes[i]->position.z};
         raylib::Vector3 const s = boxes[i]->aabb.size;
         float const half[3] = {s.x / 2, s.y / 2, s.z / 2};
-        std::array<float, 4> const rect{centre[u] - half[u], centre[u] + half[u], centre[v] - half[v], centre[v] + half[v]};
+        std::array<float, 4> const rect{centre[u] - half[u], centre[u] + half[u], centre[v] - half[v],
+                                        centre[v] + half[v]};
         faces.push_back({centre[axis] + half[axis], rect, static_cast<int>(i), true});
         faces.push_back({centre[axis] - half[axis], rect, static_cast<int>(i), false});
     }
@@ -94,7 +95,8 @@ std::vector<uint8_t> visibleFaces(std::vector<AABox const*> const& boxes) {
     for (int axis = 0; axis < 3; ++axis) {
         std::vector<Face> const faces = facesAlong(boxes, axis);
         for (size_t first = 0, last = 0; first < faces.size(); first = last) {
-            while (last < faces.size() && faces[last].plane - faces[first].plane <= tolerance(faces[first].plane)) ++last;
+            while (last < faces.size() && faces[last].plane - faces[first].plane <= tolerance(faces[first].plane))
+                ++last;
             hideWithin(faces.data() + first, faces.data() + last, axis, masks);
         }
     }

@@ -108,7 +108,8 @@ void SceneRenderer::bake(Intersector const& index) {
         if (box) {
             boxes.push_back(box);
         } else {
-            parts.push_back(Part{boundsOf(entity->getAABB()), {}, entity, dynamic_cast<ModelEntity const*>(entity.get())});
+            parts.push_back(
+                Part{boundsOf(entity->getAABB()), {}, entity, dynamic_cast<ModelEntity const*>(entity.get())});
         }
     }
     std::vector<uint8_t> const seen = visibleFaces(boxes);
@@ -120,8 +121,9 @@ void SceneRenderer::bake(Intersector const& index) {
     std::map<std::tuple<int, int, int>, Chunk> chunks;
     for (size_t i = 0; i < boxes.size(); ++i) {
         raylib::Vector3 const c = boxes[i]->position;
-        auto const key = std::tuple(static_cast<int>(std::floor(c.x / CHUNK_SIDE)), static_cast<int>(std::floor(c.y / CHUNK_SIDE)),
-                                    static_cast<int>(std::floor(c.z / CHUNK_SIDE)));
+        auto const key =
+            std::tuple(static_cast<int>(std::floor(c.x / CHUNK_SIDE)), static_cast<int>(std::floor(c.y / CHUNK_SIDE)),
+                       static_cast<int>(std::floor(c.z / CHUNK_SIDE)));
         raylib::BoundingBox const bounds = boundsOf(boxes[i]->aabb);
         auto [chunk, added] = chunks.try_emplace(key, Chunk{bounds, {}});
         if (!added) chunk->second.bounds = merged(chunk->second.bounds, bounds);
@@ -164,9 +166,9 @@ void SceneRenderer::drawPart(Part const& part, raylib::Vector3 camera) {
         raylib::Model const& model = part.model->model;
         raylib::Vector3 const at = part.model->drawPosition();
         float const scale = part.model->scale;
-        raylib::Matrix const transform = raylib::MatrixMultiply(
-            model.transform, raylib::MatrixMultiply(raylib::MatrixScale(scale, scale, scale),
-                                                    raylib::MatrixTranslate(at.x, at.y, at.z)));
+        raylib::Matrix const transform =
+            raylib::MatrixMultiply(model.transform, raylib::MatrixMultiply(raylib::MatrixScale(scale, scale, scale),
+                                                                           raylib::MatrixTranslate(at.x, at.y, at.z)));
         for (int i = 0; i < model.meshCount; ++i) {
             raylib::Mesh const& mesh = model.meshes[i];
             if (mesh.normals && mesh.vertexCount > 0 && !mayFace(part, mesh.normals, camera)) continue;
@@ -267,7 +269,8 @@ size_t SceneRenderer::meshBytes() const {
         for (auto const& meshes : part.meshes) {
             for (raylib::Mesh const& mesh : meshes) {
                 // Position, normal and colour a vertex; three 16-bit indices a triangle.
-                bytes += static_cast<size_t>(mesh.vertexCount) * (12 + 12 + 4) + static_cast<size_t>(mesh.triangleCount) * 6;
+                bytes +=
+                    static_cast<size_t>(mesh.vertexCount) * (12 + 12 + 4) + static_cast<size_t>(mesh.triangleCount) * 6;
             }
         }
     }

@@ -49,11 +49,11 @@ private:
         // A chunk's meshes by the way their faces point; the last group holds
         // the faces of boxes of a size not above 0, which point either way.
         std::vector<raylib::Mesh> meshes[7];
-        std::shared_ptr<Entity> entity;       // or an entity that draws itself
-        ModelEntity const* model;             // the entity, when it is a model
-        unsigned query = 0;                   // its occlusion query, once made
-        bool seen = true;                     // whether it showed in the last frame
-        bool queried = false;                 // whether the query was drawn with it
+        std::shared_ptr<Entity> entity;  // or an entity that draws itself
+        ModelEntity const* model;        // the entity, when it is a model
+        unsigned query = 0;              // its occlusion query, once made
+        bool seen = true;                // whether it showed in the last frame
+        bool queried = false;            // whether the query was drawn with it
     };
 
     static bool mayFace(Part const& part, float const normal[3], raylib::Vector3 camera);

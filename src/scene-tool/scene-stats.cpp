@@ -80,7 +80,8 @@ void printStats(std::ostream& out, std::string const& path, SceneStats const& st
             << kind.entities << " " << ENTITY_NAMES[type] << "\n";
     }
     out << "voxels: " << stats.voxels << "\n";
-    out << "bounds: " << (stats.bounded ? vector(stats.bounds.min) + " to " + vector(stats.bounds.max) : "none") << "\n";
+    out << "bounds: " << (stats.bounded ? vector(stats.bounds.min) + " to " + vector(stats.bounds.max) : "none")
+        << "\n";
     char line[64];
     std::snprintf(line, sizeof line, "load time: %.0f ms\n", stats.loadSeconds * 1000);
     out << line;

@@ -56,8 +56,8 @@ int stats(std::string const& path, std::string const& openAt) {
 int drawOnVirtualDisplay(PictureRequest const& request, char** argv) {
     if (std::getenv(IN_VIRTUAL_DISPLAY) == nullptr && system("command -v xvfb-run >/dev/null 2>&1") == 0) {
         setenv(IN_VIRTUAL_DISPLAY, "1", 1);
-        std::string const screen = "-noreset -screen 0 " + std::to_string(request.width) + "x" +
-                                   std::to_string(request.height) + "x24";
+        std::string const screen =
+            "-noreset -screen 0 " + std::to_string(request.width) + "x" + std::to_string(request.height) + "x24";
         std::error_code unknown;
         std::string const self = std::filesystem::read_symlink("/proc/self/exe", unknown).string();
         std::vector<char*> command = {const_cast<char*>("xvfb-run"), const_cast<char*>("-a"), const_cast<char*>("-s"),
@@ -96,19 +96,22 @@ int runSceneTool(int argc, char** argv) {
     app.require_subcommand(1);
 
     std::vector<std::string> files;
-    auto* checkCommand = app.add_subcommand("check", "Lists every problem of each scene file as FILE:LINE:COLUMN: error: "
-                                                     "message; exits 1 when there is any");
+    auto* checkCommand = app.add_subcommand("check",
+                                            "Lists every problem of each scene file as FILE:LINE:COLUMN: error: "
+                                            "message; exits 1 when there is any");
     checkCommand->add_option("FILE", files, "scene files")->required();
 
     std::string statsFile;
-    auto* statsCommand = app.add_subcommand("stats", "Gives the entities by kind, the voxels, the bounds of the world, "
-                                                     "the load time and a digest of every entity");
+    auto* statsCommand = app.add_subcommand("stats",
+                                            "Gives the entities by kind, the voxels, the bounds of the world, "
+                                            "the load time and a digest of every entity");
     statsCommand->add_option("FILE", statsFile, "a scene file")->required();
 
     PictureRequest picture;
     std::string size = "800x450";
-    auto* renderCommand = app.add_subcommand("render", "Writes one frame as the game draws it, from the start by "
-                                                       "default; without a display, on a virtual one (Xvfb)");
+    auto* renderCommand = app.add_subcommand("render",
+                                             "Writes one frame as the game draws it, from the start by "
+                                             "default; without a display, on a virtual one (Xvfb)");
     renderCommand->add_option("FILE", picture.scenePath, "a scene file")->required();
     renderCommand->add_option("-o,--output", picture.outputPath, "the PNG file to write")->required();
     renderCommand->add_option("--size", size, "the picture's size, WxH")->capture_default_str();
@@ -140,9 +143,11 @@ int runSceneTool(int argc, char** argv) {
         if (!path->empty()) *path = std::filesystem::absolute(*path).string();
     }
     std::error_code error;
-    if (std::filesystem::path const assets = assetFolder(); !assets.empty()) std::filesystem::current_path(assets, error);
+    if (std::filesystem::path const assets = assetFolder(); !assets.empty())
+        std::filesystem::current_path(assets, error);
     if (checkCommand->parsed()) return check(files, openAt);
     if (statsCommand->parsed()) return stats(statsFile, statsAt);
-    if (std::getenv("DISPLAY") == nullptr || *std::getenv("DISPLAY") == '\0') return drawOnVirtualDisplay(picture, argv);
+    if (std::getenv("DISPLAY") == nullptr || *std::getenv("DISPLAY") == '\0')
+        return drawOnVirtualDisplay(picture, argv);
     return drawScenePicture(picture);
 }

@@ -6,7 +6,8 @@
 #include "log-capture.h"
 #include "random.h"
 
-std::vector<SceneProblem> checkScene(std::istream& scene, std::string const& sourceName, std::shared_ptr<Player> player) {
+std::vector<SceneProblem> checkScene(std::istream& scene, std::string const& sourceName,
+                                     std::shared_ptr<Player> player) {
     std::vector<SceneProblem> problems;
     LogCapture quiet;
     initRandomToken();
@@ -17,6 +18,6 @@ std::vector<SceneProblem> checkScene(std::istream& scene, std::string const& sou
 }
 
 std::string describeProblem(std::string const& sourceName, SceneProblem const& problem) {
-    return sourceName + ":" + std::to_string(problem.line) + ":" + std::to_string(problem.column) + ": error: " +
-           problem.message;
+    return sourceName + ":" + std::to_string(problem.line) + ":" + std::to_string(problem.column) +
+           ": error: " + problem.message;
 }

@@ -56,9 +56,12 @@ std::string messageOfCurrentException() {
 }  // namespace
 
 std::map<std::string, ObjectType> const objectTypeMapper{
-    {"#", COMMENT},       {"##", COMMENT},
-    {"rect", RECT},       {"model", MODEL},
-    {"voxels_cloud", VOXELS_CLOUD}, {"voxels_cloud_huge", VOXELS_CLOUD_HUGE},
+    {"#", COMMENT},
+    {"##", COMMENT},
+    {"rect", RECT},
+    {"model", MODEL},
+    {"voxels_cloud", VOXELS_CLOUD},
+    {"voxels_cloud_huge", VOXELS_CLOUD_HUGE},
     {"mountain", MOUNTAIN},
 };
 
@@ -138,15 +141,15 @@ std::shared_ptr<World> SceneReader::readScene() {
 
 void SceneReader::readObjectDetails(ObjectType type) {
     switch (type) {
-    case COMMENT: readComment(); break;
-    case RECT: readRect(); break;
-    case MODEL: readModel(); break;
-    case VOXELS_CLOUD: readVoxelsCloud(SMALL_VOXEL); break;
-    case VOXELS_CLOUD_HUGE: readVoxelsCloud(HUGE_VOXEL); break;
-    case MOUNTAIN: readMountain(); break;
-    default:
-        logLine("Object parsing not implemented: " + std::to_string(static_cast<int>(type)));
-        throw new std::invalid_argument("Object parsing not implemented!");
+        case COMMENT: readComment(); break;
+        case RECT: readRect(); break;
+        case MODEL: readModel(); break;
+        case VOXELS_CLOUD: readVoxelsCloud(SMALL_VOXEL); break;
+        case VOXELS_CLOUD_HUGE: readVoxelsCloud(HUGE_VOXEL); break;
+        case MOUNTAIN: readMountain(); break;
+        default:
+            logLine("Object parsing not implemented: " + std::to_string(static_cast<int>(type)));
+            throw new std::invalid_argument("Object parsing not implemented!");
     }
 }
 
@@ -158,7 +161,8 @@ raylib::Vector3 SceneReader::readVector3() {
     startToken();
     char opening = 0;
     if (!(*stream >> opening) || opening != '(') {
-        std::string const message = std::string("Expected '(' but got ") + (*stream ? std::string(1, opening) : "end of file");
+        std::string const message =
+            std::string("Expected '(' but got ") + (*stream ? std::string(1, opening) : "end of file");
         // A check reports the message itself; the game logs it and raises a bare exception.
         if (onProblem) throw std::runtime_error(message);
         logLine(message);

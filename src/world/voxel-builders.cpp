@@ -27,8 +27,7 @@ std::shared_ptr<AABox> buildVoxel(raylib::Vector3 position, raylib::Vector3 size
     return std::make_shared<AABox>(position, size, pickColor(colors));
 }
 
-std::shared_ptr<AABox> buildRandomCube(raylib::Vector3 regionMin, raylib::Vector3 regionMax,
-                                       raylib::Vector3 maxSize) {
+std::shared_ptr<AABox> buildRandomCube(raylib::Vector3 regionMin, raylib::Vector3 regionMax, raylib::Vector3 maxSize) {
     // The order of the six draws fixes the world a seed builds.
     raylib::Vector3 size;
     size.x = generateRandom<float>(CUBE_MIN_SIZE_FACTOR * maxSize.x, maxSize.x);

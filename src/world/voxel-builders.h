@@ -19,8 +19,7 @@ std::shared_ptr<AABox> buildVoxel(raylib::Vector3 position, raylib::Vector3 size
 
 // One black box of random size in [0.9 * maxSize, maxSize) centred at a random
 // point of [regionMin, regionMax - size): six rand() draws, sizes first.
-std::shared_ptr<AABox> buildRandomCube(raylib::Vector3 regionMin, raylib::Vector3 regionMax,
-                                       raylib::Vector3 maxSize);
+std::shared_ptr<AABox> buildRandomCube(raylib::Vector3 regionMin, raylib::Vector3 regionMax, raylib::Vector3 maxSize);
 
 inline constexpr size_t MAX_MOUNTAIN_SLABS = 100000;
 

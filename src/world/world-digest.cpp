@@ -17,7 +17,8 @@ uint64_t worldDigest(Intersector const& index) {
     uint64_t digest = DIGEST_START;
     for (auto const& entity : index.getEntities()) {
         digest = digestOf(digest, &entity->getAABB(), sizeof(AABB));
-        if (auto const* box = dynamic_cast<AABox const*>(entity.get())) digest = digestOf(digest, &box->color, sizeof box->color);
+        if (auto const* box = dynamic_cast<AABox const*>(entity.get()))
+            digest = digestOf(digest, &box->color, sizeof box->color);
     }
     return digest;
 }

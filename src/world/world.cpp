@@ -68,9 +68,8 @@ std::shared_ptr<AABox> World::generateValidCube(AABB const& exclusionBox, raylib
 }
 
 std::vector<std::shared_ptr<Entity>> const World::generateValidVoxels(AABB keepClear, raylib::Vector3 center,
-                                                                      raylib::Vector3 extent,
-                                                                      raylib::Vector3 voxelSize, float density,
-                                                                      ColorScheme colors) const {
+                                                                      raylib::Vector3 extent, raylib::Vector3 voxelSize,
+                                                                      float density, ColorScheme colors) const {
     return placeVoxelCloud(keepClear, center, extent, voxelSize, density, colors,
                            options.fastCellDraw ? CellDraw::FAST : CellDraw::RAYLIB);
 }

@@ -58,9 +58,8 @@ public:
     // The voxels of one cloud, clear of keepClear (the player's body); see
     // placeVoxelCloud.
     std::vector<std::shared_ptr<Entity>> const generateValidVoxels(AABB keepClear, raylib::Vector3 center,
-                                                                   raylib::Vector3 extent,
-                                                                   raylib::Vector3 voxelSize, float density,
-                                                                   ColorScheme colors) const;
+                                                                   raylib::Vector3 extent, raylib::Vector3 voxelSize,
+                                                                   float density, ColorScheme colors) const;
 
     float uiScale;
     std::shared_ptr<Player> player;

@@ -18,7 +18,8 @@ std::vector<std::shared_ptr<LoadedModel const>> models;
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     raylib::SetTraceLogLevel(raylib::LOG_NONE);
-    for (char const* name : {"tree", "rock", "lamp_post"}) models.push_back(sharedModel(std::string("assets/models/") + name + ".vox"));
+    for (char const* name : {"tree", "rock", "lamp_post"})
+        models.push_back(sharedModel(std::string("assets/models/") + name + ".vox"));
     return 0;
 }
 
