@@ -6,7 +6,6 @@
 #include <cstdlib>
 
 #include "raylib-api.h"
-#include "shader.h"
 
 class BenchWindow {
 public:
@@ -19,10 +18,7 @@ public:
         raylib::SetConfigFlags(raylib::FLAG_WINDOW_HIDDEN | raylib::FLAG_MSAA_4X_HINT);
         raylib::InitWindow(800, 450, "tessarine benchmark");
     }
-    ~BenchWindow() {
-        Shader::clearLightShader();
-        raylib::CloseWindow();
-    }
+    ~BenchWindow() { raylib::CloseWindow(); }
     BenchWindow(BenchWindow const&) = delete;
     BenchWindow& operator=(BenchWindow const&) = delete;
 };

@@ -15,7 +15,7 @@
 #include "intersector-tree-impl.h"
 #include "player.h"
 #include "ratio-reporter.h"
-#include "scene-reader.h"
+#include "scene-loader.h"
 
 namespace {
 
@@ -92,16 +92,13 @@ void registerAll(benchmark::State& state, Entities const& world) {
     state.counters["entities"] = static_cast<double>(world.size());
 }
 
-// Reads a scene of one cloud into a world without graphics, and asks one
-// question.
+// Loads a scene of one cloud, and asks one question.
 template <typename Index>
 void loadCloud(benchmark::State& state, std::string const& scene) {
+    WorldOptions const index{.fastIndex = std::is_same_v<Index, IntersectorTreeImpl>};
     for (auto _ : state) {
         auto const player = std::make_shared<Player>();
-        auto const world = std::make_shared<World>(player, WorldOptions{.graphics = false});
-        world->intersector = std::make_shared<Index>();
-        std::istringstream in(scene);
-        SceneReader(player, &in, world).readScene();
+        auto const world = loadWorldFromText(scene, "cloud", player, {.world = index}).world;
         benchmark::DoNotOptimize(world->intersector->isEmpty(player->getAABB()));
         state.counters["entities"] = world->intersector->size();
     }

@@ -15,14 +15,14 @@
 #include <sstream>
 
 #include "bench-window.h"
-#include "cursor.h"
 #include "game-loop.h"
 #include "game.h"
 #include "log-capture.h"
 #include "model-entity.h"
+#include "quad-mesh.h"
 #include "ratio-reporter.h"
+#include "renderer.h"
 #include "scene-loader.h"
-#include "scene-reader.h"
 
 namespace {
 
@@ -36,17 +36,9 @@ std::map<std::string, std::string> const SCENES = {
 
 std::shared_ptr<World> load(std::string const& name) {
     LogCapture quiet;
-    initRandomToken();
     auto const player = std::make_shared<Player>();
-    std::shared_ptr<World> world;
-    if (name == "2-demo") {
-        world = loadScene(SCENE_PATH, player);
-    } else {
-        world = std::make_shared<World>(player);
-        std::istringstream in(SCENES.at(name));
-        SceneReader(player, &in, world).readScene();
-    }
-    return world;
+    if (name == "2-demo") return loadWorld(SCENE_PATH, player).world;
+    return loadWorldFromText(SCENES.at(name), name, player).world;
 }
 
 // The GPU size of the meshes of a world's models, each model once.
@@ -57,11 +49,7 @@ size_t modelBytes(Intersector const& index) {
     }
     size_t bytes = 0;
     for (LoadedModel const* model : models) {
-        for (int i = 0; i < model->model.meshCount; ++i) {
-            raylib::Mesh const& mesh = model->model.meshes[i];
-            bytes +=
-                static_cast<size_t>(mesh.vertexCount) * (12 + 12 + 4) + static_cast<size_t>(mesh.triangleCount) * 6;
-        }
+        for (int i = 0; i < model->model.meshCount; ++i) bytes += gpuBytes(model->model.meshes[i]);
     }
     return bytes;
 }
@@ -70,13 +58,12 @@ size_t modelBytes(Intersector const& index) {
 std::map<int, double> floorSeconds;
 
 void frames(benchmark::State& state, World* world, bool baked, bool floor) {
-    SceneRenderer renderer;
-    renderer.bakedBoxes = baked;
+    Renderer renderer;
+    renderer.scene.bakedBoxes = baked;
     raylib::Camera3D const camera = startCamera();
     auto const frame = [&] {
         raylib::BeginDrawing();
-        renderer.drawScene(camera, *world->intersector, nullptr, camera.position);
-        drawCursor(world->cursorTexture);
+        renderer.drawFrame(*world, camera, false);
         raylib::EndDrawing();
         glFinish();
     };
@@ -91,9 +78,9 @@ void frames(benchmark::State& state, World* world, bool baked, bool floor) {
     int const width = raylib::GetScreenWidth();
     if (floor) floorSeconds[width] = perFrame;
     state.counters["floor_frames"] = perFrame / floorSeconds[width];
-    state.counters["triangles"] = static_cast<double>(renderer.triangles());
+    state.counters["triangles"] = static_cast<double>(renderer.scene.triangles());
     state.counters["mesh_MiB"] =
-        static_cast<double>(renderer.meshBytes() + modelBytes(*world->intersector)) / (1 << 20);
+        static_cast<double>(renderer.scene.meshBytes() + modelBytes(*world->intersector)) / (1 << 20);
 }
 
 void resize(benchmark::State& state, int width, int height) {

@@ -82,9 +82,8 @@ void soak(benchmark::State& state, std::string const& scenePath) {
     DiscardedLog quiet;
     Recording const recording = generatedPlay(scenePath);
     for (auto _ : state) {
-        initRandomToken();
         auto const player = std::make_shared<Player>();
-        std::shared_ptr<World> world = loadScene(scenePath, player);
+        std::shared_ptr<World> world = loadWorld(scenePath, player).world;
         play(world, player, {.scenePath = scenePath, .replay = &recording});
         double const start = residentMiB();
         auto const began = std::chrono::steady_clock::now();

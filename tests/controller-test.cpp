@@ -9,7 +9,6 @@
 
 #include "controller.h"
 #include "raylib-api.h"
-#include "recording.h"
 
 namespace {
 
@@ -71,6 +70,19 @@ TEST(GamepadController, RightFaceButtonsAndNoSwitches) {
     }
 }
 
+// A controller that always answers the same.
+class FixedController : public Controller {
+public:
+    FixedController(float forward, float side, AdditionalKeys keys = {}) : forward(forward), side(side), keys(keys) {}
+    float getForwardMovement() const override { return forward; }
+    float getSideMovement() const override { return side; }
+    AdditionalKeys getAdditionalKeys() const override { return keys; }
+
+private:
+    float forward, side;
+    AdditionalKeys keys;
+};
+
 TEST(CompositeController, FirstNonZeroValuePerAxisSwitchesFromTheFirst) {
     struct Case {
         float firstForward, firstSide, secondForward, secondSide, forward, side;
@@ -85,15 +97,15 @@ TEST(CompositeController, FirstNonZeroValuePerAxisSwitchesFromTheFirst) {
     };
     for (auto const& c : cases) {
         CompositeController composite;
-        composite.addController(std::make_shared<RecordedController>(
-            FrameInput{.forward = c.firstForward, .side = c.firstSide, .keys = {false, true}}));
-        composite.addController(std::make_shared<RecordedController>(
-            FrameInput{.forward = c.secondForward, .side = c.secondSide, .keys = {true, false}}));
+        composite.addController(
+            std::make_shared<FixedController>(c.firstForward, c.firstSide, AdditionalKeys{false, true}));
+        composite.addController(
+            std::make_shared<FixedController>(c.secondForward, c.secondSide, AdditionalKeys{true, false}));
         EXPECT_EQ(stateOf(composite), State(c.forward, c.side, false, true)) << c.firstForward << ", " << c.firstSide;
     }
     CompositeController withNaN;
-    withNaN.addController(std::make_shared<RecordedController>(FrameInput{.forward = NAN}));
-    withNaN.addController(std::make_shared<RecordedController>(FrameInput{.forward = 1}));
+    withNaN.addController(std::make_shared<FixedController>(NAN, 0));
+    withNaN.addController(std::make_shared<FixedController>(1, 0));
     EXPECT_TRUE(std::isnan(withNaN.getForwardMovement()));  // a NaN is not zero either
     EXPECT_EQ(stateOf(CompositeController()), State(0, 0, false, false));
 }

@@ -1,12 +1,10 @@
 // Entry point of the test binaries that need an OpenGL context: one hidden
 // window is opened before the first test and closed after the last.
-#include <gtest/gtest.h>
-
 #include <dlfcn.h>
+#include <gtest/gtest.h>
 #include <link.h>
 
 #include "raylib-api.h"
-#include "shader.h"
 
 namespace {
 
@@ -35,8 +33,6 @@ public:
     }
     void TearDown() override {
         if (!raylib::IsWindowReady()) return;
-        // The light shader must go while the context still exists.
-        Shader::clearLightShader();
         keepLoadedLibrariesResident();
         raylib::CloseWindow();
     }

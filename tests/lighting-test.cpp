@@ -4,21 +4,21 @@
 #include <gtest/gtest.h>
 
 #include "gl-test.h"
-#include "light.h"
-#include "shader.h"
-#include "world.h"
+#include "renderer.h"
 
 namespace {
 
+using Values = std::vector<float>;
+
 // The values of a light slot's uniforms: enabled and type, then position,
 // target and colour (three, three and four floats).
-std::vector<float> slot(raylib::Shader shader, int i) {
+Values slot(raylib::Shader shader, int i) {
     int integers[2] = {-1, -1};
     glGetUniformiv(shader.id, raylib::GetShaderLocation(shader, raylib::TextFormat("lights[%i].enabled", i)),
                    &integers[0]);
     glGetUniformiv(shader.id, raylib::GetShaderLocation(shader, raylib::TextFormat("lights[%i].type", i)),
                    &integers[1]);
-    std::vector<float> values{static_cast<float>(integers[0]), static_cast<float>(integers[1])};
+    Values values{static_cast<float>(integers[0]), static_cast<float>(integers[1])};
     for (auto [name, count] : {std::pair{"position", 3}, {"target", 3}, {"color", 4}}) {
         float read[4] = {};
         glGetUniformfv(shader.id, raylib::GetShaderLocation(shader, raylib::TextFormat("lights[%i].%s", i, name)),
@@ -28,53 +28,62 @@ std::vector<float> slot(raylib::Shader shader, int i) {
     return values;
 }
 
-// The light registry is process-wide and only grows, so its life is checked
-// in one test, in order.
+Values const SUN{1, 1, 100, 200, -200, 0, 0, 0, 225 / 255.0f, 225 / 255.0f, 200 / 255.0f, 1};
+Values const SKY_LIGHT{1, 1, -200, 800, 100, 0, 0, 0, 80 / 255.0f, 80 / 255.0f, 120 / 255.0f, 1};
+Values const THIRD{1, 0, 1, 2, 3, 4, 5, 6, 1, 0, 0, 128 / 255.0f};
+Values const UNUSED{0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+
 TEST(Lighting, ShaderLightsAndReloading) {
-    auto const first = Shader::getLightShader();
-    EXPECT_EQ(Shader::getLightShader(), first);
+    // A renderer registers the scene's two lights in slots 0 and 1.
+    Renderer renderer;
+    Lighting& lighting = renderer.lighting;
+    auto const first = lighting.getLightShader();
+    EXPECT_EQ(lighting.getLightShader(), first);
     raylib::Shader const shader = first->shader;
     ASSERT_NE(shader.id, raylib::rlGetShaderIdDefault()) << "the GLSL 330 pair must compile and link";
     float ambient[4] = {};
     glGetUniformfv(shader.id, raylib::GetShaderLocation(shader, "ambient"), ambient);
-    EXPECT_EQ(std::vector<float>(ambient, ambient + 4), (std::vector<float>{0.1f, 0.1f, 0.1f, 1.0f}));
+    EXPECT_EQ(Values(ambient, ambient + 4), (Values{0.1f, 0.1f, 0.1f, 1.0f}));
     EXPECT_EQ(shader.locs[raylib::SHADER_LOC_VECTOR_VIEW], raylib::GetShaderLocation(shader, "viewPos"));
-    {
-        // The world registers the scene's two lights in slots 0 and 1; two
-        // more take slots 2 and 3, and a fifth is refused, uploading nothing.
-        World world(std::make_shared<Player>());
-        Light const third = CreateLight(0, {1, 2, 3}, {4, 5, 6}, {255, 0, 0, 128}, shader);
-        Light const fourth = CreateLight(1, {0, 1, 0}, {0, 0, 0}, {1, 2, 3, 4}, shader);
-        Light const fifth = CreateLight(1, {7, 7, 7}, {7, 7, 7}, {7, 7, 7, 7}, shader);
-        EXPECT_EQ(slot(shader, 0),
-                  (std::vector<float>{1, 1, 100, 200, -200, 0, 0, 0, 225 / 255.0f, 225 / 255.0f, 200 / 255.0f, 1}));
-        EXPECT_EQ(slot(shader, 1),
-                  (std::vector<float>{1, 1, -200, 800, 100, 0, 0, 0, 80 / 255.0f, 80 / 255.0f, 120 / 255.0f, 1}));
-        EXPECT_EQ(slot(shader, 2), (std::vector<float>{1, 0, 1, 2, 3, 4, 5, 6, 1, 0, 0, 128 / 255.0f}));
-        EXPECT_TRUE(third.enabled && fourth.enabled);
-        EXPECT_EQ(fourth.positionLoc, raylib::GetShaderLocation(shader, "lights[3].position"));
-        EXPECT_FALSE(fifth.enabled);
-        EXPECT_EQ(fifth.enabledLoc | fifth.typeLoc | fifth.positionLoc | fifth.targetLoc | fifth.colorLoc, 0);
 
-        raylib::Camera3D camera{};
-        camera.target = {7, 8, 9};
-        world.updateLightShader(camera);
+    // Two more take slots 2 and 3, and a fifth is refused, uploading nothing.
+    Light const third = lighting.CreateLight(0, {1, 2, 3}, {4, 5, 6}, {255, 0, 0, 128}, shader);
+    Light const fourth = lighting.CreateLight(1, {0, 1, 0}, {0, 0, 0}, {1, 2, 3, 4}, shader);
+    Light const fifth = lighting.CreateLight(1, {7, 7, 7}, {7, 7, 7}, {7, 7, 7, 7}, shader);
+    EXPECT_EQ(slot(shader, 0), SUN);
+    EXPECT_EQ(slot(shader, 1), SKY_LIGHT);
+    EXPECT_EQ(slot(shader, 2), THIRD);
+    EXPECT_TRUE(third.enabled && fourth.enabled);
+    EXPECT_EQ(fourth.positionLoc, raylib::GetShaderLocation(shader, "lights[3].position"));
+    EXPECT_FALSE(fifth.enabled);
+    EXPECT_EQ(fifth.enabledLoc | fifth.typeLoc | fifth.positionLoc | fifth.targetLoc | fifth.colorLoc, 0);
+    EXPECT_EQ(lighting.lightsCount(), 4);
+
+    raylib::Camera3D camera{};
+    camera.target = {7, 8, 9};
+    renderer.updateLightShader(camera);
+    // The lighting does not use "viewPos", so a driver may leave it out.
+    if (shader.locs[raylib::SHADER_LOC_VECTOR_VIEW] >= 0) {
         float view[3] = {};
-        if (shader.locs[raylib::SHADER_LOC_VECTOR_VIEW] >= 0) {
-            glGetUniformfv(shader.id, shader.locs[raylib::SHADER_LOC_VECTOR_VIEW], view);
-            EXPECT_EQ(std::vector<float>(view, view + 3), (std::vector<float>{7, 8, 9}));
-        }
+        glGetUniformfv(shader.id, shader.locs[raylib::SHADER_LOC_VECTOR_VIEW], view);
+        EXPECT_EQ(Values(view, view + 3), (Values{7, 8, 9}));
     }
-    // The world's destructor dropped the module's hold; ours keeps the old
-    // one. Loaded again, the shader has every light registered so far, and a
-    // second world registers the scene's lights no more.
-    auto const reloaded = Shader::getLightShader();
+
+    // Cleared, the shader is loaded again with every light registered so
+    // far; the old one lives while held.
+    lighting.clearLightShader();
+    auto const reloaded = lighting.getLightShader();
     EXPECT_NE(reloaded->shader.id, first->shader.id);
-    World again(std::make_shared<Player>());
-    EXPECT_EQ(slot(reloaded->shader, 1),
-              (std::vector<float>{1, 1, -200, 800, 100, 0, 0, 0, 80 / 255.0f, 80 / 255.0f, 120 / 255.0f, 1}));
-    EXPECT_EQ(slot(reloaded->shader, 2), (std::vector<float>{1, 0, 1, 2, 3, 4, 5, 6, 1, 0, 0, 128 / 255.0f}));
-    Shader::clearLightShader();
+    EXPECT_EQ(slot(reloaded->shader, 1), SKY_LIGHT);
+    EXPECT_EQ(slot(reloaded->shader, 2), THIRD);
+
+    // Another renderer has lights of its own: the scene's two.
+    Renderer other;
+    raylib::Shader const otherShader = other.lighting.getLightShader()->shader;
+    EXPECT_NE(otherShader.id, reloaded->shader.id);
+    EXPECT_EQ(slot(otherShader, 0), SUN);
+    EXPECT_EQ(slot(otherShader, 2), UNUSED);
+    EXPECT_EQ(other.lighting.lightsCount(), 2);
 }
 
 }  // namespace

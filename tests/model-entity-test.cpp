@@ -1,6 +1,7 @@
 // Model entities: where they stand, their box and their log line.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <string>
 
@@ -33,14 +34,19 @@ TEST(ModelEntity, BoxDrawPositionAndLogOfAKnownModel) {
     EXPECT_EQ(entity.model.meshes[0].vaoId, 0u) << "nothing is uploaded without a window";
     EXPECT_EQ(log.text(), "DEBUG: Model [" + path.string() + "] Dimensions: (1.6, 3.2, 0.8)\n");
     EXPECT_EQ(std::clog.precision(), 3);  // and stays set on the stream
-    // A second entity of the file shares the loaded model, and logs again.
-    ModelEntity const again({0, 0, 0}, 0.1f, path.string());
-    EXPECT_EQ(again.model.meshes, entity.model.meshes);
+    // Entities of a file taken from a cache share one loaded model, each
+    // logging its line; an edited file is read again.
+    ModelCache cache;
+    ModelEntity const shared({0, 0, 0}, 0.1f, path.string(), cache.get(path.string()));
+    ModelEntity const again({0, 0, 0}, 0.1f, path.string(), cache.get(path.string()));
+    EXPECT_EQ(again.model.meshes, shared.model.meshes);
+    EXPECT_NE(entity.model.meshes, shared.model.meshes);
     EXPECT_EQ(log.text().find("DEBUG: Model [", 1) != std::string::npos, true);
     // A model whose voxels start away from its corner is still centred.
     model.voxels = {{10, 20, 30, 1}, {12, 21, 35, 1}};
     ASSERT_TRUE(writeVox(path.string(), model));
-    ModelEntity const offset({1, 2, 3}, 0.1f, path.string());
+    fs::last_write_time(path, fs::last_write_time(path) + std::chrono::seconds(1));
+    ModelEntity const offset({1, 2, 3}, 0.1f, path.string(), cache.get(path.string()));
     raylib::BoundingBox const b = raylib::GetModelBoundingBox(offset.model);
     EXPECT_GT(b.min.x, 0.0f);
     EXPECT_VECTOR_EQ(raylib::Vector3Add(offset.drawPosition(), raylib::Vector3Scale(b.min, 0.1f)), offset.aabb.min.x,
@@ -48,11 +54,14 @@ TEST(ModelEntity, BoxDrawPositionAndLogOfAKnownModel) {
     fs::remove(path);
 }
 
-TEST(ModelEntity, MissingFileIsUsedAsRaylibReturnsIt) {
+TEST(ModelEntity, AMissingFileIsAModelWithoutMeshes) {
     LogCapture log;
     ModelEntity const entity({0, 0, 0}, 0.1f, "assets/models/no-such-model.vox");
-    EXPECT_EQ(log.text(), "DEBUG: Model [assets/models/no-such-model.vox] Dimensions: (0, 0, 0)\n");
+    EXPECT_EQ(log.text(),
+              "WARNING: Model [assets/models/no-such-model.vox] not loaded: the file cannot be read\n"
+              "DEBUG: Model [assets/models/no-such-model.vox] Dimensions: (0, 0, 0)\n");
     EXPECT_EQ(entity.model.meshCount, 0);
+    EXPECT_EQ(entity.loaded->problem, "the model file assets/models/no-such-model.vox cannot be read");
 }
 
 }  // namespace

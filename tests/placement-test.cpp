@@ -72,7 +72,7 @@ protected:
         return voxels;
     }
 
-    World world{std::make_shared<Player>(), {.graphics = false}};
+    World world{std::make_shared<Player>()};
 };
 
 TEST_F(PlacementTest, CloudCellsAreRaylibsRandomSequenceZFastest) {

@@ -75,9 +75,8 @@ TEST(Recording, TheDemoWalkEndsWhereItAlwaysHas) {
     auto const walk = readRecording(std::string(TESSARINE_SOURCE_DIR) + "/tests/recordings/demo-walk.rec", problem);
     ASSERT_TRUE(walk) << problem;
     LogCapture quiet;
-    initRandomToken();
     auto const player = std::make_shared<Player>();
-    std::shared_ptr<World> world = loadScene(walk->scenePath, player, {.graphics = false});
+    std::shared_ptr<World> world = loadWorld(walk->scenePath, player).world;
     EXPECT_EQ(worldDigest(*world->intersector), walk->worldDigest);
     PlayResult const played = play(world, player, {.scenePath = walk->scenePath, .replay = &*walk, .graphics = false});
     EXPECT_EQ(played.frames, 525);

@@ -9,35 +9,34 @@
 #include "info-box.h"
 #include "intersector-tree-impl.h"
 #include "model-entity.h"
+#include "renderer.h"
+#include "sky.h"
 #include "voxel-builders.h"
-#include "world.h"
 
 namespace {
-
-constexpr raylib::Color SKY{102, 191, 255, 255};
 
 bool near(raylib::Color a, raylib::Color b, int tolerance = 3) {
     return std::abs(a.r - b.r) <= tolerance && std::abs(a.g - b.g) <= tolerance && std::abs(a.b - b.b) <= tolerance;
 }
 
-// One world for the whole binary: the scene's lights are registered once
-// per process, by the first world.
+// A world of its own for each test, drawn by the window's one renderer.
 class RenderTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { world = new World(std::make_shared<Player>()); }
-    static void TearDownTestSuite() { delete world; }
-    void SetUp() override { world->intersector = std::make_shared<IntersectorTreeImpl>(); }
+    static void SetUpTestSuite() { renderer = new Renderer(); }
+    static void TearDownTestSuite() { delete renderer; }
+    void SetUp() override { world = std::make_shared<World>(std::make_shared<Player>()); }
 
     // The frame seen from `from` towards `to`, saved when TESSARINE_SAVE_FRAMES is set.
-    static raylib::Image frame(raylib::Vector3 from, raylib::Vector3 to, bool showInfo, std::string const& name) {
-        raylib::Camera3D camera{from, to, {0, 1, 0}, 65, raylib::CAMERA_PERSPECTIVE};
-        raylib::Image image = captureFrame([&] { world->drawFrame(camera, showInfo); });
+    raylib::Image frame(raylib::Vector3 from, raylib::Vector3 to, bool showInfo, std::string const& name) {
+        raylib::Camera3D const camera = cameraAt(from, to);
+        raylib::Image image = captureFrame([&] { renderer->drawFrame(*world, camera, showInfo); });
         if (std::getenv("TESSARINE_SAVE_FRAMES")) raylib::ExportImage(image, ("build/" + name + ".png").c_str());
         return image;
     }
     static raylib::Color at(raylib::Image const& image, int x, int y) { return raylib::GetImageColor(image, x, y); }
 
-    static inline World* world = nullptr;
+    static inline Renderer* renderer = nullptr;
+    std::shared_ptr<World> world;
 };
 
 TEST_F(RenderTest, SkyALitBoxWithAShadePerFaceAndTheCursor) {
@@ -47,9 +46,9 @@ TEST_F(RenderTest, SkyALitBoxWithAShadePerFaceAndTheCursor) {
 
     world->intersector->addEntity(
         std::make_shared<AABox>(raylib::Vector3{-4, 0.5f, 6}, raylib::Vector3{2, 2, 2}, colorGreen));
-    raylib::Camera3D const camera{{1, 4, 10}, {-4, 2.2f, 4}, {0, 1, 0}, 65, raylib::CAMERA_PERSPECTIVE};
+    raylib::Camera3D const camera = cameraAt({1, 4, 10}, {-4, 2.2f, 4});
     raylib::Image const image = frame(camera.position, camera.target, false, "render-test-box");
-    EXPECT_TRUE(near(at(image, 5, 5), SKY));
+    EXPECT_TRUE(near(at(image, 5, 5), SKY_COLOR));
     raylib::Color faces[3];
     raylib::Vector3 const points[3] = {{-4, 1.5f, 6}, {-3, 0.5f, 6}, {-4, 0.5f, 7}};  // top, east, south
     for (int i = 0; i < 3; ++i) {
@@ -62,11 +61,11 @@ TEST_F(RenderTest, SkyALitBoxWithAShadePerFaceAndTheCursor) {
 
     // The 73-pixel crosshair, centred 40 pixels above the middle: a white
     // arm, an open centre and sky 40 pixels lower.
-    EXPECT_EQ(world->cursorTexture.width, 73);
+    EXPECT_EQ(renderer->cursorTexture.width, 73);
     int const x = image.width / 2 - 36, y = image.height / 2 - 36 - 40;
     EXPECT_TRUE(near(at(image, x + 16, y + 36), {255, 255, 255, 255}, 30));
-    EXPECT_TRUE(near(at(image, x + 36, y + 36), SKY, 10));
-    EXPECT_TRUE(near(at(image, x + 16, y + 76), SKY, 10));
+    EXPECT_TRUE(near(at(image, x + 36, y + 36), SKY_COLOR, 10));
+    EXPECT_TRUE(near(at(image, x + 16, y + 76), SKY_COLOR, 10));
     raylib::UnloadImage(image);
 }
 
@@ -109,15 +108,15 @@ TEST_F(RenderTest, BakedChunksDrawTheSamePicture) {
         {"under floating voxels", {20, 1, 2}, {19, 8, 0}},
     };
     for (auto const& [name, from, to] : views) {
-        world->options.bakedBoxes = false;
+        renderer->scene.bakedBoxes = false;
         raylib::Image const old = frame(from, to, false, std::string("render-test-old-") + name);
-        world->options.bakedBoxes = true;
+        renderer->scene.bakedBoxes = true;
         raylib::Image const baked = frame(from, to, false, std::string("render-test-baked-") + name);
         int differing = 0, sky = 0;
         for (int y = 0; y < old.height; ++y) {
             for (int x = 0; x < old.width; ++x) {
                 differing += !near(at(old, x, y), at(baked, x, y), 0);
-                sky += near(at(old, x, y), SKY, 0);
+                sky += near(at(old, x, y), SKY_COLOR, 0);
             }
         }
         EXPECT_LE(differing, old.width * old.height / 1000) << name << ": " << differing << " pixels differ";

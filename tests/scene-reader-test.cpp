@@ -10,7 +10,6 @@
 #include "game.h"
 #include "intersector-naive-impl.h"
 #include "log-capture.h"
-#include "scene-check.h"
 #include "scene-loader.h"
 #include "scene-reader.h"
 #include "scene-stats.h"
@@ -47,7 +46,7 @@ protected:
     AABox const& box(int i) const { return static_cast<AABox const&>(*world->intersector->getEntities().at(i)); }
 
     std::shared_ptr<Player> player = std::make_shared<Player>();
-    std::shared_ptr<World> world = std::make_shared<World>(player, WorldOptions{.graphics = false});
+    std::shared_ptr<World> world = std::make_shared<World>(player);
 };
 
 TEST_F(SceneReaderTest, WhatEachTextEndsWith) {
@@ -86,7 +85,9 @@ TEST_F(SceneReaderTest, WhatEachTextEndsWith) {
         {"mountain (0, 0, 0), (1e9, 1e9, 1e9)", "Mountain refused: it would have more than 100000 slabs", 0,
          "Mountain"},
         // A name keeps all but a final comma, which may stand alone.
-        {"model a,b,, (1, 0, 1)", "world", 1, "DEBUG: Model [assets/models/a,b,.vox]"},
+        {"model a,b,, (1, 0, 1)", "world", 1,
+         "WARNING: Model [assets/models/a,b,.vox] not loaded: the file cannot be read\nDEBUG: Model "
+         "[assets/models/a,b,.vox]"},
         {"model tree , (1, 0, 1)", "world", 1, "DEBUG: Model [assets/models/tree.vox]"},
         // Voxels of 0.025 and 2.5; the two huge cells around the body stay empty.
         {"voxels_cloud (50, 0, 0), (0.1, 0.1, 0.1), 1 voxels_cloud_huge (0, 2.5, 4), (10, 10, 10), 1", "world", 64 + 62,
@@ -120,7 +121,7 @@ TEST_F(SceneReaderTest, UnreadableStreamsAndTypesWithoutAReader) {
     LogCapture log;
     std::ifstream unopened("no/such/scene.txt");
     EXPECT_EQ(readFrom(unopened), "*Scene reading stopped: test.txt could not be read");
-    EXPECT_EQ(outcomeOf([&] { return loadScene("no/such/scene.txt", player, {.graphics = false}) ? "world" : "none"; }),
+    EXPECT_EQ(outcomeOf([&] { return loadScene("no/such/scene.txt", player) ? "world" : "none"; }),
               "*Cannot open the scene file no/such/scene.txt");
     std::istringstream in("");
     auto const readUnknownType = [&] {
@@ -136,7 +137,7 @@ TEST_F(SceneReaderTest, UnreadableStreamsAndTypesWithoutAReader) {
 TEST(DemoScene, BuildsTheSameWorldOnEveryRun) {
     LogCapture quiet;
     initRandomToken();
-    auto const world = loadScene(SCENE_PATH, std::make_shared<Player>(), {.graphics = false});
+    auto const world = loadScene(SCENE_PATH, std::make_shared<Player>());
     ASSERT_NE(world, nullptr);
     EXPECT_EQ(world->intersector->size(), 1413);
     EXPECT_EQ(worldDigest(*world->intersector), 8962977840665280986u) << "the demo scene's world changed";

@@ -1,7 +1,8 @@
 #include <gtest/gtest.h>
 
+#include "model-weapon.h"
+#include "renderer.h"
 #include "test-entities.h"
-#include "weapon.h"
 
 namespace {
 
@@ -11,7 +12,10 @@ bool isIdentity(raylib::Matrix const& m) {
 }
 
 TEST(ModelWeapon, TurnsWithTheYawOfTheView) {
-    ModelWeapon weapon("assets/models/rock.vox");
+    Renderer renderer;
+    ModelWeapon weapon("assets/models/rock.vox", renderer.lighting);
+    EXPECT_EQ(weapon.model.materials[0].shader.id, renderer.lighting.getLightShader()->shader.id);
+    EXPECT_NE(weapon.model.meshes[0].vaoId, 0u) << "drawn from the GPU";
     raylib::Vector3 const a{10, 2, -3};
     struct Case {
         char const* name;

@@ -42,9 +42,7 @@ int main(int argc, char** argv) {
     std::string const path = argc > 1 ? argv[1] : "tests/recordings/demo-walk.rec";
     raylib::SetTraceLogLevel(raylib::LOG_WARNING);
     auto quiet = std::make_unique<LogCapture>();
-    initRandomToken();
-    auto const player = std::make_shared<Player>();
-    auto const world = loadScene(SCENE_PATH, player, {.graphics = false});
+    auto const world = loadWorld(SCENE_PATH, std::make_shared<Player>()).world;
     Recording walk{SCENE_PATH, worldDigest(*world->intersector), {}};
     RecordingWriter writer(path, walk.scenePath, walk.worldDigest);
     for (Leg const& leg : WALK) {
@@ -55,7 +53,7 @@ int main(int argc, char** argv) {
             walk.frames.push_back(frame);
         }
         // Where each leg ends, to see that the walk goes where it should.
-        std::shared_ptr<World> played = loadScene(SCENE_PATH, std::make_shared<Player>(), {.graphics = false});
+        std::shared_ptr<World> played = loadWorld(SCENE_PATH, std::make_shared<Player>()).world;
         PlayResult const result =
             play(played, played->player, {.scenePath = SCENE_PATH, .replay = &walk, .graphics = false});
         std::printf("after %4d frames: (%.2f, %.2f, %.2f)\n", result.frames, result.position.x, result.position.y,

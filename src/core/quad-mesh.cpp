@@ -34,3 +34,10 @@ raylib::Mesh meshOf(QuadList const& quads, int first) {
     }
     return mesh;
 }
+
+void freeMeshArrays(raylib::Mesh const& mesh) {
+    raylib::MemFree(mesh.vertices);
+    raylib::MemFree(mesh.normals);
+    raylib::MemFree(mesh.colors);
+    raylib::MemFree(mesh.indices);
+}

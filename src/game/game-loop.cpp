@@ -1,27 +1,15 @@
 #include "game-loop.h"
 
 #include <algorithm>
-#include <fstream>
 #include <iostream>
-#include <iterator>
-#include <sstream>
+#include <optional>
 
 #include "desktop.h"
 #include "game.h"
 #include "notice.h"
-#include "scene-check.h"
-#include "scene-reader.h"
+#include "renderer.h"
+#include "scene-loader.h"
 #include "world-digest.h"
-
-raylib::Camera3D startCamera() {
-    raylib::Camera3D camera{};
-    camera.position = START_POSITION;
-    camera.target = {-0.682f, 2.2f, 3.93f};
-    camera.up = {0.0f, 1.0f, 0.0f};
-    camera.fovy = 65.0f;
-    camera.projection = raylib::CAMERA_PERSPECTIVE;
-    return camera;
-}
 
 std::shared_ptr<CompositeController> makeController() {
     auto controller = std::make_shared<CompositeController>();
@@ -30,54 +18,34 @@ std::shared_ptr<CompositeController> makeController() {
     return controller;
 }
 
-bool stepFrame(raylib::Camera3D& camera, Controller const& controller, Player& player,
-               std::shared_ptr<Intersector> const& intersector, float frameTime, raylib::Vector2 mouseDelta) {
-    float const distance = frameTime * MOVE_SPEED;
-    float const forward = controller.getForwardMovement();
-    float const side = controller.getSideMovement();
+bool stepFrame(raylib::Camera3D& camera, Player& player, std::shared_ptr<Intersector> const& intersector,
+               FrameInput const& input) {
+    float const distance = input.frameTime * MOVE_SPEED;
     // The axes are scaled independently, not normalised: diagonal walking is
     // faster, as it always was.
-    raylib::Vector3 const movement{distance * forward, distance * side, 0.0f};
-    raylib::Vector3 const rotation{mouseDelta.x * MOUSE_SENSITIVITY, mouseDelta.y * MOUSE_SENSITIVITY, 0.0f};
+    raylib::Vector3 const movement{distance * input.forward, distance * input.side, 0.0f};
+    raylib::Vector3 const rotation{input.mouse.x * MOUSE_SENSITIVITY, input.mouse.y * MOUSE_SENSITIVITY, 0.0f};
     // The camera turns, then moves along its horizontal directions: it says
     // where the player wants to go.
     raylib::UpdateCameraPro(&camera, movement, rotation, 0.0f);
 
     // The player decides where it may go.
     player.move(camera.position, intersector);
-    AdditionalKeys const keys = controller.getAdditionalKeys();
-    if (keys.reset) player.move(START_POSITION, intersector);
+    if (input.keys.reset) player.move(START_POSITION, intersector);
 
     // Back onto the player's eyes, keeping the view direction.
     raylib::Vector3 const delta{player.position.x - camera.position.x, player.position.y - camera.position.y,
                                 player.position.z - camera.position.z};
     camera.position = {camera.position.x + delta.x, camera.position.y + delta.y, camera.position.z + delta.z};
     camera.target = {camera.target.x + delta.x, camera.target.y + delta.y, camera.target.z + delta.z};
-    return keys.showInfo;
+    return input.keys.showInfo;
 }
 
 std::string reloadScene(std::string const& path, std::shared_ptr<Player> const& player, std::shared_ptr<World>& world,
-                        WorldOptions options) {
-    // The file is read once, and checked without graphics before the old
-    // world goes: two worlds with graphics at once would share, and the
-    // first to go would drop, the light shader.
-    std::ifstream file(path, std::ios::binary);
-    std::string const text(std::istreambuf_iterator<char>(file), {});
-    if (!file) return path + ":1:1: error: the scene file cannot be read";
-    std::istringstream checked(text);
-    for (SceneProblem const& problem : checkScene(checked, path, player)) {
-        if (problem.fatal) return describeProblem(path, problem);
-    }
-    world.reset();
-    initRandomToken();
-    world = std::make_shared<World>(player, options);
-    std::istringstream scene(text);
-    SceneReader reader(player, &scene, world, path);
-    try {
-        reader.readScene();
-    } catch (...) {
-        reasonOfCurrentException();  // read differently the second time: the world holds what was read
-    }
+                        ModelCache* models) {
+    SceneLoad const load = loadWorld(path, player, {.models = models});
+    if (!load.world) return load.report();
+    world = load.world;
     return "";
 }
 
@@ -111,6 +79,8 @@ PlayResult play(std::shared_ptr<World>& world, std::shared_ptr<Player> const& pl
     auto const controller = makeController();
     raylib::Camera3D camera = startCamera();
     player->weapon.reset();
+    std::optional<Renderer> renderer;
+    if (how.graphics) renderer.emplace();
     PlayResult result;
     result.pathDigest = DIGEST_START;
     std::string notice;
@@ -121,18 +91,18 @@ PlayResult play(std::shared_ptr<World>& world, std::shared_ptr<Player> const& pl
         if (how.replay && how.graphics && raylib::WindowShouldClose()) break;
         FrameInput const input = how.replay ? how.replay->frames[result.frames] : liveInput(*controller, desktop);
         if (how.recorder) how.recorder->write(input);
-        bool const showInfo =
-            stepFrame(camera, RecordedController(input), *player, world->intersector, input.frameTime, input.mouse);
+        bool const showInfo = stepFrame(camera, *player, world->intersector, input);
         if (input.reload) {
-            notice = reloadScene(how.scenePath, player, world, {.graphics = how.graphics});
-            if (!notice.empty()) std::clog << "Scene not reloaded: " << notice << std::endl;
+            std::string const problems = reloadScene(how.scenePath, player, world, how.models);
+            if (!problems.empty()) std::clog << "Scene not reloaded: " << problems << std::flush;
+            notice = problems.substr(0, problems.find('\n'));
             if (how.graphics) noticeUntil = raylib::GetTime() + NOTICE_SECONDS;
         }
         ++result.frames;
         result.pathDigest = digestOf(result.pathDigest, &player->position, sizeof player->position);
-        if (!how.graphics) continue;
+        if (!renderer) continue;
         raylib::BeginDrawing();
-        world->drawFrame(camera, showInfo);
+        renderer->drawFrame(*world, camera, showInfo);
         if (!notice.empty() && raylib::GetTime() < noticeUntil) drawNotice(notice);
         desktop.afterDrawing();
         raylib::EndDrawing();

@@ -5,28 +5,25 @@
 
 #include "controller.h"
 #include "intersector.h"
+#include "model-loader.h"
 #include "player.h"
 #include "recording.h"
+#include "start-view.h"
 #include "world.h"
 
 inline constexpr float MOVE_SPEED = 9.0f;
 inline constexpr float MOUSE_SENSITIVITY = 0.05f;
-inline constexpr raylib::Vector3 START_POSITION{0.0f, 2.2f, 4.0f};
-
-// The camera the game starts with: at the player's eyes, looking almost
-// along -x.
-raylib::Camera3D startCamera();
 
 // The controller the game reads: the keyboard, and gamepad 0 when one is
 // present now (one connected later is not picked up).
 std::shared_ptr<CompositeController> makeController();
 
-// Everything of one frame but the drawing: reads the controller, turns and
-// moves the camera horizontally, lets the player follow against the index
-// (or go back to the start while reset is held) and puts the camera on the
-// player's eyes. Returns whether the information box is asked for.
-bool stepFrame(raylib::Camera3D& camera, Controller const& controller, Player& player,
-               std::shared_ptr<Intersector> const& intersector, float frameTime, raylib::Vector2 mouseDelta);
+// Everything of one frame but the drawing, from its input: turns the camera
+// and moves it horizontally, lets the player follow against the index (or go
+// back to the start while reset is held) and puts the camera on the player's
+// eyes. Returns whether the information box is asked for.
+bool stepFrame(raylib::Camera3D& camera, Player& player, std::shared_ptr<Intersector> const& intersector,
+               FrameInput const& input);
 
 // How frames are played: where their input comes from and where it goes.
 struct Play {
@@ -36,9 +33,11 @@ struct Play {
     RecordingWriter* recorder = nullptr;
     // When set, its frames are played instead of the devices', until they end.
     Recording const* replay = nullptr;
-    // Whether frames are drawn; a replay can run without (and with a world
-    // without graphics).
+    // Whether frames are drawn, on a renderer of the play's own; a replay
+    // can run without.
     bool graphics = true;
+    // The models of the world, shared with the worlds F5 builds.
+    ModelCache* models = nullptr;
 };
 
 // Where a play left the player, and a digest of the path it took: of the
@@ -62,8 +61,8 @@ void gameLoop(std::shared_ptr<World> world, std::shared_ptr<Player> player, std:
 inline constexpr double NOTICE_SECONDS = 6.0;
 
 // Reads the scene file again, seeded as at start, into a new world for the
-// player where it stands. When the file has a problem that would stop the
-// game, the old world stays and the problem is returned as
-// "FILE:LINE:COLUMN: error: message"; otherwise the result is empty.
+// player where it stands, and swaps it in. When the file has a problem that
+// would stop the game, the old world stays and the problems are returned as
+// "FILE:LINE:COLUMN: error: message" lines; otherwise the result is empty.
 std::string reloadScene(std::string const& path, std::shared_ptr<Player> const& player, std::shared_ptr<World>& world,
-                        WorldOptions options = {});
+                        ModelCache* models = nullptr);

@@ -32,15 +32,15 @@ int failure(std::string const& what) {
 
 // Loads the scene; on failure says why on standard error, after whatever the
 // scene reader logged, and returns an empty world.
-std::shared_ptr<World> loadSceneOrExplain(std::string const& path, std::shared_ptr<Player> const& player) {
-    std::string reason;
-    std::shared_ptr<World> world = loadSceneOrReason(path, player, reason);
-    if (!world) {
+std::shared_ptr<World> loadSceneOrExplain(std::string const& path, std::shared_ptr<Player> const& player,
+                                          ModelCache& models) {
+    SceneLoad const load = loadWorld(path, player, {.models = &models});
+    if (!load.world) {
         std::clog.flush();
-        std::cerr << "Tessarine cannot start: the scene " << path << " could not be loaded (" << reason
-                  << "); the lines above say where." << std::endl;
+        std::cerr << load.report() << "Tessarine cannot start: the scene " << path << " could not be loaded."
+                  << std::endl;
     }
-    return world;
+    return load.world;
 }
 
 }  // namespace
@@ -96,8 +96,8 @@ int runGame(GameOptions const& options) {
     renderInitScreen();
 
     auto player = std::make_shared<Player>();
-    initRandomToken();
-    std::shared_ptr<World> world = loadSceneOrExplain(scenePath, player);
+    ModelCache models;
+    std::shared_ptr<World> world = loadSceneOrExplain(scenePath, player, models);
     if (!world) {
         raylib::CloseWindow();
         return EXIT_FAILURE;
@@ -112,9 +112,11 @@ int runGame(GameOptions const& options) {
         if (!recorder->good()) problem = "cannot record to " + options.recordPath + ": " + std::strerror(errno);
     }
     if (problem.empty()) {
-        PlayResult const played =
-            play(world, player,
-                 {.scenePath = scenePath, .recorder = recorder.get(), .replay = recording ? &*recording : nullptr});
+        PlayResult const played = play(world, player,
+                                       {.scenePath = scenePath,
+                                        .recorder = recorder.get(),
+                                        .replay = recording ? &*recording : nullptr,
+                                        .models = &models});
         if (recording) {
             std::printf("Replay of %s: %d frames; the player ends at (%.9g, %.9g, %.9g); path digest %016llx\n",
                         replayName.c_str(), played.frames, played.position.x, played.position.y, played.position.z,
@@ -122,8 +124,6 @@ int runGame(GameOptions const& options) {
         }
     }
 
-    // The world unloads GPU resources, so it goes before the window.
-    world.reset();
     raylib::CloseWindow();
     return problem.empty() ? EXIT_SUCCESS : failure(problem);
 }

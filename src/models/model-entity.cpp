@@ -3,13 +3,17 @@
 #include <iomanip>
 #include <iostream>
 
-#include "model-loader.h"
-#include "shader.h"
+namespace raylib {
+#include <rlgl.h>
+}
 
 ModelEntity::ModelEntity(raylib::Vector3 position, float scale, std::string path)
-    : position(position), scale(scale), loaded(sharedModel(path)), model(loaded->model) {
+    : ModelEntity(position, scale, path, std::make_shared<LoadedModel const>(path)) {}
+
+ModelEntity::ModelEntity(raylib::Vector3 position, float scale, std::string const& path,
+                         std::shared_ptr<LoadedModel const> loaded)
+    : position(position), scale(scale), loaded(std::move(loaded)), model(this->loaded->model) {
     aabb = AABB(position, scaledSize());
-    setModelShaders(model);
 
     raylib::Vector3 const size = scaledSize();
     std::clog << std::setprecision(3) << std::defaultfloat << "DEBUG: Model [" << path << "] "
@@ -35,5 +39,22 @@ raylib::Vector3 ModelEntity::drawPosition() const {
 }
 
 void ModelEntity::draw() {
-    raylib::DrawModel(model, drawPosition(), scale, {255, 255, 255, 255});
+    raylib::Vector3 const at = drawPosition();
+    for (int m = 0; m < model.meshCount; ++m) {
+        raylib::Mesh const& mesh = model.meshes[m];
+        for (int t = 0; t < mesh.triangleCount; ++t) {
+            raylib::rlCheckRenderBatchLimit(3);
+            raylib::rlBegin(RL_TRIANGLES);
+            for (int corner = 0; corner < 3; ++corner) {
+                int const v = mesh.indices[t * 3 + corner];
+                unsigned char const* color = mesh.colors + v * 4;
+                float const* normal = mesh.normals + v * 3;
+                float const* position = mesh.vertices + v * 3;
+                raylib::rlColor4ub(color[0], color[1], color[2], color[3]);
+                raylib::rlNormal3f(normal[0], normal[1], normal[2]);
+                raylib::rlVertex3f(at.x + position[0] * scale, at.y + position[1] * scale, at.z + position[2] * scale);
+            }
+            raylib::rlEnd();
+        }
+    }
 }

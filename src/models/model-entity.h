@@ -7,15 +7,20 @@
 #include "model-loader.h"
 
 // An entity drawn from a model file, its bounding-box centre on position and
-// its collision box the model's bounding box scaled and moved there. Every
-// entity of one file shares one loaded model, unloaded when the last of
-// them goes.
+// its collision box the model's bounding box scaled and moved there.
 class ModelEntity : public Entity {
 public:
+    // Reads the model file itself.
     ModelEntity(raylib::Vector3 position, float scale, std::string path);
+    // Uses a model already read from the file at path, shared with others.
+    ModelEntity(raylib::Vector3 position, float scale, std::string const& path,
+                std::shared_ptr<LoadedModel const> loaded);
     ModelEntity(ModelEntity const&) = delete;
     ModelEntity& operator=(ModelEntity const&) = delete;
 
+    // Draws the model's faces one by one, through raylib's batch, with the
+    // shader of the moment: the way a box draws itself. A renderer draws
+    // the model faster from a copy on the GPU.
     void draw() override;
     AABB const& getAABB() const override { return aabb; }
     // Where the model's origin goes so that its bounding-box centre lands

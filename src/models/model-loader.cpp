@@ -3,95 +3,67 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
-#include <map>
 #include <vector>
 
-#include "shader.h"
 #include "vox-file.h"
 #include "vox-mesh.h"
 
 namespace {
 
-// A model of the given meshes (none for a file that cannot be read) with one
-// default material, as raylib's loader makes it.
-raylib::Model modelOf(std::vector<raylib::Mesh> const& meshes) {
-    raylib::Model model{};
-    model.transform = raylib::MatrixIdentity();
-    model.meshCount = static_cast<int>(meshes.size());
-    if (!meshes.empty()) {
-        model.meshes =
-            static_cast<raylib::Mesh*>(raylib::MemAlloc(static_cast<unsigned>(meshes.size() * sizeof(raylib::Mesh))));
-        std::copy(meshes.begin(), meshes.end(), model.meshes);
-        model.meshMaterial = static_cast<int*>(raylib::MemAlloc(static_cast<unsigned>(meshes.size() * sizeof(int))));
-    }
-    model.materialCount = 1;
-    model.materials = static_cast<raylib::Material*>(raylib::MemAlloc(sizeof(raylib::Material)));
-    model.materials[0] = raylib::LoadMaterialDefault();
-    return model;
-}
-
-raylib::Model rejected(std::string const& path, std::string const& problem) {
-    std::clog << "WARNING: Model [" << path << "] not loaded: " << problem << std::endl;
-    return modelOf({});
-}
-
-// Reads the file unless it is too large for a model (problem says so);
-// false when it cannot be read.
-bool readWhole(std::string const& path, std::vector<unsigned char>& bytes, std::string& problem) {
+// Reads the file unless it is too large for a model. When it cannot, says
+// why, after "the file": "cannot be read", "is refused: ...".
+std::string readWhole(std::string const& path, std::vector<unsigned char>& bytes) {
+    std::error_code error;
+    if (std::filesystem::is_directory(path, error)) return "is a folder";
     std::ifstream file(path, std::ios::binary | std::ios::ate);
-    if (!file) return false;
-    std::streamoff const size = file.tellg();
-    if (size < 0) return false;
-    problem = voxFileSizeProblem(static_cast<unsigned long long>(size));
-    if (!problem.empty()) return true;
+    std::streamoff const size = file ? static_cast<std::streamoff>(file.tellg()) : -1;
+    if (size < 0) return "cannot be read";
+    if (std::string const tooLarge = voxFileSizeProblem(static_cast<unsigned long long>(size)); !tooLarge.empty()) {
+        return "is refused: " + tooLarge;
+    }
     file.seekg(0);
     bytes.resize(static_cast<size_t>(size));
     file.read(reinterpret_cast<char*>(bytes.data()), size);
-    return static_cast<bool>(file);
+    return file ? "" : "cannot be read";
+}
+
+// The model's meshes, or none and what is wrong with the file.
+std::pair<raylib::Model, std::string> readModel(std::string const& path) {
+    raylib::Model model{};
+    model.transform = raylib::MatrixIdentity();
+    std::vector<unsigned char> bytes;
+    std::string why = readWhole(path, bytes);
+    VoxelGrid grid;
+    if (why.empty()) {
+        if (std::string const refused = readVoxFile(bytes, &grid); !refused.empty()) why = "is refused: " + refused;
+    }
+    if (!why.empty()) {
+        std::clog << "WARNING: Model [" << path << "] not loaded: the file " << why << std::endl;
+        return {model, "the model file " + path + " " + why};
+    }
+    std::vector<raylib::Mesh> const meshes = buildVoxMeshes(grid);
+    model.meshCount = static_cast<int>(meshes.size());
+    model.meshes = new raylib::Mesh[meshes.size()];
+    std::copy(meshes.begin(), meshes.end(), model.meshes);
+    return {model, ""};
 }
 
 }  // namespace
 
-raylib::Model loadModelChecked(std::string const& path) {
-    std::vector<unsigned char> bytes;
-    std::string problem;
-    if (!raylib::IsFileExtension(path.c_str(), ".vox") || !readWhole(path, bytes, problem)) {
-        return raylib::LoadModel(path.c_str());
-    }
-    VoxelGrid grid;
-    if (problem.empty()) problem = readVoxFile(bytes, &grid);
-    if (!problem.empty()) return rejected(path, problem);
-    raylib::Model model = modelOf(buildVoxMeshes(grid));
-    if (raylib::IsWindowReady()) {
-        for (int i = 0; i < model.meshCount; ++i) raylib::UploadMesh(&model.meshes[i], false);
-    }
-    return model;
-}
+LoadedModel::LoadedModel(std::string const& path) : LoadedModel(readModel(path)) {}
 
-std::string modelFileProblem(std::string const& path) {
-    std::vector<unsigned char> bytes;
-    std::string problem;
-    if (!readWhole(path, bytes, problem)) return "the model file " + path + " cannot be read";
-    if (problem.empty() && raylib::IsFileExtension(path.c_str(), ".vox")) problem = voxFileProblem(bytes);
-    if (problem.empty()) return "";
-    return "the model file " + path + " is refused: " + problem;
-}
-
-LoadedModel::LoadedModel(std::string const& path) : model(loadModelChecked(path)) {
-    setModelShaders(model);
-}
+LoadedModel::LoadedModel(std::pair<raylib::Model, std::string> loaded)
+    : model(loaded.first), problem(std::move(loaded.second)) {}
 
 LoadedModel::~LoadedModel() {
-    raylib::UnloadModel(model);
+    for (int i = 0; i < model.meshCount; ++i) freeMeshArrays(model.meshes[i]);
+    delete[] model.meshes;
 }
 
-std::shared_ptr<LoadedModel const> sharedModel(std::string const& path) {
-    // A file is known by its path and when it was last written, so an edited
-    // model is read again.
+std::shared_ptr<LoadedModel const> ModelCache::get(std::string const& path) {
     std::error_code unknown;
     auto const written = std::filesystem::last_write_time(path, unknown).time_since_epoch().count();
-    static std::map<std::tuple<std::string, long long, bool>, std::weak_ptr<LoadedModel const>> loaded;
-    auto& slot = loaded[{path, static_cast<long long>(written), raylib::IsWindowReady()}];
+    auto& slot = loaded[{path, static_cast<long long>(written)}];
     std::shared_ptr<LoadedModel const> model = slot.lock();
     if (!model) {
         model = std::make_shared<LoadedModel const>(path);

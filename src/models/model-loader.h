@@ -1,25 +1,16 @@
 #pragma once
 
+#include <map>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "raylib-api.h"
 
-// Loads a model file. A .vox file is read and checked by the game itself and
-// its meshes are built on the CPU, so it can be measured without a window;
-// they are uploaded to the GPU when a window exists. A file the check
-// refuses is logged, naming it and what is wrong, and a file that cannot be
-// read is left to raylib, which reports it: both get the model raylib gives
-// for a file it cannot read (no meshes, one default material), so the game
-// goes on. Other formats are raylib's and need a window.
-raylib::Model loadModelChecked(std::string const& path);
-
-// What keeps a model file from being shown as it is: it cannot be read, or
-// the game refuses it. Empty when it loads.
-std::string modelFileProblem(std::string const& path);
-
-// A model loaded from a file with the light shader on its materials (when a
-// window exists), unloaded when the last holder lets go.
+// A .vox model read, checked and meshed on the CPU: a mesh for each side its
+// faces point to, no material, nothing on the GPU (a renderer uploads its own
+// copy). A file that cannot be read or is refused is logged once, naming it
+// and what is wrong, and gives a model without meshes, so the game goes on.
 class LoadedModel {
 public:
     explicit LoadedModel(std::string const& path);
@@ -28,10 +19,20 @@ public:
     LoadedModel& operator=(LoadedModel const&) = delete;
 
     raylib::Model const model;
+    // Why the file gives no meshes; empty when it loaded.
+    std::string const problem;
+
+private:
+    explicit LoadedModel(std::pair<raylib::Model, std::string> loaded);
 };
 
-// The model of a file, loaded once and shared by everyone who asks for the
-// same file, unchanged since, while any of them still holds it. A model
-// loaded without a window is not shared with those who ask once a window
-// exists.
-std::shared_ptr<LoadedModel const> sharedModel(std::string const& path);
+// Models loaded once and shared by everyone who asks for the same file,
+// unchanged since, while any of them still holds it: a file is known by its
+// path and when it was last written, so an edited model is read again.
+class ModelCache {
+public:
+    std::shared_ptr<LoadedModel const> get(std::string const& path);
+
+private:
+    std::map<std::pair<std::string, long long>, std::weak_ptr<LoadedModel const>> loaded;
+};

@@ -12,6 +12,6 @@
 // its size; the surface is exactly that of a quad for every face. A mesh
 // holds the faces of one side only (-x, +x, -y, +y, -z, +z, in this order),
 // so that a renderer can leave out those turned away from the camera. The
-// meshes are not uploaded; their arrays are raylib's to free with the model.
+// meshes are on the CPU only; freeMeshArrays frees them.
 // Empty for a grid without voxels.
 std::vector<raylib::Mesh> buildVoxMeshes(VoxelGrid const& grid);

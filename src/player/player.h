@@ -4,6 +4,7 @@
 
 #include "aabb.h"
 #include "intersector.h"
+#include "start-view.h"
 #include "weapon.h"
 
 // The one player: an upright box carrying the eye point. move() decides
@@ -23,7 +24,7 @@ public:
     float stepHeight = 0.31f;
     float feetHeight = 0.01f;
     // The eye point: horizontally the body's centre, vertically its top.
-    raylib::Vector3 position{0.0f, 2.2f, 4.0f};
+    raylib::Vector3 position = START_POSITION;
     raylib::Vector3 size{0.4f, 1.6f, 0.4f};
     AABB aabb;
     // A thin probe box directly under the body: whether the player stands.

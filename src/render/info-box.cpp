@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <cmath>
 
+#include "sky.h"
 #include "ui-scale.h"
 
 namespace {
 
-constexpr raylib::Color SKY{102, 191, 255, 255};
 constexpr raylib::Color BOX_BORDER{0, 121, 241, 255};
 constexpr raylib::Color TEXT_COLOR{0, 0, 0, 255};
 
@@ -45,7 +45,7 @@ void drawInfoBox(raylib::Camera3D const& camera, float uiScale, int entityCount)
     InfoBoxLayout const layout = infoBoxLayout(uiScale, screenWidth, raylib::GetScreenHeight());
 
     raylib::DrawFPS(0, 0);
-    raylib::DrawRectangle(layout.x, layout.y, layout.width, layout.height, raylib::Fade(SKY, 0.5f));
+    raylib::DrawRectangle(layout.x, layout.y, layout.width, layout.height, raylib::Fade(SKY_COLOR, 0.5f));
     raylib::DrawRectangleLines(layout.x, layout.y, layout.width, layout.height, BOX_BORDER);
 
     auto const lines = infoBoxLines(camera, entityCount);

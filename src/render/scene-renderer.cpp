@@ -14,7 +14,7 @@
 #include "hidden-faces.h"
 #include "model-entity.h"
 #include "quad-mesh.h"
-#include "shader.h"
+#include "sky.h"
 
 namespace raylib {
 #include <rlgl.h>
@@ -22,7 +22,6 @@ namespace raylib {
 
 namespace {
 
-constexpr raylib::Color SKY{102, 191, 255, 255};
 // The side of a chunk, in world units: big enough for few draw calls, small
 // enough that what lies behind the camera, or behind nearer chunks, is left
 // out. Measured on clouds of huge voxels, 48 beat 24, 32, 40, 64 and 128.
@@ -97,26 +96,42 @@ void SceneRenderer::release() {
     bakedCount = 0;
 }
 
+ModelOnGpu const& SceneRenderer::uploaded(std::shared_ptr<LoadedModel const> const& model) {
+    auto& copy = models[model.get()];
+    if (!copy) copy = std::make_unique<ModelOnGpu>(model);
+    return *copy;
+}
+
 void SceneRenderer::bake(Intersector const& index) {
     release();
     source = &index;
     auto const entities = index.getEntities();
     bakedCount = static_cast<int>(entities.size());
     std::vector<AABox const*> boxes;
+    auto previousModels = std::move(models);
+    models.clear();
     for (auto const& entity : entities) {
-        auto const* box = dynamic_cast<AABox const*>(entity.get());
-        if (box) {
+        if (auto const* box = dynamic_cast<AABox const*>(entity.get())) {
             boxes.push_back(box);
-        } else {
-            parts.push_back(
-                Part{boundsOf(entity->getAABB()), {}, entity, dynamic_cast<ModelEntity const*>(entity.get())});
+            continue;
         }
+        Part part{boundsOf(entity->getAABB()), {}, entity};
+        if (auto const* model = dynamic_cast<ModelEntity const*>(entity.get())) {
+            // A model shown before keeps its copy on the GPU.
+            if (auto kept = previousModels.find(model->loaded.get()); kept != previousModels.end()) {
+                models[kept->first] = std::move(kept->second);
+                previousModels.erase(kept);
+            }
+            part.model = model;
+            part.onGpu = &uploaded(model->loaded);
+        }
+        parts.push_back(std::move(part));
     }
     std::vector<uint8_t> const seen = visibleFaces(boxes);
     // Each box goes in the chunk of its centre; a chunk's bounds hold all of its boxes.
     struct Chunk {
         raylib::BoundingBox bounds;
-        QuadList faces[7];
+        QuadList faces[FACE_GROUPS];
     };
     std::map<std::tuple<int, int, int>, Chunk> chunks;
     for (size_t i = 0; i < boxes.size(); ++i) {
@@ -134,8 +149,8 @@ void SceneRenderer::bake(Intersector const& index) {
         }
     }
     for (auto const& [key, chunk] : chunks) {
-        Part part{chunk.bounds, {}, nullptr, nullptr};
-        for (int face = 0; face < 7; ++face) {
+        Part part{chunk.bounds, {}, nullptr};
+        for (int face = 0; face < FACE_GROUPS; ++face) {
             QuadList const& faces = chunk.faces[face];
             for (int first = 0; first < faces.vertexCount(); first += MAX_MESH_VERTICES) {
                 raylib::Mesh mesh = meshOf(faces, first);
@@ -163,7 +178,7 @@ bool SceneRenderer::mayFace(Part const& part, float const normal[3], raylib::Vec
 void SceneRenderer::drawPart(Part const& part, raylib::Vector3 camera) {
     if (part.model) {
         // As DrawModel draws it, leaving out the meshes of sides turned away.
-        raylib::Model const& model = part.model->model;
+        raylib::Model const& model = part.onGpu->model;
         raylib::Vector3 const at = part.model->drawPosition();
         float const scale = part.model->scale;
         raylib::Matrix const transform =
@@ -172,13 +187,13 @@ void SceneRenderer::drawPart(Part const& part, raylib::Vector3 camera) {
         for (int i = 0; i < model.meshCount; ++i) {
             raylib::Mesh const& mesh = model.meshes[i];
             if (mesh.normals && mesh.vertexCount > 0 && !mayFace(part, mesh.normals, camera)) continue;
-            raylib::DrawMesh(mesh, model.materials[model.meshMaterial[i]], transform);
+            raylib::DrawMesh(mesh, material, transform);
         }
     } else if (part.entity) {
         part.entity->draw();
     }
     raylib::Matrix const identity = raylib::MatrixIdentity();
-    for (int face = 0; face < 7; ++face) {
+    for (int face = 0; face < FACE_GROUPS; ++face) {
         if (face < 6 && !mayFace(part, FACES[face].normal, camera)) continue;
         for (raylib::Mesh const& mesh : part.meshes[face]) raylib::DrawMesh(mesh, material, identity);
     }
@@ -193,7 +208,6 @@ void SceneRenderer::drawBounds(Part const& part) {
 }
 
 void SceneRenderer::drawBaked(raylib::Camera3D const& camera) {
-    material.shader = Shader::getLightShader()->shader;
     Frustum const frustum = Frustum::ofCurrentView();
     std::vector<std::pair<float, Part*>> inView;
     for (Part& part : parts) {
@@ -248,10 +262,11 @@ void SceneRenderer::drawBaked(raylib::Camera3D const& camera) {
 }
 
 void SceneRenderer::drawScene(raylib::Camera3D const& camera, Intersector const& index, Weapon* weapon,
-                              raylib::Vector3 eye) {
-    raylib::ClearBackground(SKY);
+                              raylib::Vector3 eye, raylib::Shader lightShader) {
+    raylib::ClearBackground(SKY_COLOR);
     raylib::BeginMode3D(camera);
-    raylib::BeginShaderMode(Shader::getLightShader()->shader);
+    raylib::BeginShaderMode(lightShader);
+    material.shader = lightShader;
     if (weapon) weapon->draw(eye, camera.target);
     if (bakedBoxes) {
         if (&index != source || index.size() != bakedCount) bake(index);
@@ -267,11 +282,7 @@ size_t SceneRenderer::meshBytes() const {
     size_t bytes = 0;
     for (Part const& part : parts) {
         for (auto const& meshes : part.meshes) {
-            for (raylib::Mesh const& mesh : meshes) {
-                // Position, normal and colour a vertex; three 16-bit indices a triangle.
-                bytes +=
-                    static_cast<size_t>(mesh.vertexCount) * (12 + 12 + 4) + static_cast<size_t>(mesh.triangleCount) * 6;
-            }
+            for (raylib::Mesh const& mesh : meshes) bytes += gpuBytes(mesh);
         }
     }
     return bytes;

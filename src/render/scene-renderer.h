@@ -1,10 +1,12 @@
 #pragma once
 
+#include <map>
 #include <memory>
 #include <vector>
 
 #include "intersector.h"
 #include "model-entity.h"
+#include "model-upload.h"
 #include "weapon.h"
 
 // Draws the 3D part of a frame: the sky, then the weapon and every entity of
@@ -22,8 +24,9 @@
 // unless the GPU finds some of its bounding box in view after those seen
 // last frame are drawn: a depth-tested occlusion query, so nothing that can
 // be seen is left out, in any frame. The meshes are baked again when the
-// index has grown. Must be used and destroyed while the graphics context
-// exists.
+// index has grown, or when it is another index. Each model file is uploaded
+// once, and its copy kept while the index shows it. Must be used and
+// destroyed while the graphics context exists.
 class SceneRenderer {
 public:
     SceneRenderer();
@@ -32,8 +35,10 @@ public:
     SceneRenderer& operator=(SceneRenderer const&) = delete;
 
     // The sky, and the weapon (when there is one, anchored at eye and aimed
-    // at the camera's target) and the entities seen through the camera.
-    void drawScene(raylib::Camera3D const& camera, Intersector const& index, Weapon* weapon, raylib::Vector3 eye);
+    // at the camera's target) and the entities seen through the camera,
+    // under the light shader.
+    void drawScene(raylib::Camera3D const& camera, Intersector const& index, Weapon* weapon, raylib::Vector3 eye,
+                   raylib::Shader lightShader);
 
     // Baked chunks, or every entity drawing itself (the reference path).
     bool bakedBoxes = true;
@@ -43,17 +48,21 @@ public:
     size_t triangles() const;
 
 private:
+    // A chunk's meshes are grouped by the way their faces point (the six
+    // directions of BoxFace); the last group holds the faces of boxes of a
+    // size not above 0, which point either way.
+    static constexpr int FACE_GROUPS = 7;
+
     // Something drawn as a whole when its bounds meet the view.
     struct Part {
         raylib::BoundingBox bounds;
-        // A chunk's meshes by the way their faces point; the last group holds
-        // the faces of boxes of a size not above 0, which point either way.
-        std::vector<raylib::Mesh> meshes[7];
-        std::shared_ptr<Entity> entity;  // or an entity that draws itself
-        ModelEntity const* model;        // the entity, when it is a model
-        unsigned query = 0;              // its occlusion query, once made
-        bool seen = true;                // whether it showed in the last frame
-        bool queried = false;            // whether the query was drawn with it
+        std::vector<raylib::Mesh> meshes[FACE_GROUPS];
+        std::shared_ptr<Entity> entity;      // or an entity that draws itself
+        ModelEntity const* model = nullptr;  // the entity, when it is a model
+        ModelOnGpu const* onGpu = nullptr;   // and the model's copy on the GPU
+        unsigned query = 0;                  // its occlusion query, once made
+        bool seen = true;                    // whether it showed in the last frame
+        bool queried = false;                // whether the query was drawn with it
     };
 
     static bool mayFace(Part const& part, float const normal[3], raylib::Vector3 camera);
@@ -63,9 +72,13 @@ private:
     void drawPart(Part const& part, raylib::Vector3 camera);
     void drawBounds(Part const& part);
 
+    // The model's copy on the GPU, uploaded when it is first seen.
+    ModelOnGpu const& uploaded(std::shared_ptr<LoadedModel const> const& model);
+
     Intersector const* source = nullptr;
     int bakedCount = 0;
     std::vector<Part> parts;
+    std::map<LoadedModel const*, std::unique_ptr<ModelOnGpu>> models;
     raylib::Material material;
     // A unit cube, drawn as a part's bounding box in occlusion queries.
     raylib::Mesh cube;

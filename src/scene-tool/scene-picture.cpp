@@ -1,16 +1,33 @@
 #include "scene-picture.h"
 
 #include <iostream>
-#include <sstream>
 
-#include "game-loop.h"
 #include "log-capture.h"
+#include "renderer.h"
 #include "scene-loader.h"
-#include "shader.h"
 
 namespace raylib {
 #include <rlgl.h>
 }
+
+namespace {
+
+// Draws the world on the open window and writes the frame; false when the
+// file cannot be written.
+bool writeFrame(World const& world, PictureRequest const& request) {
+    Renderer renderer;
+    raylib::Camera3D const camera = cameraAt(request.eye, request.look);
+    raylib::BeginDrawing();
+    renderer.drawFrame(world, camera, request.info);
+    raylib::rlDrawRenderBatchActive();
+    raylib::Image const image = raylib::LoadImageFromScreen();
+    raylib::EndDrawing();
+    bool const written = raylib::ExportImage(image, request.outputPath.c_str());
+    raylib::UnloadImage(image);
+    return written;
+}
+
+}  // namespace
 
 int drawScenePicture(PictureRequest const& request) {
     raylib::SetConfigFlags(raylib::FLAG_WINDOW_HIDDEN | raylib::FLAG_MSAA_4X_HINT);
@@ -21,31 +38,18 @@ int drawScenePicture(PictureRequest const& request) {
                   << std::endl;
         return 1;
     }
-    auto quiet = std::make_unique<LogCapture>();
-    initRandomToken();
-    auto const player = std::make_shared<Player>();
-    std::string problem;
-    std::shared_ptr<World> world = loadSceneOrReason(request.scenePath, player, problem);
-    quiet.reset();
-    bool written = false;
-    if (world) {
-        raylib::Camera3D camera = startCamera();
-        camera.position = request.eye;
-        camera.target = request.look;
-        raylib::BeginDrawing();
-        world->drawFrame(camera, request.info);
-        raylib::rlDrawRenderBatchActive();
-        raylib::Image const image = raylib::LoadImageFromScreen();
-        raylib::EndDrawing();
-        written = raylib::ExportImage(image, request.outputPath.c_str());
-        raylib::UnloadImage(image);
-        if (!written) std::cerr << "tessarine-scene: cannot write " << request.outputPath << std::endl;
-    } else {
-        std::cerr << "tessarine-scene: the scene " << request.scenePath << " cannot be loaded: " << problem
-                  << " (tessarine-scene check says where)" << std::endl;
+    SceneLoad load;
+    {
+        LogCapture quiet;
+        load = loadWorld(request.scenePath, std::make_shared<Player>());
     }
-    world.reset();
-    Shader::clearLightShader();
+    bool written = false;
+    if (!load.world) {
+        std::cerr << "tessarine-scene: the scene " << request.scenePath
+                  << " cannot be loaded (tessarine-scene check says where)" << std::endl;
+    } else if (!(written = writeFrame(*load.world, request))) {
+        std::cerr << "tessarine-scene: cannot write " << request.outputPath << std::endl;
+    }
     raylib::CloseWindow();
     return written ? 0 : 1;
 }

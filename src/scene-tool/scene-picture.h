@@ -3,6 +3,7 @@
 #include <string>
 
 #include "raylib-api.h"
+#include "start-view.h"
 
 // One frame of a scene, as the game draws it, to be written to a PNG file.
 struct PictureRequest {
@@ -10,8 +11,8 @@ struct PictureRequest {
     std::string outputPath;
     int width = 800, height = 450;
     // The camera; by default the game's at the start.
-    raylib::Vector3 eye{0.0f, 2.2f, 4.0f};
-    raylib::Vector3 look{-0.682f, 2.2f, 3.93f};
+    raylib::Vector3 eye = START_POSITION;
+    raylib::Vector3 look = START_TARGET;
     bool info = false;
 };
 

@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "log-capture.h"
+#include "scene-loader.h"
 
 namespace {
 
@@ -29,33 +30,17 @@ std::string vector(raylib::Vector3 v) {
 
 SceneStats measureScene(std::string const& path) {
     SceneStats stats;
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        stats.problems.push_back({1, 1, "the scene file cannot be opened"});
-        return stats;
-    }
     LogCapture quiet;
     auto const start = std::chrono::steady_clock::now();
-    initRandomToken();
-    auto const player = std::make_shared<Player>();
-    auto const world = std::make_shared<World>(player, WorldOptions{.graphics = false});
-    SceneReader reader(player, &file, world, path);
-    reader.onEntry = [&](ObjectType type, int added) {
+    auto const countEntry = [&](ObjectType type, int added) {
         stats.kinds[type].entries += 1;
         stats.kinds[type].entities += added;
     };
-    bool read = false;
-    try {
-        read = reader.readScene() != nullptr;
-    } catch (...) {
-        reasonOfCurrentException();
-    }
+    SceneLoad const load = loadWorld(path, std::make_shared<Player>(), {.onEntry = countEntry});
     stats.loadSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    if (!read) {
-        stats.problems.push_back(reader.problem);
-        return stats;
-    }
-    Intersector const& index = *world->intersector;
+    stats.problems = load.problems;
+    if (!load.world) return stats;
+    Intersector const& index = *load.world->intersector;
     stats.entities = index.size();
     stats.voxels = stats.kinds[VOXELS_CLOUD].entities + stats.kinds[VOXELS_CLOUD_HUGE].entities;
     for (auto const& entity : index.getEntities()) {

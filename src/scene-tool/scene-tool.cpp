@@ -13,8 +13,9 @@
 #include <CLI/CLI.hpp>
 
 #include "desktop.h"
+#include "log-capture.h"
 #include "player.h"
-#include "scene-check.h"
+#include "scene-loader.h"
 #include "scene-picture.h"
 #include "scene-stats.h"
 
@@ -27,17 +28,11 @@ char const* const IN_VIRTUAL_DISPLAY = "TESSARINE_SCENE_VIRTUAL_DISPLAY";
 int check(std::vector<std::string> const& files, std::vector<std::string> const& openAt) {
     int problems = 0;
     for (size_t i = 0; i < files.size(); ++i) {
-        std::string const& path = files[i];
-        std::ifstream file(openAt[i], std::ios::binary);
-        if (!file) {
-            std::cout << describeProblem(path, {1, 1, "the scene file cannot be opened"}) << "\n";
-            ++problems;
-            continue;
-        }
-        for (SceneProblem const& problem : checkScene(file, path, std::make_shared<Player>())) {
-            std::cout << describeProblem(path, problem) << "\n";
-            ++problems;
-        }
+        LogCapture quiet;
+        SceneLoad load = loadWorld(openAt[i], std::make_shared<Player>());
+        load.sourceName = files[i];
+        std::cout << load.report();
+        problems += static_cast<int>(load.problems.size());
     }
     std::cout.flush();
     return problems == 0 ? 0 : 1;

@@ -2,32 +2,47 @@
 
 #include <fstream>
 #include <iostream>
+#include <iterator>
+#include <sstream>
 #include <stdexcept>
 
-#include "scene-reader.h"
-
 std::shared_ptr<World> loadScene(std::string path, std::shared_ptr<Player> player) {
-    return loadScene(std::move(path), std::move(player), WorldOptions{});
-}
-
-std::shared_ptr<World> loadScene(std::string path, std::shared_ptr<Player> player, WorldOptions options) {
     std::ifstream file(path);
     if (!file.is_open()) {
         std::string const message = "Cannot open the scene file " + path;
         std::clog << message << std::endl;
         throw new std::runtime_error(message);
     }
-    auto world = std::make_shared<World>(player, options);
+    auto world = std::make_shared<World>(player);
     SceneReader reader(player, &file, world, path);
     return reader.readScene();
 }
 
-std::shared_ptr<World> loadSceneOrReason(std::string const& path, std::shared_ptr<Player> player, std::string& reason) {
-    try {
-        if (auto world = loadScene(path, std::move(player))) return world;
-        reason = "it holds an entry the game does not know";
-    } catch (...) {
-        reason = reasonOfCurrentException();
+std::string SceneLoad::report() const {
+    std::string lines;
+    for (SceneProblem const& problem : problems) lines += describeProblem(sourceName, problem) + "\n";
+    return lines;
+}
+
+SceneLoad loadWorld(std::string const& path, std::shared_ptr<Player> player, LoadOptions const& options) {
+    std::ifstream file(path, std::ios::binary);
+    std::string text(std::istreambuf_iterator<char>(file), {});
+    if (!file.is_open() || file.bad()) return {nullptr, {{1, 1, "the scene file cannot be read"}}, path};
+    return loadWorldFromText(text, path, std::move(player), options);
+}
+
+SceneLoad loadWorldFromText(std::string const& text, std::string const& sourceName, std::shared_ptr<Player> player,
+                            LoadOptions const& options) {
+    SceneLoad load{std::make_shared<World>(player, options.world), {}, sourceName};
+    std::istringstream scene(text);
+    initRandomToken();
+    SceneReader reader(player, &scene, load.world, sourceName);
+    reader.models = options.models;
+    reader.onEntry = options.onEntry;
+    reader.onProblem = [&](SceneProblem const& problem) { load.problems.push_back(problem); };
+    reader.readScene();
+    for (SceneProblem const& problem : load.problems) {
+        if (problem.fatal) load.world.reset();
     }
-    return nullptr;
+    return load;
 }

@@ -1,18 +1,51 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "model-loader.h"
 #include "player.h"
+#include "scene-reader.h"
 #include "world.h"
 
 // Reads the scene file at path into a new world for the player. Returns an
 // empty pointer when the file holds an unknown keyword; raises the scene
 // reader's errors, and std::runtime_error* when the file cannot be opened.
 std::shared_ptr<World> loadScene(std::string path, std::shared_ptr<Player> player);
-// The same, for a world built with the given options.
-std::shared_ptr<World> loadScene(std::string path, std::shared_ptr<Player> player, WorldOptions options);
 
-// Loads the scene for the game or a tool that says why it could not: an
-// empty pointer, with the reason set, when the file cannot be opened or read.
-std::shared_ptr<World> loadSceneOrReason(std::string const& path, std::shared_ptr<Player> player, std::string& reason);
+// How the game and its tools load a scene.
+struct LoadOptions {
+    WorldOptions world{};
+    // Models already read, shared with the new world; when empty, every
+    // model entry reads its file.
+    ModelCache* models = nullptr;
+    // Called after every entry with its kind and the number of entities it
+    // added.
+    std::function<void(ObjectType, int)> onEntry{};
+};
+
+// A scene as it was loaded: its world, or every problem that stops it.
+struct SceneLoad {
+    // Empty when a problem keeps the scene from being played.
+    std::shared_ptr<World> world;
+    // Every problem, in file order, also those that leave the world
+    // playable (a model that is missing or refused).
+    std::vector<SceneProblem> problems;
+    // Named as in problem reports: the file's path.
+    std::string sourceName;
+
+    // "FILE:LINE:COLUMN: error: message" of each problem, one a line.
+    std::string report() const;
+};
+
+// Loads a scene the one way the game and its tools do: the file is read
+// once, the random generators are seeded as at the game's start, and the
+// world is built for the player (its box keeps clouds clear), going on after
+// a problem so that every problem is found. Nothing is logged but the
+// model entities' own lines.
+SceneLoad loadWorld(std::string const& path, std::shared_ptr<Player> player, LoadOptions const& options = {});
+// The same for a scene held in memory, named sourceName in problems.
+SceneLoad loadWorldFromText(std::string const& text, std::string const& sourceName, std::shared_ptr<Player> player,
+                            LoadOptions const& options = {});

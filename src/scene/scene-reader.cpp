@@ -6,7 +6,6 @@
 #include <stdexcept>
 
 #include "model-entity.h"
-#include "model-loader.h"
 #include "voxel-builders.h"
 
 namespace {
@@ -79,6 +78,11 @@ SceneReader::SceneReader(std::shared_ptr<Player> player, std::istream* stream, s
     : player(std::move(player)), stream(stream), world(std::move(world)), sourceName(std::move(sourceName)) {
     // Numbers are read the same way whatever the program's locale.
     this->stream->imbue(std::locale::classic());
+}
+
+std::string describeProblem(std::string const& sourceName, SceneProblem const& problem) {
+    return sourceName + ":" + std::to_string(problem.line) + ":" + std::to_string(problem.column) +
+           ": error: " + problem.message;
 }
 
 std::string reasonOfCurrentException() {
@@ -222,11 +226,9 @@ void SceneReader::readModel() {
     }
     raylib::Vector3 const position = readVector3();
     std::string const path = "assets/models/" + name + ".vox";
-    if (onProblem) {
-        std::string const why = modelFileProblem(path);
-        if (!why.empty()) onProblem(problemAt(nameStart, why, false));
-    }
-    world->intersector->addEntity(std::make_shared<ModelEntity>(position, MODEL_SCALE, path));
+    auto const model = models ? models->get(path) : std::make_shared<LoadedModel const>(path);
+    if (onProblem && !model->problem.empty()) onProblem(problemAt(nameStart, model->problem, false));
+    world->intersector->addEntity(std::make_shared<ModelEntity>(position, MODEL_SCALE, path, model));
 }
 
 void SceneReader::readVoxelsCloud(raylib::Vector3 voxelSize) {

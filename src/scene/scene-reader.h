@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "model-loader.h"
 #include "player.h"
 #include "world.h"
 
@@ -26,6 +27,9 @@ struct SceneProblem {
     std::string message;
     bool fatal = true;
 };
+
+// "FILE:LINE:COLUMN: error: message", as compilers write a problem.
+std::string describeProblem(std::string const& sourceName, SceneProblem const& problem);
 
 // What the exception in flight says, whether it was raised by value or, as
 // the scene reader raises most, by pointer (which is deleted).
@@ -61,6 +65,9 @@ public:
     std::istream* stream;
     std::shared_ptr<World> world;
     std::string sourceName;
+    // When set, models are taken from it, each file read once; otherwise
+    // every model entry reads its file.
+    ModelCache* models = nullptr;
 
     // When set, the reader checks the scene instead: every problem is handed
     // here, nothing is raised or logged, and the reading goes on at the next

@@ -1,7 +1,4 @@
-#include "weapon.h"
-
-#include "model-loader.h"
-#include "shader.h"
+#include "model-weapon.h"
 
 namespace {
 
@@ -23,12 +20,9 @@ raylib::Quaternion rotationOntoDirection(raylib::Vector3 d) {
 
 }  // namespace
 
-ModelWeapon::ModelWeapon(std::string path) : model(loadModelChecked(path)) {
-    setModelShaders(model);
-}
-
-ModelWeapon::~ModelWeapon() {
-    raylib::UnloadModel(model);
+ModelWeapon::ModelWeapon(std::string path, Lighting& lighting)
+    : onGpu(std::make_shared<LoadedModel const>(path)), model(onGpu.model) {
+    lighting.setModelShaders(model);
 }
 
 raylib::Vector3 ModelWeapon::placeModel(raylib::Vector3 anchor, raylib::Vector3 aimPoint) {

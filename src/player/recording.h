@@ -10,7 +10,8 @@
 #include "controller.h"
 #include "raylib-api.h"
 
-// One frame's input, as the frame loop consumes it.
+// One frame's input, as the frame loop consumes it: from the devices while
+// playing, from a recording while replaying.
 struct FrameInput {
     float frameTime = 0;
     float forward = 0, side = 0;
@@ -27,18 +28,6 @@ struct Recording {
     std::string scenePath;
     uint64_t worldDigest = 0;
     std::vector<FrameInput> frames;
-};
-
-// A controller that answers with one frame's recorded values.
-class RecordedController : public Controller {
-public:
-    explicit RecordedController(FrameInput frame) : frame(frame) {}
-    float getForwardMovement() const override { return frame.forward; }
-    float getSideMovement() const override { return frame.side; }
-    AdditionalKeys getAdditionalKeys() const override { return frame.keys; }
-
-private:
-    FrameInput const frame;
 };
 
 // Writes a recording as the play goes: a text header (format and version,

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "light.h"
+#include "raylib-api.h"
+#include "shader.h"
+
+// The light shader of one window, which every box and model is drawn with,
+// and the lights registered in it. The shader is loaded on first use and
+// kept until clearLightShader; loaded again, it gets every light registered
+// so far. Needs the window (the graphics context) while it holds a shader.
+class Lighting {
+public:
+    Lighting() = default;
+    Lighting(Lighting const&) = delete;
+    Lighting& operator=(Lighting const&) = delete;
+
+    // The light shader, loaded on the first call after construction or
+    // after clearLightShader; the same shader until then.
+    std::shared_ptr<Shader> getLightShader();
+    // Drops this object's hold on the light shader; the lights stay registered.
+    void clearLightShader();
+
+    // Registers a light in the next free slot of the light array and uploads
+    // its values to the given shader; once the four slots are taken, returns
+    // a light with enabled false and uploads nothing.
+    Light CreateLight(int type, raylib::Vector3 position, raylib::Vector3 target, raylib::Color color,
+                      raylib::Shader shader);
+    int lightsCount() const { return static_cast<int>(registered.size()); }
+
+    // Puts the light shader on every material of the model. The material
+    // array is shared with the caller's copy, so the caller's model changes.
+    void setModelShaders(raylib::Model model);
+    // Uploads the point the viewer looks at as the shader's "viewPos".
+    void setViewPosition(raylib::Vector3 point);
+
+private:
+    std::shared_ptr<Shader> lightShader;
+    std::vector<Light> registered;
+};

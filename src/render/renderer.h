@@ -1,0 +1,37 @@
+#pragma once
+
+#include "lighting.h"
+#include "scene-renderer.h"
+#include "world.h"
+
+// Draws the frames of one window: the renderer owns everything the GPU holds
+// for them, the light shader and its lights, the cursor texture, the chunk
+// meshes and the models' copies, and reads the world it is given each frame.
+// Create it once the window is open and destroy it before the window closes.
+class Renderer {
+public:
+    // Loads the cursor and registers the scene's two lights.
+    Renderer();
+    ~Renderer();
+    Renderer(Renderer const&) = delete;
+    Renderer& operator=(Renderer const&) = delete;
+
+    // One whole frame of the world seen through the camera, from BeginDrawing
+    // to EndDrawing; showInfo adds the information box.
+    void render(World const& world, raylib::Camera3D& camera, bool showInfo);
+    // The frame's drawing without BeginDrawing and EndDrawing: the sky, the
+    // scene under the light shader, the cursor and, when asked, the box.
+    void drawFrame(World const& world, raylib::Camera3D const& camera, bool showInfo);
+    // The frame-rate counter and the camera status box.
+    void drawInfoBoxes(World const& world, raylib::Camera3D const& camera) const;
+
+    // Registers the scene's two lights in the light shader: a warm sun and a
+    // dim blue sky light.
+    void createSunlight();
+    // Uploads the camera's target as the shader's "viewPos".
+    void updateLightShader(raylib::Camera3D& camera);
+
+    Lighting lighting;
+    raylib::Texture2D cursorTexture{};
+    SceneRenderer scene;
+};
