@@ -3,6 +3,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "log-capture.h"
@@ -54,14 +55,24 @@ TEST(ModelEntity, BoxDrawPositionAndLogOfAKnownModel) {
     fs::remove(path);
 }
 
-TEST(ModelEntity, AMissingFileIsAModelWithoutMeshes) {
-    LogCapture log;
-    ModelEntity const entity({0, 0, 0}, 0.1f, "assets/models/no-such-model.vox");
-    EXPECT_EQ(log.text(),
-              "WARNING: Model [assets/models/no-such-model.vox] not loaded: the file cannot be read\n"
-              "DEBUG: Model [assets/models/no-such-model.vox] Dimensions: (0, 0, 0)\n");
-    EXPECT_EQ(entity.model.meshCount, 0);
-    EXPECT_EQ(entity.loaded->problem, "the model file assets/models/no-such-model.vox cannot be read");
+// A file that cannot be shown is a model without meshes, logged once.
+TEST(ModelEntity, UnreadableFilesAreModelsWithoutMeshes) {
+    fs::path const empty = fs::temp_directory_path() / "tessarine-empty.vox";
+    std::ofstream{empty};
+    std::pair<std::string, std::string> const cases[] = {
+        {"assets/models/no-such-model.vox", "cannot be read"},
+        {"assets/models", "is a folder"},
+        {empty.string(), "is refused: the file is too short for a .vox header"},
+    };
+    for (auto const& [path, why] : cases) {
+        LogCapture log;
+        ModelEntity const entity({0, 0, 0}, 0.1f, path);
+        EXPECT_EQ(log.text(), "WARNING: Model [" + path + "] not loaded: the file " + why + "\nDEBUG: Model [" + path +
+                                  "] Dimensions: (0, 0, 0)\n");
+        EXPECT_EQ(entity.model.meshCount, 0);
+        EXPECT_EQ(entity.loaded->problem, "the model file " + path + " " + why);
+    }
+    fs::remove(empty);
 }
 
 }  // namespace

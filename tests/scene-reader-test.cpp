@@ -7,7 +7,6 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "game.h"
 #include "intersector-naive-impl.h"
 #include "log-capture.h"
 #include "scene-loader.h"
@@ -121,6 +120,12 @@ TEST_F(SceneReaderTest, UnreadableStreamsAndTypesWithoutAReader) {
     LogCapture log;
     std::ifstream unopened("no/such/scene.txt");
     EXPECT_EQ(readFrom(unopened), "*Scene reading stopped: test.txt could not be read");
+    // A check reports it once and stops.
+    SceneReader checking(player, &unopened, world, "test.txt");
+    std::vector<std::string> problems;
+    checking.onProblem = [&](SceneProblem const& problem) { problems.push_back(problem.message); };
+    EXPECT_EQ(checking.readScene(), world);
+    EXPECT_EQ(problems, std::vector<std::string>{"Scene reading stopped: test.txt could not be read"});
     EXPECT_EQ(outcomeOf([&] { return loadScene("no/such/scene.txt", player) ? "world" : "none"; }),
               "*Cannot open the scene file no/such/scene.txt");
     std::istringstream in("");

@@ -2,10 +2,7 @@
 
 #include <string>
 
-#include "random.h"
-
-// Where the game finds its scene, relative to the working directory.
-inline constexpr char const* SCENE_PATH = "assets/scenes/des/demo_scene.txt";
+#include "scene-loader.h"
 
 // How a run of the game is asked for on its command line.
 struct GameOptions {

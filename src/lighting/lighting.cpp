@@ -14,7 +14,8 @@ std::shared_ptr<Shader> Lighting::getLightShader() {
     raylib::Shader loaded = raylib::LoadShader(VERTEX_PATH, FRAGMENT_PATH);
     loaded.locs[raylib::SHADER_LOC_VECTOR_VIEW] = raylib::GetShaderLocation(loaded, "viewPos");
     raylib::SetShaderValue(loaded, raylib::GetShaderLocation(loaded, "ambient"), AMBIENT, raylib::SHADER_UNIFORM_VEC4);
-    for (size_t slot = 0; slot < registered.size(); ++slot) uploadLight(registered[slot], static_cast<int>(slot), loaded);
+    for (size_t slot = 0; slot < registered.size(); ++slot)
+        uploadLight(registered[slot], static_cast<int>(slot), loaded);
     lightShader = std::make_shared<Shader>(loaded);
     return lightShader;
 }

@@ -11,8 +11,8 @@ inline constexpr float MAX_UI_SCALE = 8.0f;
 // The largest scale at which 800 x 450 fits into width x height, keeping the
 // aspect, capped at MAX_UI_SCALE (not bounded below).
 inline float fitScale(int width, int height) {
-    float const w = width / 800.0f;
-    float const h = height / 450.0f;
+    float const w = static_cast<float>(width) / BASE_WIDTH;
+    float const h = static_cast<float>(height) / BASE_HEIGHT;
     return std::min(std::min(h, w), MAX_UI_SCALE);
 }
 
@@ -22,5 +22,5 @@ struct WindowSize {
 
 // The window for a scale: each side truncated, not rounded.
 inline WindowSize windowSizeFor(float scale) {
-    return {static_cast<int>(scale * 800.0f), static_cast<int>(scale * 450.0f)};
+    return {static_cast<int>(scale * BASE_WIDTH), static_cast<int>(scale * BASE_HEIGHT)};
 }

@@ -74,6 +74,10 @@ bool readSize(std::string const& text, int& width, int& height) {
            width <= 16384 && height <= 16384;
 }
 
+std::string written(raylib::Vector3 v) {
+    return raylib::TextFormat("%g,%g,%g", v.x, v.y, v.z);
+}
+
 std::function<std::string(std::string&)> vectorInto(raylib::Vector3& v) {
     return [&v](std::string& text) -> std::string {
         char extra = 0;
@@ -110,9 +114,11 @@ int runSceneTool(int argc, char** argv) {
     renderCommand->add_option("FILE", picture.scenePath, "a scene file")->required();
     renderCommand->add_option("-o,--output", picture.outputPath, "the PNG file to write")->required();
     renderCommand->add_option("--size", size, "the picture's size, WxH")->capture_default_str();
-    renderCommand->add_option("--eye", "where the camera stands, X,Y,Z (default 0,2.2,4)")
+    renderCommand->add_option("--eye")
+        ->description("where the camera stands, X,Y,Z (default " + written(picture.eye) + ")")
         ->check(CLI::Validator(vectorInto(picture.eye), "X,Y,Z"));
-    renderCommand->add_option("--look", "the point it looks at, X,Y,Z (default -0.682,2.2,3.93)")
+    renderCommand->add_option("--look")
+        ->description("the point it looks at, X,Y,Z (default " + written(picture.look) + ")")
         ->check(CLI::Validator(vectorInto(picture.look), "X,Y,Z"));
     renderCommand->add_flag("--info", picture.info, "show the information box");
 

@@ -10,6 +10,9 @@
 #include "scene-reader.h"
 #include "world.h"
 
+// Where the game finds its scene, relative to the working directory.
+inline constexpr char const* SCENE_PATH = "assets/scenes/des/demo_scene.txt";
+
 // Reads the scene file at path into a new world for the player. Returns an
 // empty pointer when the file holds an unknown keyword; raises the scene
 // reader's errors, and std::runtime_error* when the file cannot be opened.
