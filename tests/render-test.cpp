@@ -9,6 +9,7 @@
 #include "info-box.h"
 #include "intersector-tree-impl.h"
 #include "model-entity.h"
+#include "notice.h"
 #include "renderer.h"
 #include "sky.h"
 #include "voxel-builders.h"
@@ -78,6 +79,33 @@ TEST_F(RenderTest, InformationBoxInsideEveryWindow) {
         EXPECT_LE(fitted.lineY[4] + fitted.fontSize, height);
         int const longest = raylib::MeasureText("- Position: (-00.000, -00.000, -00.000)", fitted.fontSize);
         EXPECT_GE(std::min(fitted.textX, width - longest), fitted.x) << width << " x " << height;
+    }
+}
+
+// Notices fit windows from 640 x 360 up: their lines break between words,
+// and in a word longer than a line, and the text grows with the window from
+// its size at 800 x 450.
+TEST(Notice, FitsEveryWindow) {
+    std::string const reload =
+        "/home/someone/scenes/castle.txt:2:31: error: Unknown colour word \"purple\": the colours are green, red, "
+        "brown, light_gray, dark_blue and gray";
+    std::string const path = "Screenshot saved to /home/someone/" + std::string(150, 'p') + "/shot.png";
+    auto const measure = [](std::string const& line, int size) { return raylib::MeasureText(line.c_str(), size); };
+    for (auto const& [width, height, fontSize] :
+         {std::tuple{640, 360, 12}, {800, 450, 12}, {1280, 720, 19}, {1920, 1080, 28}}) {
+        NoticeLayout const words = layoutNotice(reload, width, height, measure);
+        NoticeLayout const broken = layoutNotice(path, width, height, measure);
+        EXPECT_EQ(words.fontSize, fontSize) << width;
+        EXPECT_EQ(words.bandHeight, 2 * fontSize + 2 * words.margin);
+        ASSERT_EQ(words.lines.size(), 2u) << width;
+        EXPECT_EQ(words.lines[0] + " " + words.lines[1], reload);
+        ASSERT_EQ(broken.lines.size(), 3u) << width;
+        EXPECT_EQ(broken.lines[0] + " " + broken.lines[1] + broken.lines[2], path);
+        for (auto const* layout : {&words, &broken}) {
+            for (std::string const& line : layout->lines) {
+                EXPECT_LE(measure(line, fontSize), width - 2 * layout->margin) << line;
+            }
+        }
     }
 }
 

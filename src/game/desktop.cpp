@@ -52,9 +52,21 @@ std::string picturesInUserDirs(std::string const& home) {
 fs::path assetFolder() {
     std::error_code error;
     if (fs::is_directory("assets", error)) return fs::current_path(error);
-    fs::path const installed = fs::read_symlink("/proc/self/exe", error).parent_path() / "../share/tessarine";
+    fs::path const program = fs::read_symlink("/proc/self/exe", error);
+    fs::path const installed = program.parent_path() / "../share/tessarine";
     if (!error && fs::is_directory(installed / "assets", error)) return fs::canonical(installed, error);
+    // The game or its tool where the build tree has them, not a copy
+    // installed from it.
+    for (fs::path const& built : std::vector<fs::path>{TESSARINE_BUILT_PROGRAMS}) {
+        if (fs::equivalent(program, built, error)) return TESSARINE_PROJECT_DIR;
+    }
     return {};
+}
+
+void setWindowIcon() {
+    raylib::Image const icon = raylib::LoadImage(ICON_PATH);
+    if (icon.data != nullptr) raylib::SetWindowIcon(icon);
+    raylib::UnloadImage(icon);
 }
 
 fs::path picturesFolder() {
@@ -114,16 +126,16 @@ raylib::Vector2 DesktopWindow::update(std::vector<int> const& keys) {
     return raylib::GetMouseDelta();
 }
 
-void DesktopWindow::afterDrawing() {
-    if (!screenshotAsked) return;
+std::string DesktopWindow::afterDrawing() {
+    if (!screenshotAsked) return "";
     screenshotAsked = false;
     raylib::rlDrawRenderBatchActive();
     raylib::Image const image = raylib::LoadImageFromScreen();
     fs::path const path = screenshotPath(picturesFolder(), std::time(nullptr));
-    if (raylib::ExportImage(image, path.c_str())) {
-        std::clog << "Screenshot saved to " << path.string() << std::endl;
-    } else {
-        std::clog << "Screenshot not saved: " << path.string() << " cannot be written" << std::endl;
-    }
+    bool const saved = raylib::ExportImage(image, path.c_str());
     raylib::UnloadImage(image);
+    std::string const news = saved ? "Screenshot saved to " + path.string()
+                                   : "Screenshot not saved: " + path.string() + " cannot be written";
+    std::clog << news << std::endl;
+    return news;
 }

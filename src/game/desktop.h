@@ -10,11 +10,14 @@
 // The one id of the game on a desktop: its menu entry, its metadata, its
 // icon and its window's class.
 inline constexpr char const* APPLICATION_ID = "org.tessarine.Tessarine";
+// The icon of the menu entry, and of the window.
+inline constexpr char const* ICON_PATH = "assets/icons/org.tessarine.Tessarine.png";
 
 // The folder that holds the game's assets/: the working directory when it
 // has one, else the assets installed beside the program, ../share/tessarine
-// from the program's own folder (so an installed tree can be moved). Empty
-// when neither has them.
+// from the program's own folder (so an installed tree can be moved), else
+// the project folder a program of the build tree was built from. Empty when
+// none has them.
 std::filesystem::path assetFolder();
 
 // The user's pictures folder: XDG_PICTURES_DIR, from the environment or from
@@ -30,6 +33,9 @@ std::filesystem::path screenshotPath(std::filesystem::path const& folder, std::t
 // is still hidden.
 void setWindowClass();
 
+// Gives the window the menu entry's icon (_NET_WM_ICON), from the assets.
+void setWindowIcon();
+
 // What the game does as a desktop window, besides the play: F11 switches
 // fullscreen on and off; the mouse is released when the window loses focus
 // and caught again by a click in it; F12 saves a screenshot. Each is logged.
@@ -40,7 +46,9 @@ public:
     // it is caught again, so that the view does not jump.
     raylib::Vector2 update(std::vector<int> const& keys);
     // Once the frame is drawn, before it is shown: the screenshot, if asked.
-    void afterDrawing();
+    // Returns what was done, for a notice: where the screenshot went, or
+    // that it could not be saved; empty when nothing was asked.
+    std::string afterDrawing();
 
 private:
     bool captured = true;

@@ -73,6 +73,28 @@ FrameInput liveInput(Controller const& controller, DesktopWindow& desktop) {
     return input;
 }
 
+// The notice on the screen, shown for a few seconds.
+class Notice {
+public:
+    void show(std::string text, NoticeKind kind) {
+        shown = std::move(text);
+        this->kind = kind;
+        fresh = true;
+    }
+    // The notice's seconds count from the first frame that shows it.
+    void draw() {
+        if (fresh) until = raylib::GetTime() + NOTICE_SECONDS;
+        fresh = false;
+        if (!shown.empty() && raylib::GetTime() < until) drawNotice(shown, kind);
+    }
+
+private:
+    std::string shown;
+    NoticeKind kind = NoticeKind::NEWS;
+    bool fresh = false;
+    double until = 0;
+};
+
 }  // namespace
 
 PlayResult play(std::shared_ptr<World>& world, std::shared_ptr<Player> const& player, Play const& how) {
@@ -83,8 +105,8 @@ PlayResult play(std::shared_ptr<World>& world, std::shared_ptr<Player> const& pl
     if (how.graphics) renderer.emplace();
     PlayResult result;
     result.pathDigest = DIGEST_START;
-    std::string notice;
-    double noticeUntil = 0;
+    Notice notice;
+    if (how.recorder) notice.show("Recording to " + how.recorder->path, NoticeKind::NEWS);
     DesktopWindow desktop;
 
     while (how.replay ? result.frames < static_cast<int>(how.replay->frames.size()) : !raylib::WindowShouldClose()) {
@@ -94,17 +116,21 @@ PlayResult play(std::shared_ptr<World>& world, std::shared_ptr<Player> const& pl
         bool const showInfo = stepFrame(camera, *player, world->intersector, input);
         if (input.reload) {
             std::string const problems = reloadScene(how.scenePath, player, world, how.models);
-            if (!problems.empty()) std::clog << "Scene not reloaded: " << problems << std::flush;
-            notice = problems.substr(0, problems.find('\n'));
-            if (how.graphics) noticeUntil = raylib::GetTime() + NOTICE_SECONDS;
+            if (!problems.empty()) {
+                std::clog << "Scene not reloaded: " << problems << std::flush;
+                notice.show(problems.substr(0, problems.find('\n')), NoticeKind::PROBLEM);
+            } else {
+                notice.show("Scene reloaded: " + std::to_string(world->intersector->size()) + " entities",
+                            NoticeKind::NEWS);
+            }
         }
         ++result.frames;
         result.pathDigest = digestOf(result.pathDigest, &player->position, sizeof player->position);
         if (!renderer) continue;
         raylib::BeginDrawing();
         renderer->drawFrame(*world, camera, showInfo);
-        if (!notice.empty() && raylib::GetTime() < noticeUntil) drawNotice(notice);
-        desktop.afterDrawing();
+        notice.draw();
+        if (std::string const news = desktop.afterDrawing(); !news.empty()) notice.show(news, NoticeKind::NEWS);
         raylib::EndDrawing();
     }
     result.position = player->position;

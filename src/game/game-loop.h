@@ -57,7 +57,8 @@ PlayResult play(std::shared_ptr<World>& world, std::shared_ptr<Player> const& pl
 void gameLoop(std::shared_ptr<World> world, std::shared_ptr<Player> player);
 void gameLoop(std::shared_ptr<World> world, std::shared_ptr<Player> player, std::string const& scenePath);
 
-// How long a problem of a reloaded scene stays on the screen.
+// How long a notice (a problem of a reloaded scene, a screenshot saved)
+// stays on the screen.
 inline constexpr double NOTICE_SECONDS = 6.0;
 
 // Reads the scene file again, seeded as at start, into a new world for the

@@ -14,6 +14,7 @@
 #include "desktop.h"
 #include "game-loop.h"
 #include "raylib-api.h"
+#include "raylib-log.h"
 #include "recording.h"
 #include "scene-loader.h"
 #include "ui-scale.h"
@@ -72,18 +73,21 @@ int runGame(GameOptions const& options) {
         scenePath = recording->scenePath;
     }
 
+    // Without a window the game says so in one line: the start's log waits
+    // for the window.
+    holdRaylibLog();
     raylib::TraceLog(raylib::LOG_INFO, "Initialization");
     // The window shows once it has its class, which desktops match with the
     // game's menu entry. A replay runs as fast as the renderer allows.
-    raylib::SetConfigFlags(raylib::FLAG_WINDOW_HIGHDPI | raylib::FLAG_MSAA_4X_HINT | raylib::FLAG_WINDOW_HIDDEN |
-                           (recording ? 0 : raylib::FLAG_VSYNC_HINT));
-    raylib::InitWindow(BASE_WIDTH, BASE_HEIGHT, WINDOW_TITLE);
-    if (!raylib::IsWindowReady()) {
+    unsigned const flags = raylib::FLAG_WINDOW_HIGHDPI | raylib::FLAG_MSAA_4X_HINT | raylib::FLAG_WINDOW_HIDDEN |
+                           (recording ? 0 : raylib::FLAG_VSYNC_HINT);
+    if (!openWindow(BASE_WIDTH, BASE_HEIGHT, WINDOW_TITLE, flags)) {
         return failure(
             "cannot open a window with OpenGL 3.3 on this display: run it on an X11 desktop, or under "
             "xvfb-run (from the xvfb package)");
     }
     setWindowClass();
+    setWindowIcon();
     raylib::ClearWindowState(raylib::FLAG_WINDOW_HIDDEN);
     float const scale = calcUIScale();
     raylib::DisableCursor();
@@ -122,6 +126,7 @@ int runGame(GameOptions const& options) {
                         replayName.c_str(), played.frames, played.position.x, played.position.y, played.position.z,
                         static_cast<unsigned long long>(played.pathDigest));
         }
+        if (recorder) std::printf("Recorded %d frames to %s\n", recorder->frames, options.recordPath.c_str());
     }
 
     raylib::CloseWindow();
@@ -130,21 +135,26 @@ int runGame(GameOptions const& options) {
 
 int gameMain(int argc, char** argv) {
     GameOptions options;
+    bool verbose = false;
     CLI::App app("Tessarine: a first-person walk through a world of voxels.", "tessarine");
-    app.add_option("SCENE", options.scenePath, "the scene file to play (default " + options.scenePath + ")");
+    auto* scene =
+        app.add_option("SCENE", options.scenePath, "the scene file to play (default " + options.scenePath + ")");
     auto* record = app.add_option("--record", options.recordPath, "record the play to FILE")->type_name("FILE");
     app.add_option("--replay", options.replayPath, "play a recording, on the scene it was made on")
         ->type_name("FILE")
-        ->excludes(record);
+        ->excludes(record)
+        ->excludes(scene);
+    app.add_flag("--verbose", verbose, "show the graphics library's log too");
     try {
         app.parse(argc, argv);
     } catch (CLI::CallForHelp const&) {
         std::cout << app.help();
         return EXIT_SUCCESS;
     } catch (CLI::ParseError const& e) {
-        std::cerr << "tessarine: " << e.what() << "\n" << app.help();
+        std::cerr << "tessarine: " << e.what() << " (tessarine --help says more)" << std::endl;
         return 2;
     }
+    routeRaylibLog(verbose);
     // Paths on the command line are the starting folder's; assets are read
     // from the folder that has them, which may be the installed one.
     options.replayName = options.replayPath;
@@ -155,10 +165,8 @@ int gameMain(int argc, char** argv) {
     std::error_code error;
     if (assets.empty()) return failure("cannot find its assets: neither ./assets nor ../share/tessarine beside it");
     std::filesystem::current_path(assets, error);
-    if (options.replayPath.empty() && !std::ifstream(options.scenePath)) {
-        std::cerr << "tessarine: cannot open the scene file " << options.scenePath << ": " << std::strerror(errno)
-                  << std::endl;
-        return EXIT_FAILURE;
+    if (options.replayPath.empty()) {
+        if (std::string const problem = sceneFileProblem(options.scenePath); !problem.empty()) return failure(problem);
     }
     return runGame(options);
 }

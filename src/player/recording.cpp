@@ -46,7 +46,7 @@ std::string frameProblem(FrameInput const& frame, unsigned char switches) {
 }  // namespace
 
 RecordingWriter::RecordingWriter(std::string const& path, std::string const& scenePath, uint64_t worldDigest)
-    : out(path, std::ios::binary | std::ios::trunc) {
+    : path(path), out(path, std::ios::binary | std::ios::trunc) {
     char digest[17];
     std::snprintf(digest, sizeof digest, "%016llx", static_cast<unsigned long long>(worldDigest));
     out << MAGIC << "\nscene " << scenePath << "\nworld " << digest << "\nframes\n";
@@ -62,6 +62,7 @@ void RecordingWriter::write(FrameInput const& frame) {
                                (frame.reload ? RELOAD : 0));
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     out.flush();
+    ++frames;
 }
 
 std::optional<Recording> readRecording(std::string const& path, std::string& problem) {

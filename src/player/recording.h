@@ -40,6 +40,9 @@ public:
     bool good() const { return static_cast<bool>(out); }
     void write(FrameInput const& frame);
 
+    std::string const path;
+    int frames = 0;
+
 private:
     std::ofstream out;
 };

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cmath>
+
 #include "raylib-api.h"
 
 // Where the player starts, and where the reset key brings it back: its eye
@@ -10,9 +12,14 @@ inline constexpr raylib::Vector3 START_TARGET{-0.682f, 2.2f, 3.93f};
 // The vertical field of view, in degrees.
 inline constexpr float FIELD_OF_VIEW = 65.0f;
 
-// The camera of a view from eye toward target.
+// The camera of a view from eye toward target, with y up on the screen; a
+// view straight up or down, which y cannot be up in, has -z up instead, as
+// on a plan with north up. eye and target must differ.
 inline raylib::Camera3D cameraAt(raylib::Vector3 eye, raylib::Vector3 target) {
-    return {eye, target, {0.0f, 1.0f, 0.0f}, FIELD_OF_VIEW, raylib::CAMERA_PERSPECTIVE};
+    raylib::Vector3 const direction = raylib::Vector3Normalize(raylib::Vector3Subtract(target, eye));
+    bool const vertical = std::fabs(direction.y) > 0.9999f;
+    raylib::Vector3 const up = vertical ? raylib::Vector3{0.0f, 0.0f, -1.0f} : raylib::Vector3{0.0f, 1.0f, 0.0f};
+    return {eye, target, up, FIELD_OF_VIEW, raylib::CAMERA_PERSPECTIVE};
 }
 
 // The camera the game starts with: at the player's eyes, looking almost

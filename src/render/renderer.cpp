@@ -3,6 +3,10 @@
 #include "cursor.h"
 #include "info-box.h"
 
+namespace raylib {
+#include <rlgl.h>
+}
+
 Renderer::Renderer() : cursorTexture(loadCursorTexture(UI_SCALE)) {
     createSunlight();
 }
@@ -27,6 +31,14 @@ void Renderer::drawFrame(World const& world, raylib::Camera3D const& camera, boo
 
 void Renderer::drawInfoBoxes(World const& world, raylib::Camera3D const& camera) const {
     drawInfoBox(camera, world.uiScale, world.intersector->size());
+}
+
+std::string Renderer::missingAssets() {
+    std::string missing;
+    // raylib gives its default shader, and an empty texture, for files it cannot load.
+    if (lighting.getLightShader()->shader.id == raylib::rlGetShaderIdDefault()) missing = "the light shader";
+    if (cursorTexture.id == 0) missing += std::string(missing.empty() ? "" : " and ") + "the cursor image";
+    return missing;
 }
 
 void Renderer::createSunlight() {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include "lighting.h"
 #include "scene-renderer.h"
 #include "world.h"
@@ -24,6 +26,10 @@ public:
     void drawFrame(World const& world, raylib::Camera3D const& camera, bool showInfo);
     // The frame-rate counter and the camera status box.
     void drawInfoBoxes(World const& world, raylib::Camera3D const& camera) const;
+
+    // What the renderer could not load from the assets, naming the files
+    // (the light shader, the cursor image); empty when it has all.
+    std::string missingAssets();
 
     // Registers the scene's two lights in the light shader: a warm sun and a
     // dim blue sky light.

@@ -3,6 +3,7 @@
 #include <iostream>
 
 #include "log-capture.h"
+#include "raylib-log.h"
 #include "renderer.h"
 #include "scene-loader.h"
 
@@ -12,10 +13,15 @@ namespace raylib {
 
 namespace {
 
-// Draws the world on the open window and writes the frame; false when the
-// file cannot be written.
+// Draws the world on the open window and writes the frame. Says what went
+// wrong, and returns false, when the renderer lacks an asset or the file
+// cannot be written.
 bool writeFrame(World const& world, PictureRequest const& request) {
     Renderer renderer;
+    if (std::string const missing = renderer.missingAssets(); !missing.empty()) {
+        std::cerr << "tessarine-scene: cannot draw without " << missing << std::endl;
+        return false;
+    }
     raylib::Camera3D const camera = cameraAt(request.eye, request.look);
     raylib::BeginDrawing();
     renderer.drawFrame(world, camera, request.info);
@@ -24,15 +30,15 @@ bool writeFrame(World const& world, PictureRequest const& request) {
     raylib::EndDrawing();
     bool const written = raylib::ExportImage(image, request.outputPath.c_str());
     raylib::UnloadImage(image);
+    if (!written) std::cerr << "tessarine-scene: cannot write " << request.outputPath << std::endl;
     return written;
 }
 
 }  // namespace
 
 int drawScenePicture(PictureRequest const& request) {
-    raylib::SetConfigFlags(raylib::FLAG_WINDOW_HIDDEN | raylib::FLAG_MSAA_4X_HINT);
-    raylib::InitWindow(request.width, request.height, "tessarine-scene");
-    if (!raylib::IsWindowReady()) {
+    if (!openWindow(request.width, request.height, "tessarine-scene",
+                    raylib::FLAG_WINDOW_HIDDEN | raylib::FLAG_MSAA_4X_HINT)) {
         std::cerr << "tessarine-scene: cannot open a window with OpenGL 3.3 on the display; run it on an X11 "
                      "desktop, or with no DISPLAY set to draw on a virtual one (Xvfb)"
                   << std::endl;
@@ -43,13 +49,13 @@ int drawScenePicture(PictureRequest const& request) {
         LogCapture quiet;
         load = loadWorld(request.scenePath, std::make_shared<Player>());
     }
-    bool written = false;
-    if (!load.world) {
-        std::cerr << "tessarine-scene: the scene " << request.scenePath
-                  << " cannot be loaded (tessarine-scene check says where)" << std::endl;
-    } else if (!(written = writeFrame(*load.world, request))) {
-        std::cerr << "tessarine-scene: cannot write " << request.outputPath << std::endl;
+    // A scene with a problem would give a picture without what it lacks.
+    std::cerr << load.report();
+    if (!load.problems.empty()) {
+        std::cerr << "tessarine-scene: the scene " << request.scenePath << " is not drawn: it has "
+                  << load.problems.size() << (load.problems.size() == 1 ? " problem" : " problems") << std::endl;
     }
+    bool const written = load.problems.empty() && writeFrame(*load.world, request);
     raylib::CloseWindow();
     return written ? 0 : 1;
 }

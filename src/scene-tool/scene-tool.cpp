@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -15,23 +14,32 @@
 #include "desktop.h"
 #include "log-capture.h"
 #include "player.h"
+#include "raylib-log.h"
 #include "scene-loader.h"
 #include "scene-picture.h"
 #include "scene-stats.h"
+
+namespace fs = std::filesystem;
 
 namespace {
 
 // Set while the program runs again under xvfb-run, so that it does not try twice.
 char const* const IN_VIRTUAL_DISPLAY = "TESSARINE_SCENE_VIRTUAL_DISPLAY";
+constexpr int SMALLEST_SIDE = 16, LARGEST_SIDE = 16384;
+
+// Says on standard error what went wrong, in one line, and gives the status.
+int failure(std::string const& what, int status = 1) {
+    std::cerr << "tessarine-scene: " << what << std::endl;
+    return status;
+}
 
 // Each file is named as given and opened where it was when the program started.
 int check(std::vector<std::string> const& files, std::vector<std::string> const& openAt) {
     int problems = 0;
     for (size_t i = 0; i < files.size(); ++i) {
         LogCapture quiet;
-        SceneLoad load = loadWorld(openAt[i], std::make_shared<Player>());
-        load.sourceName = files[i];
-        std::cout << load.report();
+        SceneLoad const load = loadWorld(openAt[i], std::make_shared<Player>());
+        for (SceneProblem const& problem : load.problems) std::cout << describeWithLine(files[i], problem);
         problems += static_cast<int>(load.problems.size());
     }
     std::cout.flush();
@@ -40,38 +48,60 @@ int check(std::vector<std::string> const& files, std::vector<std::string> const&
 
 int stats(std::string const& path, std::string const& openAt) {
     SceneStats const measured = measureScene(openAt);
-    for (SceneProblem const& problem : measured.problems) std::cout << describeProblem(path, problem) << "\n";
+    for (SceneProblem const& problem : measured.problems) std::cout << describeWithLine(path, problem);
     if (!measured.problems.empty()) return 1;
     printStats(std::cout, path, measured);
     return 0;
 }
 
-// Without a display, runs this program again on a virtual one; returns only
-// when that cannot be done.
+// Without a display, runs this program again on a virtual one, from the
+// same folder and with the same arguments; returns only when that cannot be
+// done.
 int drawOnVirtualDisplay(PictureRequest const& request, char** argv) {
     if (std::getenv(IN_VIRTUAL_DISPLAY) == nullptr && system("command -v xvfb-run >/dev/null 2>&1") == 0) {
         setenv(IN_VIRTUAL_DISPLAY, "1", 1);
         std::string const screen =
             "-noreset -screen 0 " + std::to_string(request.width) + "x" + std::to_string(request.height) + "x24";
         std::error_code unknown;
-        std::string const self = std::filesystem::read_symlink("/proc/self/exe", unknown).string();
+        std::string const self = fs::read_symlink("/proc/self/exe", unknown).string();
         std::vector<char*> command = {const_cast<char*>("xvfb-run"), const_cast<char*>("-a"), const_cast<char*>("-s"),
                                       const_cast<char*>(screen.c_str()), const_cast<char*>(self.c_str())};
         for (char** arg = argv + 1; *arg != nullptr; ++arg) command.push_back(*arg);
         command.push_back(nullptr);
         execvp("xvfb-run", command.data());
     }
-    std::cerr << "tessarine-scene: render needs an X display: none is set and xvfb-run cannot be started; "
-                 "install the xvfb package, or run it on an X11 desktop"
-              << std::endl;
-    return 1;
+    return failure(
+        "render needs an X display: none is set and xvfb-run cannot be started; install the xvfb package, or run it "
+        "on an X11 desktop");
 }
 
-// "W x H" and "X,Y,Z" on the command line.
-bool readSize(std::string const& text, int& width, int& height) {
+// What is wrong with a picture's size, written WxH; empty when it will do.
+std::string sizeProblem(std::string const& text, int& width, int& height) {
     char extra = 0;
-    return std::sscanf(text.c_str(), "%dx%d%c", &width, &height, &extra) == 2 && width > 0 && height > 0 &&
-           width <= 16384 && height <= 16384;
+    if (std::sscanf(text.c_str(), "%dx%d%c", &width, &height, &extra) != 2) {
+        return "--size: expected WxH, such as 800x450, not " + printable(text);
+    }
+    for (int const side : {width, height}) {
+        if (side < SMALLEST_SIDE || side > LARGEST_SIDE) {
+            return "--size " + text + " is out of range: each side is " + std::to_string(SMALLEST_SIDE) + " to " +
+                   std::to_string(LARGEST_SIDE) + " pixels";
+        }
+    }
+    return "";
+}
+
+// What keeps the picture from being written at path; empty when it can be.
+std::string outputProblem(fs::path const& path) {
+    std::string extension = path.extension().string();
+    for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (extension != ".png") return "-o " + path.string() + ": the picture is a PNG file; name it .png";
+    std::error_code error;
+    fs::path const folder = fs::absolute(path, error).parent_path();
+    if (!fs::is_directory(folder, error)) return "-o " + path.string() + ": there is no folder " + folder.string();
+    if (fs::is_directory(path, error)) return "-o " + path.string() + " is a folder";
+    if (access(folder.c_str(), W_OK) != 0)
+        return "-o " + path.string() + ": the folder " + folder.string() + " cannot be written";
+    return "";
 }
 
 std::string written(raylib::Vector3 v) {
@@ -89,15 +119,16 @@ std::function<std::string(std::string&)> vectorInto(raylib::Vector3& v) {
 }  // namespace
 
 int runSceneTool(int argc, char** argv) {
-    // The tool says itself what is wrong with a scene.
-    raylib::SetTraceLogLevel(raylib::LOG_ERROR);
     CLI::App app("Checks, measures and draws Tessarine scene files.", "tessarine-scene");
     app.require_subcommand(1);
+    app.fallthrough();
+    bool verbose = false;
+    app.add_flag("--verbose", verbose, "show the graphics library's log too");
 
     std::vector<std::string> files;
     auto* checkCommand = app.add_subcommand("check",
                                             "Lists every problem of each scene file as FILE:LINE:COLUMN: error: "
-                                            "message; exits 1 when there is any");
+                                            "message, with its line; exits 1 when there is any");
     checkCommand->add_option("FILE", files, "scene files")->required();
 
     std::string statsFile;
@@ -124,31 +155,38 @@ int runSceneTool(int argc, char** argv) {
 
     try {
         app.parse(argc, argv);
-        if (renderCommand->parsed() && !readSize(size, picture.width, picture.height)) {
-            throw CLI::ValidationError("--size", "expected WxH, such as 800x450, not " + size);
-        }
     } catch (CLI::CallForHelp const& e) {
         return app.exit(e);
     } catch (CLI::ParseError const& e) {
-        CLI::App const* failed = app.get_subcommands().empty() ? &app : app.get_subcommands().front();
-        std::cerr << "tessarine-scene: " << e.what() << "\n" << failed->help();
-        return 2;
+        return failure(std::string(e.what()) + " (tessarine-scene --help says more)", 2);
     }
+    if (renderCommand->parsed()) {
+        std::string problem = sizeProblem(size, picture.width, picture.height);
+        if (problem.empty()) problem = outputProblem(picture.outputPath);
+        if (problem.empty() && raylib::Vector3Equals(picture.eye, picture.look)) {
+            problem = "--eye and --look are the same point: the camera needs a direction to look in";
+        }
+        if (!problem.empty()) return failure(problem, 2);
+    }
+    routeRaylibLog(verbose);
+    char const* const display = std::getenv("DISPLAY");
+    if (renderCommand->parsed() && (display == nullptr || *display == '\0')) return drawOnVirtualDisplay(picture, argv);
+
     // Files named on the command line are the starting folder's; models,
     // shaders and the cursor are read from the folder that holds assets/,
     // which may be the installed one.
     std::vector<std::string> openAt;
-    for (std::string const& file : files) openAt.push_back(std::filesystem::absolute(file).string());
-    std::string const statsAt = statsFile.empty() ? "" : std::filesystem::absolute(statsFile).string();
+    for (std::string const& file : files) openAt.push_back(fs::absolute(file).string());
+    std::string const statsAt = statsFile.empty() ? "" : fs::absolute(statsFile).string();
     for (std::string* path : {&picture.scenePath, &picture.outputPath}) {
-        if (!path->empty()) *path = std::filesystem::absolute(*path).string();
+        if (!path->empty()) *path = fs::absolute(*path).string();
     }
+    fs::path const assets = assetFolder();
     std::error_code error;
-    if (std::filesystem::path const assets = assetFolder(); !assets.empty())
-        std::filesystem::current_path(assets, error);
+    if (assets.empty())
+        return failure("cannot find the game's assets: neither ./assets nor ../share/tessarine beside it");
+    fs::current_path(assets, error);
     if (checkCommand->parsed()) return check(files, openAt);
     if (statsCommand->parsed()) return stats(statsFile, statsAt);
-    if (std::getenv("DISPLAY") == nullptr || *std::getenv("DISPLAY") == '\0')
-        return drawOnVirtualDisplay(picture, argv);
     return drawScenePicture(picture);
 }

@@ -1,5 +1,8 @@
 #include "scene-loader.h"
 
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <iterator>
@@ -24,10 +27,19 @@ std::string SceneLoad::report() const {
     return lines;
 }
 
-SceneLoad loadWorld(std::string const& path, std::shared_ptr<Player> player, LoadOptions const& options) {
+std::string sceneFileProblem(std::string const& path) {
+    std::error_code error;
+    if (std::filesystem::is_directory(path, error)) return "the scene file " + path + " is a folder";
     std::ifstream file(path, std::ios::binary);
-    std::string text(std::istreambuf_iterator<char>(file), {});
-    if (!file.is_open() || file.bad()) return {nullptr, {{1, 1, "the scene file cannot be read"}}, path};
+    if (!file) return "cannot open the scene file " + path + ": " + std::strerror(errno);
+    return "";
+}
+
+SceneLoad loadWorld(std::string const& path, std::shared_ptr<Player> player, LoadOptions const& options) {
+    if (std::string const problem = sceneFileProblem(path); !problem.empty()) return {nullptr, {{1, 1, problem}}, path};
+    std::ifstream file(path, std::ios::binary);
+    std::string const text(std::istreambuf_iterator<char>(file), {});
+    if (file.bad()) return {nullptr, {{1, 1, "the scene file " + path + " cannot be read"}}, path};
     return loadWorldFromText(text, path, std::move(player), options);
 }
 

@@ -18,6 +18,10 @@ inline constexpr char const* SCENE_PATH = "assets/scenes/des/demo_scene.txt";
 // reader's errors, and std::runtime_error* when the file cannot be opened.
 std::shared_ptr<World> loadScene(std::string path, std::shared_ptr<Player> player);
 
+// What keeps the file at path from being read as a scene: it does not
+// exist, is a folder, or cannot be read. Empty when it can be read.
+std::string sceneFileProblem(std::string const& path);
+
 // How the game and its tools load a scene.
 struct LoadOptions {
     WorldOptions world{};

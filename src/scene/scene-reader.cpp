@@ -30,7 +30,29 @@ std::string describeNext(std::istream& stream) {
     stream.clear();
     std::string word;
     if (!(stream >> word)) return "end of file";
-    return "\"" + word.substr(0, 40) + "\"";
+    return "\"" + printable(word.substr(0, 40)) + "\"";
+}
+
+// The length of the UTF-8 sequence that starts at text[at], or 0 when none
+// does.
+size_t utf8Length(std::string const& text, size_t at) {
+    auto const byte = [&](size_t i) { return static_cast<unsigned char>(text[i]); };
+    size_t const length = byte(at) >= 0xF0 && byte(at) <= 0xF4 ? 4 : byte(at) >= 0xE0 ? 3 : byte(at) >= 0xC2 ? 2 : 0;
+    if (length == 0 || at + length > text.size()) return 0;
+    for (size_t i = at + 1; i < at + length; ++i) {
+        if ((byte(i) & 0xC0) != 0x80) return 0;
+    }
+    return length;
+}
+
+// What a keyword that is not one may have meant to be.
+std::string keywordHint(std::string const& word) {
+    if (word[0] == ',') return "an entry ends with its last field: the ',' after it is read as the next keyword";
+    if (word[0] == '#') return "a comment's # stands alone: write \"# " + printable(word.substr(1, 40)) + "\"";
+    std::string lower = word;
+    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (objectTypeMapper.count(lower)) return "keywords are written in lower case: " + lower;
+    return "";
 }
 
 // A box that overlaps nothing: no corner compares as ordered.
@@ -85,6 +107,39 @@ std::string describeProblem(std::string const& sourceName, SceneProblem const& p
            ": error: " + problem.message;
 }
 
+std::string printable(std::string const& text) {
+    std::string shown;
+    for (size_t at = 0; at < text.size();) {
+        unsigned char const c = static_cast<unsigned char>(text[at]);
+        size_t const length = c >= 0x80 ? utf8Length(text, at) : 0;
+        if (length > 0) {
+            shown += text.substr(at, length);
+            at += length;
+            continue;
+        }
+        if ((c >= 0x20 && c < 0x7F) || c == '\t') {
+            shown += static_cast<char>(c);
+        } else {
+            shown += raylib::TextFormat("\\x%02X", c);
+        }
+        ++at;
+    }
+    return shown;
+}
+
+std::string describeWithLine(std::string const& sourceName, SceneProblem const& problem) {
+    std::string text = describeProblem(sourceName, problem) + "\n";
+    if (problem.line > 0) {
+        // The caret stands under the column, with the tabs of the line kept.
+        std::string const before = printable(problem.lineText.substr(0, problem.column - 1));
+        std::string indent;
+        for (char const c : before) indent += c == '\t' ? '\t' : ' ';
+        text += "    " + printable(problem.lineText) + "\n    " + indent + "^\n";
+    }
+    if (!problem.hint.empty()) text += "hint: " + problem.hint + "\n";
+    return text;
+}
+
 std::string reasonOfCurrentException() {
     std::string const reason = messageOfCurrentException();
     try {
@@ -115,7 +170,8 @@ std::shared_ptr<World> SceneReader::readScene() {
 
         auto const type = objectTypeMapper.find(word);
         if (type == objectTypeMapper.end()) {
-            problem = problemAt(entryStart, "Encountered unknown object: " + word);
+            problem = problemAt(entryStart, "Encountered unknown object: " + printable(word));
+            problem.hint = keywordHint(word);
             if (onProblem) {
                 onProblem(problem);
                 skipToNextEntry();
@@ -126,6 +182,7 @@ std::shared_ptr<World> SceneReader::readScene() {
             return nullptr;
         }
         int const before = world->intersector->size();
+        slip.reset();
         try {
             readObjectDetails(type->second);
         } catch (...) {
@@ -134,7 +191,9 @@ std::shared_ptr<World> SceneReader::readScene() {
                 logWhere(entryStart, word);
                 throw;
             }
-            onProblem(problemAt(tokenStart, reasonOfCurrentException()));
+            SceneProblem found = problemAt(tokenStart, reasonOfCurrentException());
+            found.hint = slipHint();
+            onProblem(found);
             skipToNextEntry();
             continue;
         }
@@ -163,23 +222,43 @@ void SceneReader::readComment() {
 
 raylib::Vector3 SceneReader::readVector3() {
     startToken();
+    std::streampos const start = tokenStart;
     char opening = 0;
     if (!(*stream >> opening) || opening != '(') {
         std::string const message =
-            std::string("Expected '(' but got ") + (*stream ? std::string(1, opening) : "end of file");
+            std::string("Expected '(' but got ") + (*stream ? printable(std::string(1, opening)) : "end of file");
         // A check reports the message itself; the game logs it and raises a bare exception.
         if (onProblem) throw std::runtime_error(message);
         logLine(message);
         throw new std::exception();
     }
+    // Any character separates and closes a vector; a digit or a comma where
+    // the numbers end often means a slip, which a problem after it names.
+    auto const separator = [&](bool closing) {
+        char const c = readSeparator();
+        if (std::isdigit(static_cast<unsigned char>(c)) || c == '-' || c == '+' || c == '.') {
+            noteSlip(start, "the vector at column %d needs a ',' between its numbers: write (x, y, z)");
+        } else if (closing && c == ',') {
+            noteSlip(start, "the vector at column %d ends with ',', not ')': is its ')' missing?");
+        }
+    };
     raylib::Vector3 v;
     v.x = readNumber();
-    readSeparator();
+    separator(false);
     v.y = readNumber();
-    readSeparator();
+    separator(false);
     v.z = readNumber();
-    readSeparator();
+    separator(true);
     return v;
+}
+
+void SceneReader::noteSlip(std::streampos at, char const* hint) {
+    if (!slip) slip = {at, hint};
+}
+
+std::string SceneReader::slipHint() const {
+    if (!slip) return "";
+    return raylib::TextFormat(slip->second, problemAt(slip->first, "").column);
 }
 
 float SceneReader::readNumber() {
@@ -194,6 +273,7 @@ char SceneReader::readSeparator() {
     startToken();
     char separator = 0;
     if (!(*stream >> separator)) fail("Expected a separator such as ',' but got end of file");
+    if (separator == '(') noteSlip(tokenStart, "a ',' is missing before the '(' at column %d");
     return separator;
 }
 
@@ -207,7 +287,7 @@ void SceneReader::readRect() {
     *stream >> colorWord;
     if (onProblem && !colorMapper.count(colorWord)) {
         if (colorWord.empty()) throw std::out_of_range("Expected a colour word but got end of file");
-        throw std::out_of_range("Unknown colour word \"" + colorWord.substr(0, 40) +
+        throw std::out_of_range("Unknown colour word \"" + printable(colorWord.substr(0, 40)) +
                                 "\": the colours are green, red, brown, light_gray, dark_blue and gray");
     }
     raylib::Color const color = colorMapper.at(colorWord);
@@ -267,7 +347,15 @@ SceneProblem SceneReader::problemAt(std::streampos at, std::string message, bool
     for (std::streamoff i = 0; i < at && stream->get(c); ++i) {
         found.line += c == '\n';
         found.column = c == '\n' ? 1 : found.column + 1;
+        if (c == '\n') {
+            found.lineText.clear();
+        } else {
+            found.lineText += c;
+        }
     }
+    std::string rest;
+    std::getline(*stream, rest);
+    found.lineText += rest;
     stream->clear();
     if (good) stream->seekg(resume);
     return found;
@@ -278,10 +366,10 @@ void SceneReader::skipToNextEntry() {
     stream->seekg(tokenStart);
     std::string line;
     std::getline(*stream, line);
+    // An entry goes on over lines that are indented or start with a vector
+    // or a number; the next one starts with a word at the start of a line.
     for (std::streampos start = stream->tellg(); std::getline(*stream, line); start = stream->tellg()) {
-        std::istringstream words(line);
-        std::string first;
-        if (words >> first && objectTypeMapper.count(first)) {
+        if (!line.empty() && (std::isalpha(static_cast<unsigned char>(line[0])) || line[0] == '#')) {
             stream->clear();
             stream->seekg(start);
             return;

@@ -5,6 +5,7 @@
 #include <istream>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "model-loader.h"
@@ -26,10 +27,22 @@ struct SceneProblem {
     int line = 0, column = 0;
     std::string message;
     bool fatal = true;
+    // The text of the line it stands on, as read.
+    std::string lineText{};
+    // What the author may have meant, for the commonest slips; often empty.
+    std::string hint{};
 };
 
 // "FILE:LINE:COLUMN: error: message", as compilers write a problem.
 std::string describeProblem(std::string const& sourceName, SceneProblem const& problem);
+// The same, then its line with a caret under the column, and the hint when
+// there is one, each on a line of its own.
+std::string describeWithLine(std::string const& sourceName, SceneProblem const& problem);
+
+// The text with every byte that does not print (control characters but the
+// tab, bytes that are not UTF-8) written as \xHH, so that it can go to a
+// terminal.
+std::string printable(std::string const& text);
 
 // What the exception in flight says, whether it was raised by value or, as
 // the scene reader raises most, by pointer (which is deleted).
@@ -71,7 +84,7 @@ public:
 
     // When set, the reader checks the scene instead: every problem is handed
     // here, nothing is raised or logged, and the reading goes on at the next
-    // line that starts with a keyword; models that are missing or refused are
+    // line that starts with a word; models that are missing or refused are
     // problems too.
     std::function<void(SceneProblem const&)> onProblem;
     // When set, called after every entry with its kind and the number of
@@ -86,9 +99,15 @@ private:
     // Skips whitespace and notes where the next token starts, for problems.
     void startToken();
     SceneProblem problemAt(std::streampos at, std::string message, bool fatal = true) const;
+    // Notes a slip at a place of the entry being read, which becomes the
+    // hint of a problem that follows it in the entry (the first one noted):
+    // the hint's %d is the place's column.
+    void noteSlip(std::streampos at, char const* hint);
+    std::string slipHint() const;
     void logWhere(std::streampos entryStart, std::string const& keyword) const;
     // After a problem: on to the next line that starts with a keyword.
     void skipToNextEntry();
 
     std::streampos tokenStart = 0;
+    std::optional<std::pair<std::streampos, char const*>> slip;
 };
