@@ -35,7 +35,9 @@ void logLine(int level, char const* format, va_list args) {
     char text[1024];
     std::vsnprintf(text, sizeof text, format, args);
     if (level < raylib::LOG_WARNING && !route.verbose && std::string(text) != "Initialization") return;
-    char const* const label = level < raylib::LOG_WARNING ? "INFO: " : level == raylib::LOG_WARNING ? "WARNING: " : "ERROR: ";
+    char const* const label = level < raylib::LOG_WARNING    ? "INFO: "
+                              : level == raylib::LOG_WARNING ? "WARNING: "
+                                                             : "ERROR: ";
     std::string const line = label + std::string(text);
     if (route.holding) {
         route.held.push_back(line);
