@@ -32,12 +32,14 @@ std::map<std::string, std::string> const SCENES = {
     {"2-demo", ""},
     {"3-dense-cloud", "voxels_cloud_huge (-150, 10, 0), (250, 25, 250), 1\n"},
     {"4-sparse-cloud", "voxels_cloud_huge (-150, 10, 0), (250, 25, 250), 0.2\n"},
+    {"5-building", ""},
 };
 
 std::shared_ptr<World> load(std::string const& name) {
     LogCapture quiet;
     auto const player = std::make_shared<Player>();
     if (name == "2-demo") return loadWorld(SCENE_PATH, player).world;
+    if (name == "5-building") return loadWorld("assets/scenes/building/building.txt", player).world;
     return loadWorldFromText(SCENES.at(name), name, player).world;
 }
 

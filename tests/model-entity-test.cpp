@@ -59,10 +59,20 @@ TEST(ModelEntity, BoxDrawPositionAndLogOfAKnownModel) {
 TEST(ModelEntity, UnreadableFilesAreModelsWithoutMeshes) {
     fs::path const empty = fs::temp_directory_path() / "tessarine-empty.vox";
     std::ofstream{empty};
+    // Noise: voxels that touch none of their neighbours, more than a million
+    // faces that cannot be merged.
+    fs::path const noise = fs::temp_directory_path() / "tessarine-noise.vox";
+    VoxModel speckled{256, 256, 16, {}, {}};
+    for (int i = 0; i < 256 * 256 * 16; ++i) {
+        int const x = i % 256, y = i / 256 % 256, z = i / 65536;
+        if ((x + y + z) % 2 == 0) speckled.voxels.push_back({uint8_t(x), uint8_t(y), uint8_t(z), 1});
+    }
+    ASSERT_TRUE(writeVox(noise.string(), speckled));
     std::pair<std::string, std::string> const cases[] = {
         {"assets/models/no-such-model.vox", "cannot be read"},
         {"assets/models", "is a folder"},
         {empty.string(), "is refused: the file is too short for a .vox header"},
+        {noise.string(), "is refused: its surface needs more than 1000000 quads"},
     };
     for (auto const& [path, why] : cases) {
         LogCapture log;
@@ -73,6 +83,7 @@ TEST(ModelEntity, UnreadableFilesAreModelsWithoutMeshes) {
         EXPECT_EQ(entity.loaded->problem, "the model file " + path + " " + why);
     }
     fs::remove(empty);
+    fs::remove(noise);
 }
 
 }  // namespace

@@ -67,22 +67,34 @@ TEST(Recording, WrittenFrameByFrameAndReadBack) {
     fs::remove(path);
 }
 
-// The committed walk: up the steps, into a wall and the high step, back to
-// the start and up the small hill. It ends at the same place, bit for bit,
-// on every run and in every build.
-TEST(Recording, TheDemoWalkEndsWhereItAlwaysHas) {
-    std::string problem;
-    auto const walk = readRecording(std::string(TESSARINE_SOURCE_DIR) + "/tests/recordings/demo-walk.rec", problem);
-    ASSERT_TRUE(walk) << problem;
-    LogCapture quiet;
-    auto const player = std::make_shared<Player>();
-    std::shared_ptr<World> world = loadWorld(walk->scenePath, player).world;
-    EXPECT_EQ(worldDigest(*world->intersector), walk->worldDigest);
-    PlayResult const played = play(world, player, {.scenePath = walk->scenePath, .replay = &*walk, .graphics = false});
-    EXPECT_EQ(played.frames, 525);
-    EXPECT_EQ(std::tuple(played.position.x, played.position.y, played.position.z),
-              std::tuple(9.21023464f, 3.21000028f, -7.87167501f));
-    EXPECT_EQ(played.pathDigest, 0x79c1503bef1a95acu);
+// The committed walks end at the same place, bit for bit, on every run and
+// in every build: through the demo scene, up the steps, into a wall and the
+// high step, back to the start and up the small hill; and into the house of
+// the building scene, through its door, up its stairs to the floor above
+// (eyes 2.75 higher) and into a wall of it.
+TEST(Recording, TheCommittedWalksEndWhereTheyAlwaysHave) {
+    struct Walk {
+        char const* file;
+        int frames;
+        float x, y, z;
+        uint64_t pathDigest;
+    };
+    for (Walk const& w :
+         {Walk{"demo-walk.rec", 525, 9.21023464f, 3.21000028f, -7.87167501f, 0x79c1503bef1a95acu},
+          Walk{"building-walk.rec", 311, -11.3993816f, 4.36000013f, 0.547943354f, 0x15c81daf7f89ff24u}}) {
+        std::string problem;
+        auto const walk = readRecording(std::string(TESSARINE_SOURCE_DIR) + "/tests/recordings/" + w.file, problem);
+        ASSERT_TRUE(walk) << problem;
+        LogCapture quiet;
+        auto const player = std::make_shared<Player>();
+        std::shared_ptr<World> world = loadWorld(walk->scenePath, player).world;
+        EXPECT_EQ(worldDigest(*world->intersector), walk->worldDigest) << w.file;
+        PlayResult const played =
+            play(world, player, {.scenePath = walk->scenePath, .replay = &*walk, .graphics = false});
+        EXPECT_EQ(played.frames, w.frames);
+        EXPECT_EQ(std::tuple(played.position.x, played.position.y, played.position.z), std::tuple(w.x, w.y, w.z));
+        EXPECT_EQ(played.pathDigest, w.pathDigest) << w.file;
+    }
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // raises and logs.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <sstream>
@@ -9,12 +10,15 @@
 
 #include "intersector-naive-impl.h"
 #include "log-capture.h"
+#include "model-entity.h"
 #include "scene-loader.h"
 #include "scene-reader.h"
 #include "scene-stats.h"
 #include "test-entities.h"
 
 namespace {
+
+namespace fs = std::filesystem;
 
 class SceneReaderTest : public ::testing::Test {
 protected:
@@ -170,6 +174,57 @@ TEST(SceneCheck, ShowsTheLineAndAHintForTheCommonestSlips) {
         ASSERT_EQ(load.problems.size(), 1u) << text;
         EXPECT_EQ(describeWithLine("s", load.problems[0]), expected);
     }
+}
+
+// A model is looked for in the scene's own models folder, then in the game's;
+// it may be scaled, and made solid: walked into, it stops at its voxels.
+TEST(SceneModels, FoundBesideTheSceneScaledAndSolid) {
+    fs::path const folder = fs::temp_directory_path() / "tessarine-scene-models";
+    fs::create_directories(folder / "models/props");
+    fs::copy_file("assets/models/lamp_post.vox", folder / "models/props/lamp.vox",
+                  fs::copy_options::overwrite_existing);
+    std::string const here = folder.string();
+    struct Case {
+        std::string text, loaded, problem;
+        float scale;
+        bool solid;
+    };
+    Case const cases[] = {
+        {"model props/lamp, (0, 0, 0)", here + "/models/props/lamp.vox", "", 0.1f, false},
+        {"model tree, (0, 0, 0), scale 0.5", "assets/models/tree.vox", "", 0.5f, false},
+        {"model props/lamp, (0, 0, 0) , solid ,scale 2", here + "/models/props/lamp.vox", "", 2, true},
+        {"model nothere, (0, 0, 0)", "assets/models/nothere.vox",
+         "1:7: error: the model nothere is in neither " + here + "/models/nothere.vox nor assets/models/nothere.vox",
+         0.1f, false},
+        {"model ../models/props/lamp, (0, 0, 0)", here + "/models/../models/props/lamp.vox",
+         "1:7: error: the model name ../models/props/lamp leaves the models folders: no absolute path, no ..", 0.1f,
+         false},
+        {"model /usr/x, (0, 0, 0)", "assets/models//usr/x.vox",
+         "1:7: error: the model name /usr/x leaves the models folders", 0.1f, false},
+        {"model tree, (0, 0, 0), scale -1", "", "1:30: error: Expected a scale above 0 and at most 100 but got -1", 0,
+         false},
+        {"model tree, (0, 0, 0), huge", "", "1:24: error: Expected scale or solid after a model's ',' but got \"huge\"",
+         0, false},
+        {"model tree, (0, 0, 0),", "", "1:21: error: Expected scale or solid after a model's ',' but got end of file",
+         0, false},
+    };
+    for (auto const& c : cases) {
+        std::ofstream(folder / "scene.txt") << c.text;
+        LogCapture log;
+        SceneLoad const load = loadWorld((folder / "scene.txt").string(), std::make_shared<Player>());
+        std::string const report = load.report();
+        EXPECT_EQ(report.substr(report.find(':') + 1, c.problem.size()), c.problem) << c.text;
+        if (c.loaded.empty()) continue;
+        auto const entities = load.world->intersector->getEntities();
+        auto const& model = dynamic_cast<ModelEntity const&>(*entities.at(0));
+        EXPECT_NE(log.text().find("DEBUG: Model [" + c.loaded + "]"), std::string::npos) << c.text;
+        EXPECT_EQ(model.scale, c.scale);
+        // A solid model overlaps nothing itself; its voxels' boxes do, and fill
+        // what its voxels fill.
+        EXPECT_EQ(model.getAABB().min.x == model.getAABB().min.x, !c.solid) << c.text;
+        EXPECT_EQ(entities.size() - 1, c.solid ? model.loaded->solidBoxes.size() : 0u) << c.text;
+    }
+    fs::remove_all(folder);
 }
 
 // The demo scene the game ships with builds the same world on every run.

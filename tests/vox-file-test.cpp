@@ -1,9 +1,15 @@
 // The .vox check: what it refuses, and the limits it keeps.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
+#include <fstream>
+#include <map>
+#include <set>
 
 #include "vox-file.h"
+#include "vox-writer.h"
 
 namespace {
 
@@ -50,14 +56,17 @@ TEST(VoxFileProblem, AcceptsUpToEachLimitAndSaysWhatIsWrongBeyond) {
     };
     Case const cases[] = {
         {"a small model", voxFile(), ""},
-        {"64 models", voxFile(64), ""},
-        {"65 models", voxFile(65), "more than 64 models"},
+        {"4096 models", voxFile(4096), ""},
+        {"4097 models", voxFile(4097), "more than 4096 models"},
         {"a model 256 a side", voxFile(1, 256), ""},
         {"a model 257 a side", voxFile(1, 257), "a model size of 257 voxels (1 to 256 allowed)"},
         {"a model 0 a side", edited(voxFile(), [](Bytes& d) { putU32(d, 36, 0); }), "a model size of 0 voxels"},
-        {"524288 voxels", voxFile(2, 256, 262144), ""},
-        {"524290 voxels in two models", voxFile(2, 256, 262145), "more than 524288 voxels"},
-        {"a huge voxel count", edited(voxFile(), [](Bytes& d) { putU32(d, 56, 0xFFFFFFFF); }), "more than 524288"},
+        {"a model of 4 million voxels", voxFile(1, 256, 4000000), ""},
+        {"a huge voxel count", edited(voxFile(), [](Bytes& d) { putU32(d, 56, 0xFFFFFFFF); }),
+         "the file ends before its 4294967295 voxels"},
+        {"two voxel chunks for a model",
+         edited(voxFile(2), [](Bytes& d) { d[68] = 'X', d[69] = 'Y', d[70] = 'Z', d[71] = 'I'; }),
+         "a model has two voxel chunks (XYZI)"},
         {"voxels beyond the file", edited(voxFile(), [](Bytes& d) { putU32(d, 56, 1000); }),
          "the file ends before its 1000 voxels"},
         {"a voxel on the last cell", edited(voxFile(), [](Bytes& d) { d[62] = 7; }), ""},
@@ -86,6 +95,204 @@ TEST(VoxFileProblem, AcceptsUpToEachLimitAndSaysWhatIsWrongBeyond) {
     }
     EXPECT_EQ(voxFileSizeProblem(16u << 20), "");
     EXPECT_EQ(voxFileSizeProblem((16u << 20) + 1), "the file is larger than 16 MiB");
+}
+
+// Scenes: models placed by a graph of transforms, groups and shapes.
+
+using Matrix = std::array<std::array<int, 3>, 3>;
+using Cells = std::set<std::tuple<int, int, int, int>>;
+
+Cells cellsOf(VoxelGrid const& grid) {
+    Cells cells;
+    for (int x = 0; x < grid.sizeX; ++x)
+        for (int y = 0; y < grid.sizeY; ++y)
+            for (int z = 0; z < grid.sizeZ; ++z) {
+                if (grid.at(x, y, z)) cells.emplace(x, y, z, grid.at(x, y, z));
+            }
+    return cells;
+}
+
+uint8_t byteOf(Matrix const& m) {
+    std::array<int, 3> columns{}, signs{};
+    for (int row = 0; row < 3; ++row) {
+        for (int column = 0; column < 3; ++column) {
+            if (m[row][column]) columns[row] = column, signs[row] = m[row][column];
+        }
+    }
+    return rotationByte(columns, signs);
+}
+
+// The scene as MagicaVoxel describes it, worked out plainly: the centre of
+// each voxel, about its model's middle voxel, turned and moved by every
+// transform from the shape up to the root (the matrices given), then y up
+// and shifted to start at 0.
+Cells placedPlainly(VoxScene const& scene, std::map<int, Matrix> const& rotations) {
+    std::map<int, VoxNode> nodes;
+    for (VoxNode const& node : scene.nodes) nodes.emplace(node.id, node);
+    std::vector<std::array<double, 4>> voxels;
+    auto const walk = [&](auto const& self, int id, std::vector<VoxNode> chain) -> void {
+        VoxNode const& node = nodes.at(id);
+        if (node.hidden || (node.kind == VoxNode::TRANSFORM && node.layer == 1)) return;
+        chain.push_back(node);
+        if (node.kind == VoxNode::TRANSFORM) return self(self, node.child, chain);
+        for (int const child : node.children) self(self, child, chain);
+        if (node.kind != VoxNode::SHAPE) return;
+        VoxModel const& model = scene.models[node.model];
+        int const size[3] = {model.sizeX, model.sizeY, model.sizeZ};
+        for (Voxel const& v : model.voxels) {
+            std::array<double, 3> p{v.x + 0.5 - size[0] / 2, v.y + 0.5 - size[1] / 2, v.z + 0.5 - size[2] / 2};
+            for (auto t = chain.rbegin(); t != chain.rend(); ++t) {
+                if (t->kind != VoxNode::TRANSFORM) continue;
+                Matrix const& m = rotations.at(t->id);
+                std::array<double, 3> q{};
+                for (int row = 0; row < 3; ++row) {
+                    q[row] = t->translation[row];
+                    for (int column = 0; column < 3; ++column) q[row] += m[row][column] * p[column];
+                }
+                p = q;
+            }
+            voxels.push_back({p[0] - 0.5, p[1] - 0.5, p[2] - 0.5, double(v.colorIndex)});
+        }
+    };
+    walk(walk, 0, {});
+    double low[3] = {1e9, 1e9, 1e9}, high[3] = {-1e9, -1e9, -1e9};
+    for (auto const& v : voxels) {
+        for (int axis = 0; axis < 3; ++axis)
+            low[axis] = std::min(low[axis], v[axis]), high[axis] = std::max(high[axis], v[axis]);
+    }
+    Cells cells;
+    for (auto const& v : voxels) {
+        cells.emplace(std::lround(v[0] - low[0]), std::lround(v[2] - low[2]), std::lround(high[1] - v[1]), int(v[3]));
+    }
+    return cells;
+}
+
+VoxModel modelOfSize(int x, int y, int z) {
+    VoxModel model;
+    model.sizeX = x, model.sizeY = y, model.sizeZ = z;
+    // Voxels along the three edges from the origin, each edge its own
+    // colour, so that every turn and mirror shows.
+    for (int i = 0; i < std::max({x, y, z}); ++i) {
+        if (i < x) model.voxels.push_back({uint8_t(i), 0, 0, 1});
+        if (i > 0 && i < y) model.voxels.push_back({0, uint8_t(i), 0, 2});
+        if (i > 0 && i < z) model.voxels.push_back({0, 0, uint8_t(i), 3});
+    }
+    return model;
+}
+
+// Under the root: a model of odd sides turned by one rotation, and one of
+// even sides turned by the same rotation inside another; and, not shown, a
+// model on a hidden layer and one under a hidden node.
+VoxScene sceneTurnedBy(uint8_t rotation, uint8_t outer) {
+    VoxScene scene{{modelOfSize(3, 5, 7), modelOfSize(4, 2, 6)}, {}, {{0, false}, {1, true}}};
+    auto const transform = [](int id, int child, uint8_t r, std::array<int, 3> t, int layer = 0, bool hidden = false) {
+        return VoxNode{VoxNode::TRANSFORM, id, hidden, child, layer, r, t};
+    };
+    auto const shape = [](int id, int model) { return VoxNode{VoxNode::SHAPE, id, false, -1, 0, 4, {}, 0, {}, model}; };
+    VoxNode group{VoxNode::GROUP, 1};
+    group.children = {2, 4, 8, 10};
+    scene.nodes = {transform(0, 1, 4, {0, 0, 0}),
+                   group,
+                   transform(2, 3, rotation, {3, -2, 5}),
+                   shape(3, 0),
+                   transform(4, 5, outer, {-7, 4, 1}),
+                   {VoxNode::GROUP, 5, false, -1, 0, 4, {}, 0, {6}},
+                   transform(6, 7, rotation, {2, 2, -3}),
+                   shape(7, 1),
+                   transform(8, 9, 4, {40, 0, 0}, 1),
+                   shape(9, 0),
+                   transform(10, 11, 4, {0, 40, 0}, 0, true),
+                   shape(11, 0)};
+    scene.nodes[4].extraFrames = 2;
+    return scene;
+}
+
+TEST(VoxScene, PlacesEveryModelUnderEveryChainOfTransforms) {
+    std::array<int, 3> order{0, 1, 2};
+    Matrix const quarter{{{0, -1, 0}, {1, 0, 0}, {0, 0, 1}}};
+    int rotations = 0;
+    do {
+        for (int signs = 0; signs < 8; ++signs) {
+            Matrix m{};
+            for (int row = 0; row < 3; ++row) m[row][order[row]] = signs >> row & 1 ? -1 : 1;
+            VoxScene const scene = sceneTurnedBy(byteOf(m), byteOf(quarter));
+            Matrix const identity{{{1, 0, 0}, {0, 1, 0}, {0, 0, 1}}};
+            std::map<int, Matrix> const matrices{{0, identity}, {2, m},        {4, quarter},
+                                                 {6, m},        {8, identity}, {10, identity}};
+            VoxelGrid grid;
+            ASSERT_EQ(readVoxFile(encodeVox(scene), &grid), "");
+            EXPECT_EQ(cellsOf(grid), placedPlainly(scene, matrices)) << "rotation " << int(byteOf(m));
+            ++rotations;
+        }
+    } while (std::next_permutation(order.begin(), order.end()));
+    EXPECT_EQ(rotations, 48);
+}
+
+TEST(VoxScene, RefusesGraphsThatCannotBeFollowedOrPlaceTooMuch) {
+    auto const edited = [](auto edit) {
+        VoxScene scene = sceneTurnedBy(4, 4);
+        edit(scene);
+        return encodeVox(scene);
+    };
+    auto const node = [](VoxScene& scene, int id) -> VoxNode& {
+        return *std::find_if(scene.nodes.begin(), scene.nodes.end(), [&](VoxNode const& n) { return n.id == id; });
+    };
+    // Thousands of transforms deep, walked without recursion.
+    VoxScene deep{{modelOfSize(2, 2, 2)}, {}, {}};
+    for (int id = 0; id < 10000; ++id) deep.nodes.push_back({VoxNode::TRANSFORM, id, false, id + 1, 0, 4, {1, 0, 0}});
+    deep.nodes.push_back({VoxNode::SHAPE, 10000, false, -1, 0, 4, {}, 0, {}, 0});
+    // More voxels than a scene may place: one model of 64^3 voxels, 17 times.
+    VoxScene crowded{{modelOfSize(1, 1, 1)}, {{VoxNode::GROUP, 0}}, {}};
+    crowded.models[0] = {64, 64, 64, {}, {}};
+    for (int i = 0; i < 64 * 64 * 64; ++i)
+        crowded.models[0].voxels.push_back({uint8_t(i % 64), uint8_t(i / 64 % 64), uint8_t(i / 4096), 1});
+    for (int i = 1; i <= 17; ++i) {
+        crowded.nodes[0].children.push_back(2 * i);
+        crowded.nodes.push_back({VoxNode::TRANSFORM, 2 * i, false, 2 * i + 1, 0, 4, {0, 0, 0}});
+        crowded.nodes.push_back({VoxNode::SHAPE, 2 * i + 1, false, -1, 0, 4, {}, 0, {}, 0});
+    }
+    std::pair<std::vector<uint8_t>, char const*> const cases[] = {
+        {encodeVox(deep), ""},
+        {edited([&](VoxScene& s) { node(s, 2).rotation = 0; }), "a transform's rotation 0 is not one"},
+        {edited([&](VoxScene& s) { node(s, 2).rotation = 3 | 1 << 2; }), "a transform's rotation 7 is not one"},
+        {edited([&](VoxScene& s) { node(s, 2).rotation = 128 | 4; }), "a transform's rotation 132 is not one"},
+        {edited([&](VoxScene& s) { node(s, 6).child = 1; }), "the scene graph loops back to node 1"},
+        {edited([&](VoxScene& s) { node(s, 5).children = {5}; }), "the scene graph loops back to node 5"},
+        {edited([&](VoxScene& s) { node(s, 3).model = 2; }), "a shape shows model 2, but the file has 2"},
+        {edited([&](VoxScene& s) { node(s, 3).model = -1; }), "a shape shows model -1, but the file has 2"},
+        {edited([&](VoxScene& s) { node(s, 2).child = 99; }), "the scene graph names node 99, which it lacks"},
+        {edited([&](VoxScene& s) { node(s, 0).id = 12; }), "the scene graph has no root (node 0)"},
+        {edited([&](VoxScene& s) { node(s, 9).id = 7; }), "two nodes of the scene graph have the id 7"},
+        {edited([&](VoxScene& s) {
+             node(s, 2).translation = {2147483647, 0, 0};
+         }),
+         "its scene spans 2147483656 voxels along x, more than 2048"},
+        {edited([&](VoxScene& s) {
+             node(s, 2).translation = {-2147483647 - 1, 2147483647, 0};
+         }),
+         "its scene spans 2147483646 voxels along x, more than 2048"},
+        {encodeVox(crowded), "its scene places more than 4194304 voxels"},
+    };
+    for (auto const& [data, problem] : cases) {
+        std::string const found = readVoxFile(data);
+        EXPECT_EQ(found.substr(0, *problem ? std::string(problem).size() : std::string::npos), problem);
+    }
+    // Cut short, a transform says so.
+    std::vector<uint8_t> cut = encodeVox(sceneTurnedBy(4, 4));
+    auto const transform = std::search(cut.begin(), cut.end(), std::begin("nTRN"), std::begin("nTRN") + 4);
+    cut.erase(transform + 12 + 10, cut.end());
+    EXPECT_EQ(readVoxFile(cut), "a transform node (nTRN) is cut short or damaged");
+}
+
+TEST(VoxScene, TheSampleSceneShowsAllItsModels) {
+    std::string const path = std::string(TESSARINE_SAMPLES_DIR) + "/scene-groups.vox";
+    std::ifstream in(path, std::ios::binary);
+    if (!in) GTEST_SKIP() << "No sample files: " << path << " is absent";
+    VoxelGrid grid;
+    ASSERT_EQ(readVoxFile(std::vector<unsigned char>(std::istreambuf_iterator<char>(in), {}), &grid), "");
+    // Four characters of 20 x 21 x 20 voxels in a row, the letters of a title
+    // above them: 92 wide, 48 high, 21 deep.
+    EXPECT_EQ(std::tuple(grid.sizeX, grid.sizeY, grid.sizeZ), std::tuple(92, 48, 21));
 }
 
 }  // namespace

@@ -5,6 +5,9 @@
 #include <cmath>
 #include <cstdio>
 
+#include <filesystem>
+
+#include "house.h"
 #include "raylib-api.h"
 #include "vox-writer.h"
 
@@ -166,6 +169,10 @@ int main() {
     ok &= writeVox("assets/models/tree.vox", tree());
     ok &= writeVox("assets/models/rock.vox", rock());
     ok &= writeVox("assets/models/lamp_post.vox", lampPost());
+    std::error_code error;
+    std::filesystem::create_directories("assets/scenes/building/models/props", error);
+    ok &= writeVox("assets/scenes/building/models/house.vox", encodeVox(house()));
+    ok &= writeVox("assets/scenes/building/models/props/lantern.vox", lantern());
     for (auto const& [make, path] :
          {std::pair{&cursor, "assets/images/cursor.png"}, {&icon, "assets/icons/org.tessarine.Tessarine.png"}}) {
         raylib::Image image = make();
@@ -177,7 +184,7 @@ int main() {
         return 1;
     }
     std::printf(
-        "make-assets: wrote assets/models/{tree,rock,lamp_post}.vox, assets/images/cursor.png and "
-        "assets/icons/org.tessarine.Tessarine.png\n");
+        "make-assets: wrote assets/models/{tree,rock,lamp_post}.vox, assets/scenes/building/models/house.vox and "
+        "props/lantern.vox beside it, assets/images/cursor.png and assets/icons/org.tessarine.Tessarine.png\n");
     return 0;
 }

@@ -1,7 +1,8 @@
 #pragma once
 
 // Writes voxel models in MagicaVoxel's .vox format (version 150): a MAIN
-// chunk holding SIZE, XYZI and RGBA chunks, in that order.
+// chunk holding SIZE and XYZI chunks, a model each, then the scene graph
+// when there is one (nTRN, nGRP and nSHP nodes, LAYR layers), then RGBA.
 #include <array>
 #include <cstdint>
 #include <string>
@@ -23,8 +24,40 @@ struct VoxModel {
     std::array<VoxColor, 256> palette{};
 };
 
+// The rotation byte of a rotation matrix that takes axis column[i] of a
+// vector to row i, with sign[i]: MagicaVoxel's packing. The identity is
+// rotationByte({0, 1, 2}, {1, 1, 1}).
+uint8_t rotationByte(std::array<int, 3> column, std::array<int, 3> sign);
+
+// A node of the scene graph: a transform (one child, a layer, a rotation
+// and a translation in its first frame), a group (children) or a shape (a
+// model).
+struct VoxNode {
+    enum Kind { TRANSFORM, GROUP, SHAPE } kind;
+    int id;
+    bool hidden = false;
+    int child = -1, layer = 0;
+    uint8_t rotation = 4;
+    std::array<int, 3> translation{};
+    // Frames after the first, as animations have them.
+    int extraFrames = 0;
+    std::vector<int> children = {};
+    int model = 0;
+};
+
+// Models placed by a scene graph whose root is node 0; the palette is the
+// first model's.
+struct VoxScene {
+    std::vector<VoxModel> models;
+    std::vector<VoxNode> nodes;
+    // Layer ids and whether each is hidden.
+    std::vector<std::pair<int, bool>> layers;
+};
+
 // The file's bytes.
 std::vector<uint8_t> encodeVox(VoxModel const& model);
+std::vector<uint8_t> encodeVox(VoxScene const& scene);
 
 // Writes the file; false when it cannot be written.
+bool writeVox(std::string const& path, std::vector<uint8_t> const& bytes);
 bool writeVox(std::string const& path, VoxModel const& model);

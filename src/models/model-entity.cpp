@@ -2,6 +2,7 @@
 
 #include <iomanip>
 #include <iostream>
+#include <limits>
 
 namespace raylib {
 #include <rlgl.h>
@@ -11,9 +12,10 @@ ModelEntity::ModelEntity(raylib::Vector3 position, float scale, std::string path
     : ModelEntity(position, scale, path, std::make_shared<LoadedModel const>(path)) {}
 
 ModelEntity::ModelEntity(raylib::Vector3 position, float scale, std::string const& path,
-                         std::shared_ptr<LoadedModel const> loaded)
+                         std::shared_ptr<LoadedModel const> loaded, bool solid)
     : position(position), scale(scale), loaded(std::move(loaded)), model(this->loaded->model) {
-    aabb = AABB(position, scaledSize());
+    float const nowhere = std::numeric_limits<float>::quiet_NaN();
+    aabb = solid ? AABB({nowhere, nowhere, nowhere}, {0, 0, 0}) : drawnBox();
 
     raylib::Vector3 const size = scaledSize();
     std::clog << std::setprecision(3) << std::defaultfloat << "DEBUG: Model [" << path << "] "
@@ -36,6 +38,18 @@ raylib::Vector3 ModelEntity::drawPosition() const {
                                  bounds.min.y + (bounds.max.y - bounds.min.y) * 0.5f,
                                  bounds.min.z + (bounds.max.z - bounds.min.z) * 0.5f};
     return {position.x - center.x * scale, position.y - center.y * scale, position.z - center.z * scale};
+}
+
+std::vector<std::shared_ptr<Entity>> ModelEntity::solidBoxes() const {
+    raylib::Vector3 const at = drawPosition();
+    std::vector<std::shared_ptr<Entity>> boxes;
+    for (raylib::BoundingBox const& box : loaded->solidBoxes) {
+        raylib::Vector3 const size = raylib::Vector3Scale(raylib::Vector3Subtract(box.max, box.min), scale);
+        raylib::Vector3 const low = raylib::Vector3Add(at, raylib::Vector3Scale(box.min, scale));
+        boxes.push_back(
+            std::make_shared<SolidVoxels>(AABB(raylib::Vector3Add(low, raylib::Vector3Scale(size, 0.5f)), size)));
+    }
+    return boxes;
 }
 
 void ModelEntity::draw() {

@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "entity.h"
 #include "model-loader.h"
@@ -13,8 +14,11 @@ public:
     // Reads the model file itself.
     ModelEntity(raylib::Vector3 position, float scale, std::string path);
     // Uses a model already read from the file at path, shared with others.
+    // A solid model collides with the boxes of its voxels, registered beside
+    // it (solidBoxes), and not with its own box, so that it can be walked
+    // into: its own box then overlaps nothing.
     ModelEntity(raylib::Vector3 position, float scale, std::string const& path,
-                std::shared_ptr<LoadedModel const> loaded);
+                std::shared_ptr<LoadedModel const> loaded, bool solid = false);
     ModelEntity(ModelEntity const&) = delete;
     ModelEntity& operator=(ModelEntity const&) = delete;
 
@@ -26,6 +30,12 @@ public:
     // Where the model's origin goes so that its bounding-box centre lands
     // on position.
     raylib::Vector3 drawPosition() const;
+    // The box the model is drawn in: its bounding box, scaled and centred on
+    // position.
+    AABB drawnBox() const { return AABB(position, scaledSize()); }
+    // The entities a solid model collides with: the boxes of its voxels,
+    // where it is drawn.
+    std::vector<std::shared_ptr<Entity>> solidBoxes() const;
 
     raylib::Vector3 const position;
     float const scale;
@@ -35,4 +45,15 @@ public:
 
 private:
     raylib::Vector3 scaledSize() const;
+};
+
+// A box of a solid model's voxels: it collides, and the model draws it.
+class SolidVoxels : public Entity {
+public:
+    explicit SolidVoxels(AABB const& box) : box(box) {}
+    void draw() override {}
+    AABB const& getAABB() const override { return box; }
+
+private:
+    AABB const box;
 };

@@ -8,6 +8,13 @@
 #include "vox-file.h"
 #include "vox-mesh.h"
 
+// What a file gives: its meshes and solid boxes, or none and why.
+struct LoadedModel::Read {
+    raylib::Model model{};
+    std::vector<raylib::BoundingBox> solidBoxes;
+    std::string problem;
+};
+
 namespace {
 
 // Reads the file unless it is too large for a model. When it cannot, says
@@ -27,33 +34,89 @@ std::string readWhole(std::string const& path, std::vector<unsigned char>& bytes
     return file ? "" : "cannot be read";
 }
 
-// The model's meshes, or none and what is wrong with the file.
-std::pair<raylib::Model, std::string> readModel(std::string const& path) {
-    raylib::Model model{};
-    model.transform = raylib::MatrixIdentity();
+// The boxes the grid's voxels fill, merged greedily within each block:
+// along z as far as voxels run, then along y while whole rows are full, then
+// along x while whole layers are; in the units of the meshes.
+std::vector<raylib::BoundingBox> solidBoxesOf(VoxelGrid const& grid) {
+    constexpr int B = VoxelGrid::BLOCK;
+    std::vector<raylib::BoundingBox> boxes;
+    std::vector<bool> taken(B * B * B);
+    for (int bx = 0; bx < grid.blocksAlong(0); ++bx) {
+        for (int by = 0; by < grid.blocksAlong(1); ++by) {
+            for (int bz = 0; bz < grid.blocksAlong(2); ++bz) {
+                uint8_t const* cells = grid.block(bx, by, bz);
+                if (!cells) continue;
+                std::fill(taken.begin(), taken.end(), false);
+                auto const free = [&](int x, int y, int z) {
+                    int const i = (x * B + y) * B + z;
+                    return cells[i] != 0 && !taken[i];
+                };
+                for (int x = 0; x < B; ++x)
+                    for (int y = 0; y < B; ++y)
+                        for (int z = 0; z < B; ++z) {
+                            if (!free(x, y, z)) continue;
+                            int depth = 1, height = 1, width = 1;
+                            while (z + depth < B && free(x, y, z + depth)) ++depth;
+                            auto const rowFree = [&](int cx, int cy) {
+                                for (int k = z; k < z + depth; ++k) {
+                                    if (!free(cx, cy, k)) return false;
+                                }
+                                return true;
+                            };
+                            while (y + height < B && rowFree(x, y + height)) ++height;
+                            auto const layerFree = [&](int cx) {
+                                for (int j = y; j < y + height; ++j) {
+                                    if (!rowFree(cx, j)) return false;
+                                }
+                                return true;
+                            };
+                            while (x + width < B && layerFree(x + width)) ++width;
+                            for (int i = x; i < x + width; ++i)
+                                for (int j = y; j < y + height; ++j)
+                                    for (int k = z; k < z + depth; ++k) taken[(i * B + j) * B + k] = true;
+                            raylib::Vector3 const low{static_cast<float>(bx * B + x), static_cast<float>(by * B + y),
+                                                      static_cast<float>(bz * B + z)};
+                            raylib::Vector3 const high{low.x + width, low.y + height, low.z + depth};
+                            boxes.push_back(
+                                {raylib::Vector3Scale(low, VOXEL_SIDE), raylib::Vector3Scale(high, VOXEL_SIDE)});
+                        }
+            }
+        }
+    }
+    return boxes;
+}
+
+LoadedModel::Read readModel(std::string const& path) {
+    LoadedModel::Read read;
+    read.model.transform = raylib::MatrixIdentity();
     std::vector<unsigned char> bytes;
     std::string why = readWhole(path, bytes);
     VoxelGrid grid;
-    if (why.empty()) {
-        if (std::string const refused = readVoxFile(bytes, &grid); !refused.empty()) why = "is refused: " + refused;
+    std::optional<std::vector<raylib::Mesh>> built;
+    if (std::string const refused = why.empty() ? readVoxFile(bytes, &grid) : ""; !refused.empty()) {
+        why = "is refused: " + refused;
+    } else if (why.empty() && !(built = buildVoxMeshes(grid))) {
+        why = "is refused: its surface needs more than " + std::to_string(MAX_MODEL_QUADS) + " quads";
     }
     if (!why.empty()) {
         std::clog << "WARNING: Model [" << path << "] not loaded: the file " << why << std::endl;
-        return {model, "the model file " + path + " " + why};
+        read.problem = "the model file " + path + " " + why;
+        return read;
     }
-    std::vector<raylib::Mesh> const meshes = buildVoxMeshes(grid);
-    model.meshCount = static_cast<int>(meshes.size());
-    model.meshes = new raylib::Mesh[meshes.size()];
-    std::copy(meshes.begin(), meshes.end(), model.meshes);
-    return {model, ""};
+    std::vector<raylib::Mesh> const& meshes = *built;
+    read.model.meshCount = static_cast<int>(meshes.size());
+    read.model.meshes = new raylib::Mesh[meshes.size()];
+    std::copy(meshes.begin(), meshes.end(), read.model.meshes);
+    read.solidBoxes = solidBoxesOf(grid);
+    return read;
 }
 
 }  // namespace
 
 LoadedModel::LoadedModel(std::string const& path) : LoadedModel(readModel(path)) {}
 
-LoadedModel::LoadedModel(std::pair<raylib::Model, std::string> loaded)
-    : model(loaded.first), problem(std::move(loaded.second)) {}
+LoadedModel::LoadedModel(Read read)
+    : model(read.model), solidBoxes(std::move(read.solidBoxes)), problem(std::move(read.problem)) {}
 
 LoadedModel::~LoadedModel() {
     for (int i = 0; i < model.meshCount; ++i) freeMeshArrays(model.meshes[i]);

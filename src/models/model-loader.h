@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "raylib-api.h"
 
@@ -19,11 +20,17 @@ public:
     LoadedModel& operator=(LoadedModel const&) = delete;
 
     raylib::Model const model;
+    // The boxes its voxels fill, merged into few, in the units of its meshes:
+    // what a model that can be walked into collides with.
+    std::vector<raylib::BoundingBox> const solidBoxes;
     // Why the file gives no meshes; empty when it loaded.
     std::string const problem;
 
+    // What reading a file gives.
+    struct Read;
+
 private:
-    explicit LoadedModel(std::pair<raylib::Model, std::string> loaded);
+    explicit LoadedModel(Read read);
 };
 
 // Models loaded once and shared by everyone who asks for the same file,

@@ -1,65 +1,387 @@
 #include "vox-file.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
+#include <map>
 #include <optional>
+#include <set>
 
 namespace {
 
-// MagicaVoxel's own limit on a model's size along each axis.
 constexpr uint32_t MAX_MODEL_SIDE = 256;
 constexpr int PALETTE_ENTRIES_READ = 255;
 // How far past the end of the data a chunk may be read, as zeros: raylib's
 // loader reads the header of a chunk after the palette from the last 4 bytes.
 constexpr size_t READ_PAST_END = 16;
-// Grid sides are rounded up to this.
+// A model's grid sides are rounded up to this, as raylib's loader rounds them.
 constexpr int GRID_STEP = 16;
+// The most nodes a scene graph's walk may enter: many more than any scene
+// has, few enough to be walked at once.
+constexpr int MAX_NODE_VISITS = 1 << 20;
 
+// Reads little-endian words and strings between at and end; past the end
+// of the data it reads zeros, and past end it fails.
 class Reader {
 public:
-    explicit Reader(std::vector<unsigned char> const& data) : data(data) {}
+    Reader(std::vector<unsigned char> const& data, size_t at, size_t end) : at(at), end(end), data(data) {}
 
-    size_t at = 0;
-    // Whether n more bytes lie within the data and the few zeros past its end.
-    bool canRead(size_t n) const { return at <= data.size() + READ_PAST_END && n <= data.size() + READ_PAST_END - at; }
-    bool atEnd() const { return at >= data.size(); }
+    size_t at, end;
+    bool failed = false;
+
+    bool canRead(size_t n) const { return at <= end && n <= end - at; }
+    unsigned char byte(size_t i) const { return i < data.size() ? data[i] : 0; }
     uint32_t u32() {
+        if (!canRead(4)) return fail();
         uint32_t value = 0;
         for (size_t i = 0; i < 4; ++i) value |= static_cast<uint32_t>(byte(at + i)) << (8 * i);
         at += 4;
         return value;
     }
-    unsigned char byte(size_t i) const { return i < data.size() ? data[i] : 0; }
+    int32_t i32() { return static_cast<int32_t>(u32()); }
     std::string id() const {
         std::string id;
         for (size_t i = 0; i < 4; ++i) id += static_cast<char>(byte(at + i));
         return id;
     }
+    std::string string() {
+        uint32_t const length = u32();
+        if (!canRead(length)) return fail(), "";
+        std::string text(data.begin() + static_cast<long>(std::min(at, data.size())),
+                         data.begin() + static_cast<long>(std::min(at + length, data.size())));
+        at += length;
+        return text;
+    }
+    // A DICT: its keys and values.
+    std::map<std::string, std::string> dict() {
+        std::map<std::string, std::string> entries;
+        uint32_t const count = u32();
+        for (uint32_t i = 0; i < count && !failed; ++i) {
+            std::string key = string();
+            entries[key] = string();
+        }
+        return entries;
+    }
 
 private:
+    uint32_t fail() {
+        failed = true;
+        at = end;
+        return 0;
+    }
     std::vector<unsigned char> const& data;
 };
+
+// A rotation and a translation of voxel centres, in half voxels, so that
+// every coordinate is a whole number: MagicaVoxel turns a model about its
+// centre, which lies between voxels along an even side.
+struct Placement {
+    std::array<std::array<int, 3>, 3> rotation{{{1, 0, 0}, {0, 1, 0}, {0, 0, 1}}};
+    std::array<long long, 3> doubledShift{};
+
+    std::array<long long, 3> apply(std::array<long long, 3> const& p) const {
+        std::array<long long, 3> out{};
+        for (int row = 0; row < 3; ++row) {
+            out[row] = doubledShift[row];
+            for (int column = 0; column < 3; ++column) out[row] += rotation[row][column] * p[column];
+        }
+        return out;
+    }
+    // This placement after another: a child's within its parent's.
+    Placement then(Placement const& child) const {
+        Placement both;
+        for (int row = 0; row < 3; ++row) {
+            for (int column = 0; column < 3; ++column) {
+                both.rotation[row][column] = 0;
+                for (int k = 0; k < 3; ++k) both.rotation[row][column] += rotation[row][k] * child.rotation[k][column];
+            }
+        }
+        both.doubledShift = apply(child.doubledShift);
+        return both;
+    }
+};
+
+struct Model {
+    std::array<uint32_t, 3> size;
+    size_t voxelsAt;
+    uint32_t count;
+};
+
+struct Node {
+    enum Kind { TRANSFORM, GROUP, SHAPE } kind;
+    bool hidden = false;
+    int layer = -1;
+    Placement placement{};
+    std::vector<int> children{};  // the child of a transform, the model of a shape
+};
+
+// The rotation byte's matrix: row i has the sign of bit 4 + i at the column
+// of its two bits (the third row's column is the one left).
+std::optional<std::array<std::array<int, 3>, 3>> rotationOf(long long byte) {
+    int const first = static_cast<int>(byte & 3), second = static_cast<int>(byte >> 2 & 3);
+    if (byte < 0 || byte > 127 || first == 3 || second == 3 || first == second) return std::nullopt;
+    int const columns[3] = {first, second, 3 - first - second};
+    std::array<std::array<int, 3>, 3> rotation{};
+    for (int row = 0; row < 3; ++row) rotation[row][columns[row]] = (byte >> (4 + row) & 1) ? -1 : 1;
+    return rotation;
+}
+
+// Whole numbers written in text, as many as asked, or none.
+std::optional<std::vector<long long>> numbersIn(std::string const& text, int count) {
+    std::vector<long long> numbers;
+    char const* at = text.c_str();
+    for (int i = 0; i < count; ++i) {
+        char* end = nullptr;
+        long long const value = std::strtoll(at, &end, 10);
+        if (end == at || value < INT32_MIN || value > INT32_MAX) return std::nullopt;
+        numbers.push_back(value);
+        at = end;
+    }
+    return numbers;
+}
+
+bool hiddenIn(std::map<std::string, std::string> const& attributes) {
+    auto const found = attributes.find("_hidden");
+    return found != attributes.end() && found->second == "1";
+}
+
+// The scene graph's nodes and layers, and what was wrong with a chunk of it.
+struct Graph {
+    std::map<int, Node> nodes;
+    std::set<int> hiddenLayers;
+    std::string problem;
+
+    void add(int id, Node node, Reader const& chunk, char const* name) {
+        if (chunk.failed) {
+            problem = std::string("a ") + name + " is cut short or damaged";
+        } else if (!nodes.emplace(id, std::move(node)).second) {
+            problem = "two nodes of the scene graph have the id " + std::to_string(id);
+        }
+    }
+    void readTransform(Reader& chunk) {
+        Node node{Node::TRANSFORM};
+        int const id = chunk.i32();
+        node.hidden = hiddenIn(chunk.dict());
+        node.children = {chunk.i32()};
+        chunk.i32();  // reserved
+        node.layer = chunk.i32();
+        uint32_t const frames = chunk.u32();
+        if (frames == 0) chunk.failed = true;
+        // The first frame places the subtree; the others are an animation's.
+        auto const frame = chunk.dict();
+        for (uint32_t i = 1; i < frames && !chunk.failed; ++i) chunk.dict();
+        if (auto const r = frame.find("_r"); r != frame.end()) {
+            auto const byte = numbersIn(r->second, 1);
+            auto const rotation = byte ? rotationOf((*byte)[0]) : std::nullopt;
+            if (!rotation) {
+                problem = "a transform's rotation " + r->second.substr(0, 12) +
+                          " is not one: its byte must name a signed permutation of the axes";
+                return;
+            }
+            node.placement.rotation = *rotation;
+        }
+        if (auto const t = frame.find("_t"); t != frame.end()) {
+            auto const shift = numbersIn(t->second, 3);
+            if (!shift) {
+                problem = "a transform's translation \"" + t->second.substr(0, 40) + "\" is not three whole numbers";
+                return;
+            }
+            for (int axis = 0; axis < 3; ++axis) node.placement.doubledShift[axis] = 2 * (*shift)[axis];
+        }
+        add(id, std::move(node), chunk, "transform node (nTRN)");
+    }
+    void readGroup(Reader& chunk) {
+        Node node{Node::GROUP};
+        int const id = chunk.i32();
+        node.hidden = hiddenIn(chunk.dict());
+        uint32_t const count = chunk.u32();
+        for (uint32_t i = 0; i < count && chunk.canRead(4); ++i) node.children.push_back(chunk.i32());
+        if (node.children.size() != count) chunk.failed = true;
+        add(id, std::move(node), chunk, "group node (nGRP)");
+    }
+    void readShape(Reader& chunk) {
+        Node node{Node::SHAPE};
+        int const id = chunk.i32();
+        node.hidden = hiddenIn(chunk.dict());
+        uint32_t const count = chunk.u32();
+        // The first model shows; the others are an animation's frames.
+        if (count == 0) chunk.failed = true;
+        node.children = {chunk.i32()};
+        chunk.dict();
+        add(id, std::move(node), chunk, "shape node (nSHP)");
+    }
+    void readLayer(Reader& chunk) {
+        int const id = chunk.i32();
+        if (hiddenIn(chunk.dict())) hiddenLayers.insert(id);
+        if (chunk.failed) problem = "a layer (LAYR) is cut short or damaged";
+    }
+};
+
+// A model placed by a chain of transforms.
+struct Instance {
+    int model;
+    Placement placement{};
+};
+
+// Every visible model of the graph, walked from the root without recursion,
+// so that no nesting depth overflows the stack; or what keeps it from being
+// walked.
+std::string placeModels(Graph const& graph, size_t modelCount, std::vector<Instance>& instances) {
+    if (!graph.nodes.count(0)) return "the scene graph has no root (node 0)";
+    struct Step {
+        int id;
+        Placement placement;
+        bool leaving;
+    };
+    std::vector<Step> steps{{0, Placement{}, false}};
+    std::set<int> onPath;
+    int visits = 0;
+    while (!steps.empty()) {
+        Step const step = steps.back();
+        steps.pop_back();
+        if (step.leaving) {
+            onPath.erase(step.id);
+            continue;
+        }
+        auto const found = graph.nodes.find(step.id);
+        if (found == graph.nodes.end())
+            return "the scene graph names node " + std::to_string(step.id) + ", which it lacks";
+        if (!onPath.insert(step.id).second) return "the scene graph loops back to node " + std::to_string(step.id);
+        if (++visits > MAX_NODE_VISITS) return "the scene graph is too large to walk";
+        Node const& node = found->second;
+        steps.push_back({step.id, {}, true});
+        if (node.hidden || graph.hiddenLayers.count(node.layer)) continue;
+        if (node.kind == Node::SHAPE) {
+            int const model = node.children[0];
+            if (model < 0 || static_cast<size_t>(model) >= modelCount) {
+                return "a shape shows model " + std::to_string(model) + ", but the file has " +
+                       std::to_string(modelCount);
+            }
+            instances.push_back({model, step.placement});
+            continue;
+        }
+        Placement const placement = node.kind == Node::TRANSFORM ? step.placement.then(node.placement) : step.placement;
+        for (auto child = node.children.rbegin(); child != node.children.rend(); ++child) {
+            steps.push_back({*child, placement, false});
+        }
+    }
+    return "";
+}
+
+// The doubled centre of voxel v of a model of the given size, about the
+// model's centre: MagicaVoxel's pivot is the middle voxel, rounded down.
+std::array<long long, 3> doubledCentre(std::array<uint32_t, 3> const& size, std::array<long long, 3> const& v) {
+    std::array<long long, 3> centre{};
+    for (int axis = 0; axis < 3; ++axis) centre[axis] = 2 * (v[axis] - size[axis] / 2) + 1;
+    return centre;
+}
+
+// The voxel whose doubled centre this is.
+std::array<long long, 3> voxelAt(std::array<long long, 3> const& doubled) {
+    return {(doubled[0] - 1) / 2, (doubled[1] - 1) / 2, (doubled[2] - 1) / 2};
+}
+
+// Puts the placed models into the grid, y up: MagicaVoxel's z is the
+// grid's y, and its y runs along the grid's -z.
+std::string compose(std::vector<unsigned char> const& data, std::vector<Model> const& models,
+                    std::vector<Instance> const& instances, VoxelGrid* grid) {
+    std::array<long long, 3> low{LLONG_MAX, LLONG_MAX, LLONG_MAX}, high{LLONG_MIN, LLONG_MIN, LLONG_MIN};
+    size_t voxels = 0;
+    for (Instance const& instance : instances) {
+        Model const& model = models[instance.model];
+        voxels += model.count;
+        if (voxels > MAX_COMPOSED_VOXELS) {
+            return "its scene places more than " + std::to_string(MAX_COMPOSED_VOXELS) + " voxels";
+        }
+        for (int corner = 0; corner < 8; ++corner) {
+            std::array<long long, 3> v{};
+            for (int axis = 0; axis < 3; ++axis) v[axis] = (corner >> axis & 1) ? model.size[axis] - 1 : 0;
+            auto const placed = voxelAt(instance.placement.apply(doubledCentre(model.size, v)));
+            for (int axis = 0; axis < 3; ++axis) {
+                low[axis] = std::min(low[axis], placed[axis]);
+                high[axis] = std::max(high[axis], placed[axis]);
+            }
+        }
+    }
+    if (instances.empty()) {
+        if (grid) *grid = VoxelGrid(0, 0, 0);
+        return "";
+    }
+    for (int axis = 0; axis < 3; ++axis) {
+        if (high[axis] - low[axis] >= MAX_COMPOSED_SIDE) {
+            return "its scene spans " + std::to_string(high[axis] - low[axis] + 1) + " voxels along " + "xyz"[axis] +
+                   ", more than " + std::to_string(MAX_COMPOSED_SIDE);
+        }
+    }
+    if (!grid) return "";
+    auto const palette = grid->palette;
+    *grid = VoxelGrid(static_cast<int>(high[0] - low[0] + 1), static_cast<int>(high[2] - low[2] + 1),
+                      static_cast<int>(high[1] - low[1] + 1));
+    grid->palette = palette;
+    for (Instance const& instance : instances) {
+        Model const& model = models[instance.model];
+        for (uint32_t i = 0; i < model.count; ++i) {
+            size_t const at = model.voxelsAt + 4 * size_t{i};
+            std::array<long long, 3> const v{data[at], data[at + 1], data[at + 2]};
+            auto const placed = voxelAt(instance.placement.apply(doubledCentre(model.size, v)));
+            grid->set(static_cast<int>(placed[0] - low[0]), static_cast<int>(placed[2] - low[2]),
+                      static_cast<int>(high[1] - placed[1]), data[at + 3]);
+        }
+    }
+    return "";
+}
 
 int roundedUp(uint32_t side) {
     return static_cast<int>((side + GRID_STEP - 1) / GRID_STEP * GRID_STEP);
 }
 
-// A fresh, empty grid for a model of the file's sides (x, y, z with z up).
-void startModel(VoxelGrid& grid, std::array<uint32_t, 3> const& size) {
-    grid.sizeX = roundedUp(size[0]);
-    grid.sizeY = roundedUp(size[2]);
-    grid.sizeZ = roundedUp(size[1]);
-    grid.cells.assign(static_cast<size_t>(grid.sizeX) * grid.sizeY * grid.sizeZ, 0);
-}
-
-// The file's voxel (x, y, z) with z up, in the grid with y up; the file's y
-// runs along -z.
-void putVoxel(VoxelGrid& grid, int x, int y, int z, uint8_t colorIndex) {
-    int const gridZ = grid.sizeZ - y - 1;
-    grid.cells[(static_cast<size_t>(x) * grid.sizeY + z) * grid.sizeZ + gridZ] = colorIndex;
+// The last model alone, as raylib's loader shows a file without a scene
+// graph: the file's y runs along the grid's -z, from the far side of the
+// rounded grid.
+void lastModel(std::vector<unsigned char> const& data, Model const& model, VoxelGrid& grid) {
+    auto const palette = grid.palette;
+    grid = VoxelGrid(roundedUp(model.size[0]), roundedUp(model.size[2]), roundedUp(model.size[1]));
+    grid.palette = palette;
+    for (uint32_t i = 0; i < model.count; ++i) {
+        size_t const at = model.voxelsAt + 4 * size_t{i};
+        grid.set(data[at], data[at + 2], grid.sizeZ - data[at + 1] - 1, data[at + 3]);
+    }
 }
 
 }  // namespace
+
+VoxelGrid::VoxelGrid(int sizeX, int sizeY, int sizeZ) : sizeX(sizeX), sizeY(sizeY), sizeZ(sizeZ) {
+    blocks.resize(static_cast<size_t>(blocksAlong(0)) * blocksAlong(1) * blocksAlong(2));
+}
+
+int VoxelGrid::blocksAlong(int axis) const {
+    int const size = axis == 0 ? sizeX : axis == 1 ? sizeY : sizeZ;
+    return (size + BLOCK - 1) / BLOCK;
+}
+
+size_t VoxelGrid::blockIndex(int bx, int by, int bz) const {
+    return (static_cast<size_t>(bx) * blocksAlong(1) + by) * blocksAlong(2) + bz;
+}
+
+uint8_t const* VoxelGrid::block(int bx, int by, int bz) const {
+    if (bx < 0 || by < 0 || bz < 0 || bx >= blocksAlong(0) || by >= blocksAlong(1) || bz >= blocksAlong(2)) {
+        return nullptr;
+    }
+    return blocks[blockIndex(bx, by, bz)].get();
+}
+
+uint8_t VoxelGrid::at(int x, int y, int z) const {
+    if (x < 0 || y < 0 || z < 0 || x >= sizeX || y >= sizeY || z >= sizeZ) return 0;
+    uint8_t const* cells = blocks[blockIndex(x / BLOCK, y / BLOCK, z / BLOCK)].get();
+    if (!cells) return 0;
+    return cells[((x % BLOCK) * BLOCK + y % BLOCK) * BLOCK + z % BLOCK];
+}
+
+void VoxelGrid::set(int x, int y, int z, uint8_t colorIndex) {
+    auto& cells = blocks[blockIndex(x / BLOCK, y / BLOCK, z / BLOCK)];
+    if (!cells) cells = std::make_unique<uint8_t[]>(BLOCK * BLOCK * BLOCK);
+    cells[((x % BLOCK) * BLOCK + y % BLOCK) * BLOCK + z % BLOCK] = colorIndex;
+}
 
 std::string voxFileSizeProblem(unsigned long long bytes) {
     if (bytes > MAX_VOX_FILE_BYTES) return "the file is larger than 16 MiB";
@@ -70,48 +392,46 @@ std::string readVoxFile(std::vector<unsigned char> const& data, VoxelGrid* grid)
     if (std::string sizeProblem = voxFileSizeProblem(data.size()); !sizeProblem.empty()) return sizeProblem;
     if (data.size() < 8) return "the file is too short for a .vox header";
     if (std::memcmp(data.data(), "VOX ", 4) != 0) return "the file does not start with \"VOX \"";
-    Reader reader(data);
-    reader.at = 4;
+    Reader reader(data, 4, data.size() + READ_PAST_END);
     uint32_t const version = reader.u32();
     if (version != 150 && version != 200) return "unsupported .vox version " + std::to_string(version);
 
-    // The sides of the model being read, once a SIZE chunk has given them.
-    std::optional<std::array<uint32_t, 3>> size;
-    int models = 0;
-    size_t voxels = 0;
-    // Inside the loop a whole chunk header can always be read: at most 15
+    std::vector<Model> models;
+    Graph graph;
+    // Inside the loop a whole chunk header can always be read: at most 11
     // bytes of it lie past the end.
-    while (!reader.atEnd()) {
+    while (reader.at < data.size()) {
         std::string const id = reader.id();
         reader.at += 4;
         uint32_t const contentSize = reader.u32();
         reader.u32();  // size of the children, which are read in line
+        Reader chunk(data, reader.at, std::min(reader.at + contentSize, data.size() + READ_PAST_END));
 
         if (id == "SIZE") {
             if (!reader.canRead(12)) return "the file ends inside a SIZE chunk";
-            if (++models > MAX_VOX_MODELS) return "more than " + std::to_string(MAX_VOX_MODELS) + " models";
-            size.emplace();
-            for (uint32_t& side : *size) side = reader.u32();
-            for (uint32_t const side : *size) {
+            if (models.size() == MAX_VOX_MODELS) return "more than " + std::to_string(MAX_VOX_MODELS) + " models";
+            Model model{{reader.u32(), reader.u32(), reader.u32()}, 0, 0};
+            for (uint32_t const side : model.size) {
                 if (side < 1 || side > MAX_MODEL_SIDE) {
                     return "a model size of " + std::to_string(side) + " voxels (1 to 256 allowed)";
                 }
             }
-            if (grid) startModel(*grid, *size);
+            models.push_back(model);
         } else if (id == "XYZI") {
-            if (!size) return "voxels (XYZI) come before any model size (SIZE)";
+            if (models.empty()) return "voxels (XYZI) come before any model size (SIZE)";
+            if (models.back().voxelsAt > 0) return "a model has two voxel chunks (XYZI)";
             if (!reader.canRead(4)) return "the file ends inside an XYZI chunk";
-            uint32_t const count = reader.u32();
-            if (count > MAX_VOX_VOXELS - voxels) return "more than " + std::to_string(MAX_VOX_VOXELS) + " voxels";
-            if (!reader.canRead(size_t{count} * 4))
-                return "the file ends before its " + std::to_string(count) + " voxels";
-            for (uint32_t i = 0; i < count; ++i, reader.at += 4) {
-                unsigned char const x = reader.byte(reader.at), y = reader.byte(reader.at + 1),
-                                    z = reader.byte(reader.at + 2);
-                if (x >= (*size)[0] || y >= (*size)[1] || z >= (*size)[2]) return "a voxel lies outside its model";
-                if (grid) putVoxel(*grid, x, y, z, reader.byte(reader.at + 3));
+            Model& model = models.back();
+            model.count = reader.u32();
+            if (!reader.canRead(size_t{model.count} * 4) || reader.at + size_t{model.count} * 4 > data.size()) {
+                return "the file ends before its " + std::to_string(model.count) + " voxels";
             }
-            voxels += count;
+            model.voxelsAt = reader.at;
+            for (uint32_t i = 0; i < model.count; ++i, reader.at += 4) {
+                for (int axis = 0; axis < 3; ++axis) {
+                    if (data[reader.at + axis] >= model.size[axis]) return "a voxel lies outside its model";
+                }
+            }
         } else if (id == "RGBA") {
             if (!reader.canRead(PALETTE_ENTRIES_READ * 4)) return "the file ends inside its palette (RGBA)";
             for (int i = 0; grid && i < PALETTE_ENTRIES_READ; ++i) {
@@ -119,6 +439,13 @@ std::string readVoxFile(std::vector<unsigned char> const& data, VoxelGrid* grid)
                 grid->palette[i + 1] = {reader.byte(at), reader.byte(at + 1), reader.byte(at + 2), reader.byte(at + 3)};
             }
             reader.at += PALETTE_ENTRIES_READ * 4;
+        } else if (id == "nTRN" || id == "nGRP" || id == "nSHP" || id == "LAYR") {
+            if (id == "nTRN") graph.readTransform(chunk);
+            if (id == "nGRP") graph.readGroup(chunk);
+            if (id == "nSHP") graph.readShape(chunk);
+            if (id == "LAYR") graph.readLayer(chunk);
+            if (!graph.problem.empty()) return graph.problem;
+            reader.at = chunk.end;
         } else {
             // Other chunks are skipped, their children read in line; a size
             // reaching past the end ends the reading.
@@ -126,5 +453,11 @@ std::string readVoxFile(std::vector<unsigned char> const& data, VoxelGrid* grid)
             reader.at += contentSize;
         }
     }
-    return "";
+    if (graph.nodes.empty()) {
+        if (grid && !models.empty()) lastModel(data, models.back(), *grid);
+        return "";
+    }
+    std::vector<Instance> instances;
+    if (std::string const problem = placeModels(graph, models.size(), instances); !problem.empty()) return problem;
+    return compose(data, models, instances, grid);
 }

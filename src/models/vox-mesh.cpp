@@ -4,7 +4,7 @@
 
 namespace {
 
-constexpr float VOXEL_SIDE = 0.25f;
+constexpr int B = VoxelGrid::BLOCK;
 
 // The corners of a unit cube, and the four corners of each face, counter-
 // clockwise seen from outside, in the order -x, +x, -y, +y, -z, +z; a quad
@@ -25,43 +25,40 @@ void addFace(QuadList& quads, int face, int const low[3], int const high[3], ray
     }
 }
 
-// The faces of one side (face: -x, +x, -y, +y, -z, +z) of the voxels in
-// one layer along that side's axis, merged greedily: each quad grows along
-// u as far as the colour runs, then along v while whole rows match.
-void addLayer(VoxelGrid const& grid, int face, int layer, int const size[3], QuadList& quads) {
+// The faces of one side (face: -x, +x, -y, +y, -z, +z) of the voxels of one
+// block in one layer along that side's axis, merged greedily within the
+// block: each quad grows along u as far as the colour runs, then along v
+// while whole rows match.
+void addLayer(VoxelGrid const& grid, uint8_t const* cells, int const origin[3], int face, int layer, QuadList& quads) {
     int const axis = face / 2, u = (axis + 1) % 3, v = (axis + 2) % 3;
     int const step = face % 2 ? 1 : -1;
-    std::vector<uint8_t> mask(static_cast<size_t>(size[u]) * size[v]);
-    auto const colorAt = [&](int cell[3]) { return grid.at(cell[0], cell[1], cell[2]); };
-    for (int j = 0; j < size[v]; ++j) {
-        for (int i = 0; i < size[u]; ++i) {
-            int cell[3];
-            cell[axis] = layer, cell[u] = i, cell[v] = j;
-            uint8_t const color = colorAt(cell);
-            cell[axis] += step;
-            mask[static_cast<size_t>(j) * size[u] + i] = color != 0 && colorAt(cell) == 0 ? color : 0;
+    uint8_t mask[B * B];
+    for (int j = 0; j < B; ++j) {
+        for (int i = 0; i < B; ++i) {
+            int local[3];
+            local[axis] = layer, local[u] = i, local[v] = j;
+            uint8_t const color = cells[(local[0] * B + local[1]) * B + local[2]];
+            int next[3] = {origin[0] + local[0], origin[1] + local[1], origin[2] + local[2]};
+            next[axis] += step;
+            mask[j * B + i] = color != 0 && grid.at(next[0], next[1], next[2]) == 0 ? color : 0;
         }
     }
-    for (int j = 0; j < size[v]; ++j) {
-        for (int i = 0; i < size[u]; ++i) {
-            uint8_t const color = mask[static_cast<size_t>(j) * size[u] + i];
+    for (int j = 0; j < B; ++j) {
+        for (int i = 0; i < B; ++i) {
+            uint8_t const color = mask[j * B + i];
             if (color == 0) continue;
             int width = 1, height = 1;
-            while (i + width < size[u] && mask[static_cast<size_t>(j) * size[u] + i + width] == color) ++width;
+            while (i + width < B && mask[j * B + i + width] == color) ++width;
             auto const rowMatches = [&](int row) {
-                for (int k = i; k < i + width; ++k) {
-                    if (mask[static_cast<size_t>(row) * size[u] + k] != color) return false;
-                }
-                return true;
+                return std::all_of(mask + row * B + i, mask + row * B + i + width,
+                                   [&](uint8_t c) { return c == color; });
             };
-            while (j + height < size[v] && rowMatches(j + height)) ++height;
-            for (int row = j; row < j + height; ++row) {
-                std::fill_n(mask.begin() + static_cast<size_t>(row) * size[u] + i, width, 0);
-            }
+            while (j + height < B && rowMatches(j + height)) ++height;
+            for (int row = j; row < j + height; ++row) std::fill_n(mask + row * B + i, width, 0);
             int low[3], high[3];
-            low[axis] = layer, high[axis] = layer + 1;
-            low[u] = i, high[u] = i + width;
-            low[v] = j, high[v] = j + height;
+            low[axis] = origin[axis] + layer, high[axis] = low[axis] + 1;
+            low[u] = origin[u] + i, high[u] = low[u] + width;
+            low[v] = origin[v] + j, high[v] = low[v] + height;
             addFace(quads, face, low, high, grid.palette[color]);
         }
     }
@@ -69,14 +66,27 @@ void addLayer(VoxelGrid const& grid, int face, int layer, int const size[3], Qua
 
 }  // namespace
 
-std::vector<raylib::Mesh> buildVoxMeshes(VoxelGrid const& grid) {
-    int const size[3] = {grid.sizeX, grid.sizeY, grid.sizeZ};
+std::optional<std::vector<raylib::Mesh>> buildVoxMeshes(VoxelGrid const& grid) {
+    QuadList quads[6];
+    for (int bx = 0; bx < grid.blocksAlong(0); ++bx) {
+        for (int by = 0; by < grid.blocksAlong(1); ++by) {
+            for (int bz = 0; bz < grid.blocksAlong(2); ++bz) {
+                uint8_t const* cells = grid.block(bx, by, bz);
+                if (!cells) continue;
+                int const origin[3] = {bx * B, by * B, bz * B};
+                size_t vertices = 0;
+                for (int face = 0; face < 6; ++face) {
+                    for (int layer = 0; layer < B; ++layer) addLayer(grid, cells, origin, face, layer, quads[face]);
+                    vertices += static_cast<size_t>(quads[face].vertexCount());
+                }
+                if (vertices > 4 * MAX_MODEL_QUADS) return std::nullopt;
+            }
+        }
+    }
     std::vector<raylib::Mesh> meshes;
-    for (int face = 0; face < 6; ++face) {
-        QuadList quads;
-        for (int layer = 0; layer < size[face / 2]; ++layer) addLayer(grid, face, layer, size, quads);
-        for (int first = 0; first < quads.vertexCount(); first += MAX_MESH_VERTICES) {
-            meshes.push_back(meshOf(quads, first));
+    for (QuadList const& faces : quads) {
+        for (int first = 0; first < faces.vertexCount(); first += MAX_MESH_VERTICES) {
+            meshes.push_back(meshOf(faces, first));
         }
     }
     return meshes;

@@ -1,17 +1,27 @@
 #pragma once
 
+#include <optional>
 #include <vector>
 
 #include "quad-mesh.h"
 #include "vox-file.h"
 
+// The side of a voxel in a model's meshes.
+inline constexpr float VOXEL_SIDE = 0.25f;
+// The most quads a model's meshes hold, about 124 MB on the CPU and as much
+// on the GPU: the surface of any real model, merged, is far smaller, and a
+// file of noise is refused rather than fill the memory.
+inline constexpr size_t MAX_MODEL_QUADS = 1000000;
+
 // The meshes of a voxel grid, built on the CPU: the faces of voxels whose
 // neighbour is empty, a voxel a quarter of a unit, coloured from the palette.
-// Neighbouring faces of one colour in one plane are merged into one quad
-// (greedy meshing), so a flat side of one colour is two triangles whatever
-// its size; the surface is exactly that of a quad for every face. A mesh
+// Neighbouring faces of one colour in one plane of one block of the grid
+// are merged into one quad (greedy meshing), so a flat side of one colour is
+// two triangles a block; the surface is exactly that of a quad for every
+// face. A mesh
 // holds the faces of one side only (-x, +x, -y, +y, -z, +z, in this order),
 // so that a renderer can leave out those turned away from the camera. The
 // meshes are on the CPU only; freeMeshArrays frees them.
-// Empty for a grid without voxels.
-std::vector<raylib::Mesh> buildVoxMeshes(VoxelGrid const& grid);
+// Empty for a grid without voxels; none, when its surface needs more than
+// MAX_MODEL_QUADS quads.
+std::optional<std::vector<raylib::Mesh>> buildVoxMeshes(VoxelGrid const& grid);

@@ -115,8 +115,11 @@ void SceneRenderer::bake(Intersector const& index) {
             boxes.push_back(box);
             continue;
         }
+        // The voxels of a solid model collide; the model draws them.
+        if (dynamic_cast<SolidVoxels const*>(entity.get())) continue;
         Part part{boundsOf(entity->getAABB()), {}, entity};
         if (auto const* model = dynamic_cast<ModelEntity const*>(entity.get())) {
+            part.bounds = boundsOf(model->drawnBox());
             // A model shown before keeps its copy on the GPU.
             if (auto kept = previousModels.find(model->loaded.get()); kept != previousModels.end()) {
                 models[kept->first] = std::move(kept->second);

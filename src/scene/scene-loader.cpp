@@ -40,7 +40,10 @@ SceneLoad loadWorld(std::string const& path, std::shared_ptr<Player> player, Loa
     std::ifstream file(path, std::ios::binary);
     std::string const text(std::istreambuf_iterator<char>(file), {});
     if (file.bad()) return {nullptr, {{1, 1, "the scene file " + path + " cannot be read"}}, path};
-    return loadWorldFromText(text, path, std::move(player), options);
+    LoadOptions fromFile = options;
+    std::filesystem::path const folder = std::filesystem::path(path).parent_path();
+    fromFile.sceneFolder = (folder.empty() ? std::filesystem::path(".") : folder).string();
+    return loadWorldFromText(text, path, std::move(player), fromFile);
 }
 
 SceneLoad loadWorldFromText(std::string const& text, std::string const& sourceName, std::shared_ptr<Player> player,
@@ -50,6 +53,7 @@ SceneLoad loadWorldFromText(std::string const& text, std::string const& sourceNa
     initRandomToken();
     SceneReader reader(player, &scene, load.world, sourceName);
     reader.models = options.models;
+    reader.sceneFolder = options.sceneFolder;
     reader.onEntry = options.onEntry;
     reader.onProblem = [&](SceneProblem const& problem) { load.problems.push_back(problem); };
     reader.readScene();

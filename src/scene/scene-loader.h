@@ -31,6 +31,9 @@ struct LoadOptions {
     // Called after every entry with its kind and the number of entities it
     // added.
     std::function<void(ObjectType, int)> onEntry{};
+    // The folder whose models/ folder holds the scene's own models; a scene
+    // loaded from a file has its file's.
+    std::string sceneFolder{};
 };
 
 // A scene as it was loaded: its world, or every problem that stops it.

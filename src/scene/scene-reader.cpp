@@ -1,5 +1,7 @@
 #include "scene-reader.h"
 
+#include <algorithm>
+#include <filesystem>
 #include <iostream>
 #include <locale>
 #include <sstream>
@@ -12,6 +14,7 @@ namespace {
 
 constexpr std::streamsize MAX_COMMENT_LENGTH = 65536;
 constexpr float MODEL_SCALE = 0.1f;
+constexpr float MAX_MODEL_SCALE = 100.0f;
 constexpr raylib::Vector3 SMALL_VOXEL{0.025f, 0.025f, 0.025f};
 constexpr raylib::Vector3 HUGE_VOXEL{2.5f, 2.5f, 2.5f};
 
@@ -305,10 +308,58 @@ void SceneReader::readModel() {
         readSeparator();
     }
     raylib::Vector3 const position = readVector3();
-    std::string const path = "assets/models/" + name + ".vox";
-    auto const model = models ? models->get(path) : std::make_shared<LoadedModel const>(path);
-    if (onProblem && !model->problem.empty()) onProblem(problemAt(nameStart, model->problem, false));
-    world->intersector->addEntity(std::make_shared<ModelEntity>(position, MODEL_SCALE, path, model));
+    ModelOptions const options = readModelOptions();
+
+    // The scene's own models folder first, then the game's.
+    std::vector<std::string> places;
+    if (!sceneFolder.empty()) places.push_back(sceneFolder + "/models/" + name + ".vox");
+    places.push_back("assets/models/" + name + ".vox");
+    std::string path = places.back();
+    std::error_code unknown;
+    for (auto place = places.rbegin(); place != places.rend(); ++place) {
+        if (std::filesystem::exists(*place, unknown)) path = *place;
+    }
+    std::filesystem::path const named(name);
+    bool const outside = named.is_absolute() || std::find(named.begin(), named.end(), "..") != named.end();
+    auto const model = outside  ? std::make_shared<LoadedModel const>("")
+                       : models ? models->get(path)
+                                : std::make_shared<LoadedModel const>(path);
+    if (onProblem && !model->problem.empty()) {
+        std::string why = model->problem;
+        if (outside) {
+            why = "the model name " + printable(name) + " leaves the models folders: no absolute path, no ..";
+        } else if (places.size() > 1 && !std::filesystem::exists(path, unknown)) {
+            why = "the model " + printable(name) + " is in neither " + places[0] + " nor " + places[1];
+        }
+        onProblem(problemAt(nameStart, why, false));
+    }
+    auto const entity = std::make_shared<ModelEntity>(position, options.scale, path, model, options.solid);
+    world->intersector->addEntity(entity);
+    if (options.solid) world->intersector->addEntity(entity->solidBoxes());
+}
+
+SceneReader::ModelOptions SceneReader::readModelOptions() {
+    ModelOptions options{MODEL_SCALE};
+    for (*stream >> std::ws; stream->peek() == ','; *stream >> std::ws) {
+        stream->get();
+        startToken();
+        std::string option;
+        *stream >> option;
+        if (option == "solid") {
+            options.solid = true;
+        } else if (option == "scale") {
+            options.scale = readNumber();
+            if (!(options.scale > 0 && options.scale <= MAX_MODEL_SCALE)) {
+                throw std::runtime_error("Expected a scale above 0 and at most " +
+                                         std::to_string(int(MAX_MODEL_SCALE)) + " but got " +
+                                         printable(std::to_string(options.scale)));
+            }
+        } else {
+            throw std::runtime_error("Expected scale or solid after a model's ',' but got " +
+                                     (option.empty() ? std::string("end of file") : "\"" + printable(option) + "\""));
+        }
+    }
+    return options;
 }
 
 void SceneReader::readVoxelsCloud(raylib::Vector3 voxelSize) {

@@ -81,6 +81,9 @@ public:
     // When set, models are taken from it, each file read once; otherwise
     // every model entry reads its file.
     ModelCache* models = nullptr;
+    // The folder of the scene file, whose models/ folder holds the models
+    // the scene names, before the game's own; empty when there is none.
+    std::string sceneFolder;
 
     // When set, the reader checks the scene instead: every problem is handed
     // here, nothing is raised or logged, and the reading goes on at the next
@@ -94,6 +97,12 @@ public:
     SceneProblem problem;
 
 private:
+    // What may follow a model's position: ", scale S" and ", solid".
+    struct ModelOptions {
+        float scale;
+        bool solid = false;
+    };
+    ModelOptions readModelOptions();
     float readNumber();
     char readSeparator();
     // Skips whitespace and notes where the next token starts, for problems.
