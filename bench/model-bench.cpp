@@ -22,7 +22,8 @@ namespace {
 VoxModel monument() {
     VoxModel model;
     model.sizeX = model.sizeY = 112, model.sizeZ = 120;
-    for (int i = 0; i < 8; ++i) model.palette[i] = {uint8_t(120 + 15 * i), uint8_t(110 + 10 * i), uint8_t(90 + 5 * i), 255};
+    for (int i = 0; i < 8; ++i)
+        model.palette[i] = {uint8_t(120 + 15 * i), uint8_t(110 + 10 * i), uint8_t(90 + 5 * i), 255};
     for (int z = 0; z < model.sizeZ; ++z) {
         int const inset = z / 12 * 3;  // a step every 12 voxels
         for (int y = inset; y < model.sizeY - inset; ++y) {
@@ -42,7 +43,8 @@ void load(benchmark::State& state, std::string const& path, size_t voxels) {
     for (auto _ : state) {
         LoadedModel const model(path);
         quads = 0;
-        for (int i = 0; i < model.model.meshCount; ++i) quads += static_cast<size_t>(model.model.meshes[i].vertexCount / 4);
+        for (int i = 0; i < model.model.meshCount; ++i)
+            quads += static_cast<size_t>(model.model.meshes[i].vertexCount / 4);
         boxes = model.solidBoxes.size();
     }
     state.counters["voxels"] = static_cast<double>(voxels);

@@ -14,6 +14,7 @@ namespace {
 
 std::set<int> keysDown;
 std::set<int> buttonsDown;  // buttons of gamepad 0
+float axes[6];              // the axes of gamepad 0
 
 }  // namespace
 
@@ -25,6 +26,10 @@ extern "C" bool IsKeyDown(int key) {
 
 extern "C" bool IsGamepadButtonDown(int gamepad, int button) {
     return gamepad == 0 && buttonsDown.count(button) != 0;
+}
+
+extern "C" float GetGamepadAxisMovement(int gamepad, int axis) {
+    return gamepad == 0 ? axes[axis] : 0.0f;
 }
 
 }  // namespace raylib
@@ -53,6 +58,34 @@ TEST(KeyboardController, EveryCombinationOfKeys) {
         keysDown = keys;
         EXPECT_EQ(stateOf(KeyboardController()), expected) << "keys held: " << keys.size();
     }
+    // Bound to other keys, only those count; an action may have one key.
+    KeyBindings bound = DEFAULT_KEYS;
+    bound[MOVE_FORWARD] = {KEY_I, 0};
+    bound[RESET] = {KEY_UP, KEY_K};
+    for (auto const& [keys, expected] : {std::pair{std::set<int>{KEY_W}, State(0, 0, false, false)},
+                                         {{KEY_I}, {1, 0, false, false}},
+                                         {{KEY_K}, {0, 0, true, false}},
+                                         {{KEY_UP, KEY_S}, {-1, 0, true, false}}}) {
+        keysDown = keys;
+        EXPECT_EQ(stateOf(KeyboardController(bound)), expected);
+    }
+}
+
+// The left stick walks, up forward and right to the right, beyond its dead
+// zone and in proportion; the right stick looks, right and down positive.
+TEST(StickController, PushesBeyondTheDeadZone) {
+    struct Case {
+        float x, y, forward, side;
+    };
+    for (auto const& c :
+         {Case{0, -1, 1, 0}, Case{1, 0, 0, 1}, Case{-0.625f, 0.25f, 0, -0.5f}, Case{0.1f, 0.625f, -0.5f, 0}}) {
+        axes[GAMEPAD_AXIS_LEFT_X] = c.x, axes[GAMEPAD_AXIS_LEFT_Y] = c.y;
+        axes[GAMEPAD_AXIS_RIGHT_X] = c.x, axes[GAMEPAD_AXIS_RIGHT_Y] = c.y;
+        EXPECT_EQ(stateOf(StickController(0, 0.25f)), State(c.forward, c.side, false, false));
+        StickLook const look = readStickLook(0, 0.25f);
+        EXPECT_EQ(std::pair(look.x, look.y), std::pair(c.side, -c.forward));
+    }
+    EXPECT_EQ(stateOf(StickController(1, 0.2f)), State(0, 0, false, false));
 }
 
 TEST(GamepadController, RightFaceButtonsAndNoSwitches) {

@@ -1,6 +1,13 @@
-// The window size for every monitor.
+// The window size for every monitor, and a frame's step under the settings
+// that turn input into motion.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
+#include "game-loop.h"
+#include "intersector-naive-impl.h"
+#include "render-scale.h"
+#include "test-entities.h"
 #include "ui-scale.h"
 
 namespace {
@@ -23,6 +30,83 @@ TEST(WindowScale, MonitorsOfEveryShape) {
         EXPECT_EQ(std::pair(windowSizeFor(scale).width, windowSizeFor(scale).height),
                   std::pair(c.windowWidth, c.windowHeight));
     }
+}
+
+// Where the view turns and the player goes after one frame from the start,
+// looking along -x, standing on a floor: the turn (degrees to the left,
+// toward +z), the height the view looks at, and the position.
+struct Stepped {
+    float turn, lookY;
+    raylib::Vector3 position;
+};
+
+Stepped stepped(FrameInput input, Motion const& motion,
+                std::vector<std::pair<raylib::Vector3, raylib::Vector3>> walls = {}) {
+    auto index = std::make_shared<IntersectorNaiveImpl>();
+    index->addEntity(fixedBox({-50, -1, -50}, {50, 0.6f, 50}));
+    for (auto const& [min, max] : walls) index->addEntity(fixedBox(min, max));
+    Player player;
+    raylib::Camera3D camera = cameraAt(START_POSITION, {-1, START_POSITION.y, START_POSITION.z});
+    stepFrame(camera, player, index, input, motion);
+    raylib::Vector3 const look = raylib::Vector3Subtract(camera.target, camera.position);
+    return {static_cast<float>(std::atan2(look.z, -look.x) * 180 / PI), camera.target.y, player.position};
+}
+
+// The mouse and the right stick turn the view the right way round, by the
+// sensitivity and the stick's speed; inverted, up and down swap.
+TEST(StepFrame, TurnsTheViewAsSet) {
+    Motion const plain, quick{0.1f, false, 90, false}, inverted{0.05f, true, 180, false};
+    struct Case {
+        raylib::Vector2 mouse;
+        StickLook stick;
+        Motion motion;
+        float turn;  // degrees to the left, negative to the right
+        int look;    // -1 down, 1 up
+    };
+    Case const cases[] = {
+        {{20, 0}, {0, 0}, plain, -1, 0},   {{-20, 0}, {0, 0}, quick, 2, 0},  {{0, 0}, {1, 0}, quick, -9, 0},
+        {{0, 0}, {-0.5f, 0}, plain, 9, 0}, {{0, 20}, {0, 0}, plain, 0, -1},  {{0, 20}, {0, 0}, inverted, 0, 1},
+        {{0, 0}, {0, 1}, plain, 0, -1},    {{0, 0}, {0, 1}, inverted, 0, 1},
+    };
+    for (auto const& c : cases) {
+        FrameInput input{.frameTime = 0.1f, .mouse = c.mouse, .stick = c.stick};
+        Stepped const s = stepped(input, c.motion);
+        EXPECT_NEAR(s.turn, c.turn, 1e-3f) << c.mouse.x << " " << c.stick.x;
+        EXPECT_EQ((s.lookY > START_POSITION.y + 1e-4f) - (s.lookY < START_POSITION.y - 1e-4f), c.look);
+    }
+}
+
+// Walking at an angle into a wall stops dead, as it always has, unless
+// sliding along walls is set: then the part along the wall is walked.
+TEST(StepFrame, SlidesAlongAWallOnlyWhenSet) {
+    std::pair<raylib::Vector3, raylib::Vector3> const wall{{-1.3f, 0, -50}, {-1, 5, 50}};
+    FrameInput const angled{.frameTime = 0.1f, .forward = 1, .side = 1};
+    Motion sliding;
+    sliding.slideAlongWalls = true;
+    Stepped const stopped = stepped(angled, {}, {wall});
+    Stepped const slid = stepped(angled, sliding, {wall});
+    EXPECT_EQ(std::pair(stopped.position.x, stopped.position.z), std::pair(START_POSITION.x, START_POSITION.z));
+    EXPECT_EQ(slid.position.x, START_POSITION.x);
+    EXPECT_NEAR(slid.position.z, START_POSITION.z - 0.9f, 1e-5f);
+    // Straight on, a free path is walked alike.
+    EXPECT_NEAR(stepped({.frameTime = 0.1f, .forward = 1}, sliding).position.x, -0.9f, 1e-5f);
+}
+
+// The automatic scale shrinks while drawing takes longer than a frame at the
+// target rate allows, settles where it fits, and grows back when drawing
+// gets cheaper.
+TEST(AutoScale, HoldsTheTargetFrameRate) {
+    AutoScale scale(60);
+    // A frame costs 4 ms, and 36 ms at full scale for its pixels.
+    auto const cost = [&](double pixels) { return 0.004 + pixels * 0.036 * scale.scale * scale.scale; };
+    for (int frame = 0; frame < 600; ++frame) scale.update(cost(1));
+    EXPECT_LE(cost(1), 0.85 / 60);
+    EXPECT_GE(cost(1), 0.5 / 60);
+    EXPECT_GE(scale.scale, AutoScale::SMALLEST);
+    for (int frame = 0; frame < 600; ++frame) scale.update(cost(0.1));
+    EXPECT_EQ(scale.scale, 1.0f);
+    for (int frame = 0; frame < 600; ++frame) scale.update(1.0);
+    EXPECT_EQ(scale.scale, AutoScale::SMALLEST);
 }
 
 }  // namespace

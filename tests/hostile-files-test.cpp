@@ -9,6 +9,7 @@
 #include "model-loader.h"
 #include "recording.h"
 #include "scene-loader.h"
+#include "settings-file.h"
 #include "vox-file.h"
 
 namespace {
@@ -66,6 +67,18 @@ TEST(HostileFiles, ScenesLoadOrSayWhatIsWrong) {
         refused += !load.world;
     }
     EXPECT_GT(refused, 20);
+}
+
+// A settings file gives settings, and written back reads the same.
+TEST(HostileFiles, SettingsReadAndWriteBackTheSame) {
+    for (fs::path const& file : filesIn(fs::path(TESSARINE_SOURCE_DIR) / "tests/fuzz/corpus/settings")) {
+        std::ifstream in(file, std::ios::binary);
+        SettingsRead const read = readSettings(std::string(std::istreambuf_iterator<char>(in), {}), "s");
+        SettingsRead const again = readSettings(settingsText(read.settings, read.unknown), "again");
+        EXPECT_EQ(std::tuple(again.settings == read.settings, again.unknown, again.unreadable),
+                  std::tuple(true, read.unknown, false))
+            << file;
+    }
 }
 
 TEST(HostileFiles, RecordingsPlayOrSayWhatIsWrong) {

@@ -24,44 +24,63 @@ std::string problemOf(std::string const& bytes) {
 
 TEST(Recording, WrittenFrameByFrameAndReadBack) {
     fs::path const path = fs::temp_directory_path() / "tessarine-recording.rec";
-    std::vector<FrameInput> const frames = {{0.016f, 1, -1, {true, false}, {3.5f, -2}, false},
-                                            {0.5f, 0, 1, {false, true}, {0, 0}, true}};
+    std::vector<FrameInput> const frames = {{0.016f, 1, -0.5f, {true, false}, {3.5f, -2}, false, {0.25f, -1}},
+                                            {0.5f, 0, 1, {false, true}, {0, 0}, true, {0, 0}}};
+    Motion const motion{0.125f, true, 90, true};
     {
-        RecordingWriter writer(path.string(), "a scene.txt", 0x0123456789abcdefu);
+        RecordingWriter writer(path.string(), "a scene.txt", 0x0123456789abcdefu, motion);
         for (FrameInput const& frame : frames) writer.write(frame);
     }
     std::string problem;
     auto const read = readRecording(path.string(), problem);
     ASSERT_TRUE(read) << problem;
-    EXPECT_EQ(read->scenePath, "a scene.txt");
-    EXPECT_EQ(read->worldDigest, 0x0123456789abcdefu);
+    EXPECT_EQ(std::tuple(read->scenePath, read->worldDigest), std::tuple("a scene.txt", 0x0123456789abcdefu));
+    EXPECT_EQ(read->motion, motion);
     ASSERT_EQ(read->frames.size(), 2u);
     for (size_t i = 0; i < 2; ++i) {
         FrameInput const& a = read->frames[i];
         FrameInput const& b = frames[i];
-        EXPECT_EQ(
-            std::tuple(a.frameTime, a.forward, a.side, a.keys.reset, a.keys.showInfo, a.mouse.x, a.mouse.y, a.reload),
-            std::tuple(b.frameTime, b.forward, b.side, b.keys.reset, b.keys.showInfo, b.mouse.x, b.mouse.y, b.reload));
+        EXPECT_EQ(std::tuple(a.frameTime, a.forward, a.side, a.keys.reset, a.keys.showInfo, a.mouse.x, a.mouse.y,
+                             a.reload, a.stick.x, a.stick.y),
+                  std::tuple(b.frameTime, b.forward, b.side, b.keys.reset, b.keys.showInfo, b.mouse.x, b.mouse.y,
+                             b.reload, b.stick.x, b.stick.y));
     }
 
-    std::string const header = "TESSARINE RECORDING 1\nscene a.txt\nworld 00000000000000ff\nframes\n";
-    std::string const frame = std::string("\x89\x88\x88\x3c\0\0\x80\x3f\0\0\0\0\0\0\0\0\0\0\0\0\x01", 21);
+    // The first version has no motion (the default's), no stick, and
+    // movements of whole steps only.
+    std::string const first = "TESSARINE RECORDING 1\nscene a.txt\nworld 00000000000000ff\nframes\n";
+    std::string const firstFrame = std::string("\x89\x88\x88\x3c\0\0\x80\x3f\0\0\0\0\0\0\0\0\0\0\0\0\x01", 21);
+    std::string const header =
+        "TESSARINE RECORDING 2\nscene a.txt\nworld 00000000000000ff\nmotion 0.05 0 180 0\nframes\n";
+    std::string const frame = firstFrame.substr(0, 20) + std::string(8, '\0') + "\x01";
+    std::string const half = std::string("\0\0\0\x3f", 4);
     struct Case {
         std::string bytes, problem;
     };
     Case const cases[] = {
         {header + frame + frame, ""},
-        {"TESSARINE RECORDING 2\n" + header.substr(22) + frame, "it is not a Tessarine recording of this version"},
+        {first + firstFrame, ""},
+        {header + frame.substr(0, 4) + half + frame.substr(8), ""},
+        {"TESSARINE RECORDING 3\n" + header.substr(22) + frame, "it is not a Tessarine recording of this version"},
         {header.substr(0, 40), "its header is damaged"},
-        {header + frame + frame.substr(0, 20), "it is cut short in frame 2"},
-        {header + frame.substr(0, 4) + std::string("\0\0\0\x3f", 4) + frame.substr(8),
+        {first.substr(0, 40) + "motion 0.05 0 180 0\nframes\n", "its header is damaged"},
+        {header.substr(0, 58) + "motion 0.05 2 180 0\nframes\n", "its header is damaged"},
+        {header + frame + frame.substr(0, 28), "it is cut short in frame 2"},
+        {first + firstFrame + firstFrame.substr(0, 20), "it is cut short in frame 2"},
+        {first + firstFrame.substr(0, 4) + half + firstFrame.substr(8),
          "frame 1 is damaged: a movement other than -1, 0 or 1"},
+        {header + frame.substr(0, 4) + std::string("\0\0\xc0\x3f", 4) + frame.substr(8),
+         "frame 1 is damaged: a movement beyond -1 to 1"},
         {header + std::string("\0\0\xc0\x7f", 4) + frame.substr(4), "frame 1 is damaged: a frame time out of bounds"},
         {header + frame.substr(0, 12) + std::string("\0\0\x80\x7f", 4) + frame.substr(16),
          "frame 1 is damaged: a mouse movement out of bounds"},
-        {header + frame.substr(0, 20) + "\x08", "frame 1 is damaged: unknown switches"},
+        {header + frame.substr(0, 24) + std::string("\0\0\0\x40", 4) + frame.substr(28),
+         "frame 1 is damaged: a stick beyond -1 to 1"},
+        {header + frame.substr(0, 28) + "\x08", "frame 1 is damaged: unknown switches"},
     };
-    for (auto const& c : cases) EXPECT_EQ(problemOf(c.bytes), c.problem);
+    for (auto const& c : cases) EXPECT_EQ(problemOf(c.bytes), c.problem) << c.bytes.size();
+    std::istringstream firstVersion(first + firstFrame);
+    EXPECT_EQ(readRecording(firstVersion, problem)->motion, Motion{});
     EXPECT_FALSE(readRecording("no/such/recording.rec", problem));
     EXPECT_EQ(problem, "it cannot be read");
     fs::remove(path);

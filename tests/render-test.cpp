@@ -2,6 +2,7 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
@@ -68,6 +69,24 @@ TEST_F(RenderTest, SkyALitBoxWithAShadePerFaceAndTheCursor) {
     EXPECT_TRUE(near(at(image, x + 36, y + 36), SKY_COLOR, 10));
     EXPECT_TRUE(near(at(image, x + 16, y + 76), SKY_COLOR, 10));
     raylib::UnloadImage(image);
+}
+
+// A wider field of view shows more: a box 40 degrees above the view's
+// middle, out of the game's 65-degree-high view, is in a 90-degree one.
+TEST_F(RenderTest, AWiderFieldOfViewShowsMore) {
+    raylib::Vector3 const above =
+        raylib::Vector3Add(START_POSITION, {-10 * std::cos(0.698f), 10 * std::sin(0.698f), 0});
+    world->intersector->addEntity(std::make_shared<AABox>(above, raylib::Vector3{1, 1, 8}, colorRed));
+    for (auto const& [fieldOfView, shown] : {std::pair{FIELD_OF_VIEW, false}, {90.0f, true}}) {
+        raylib::Camera3D const camera = startCamera(fieldOfView);
+        raylib::Image const image = captureFrame([&] { renderer->drawFrame(*world, camera, false); });
+        int red = 0;
+        for (int y = 0; y < image.height; ++y) {
+            for (int x = 0; x < image.width; ++x) red += at(image, x, y).r > 100 && at(image, x, y).g < 60;
+        }
+        EXPECT_EQ(red > 100, shown) << fieldOfView << " degrees: " << red << " red pixels";
+        raylib::UnloadImage(image);
+    }
 }
 
 // The information box and its longest lines stay inside windows of every

@@ -24,7 +24,8 @@ VoxModel modelOf(int sizeX, int sizeY, int sizeZ, auto colorAt) {
     for (int z = 0; z < sizeZ; ++z)
         for (int y = 0; y < sizeY; ++y)
             for (int x = 0; x < sizeX; ++x) {
-                if (uint8_t const color = colorAt(x, y, z)) model.voxels.push_back({uint8_t(x), uint8_t(y), uint8_t(z), color});
+                if (uint8_t const color = colorAt(x, y, z))
+                    model.voxels.push_back({uint8_t(x), uint8_t(y), uint8_t(z), color});
             }
     return model;
 }
@@ -32,16 +33,16 @@ VoxModel modelOf(int sizeX, int sizeY, int sizeZ, auto colorAt) {
 // A wall along x, one voxel thick: with a door, or with two windows.
 VoxModel longWall(bool door) {
     return modelOf(WIDTH, 1, STOREY, [door](int x, int, int z) -> uint8_t {
-        bool const hole = door ? (x >= 14 && x < 19 && z < 8) : ((x >= 6 && x < 10) || (x >= 22 && x < 26)) && z >= 3 && z < 7;
+        bool const hole =
+            door ? (x >= 14 && x < 19 && z < 8) : ((x >= 6 && x < 10) || (x >= 22 && x < 26)) && z >= 3 && z < 7;
         return hole ? 0 : PLASTER;
     });
 }
 
 // A wall between the long walls, with a window.
 VoxModel shortWall() {
-    return modelOf(DEPTH - 2, 1, STOREY, [](int x, int, int z) -> uint8_t {
-        return x >= 9 && x < 13 && z >= 3 && z < 7 ? 0 : PLASTER;
-    });
+    return modelOf(DEPTH - 2, 1, STOREY,
+                   [](int x, int, int z) -> uint8_t { return x >= 9 && x < 13 && z >= 3 && z < 7 ? 0 : PLASTER; });
 }
 
 // The upper floor, with a well over the stairs.
@@ -99,7 +100,12 @@ VoxScene house() {
     // A transform over a shape; returns the transform's id.
     auto const place = [&](int model, uint8_t rotation, std::array<int, 3> low, int layer = 0, bool hidden = false) {
         int const transform = id(), shape = id();
-        VoxNode node{VoxNode::TRANSFORM, transform, hidden, shape, layer, rotation,
+        VoxNode node{VoxNode::TRANSFORM,
+                     transform,
+                     hidden,
+                     shape,
+                     layer,
+                     rotation,
                      placedAt(scene.models[model], rotation, low)};
         scene.nodes.push_back(node);
         scene.nodes.push_back({VoxNode::SHAPE, shape, false, -1, 0, 4, {}, 0, {}, model});

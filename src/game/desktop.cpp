@@ -100,13 +100,27 @@ void setWindowClass() {
     XSetClassHint(display, window, &hint);
 }
 
-raylib::Vector2 DesktopWindow::update(std::vector<int> const& keys) {
+void DesktopWindow::releaseMouse() {
+    raylib::EnableCursor();
+    captured = false;
+}
+
+void DesktopWindow::catchMouse() {
+    raylib::DisableCursor();
+    captured = true;
+    framesToIgnore = FRAMES_AFTER_CATCH;
+}
+
+raylib::Vector2 DesktopWindow::update(std::vector<int> const& keys, KeyBindings const& bindings) {
+    auto const bound = [&](int key, Action action) {
+        return key != 0 && (key == bindings[action][0] || key == bindings[action][1]);
+    };
     for (int const key : keys) {
-        if (key == raylib::KEY_F11) {
+        if (bound(key, FULLSCREEN)) {
             raylib::ToggleFullscreen();
             std::clog << "Fullscreen " << (raylib::IsWindowFullscreen() ? "on" : "off") << std::endl;
         }
-        screenshotAsked |= key == raylib::KEY_F12;
+        screenshotAsked |= bound(key, SCREENSHOT);
     }
     bool const focused = raylib::IsWindowFocused();
     if (captured && !focused) {
@@ -114,9 +128,7 @@ raylib::Vector2 DesktopWindow::update(std::vector<int> const& keys) {
         captured = false;
         std::clog << "Mouse released: the window lost the focus" << std::endl;
     } else if (!captured && focused && raylib::IsMouseButtonPressed(raylib::MOUSE_BUTTON_LEFT)) {
-        raylib::DisableCursor();
-        captured = true;
-        framesToIgnore = FRAMES_AFTER_CATCH;
+        catchMouse();
         std::clog << "Mouse caught" << std::endl;
     }
     if (!captured || framesToIgnore > 0) {

@@ -7,30 +7,55 @@
 #include "desktop.h"
 #include "game.h"
 #include "notice.h"
+#include "render-scale.h"
 #include "renderer.h"
 #include "scene-loader.h"
+#include "settings-screen.h"
 #include "world-digest.h"
 
-std::shared_ptr<CompositeController> makeController() {
+std::shared_ptr<CompositeController> makeController(Settings const& settings) {
     auto controller = std::make_shared<CompositeController>();
-    controller->addController(std::make_shared<KeyboardController>());
-    if (raylib::IsGamepadAvailable(0)) controller->addController(std::make_shared<GamepadController>(0));
+    controller->addController(std::make_shared<KeyboardController>(settings.keys));
+    if (raylib::IsGamepadAvailable(0)) {
+        controller->addController(std::make_shared<GamepadController>(0));
+        controller->addController(std::make_shared<StickController>(0, settings.stickDeadZone));
+    }
     return controller;
 }
 
+namespace {
+
+// Whether the player now stands where it was asked to go, horizontally: a
+// refused move leaves it where it was.
+bool arrived(Player const& player, raylib::Vector3 target) {
+    return player.position.x == target.x && player.position.z == target.z;
+}
+
+}  // namespace
+
 bool stepFrame(raylib::Camera3D& camera, Player& player, std::shared_ptr<Intersector> const& intersector,
-               FrameInput const& input) {
+               FrameInput const& input, Motion const& motion) {
     float const distance = input.frameTime * MOVE_SPEED;
     // The axes are scaled independently, not normalised: diagonal walking is
     // faster, as it always was.
     raylib::Vector3 const movement{distance * input.forward, distance * input.side, 0.0f};
-    raylib::Vector3 const rotation{input.mouse.x * MOUSE_SENSITIVITY, input.mouse.y * MOUSE_SENSITIVITY, 0.0f};
+    float const stickTurn = motion.stickLookSpeed * input.frameTime;
+    float const pitch = input.mouse.y * motion.mouseSensitivity + input.stick.y * stickTurn;
+    raylib::Vector3 const rotation{input.mouse.x * motion.mouseSensitivity + input.stick.x * stickTurn,
+                                   motion.invertLook ? -pitch : pitch, 0.0f};
     // The camera turns, then moves along its horizontal directions: it says
     // where the player wants to go.
+    raylib::Vector3 const from = player.position;
     raylib::UpdateCameraPro(&camera, movement, rotation, 0.0f);
 
-    // The player decides where it may go.
+    // The player decides where it may go; sliding, a refused move is tried
+    // along x alone, then along z alone.
     player.move(camera.position, intersector);
+    if (motion.slideAlongWalls && !arrived(player, camera.position)) {
+        raylib::Vector3 const alongX{camera.position.x, camera.position.y, from.z};
+        player.move(alongX, intersector);
+        if (!arrived(player, alongX)) player.move({from.x, camera.position.y, camera.position.z}, intersector);
+    }
     if (input.keys.reset) player.move(START_POSITION, intersector);
 
     // Back onto the player's eyes, keeping the view direction.
@@ -59,17 +84,23 @@ std::vector<int> pressedKeys() {
     return keys;
 }
 
+bool anyPressed(std::vector<int> const& keys, std::array<int, 2> const& bound) {
+    return std::any_of(bound.begin(), bound.end(),
+                       [&](int key) { return key != 0 && std::find(keys.begin(), keys.end(), key) != keys.end(); });
+}
+
 // This frame's input from the devices: the controller, the clock, the mouse
-// as the window lets the play have it, and F5.
-FrameInput liveInput(Controller const& controller, DesktopWindow& desktop) {
-    std::vector<int> const keys = pressedKeys();
+// as the window lets the play have it, the right stick, and the reload key.
+FrameInput liveInput(Controller const& controller, DesktopWindow& desktop, std::vector<int> const& keys,
+                     Settings const& settings) {
     FrameInput input;
     input.frameTime = raylib::GetFrameTime();
     input.forward = controller.getForwardMovement();
     input.side = controller.getSideMovement();
     input.keys = controller.getAdditionalKeys();
-    input.mouse = desktop.update(keys);
-    input.reload = std::find(keys.begin(), keys.end(), raylib::KEY_F5) != keys.end();
+    input.mouse = desktop.update(keys, settings.keys);
+    input.reload = anyPressed(keys, settings.keys[RELOAD]);
+    if (raylib::IsGamepadAvailable(0)) input.stick = readStickLook(0, settings.stickDeadZone);
     return input;
 }
 
@@ -98,40 +129,84 @@ private:
 }  // namespace
 
 PlayResult play(std::shared_ptr<World>& world, std::shared_ptr<Player> const& player, Play const& how) {
-    auto const controller = makeController();
-    raylib::Camera3D camera = startCamera();
+    Settings defaults;
+    Settings& settings = how.settings ? *how.settings : defaults;
+    // A replay moves as the play it replays moved.
+    Motion const motion = how.replay ? how.replay->motion : settings.motion();
+    auto controller = makeController(settings);
+    raylib::Camera3D camera = startCamera(settings.fieldOfView);
     player->weapon.reset();
     std::optional<Renderer> renderer;
     if (how.graphics) renderer.emplace();
+    AutoScale autoScale(settings.targetFps);
+    // Applies the settings that show on the screen, at once.
+    auto const apply = [&] {
+        camera.fovy = settings.fieldOfView;
+        if (!renderer) return;
+        renderer->showFrameRate = settings.showFrameRate;
+        renderer->setRenderScale(settings.renderScale == 0 ? autoScale.scale : settings.renderScale / 100.0f);
+    };
+    apply();
     PlayResult result;
     result.pathDigest = DIGEST_START;
     Notice notice;
     if (how.recorder) notice.show("Recording to " + how.recorder->path, NoticeKind::NEWS);
     DesktopWindow desktop;
+    std::optional<SettingsScreen> screen;
+    // Escape closes the settings screen before it ends the game.
+    if (how.graphics) raylib::SetExitKey(raylib::KEY_NULL);
 
     while (how.replay ? result.frames < static_cast<int>(how.replay->frames.size()) : !raylib::WindowShouldClose()) {
         if (how.replay && how.graphics && raylib::WindowShouldClose()) break;
-        FrameInput const input = how.replay ? how.replay->frames[result.frames] : liveInput(*controller, desktop);
-        if (how.recorder) how.recorder->write(input);
-        bool const showInfo = stepFrame(camera, *player, world->intersector, input);
-        if (input.reload) {
-            std::string const problems = reloadScene(how.scenePath, player, world, how.models);
-            if (!problems.empty()) {
-                std::clog << "Scene not reloaded: " << problems << std::flush;
-                notice.show(problems.substr(0, problems.find('\n')), NoticeKind::PROBLEM);
+        double const started = raylib::GetTime();
+        std::vector<int> const keys = how.replay ? std::vector<int>{} : pressedKeys();
+        if (!how.replay && !screen && std::find(keys.begin(), keys.end(), raylib::KEY_ESCAPE) != keys.end()) break;
+        if (screen && !screen->update(keys)) {
+            screen.reset();
+            controller = makeController(settings);
+            desktop.catchMouse();
+        } else if (!how.replay && !screen && how.loaded &&
+                   (anyPressed(keys, settings.keys[OPEN_SETTINGS]) ||
+                    raylib::IsGamepadButtonPressed(0, raylib::GAMEPAD_BUTTON_MIDDLE_RIGHT))) {
+            if (how.recorder) {
+                notice.show("The settings cannot change while the play is recorded", NoticeKind::PROBLEM);
             } else {
-                notice.show("Scene reloaded: " + std::to_string(world->intersector->size()) + " entities",
-                            NoticeKind::NEWS);
+                screen.emplace(settings, *how.loaded, how.settingsPath);
+                desktop.releaseMouse();
             }
         }
-        ++result.frames;
-        result.pathDigest = digestOf(result.pathDigest, &player->position, sizeof player->position);
+        bool showInfo = false;
+        if (!screen) {
+            FrameInput const input =
+                how.replay ? how.replay->frames[result.frames] : liveInput(*controller, desktop, keys, settings);
+            if (how.recorder) how.recorder->write(input);
+            showInfo = stepFrame(camera, *player, world->intersector, input, motion);
+            if (input.reload) {
+                std::string const problems = reloadScene(how.scenePath, player, world, how.models);
+                if (!problems.empty()) {
+                    std::clog << "Scene not reloaded: " << problems << std::flush;
+                    notice.show(problems.substr(0, problems.find('\n')), NoticeKind::PROBLEM);
+                } else {
+                    notice.show("Scene reloaded: " + std::to_string(world->intersector->size()) + " entities",
+                                NoticeKind::NEWS);
+                }
+            }
+            ++result.frames;
+            result.pathDigest = digestOf(result.pathDigest, &player->position, sizeof player->position);
+        }
         if (!renderer) continue;
+        apply();
         raylib::BeginDrawing();
         renderer->drawFrame(*world, camera, showInfo);
         notice.draw();
+        if (screen) screen->draw();
         if (std::string const news = desktop.afterDrawing(); !news.empty()) notice.show(news, NoticeKind::NEWS);
+        if (settings.renderScale == 0) {
+            renderer->finish();
+            autoScale.update(raylib::GetTime() - started);
+        }
         raylib::EndDrawing();
+        if (how.afterFrame) how.afterFrame(*renderer);
     }
     result.position = player->position;
     return result;

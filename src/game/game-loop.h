@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -8,22 +9,26 @@
 #include "model-loader.h"
 #include "player.h"
 #include "recording.h"
+#include "renderer.h"
+#include "settings-file.h"
 #include "start-view.h"
 #include "world.h"
 
 inline constexpr float MOVE_SPEED = 9.0f;
 inline constexpr float MOUSE_SENSITIVITY = 0.05f;
 
-// The controller the game reads: the keyboard, and gamepad 0 when one is
-// present now (one connected later is not picked up).
-std::shared_ptr<CompositeController> makeController();
+// The controller the game reads: the keyboard's keys as bound, and gamepad
+// 0, its right-face buttons and its left stick, when one is present now (one
+// connected later is not picked up).
+std::shared_ptr<CompositeController> makeController(Settings const& settings = {});
 
-// Everything of one frame but the drawing, from its input: turns the camera
-// and moves it horizontally, lets the player follow against the index (or go
-// back to the start while reset is held) and puts the camera on the player's
-// eyes. Returns whether the information box is asked for.
+// Everything of one frame but the drawing, from its input and the motion it
+// is turned into: turns the camera and moves it horizontally, lets the
+// player follow against the index (or go back to the start while reset is
+// held) and puts the camera on the player's eyes. Returns whether the
+// information box is asked for.
 bool stepFrame(raylib::Camera3D& camera, Player& player, std::shared_ptr<Intersector> const& intersector,
-               FrameInput const& input);
+               FrameInput const& input, Motion const& motion = {});
 
 // How frames are played: where their input comes from and where it goes.
 struct Play {
@@ -38,6 +43,15 @@ struct Play {
     bool graphics = true;
     // The models of the world, shared with the worlds F5 builds.
     ModelCache* models = nullptr;
+    // The settings the play follows, and changes in its settings screen,
+    // the file they were read from, and where the screen saves them; the
+    // defaults, and no screen, when not given.
+    Settings* settings = nullptr;
+    SettingsRead* loaded = nullptr;
+    std::string settingsPath{};
+    // When set, called after each frame is shown, with the renderer that
+    // drew it.
+    std::function<void(Renderer&)> afterFrame{};
 };
 
 // Where a play left the player, and a digest of the path it took: of the

@@ -23,7 +23,6 @@
 namespace {
 
 constexpr char const* WINDOW_TITLE = "Tessarine";
-constexpr int TARGET_FPS = 60;
 
 // Says on standard error what keeps the game from going on, in one line.
 int failure(std::string const& what) {
@@ -64,6 +63,14 @@ int runGame() {
 
 int runGame(GameOptions const& options) {
     std::string const replayName = options.replayName.empty() ? options.replayPath : options.replayName;
+    // Bad settings never stop the game: each is said once, and its default used.
+    SettingsRead loaded = loadSettings(options.settingsPath);
+    Settings settings = loaded.settings;
+    for (std::string const& set : options.sets) {
+        if (std::string const problem = setFromText(settings, set); !problem.empty())
+            loaded.warnings.push_back(problem);
+    }
+    for (std::string const& warning : loaded.warnings) std::cerr << "tessarine: " << warning << std::endl;
     std::optional<Recording> recording;
     std::string scenePath = options.scenePath;
     if (!options.replayPath.empty()) {
@@ -79,8 +86,12 @@ int runGame(GameOptions const& options) {
     raylib::TraceLog(raylib::LOG_INFO, "Initialization");
     // The window shows once it has its class, which desktops match with the
     // game's menu entry. A replay runs as fast as the renderer allows.
-    unsigned const flags = raylib::FLAG_WINDOW_HIGHDPI | raylib::FLAG_MSAA_4X_HINT | raylib::FLAG_WINDOW_HIDDEN |
-                           (recording ? 0 : raylib::FLAG_VSYNC_HINT);
+    // A scaled view is drawn into a texture: the window's own samples would
+    // only cost.
+    bool const multisampling = settings.multisampling && settings.renderScale == 100;
+    unsigned const flags = raylib::FLAG_WINDOW_HIGHDPI | raylib::FLAG_WINDOW_HIDDEN |
+                           (multisampling ? raylib::FLAG_MSAA_4X_HINT : 0) |
+                           (recording || !settings.verticalSync ? 0 : raylib::FLAG_VSYNC_HINT);
     if (!openWindow(BASE_WIDTH, BASE_HEIGHT, WINDOW_TITLE, flags)) {
         return failure(
             "cannot open a window with OpenGL 3.3 on this display: run it on an X11 desktop, or under "
@@ -91,11 +102,12 @@ int runGame(GameOptions const& options) {
     raylib::ClearWindowState(raylib::FLAG_WINDOW_HIDDEN);
     float const scale = calcUIScale();
     raylib::DisableCursor();
-    raylib::SetTargetFPS(recording ? 0 : TARGET_FPS);
+    raylib::SetTargetFPS(recording ? 0 : settings.frameRateCap);
     WindowSize const size = windowSizeFor(scale);
     raylib::SetWindowSize(size.width, size.height);
     raylib::SetWindowState(raylib::FLAG_WINDOW_MAXIMIZED);
     raylib::SetWindowPosition(0, 0);
+    if (settings.fullscreen) raylib::ToggleFullscreen();
     renderInitScreen();
     renderInitScreen();
 
@@ -112,7 +124,7 @@ int runGame(GameOptions const& options) {
     if (recording && recording->worldDigest != digest) {
         problem = "cannot replay " + replayName + ": it was made on another scene than " + scenePath + " is now";
     } else if (!options.recordPath.empty()) {
-        recorder = std::make_unique<RecordingWriter>(options.recordPath, scenePath, digest);
+        recorder = std::make_unique<RecordingWriter>(options.recordPath, scenePath, digest, settings.motion());
         if (!recorder->good()) problem = "cannot record to " + options.recordPath + ": " + std::strerror(errno);
     }
     if (problem.empty()) {
@@ -120,7 +132,10 @@ int runGame(GameOptions const& options) {
                                        {.scenePath = scenePath,
                                         .recorder = recorder.get(),
                                         .replay = recording ? &*recording : nullptr,
-                                        .models = &models});
+                                        .models = &models,
+                                        .settings = &settings,
+                                        .loaded = &loaded,
+                                        .settingsPath = options.settingsPath});
         if (recording) {
             std::printf("Replay of %s: %d frames; the player ends at (%.9g, %.9g, %.9g); path digest %016llx\n",
                         replayName.c_str(), played.frames, played.position.x, played.position.y, played.position.z,
@@ -145,6 +160,11 @@ int gameMain(int argc, char** argv) {
         ->excludes(record)
         ->excludes(scene);
     app.add_flag("--verbose", verbose, "show the graphics library's log too");
+    app.add_option("--settings", options.settingsPath, "read the settings from FILE, and save them there")
+        ->type_name("FILE")
+        ->capture_default_str();
+    app.add_option("--set", options.sets, "change a setting for this run, as the settings file writes it")
+        ->type_name("KEY=VALUE");
     try {
         app.parse(argc, argv);
     } catch (CLI::CallForHelp const&) {
@@ -158,7 +178,7 @@ int gameMain(int argc, char** argv) {
     // Paths on the command line are the starting folder's; assets are read
     // from the folder that has them, which may be the installed one.
     options.replayName = options.replayPath;
-    for (std::string* path : {&options.scenePath, &options.recordPath, &options.replayPath}) {
+    for (std::string* path : {&options.scenePath, &options.recordPath, &options.replayPath, &options.settingsPath}) {
         if (!path->empty() && *path != SCENE_PATH) *path = std::filesystem::absolute(*path).string();
     }
     std::filesystem::path const assets = assetFolder();

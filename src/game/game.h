@@ -2,7 +2,10 @@
 
 #include <string>
 
+#include <vector>
+
 #include "scene-loader.h"
+#include "settings-file.h"
 
 // How a run of the game is asked for on its command line.
 struct GameOptions {
@@ -15,6 +18,10 @@ struct GameOptions {
     std::string replayPath;
     // The recording as the command line names it, in what is printed.
     std::string replayName;
+    // Where the settings are read from and saved to, and settings changed
+    // for this run only ("KEY=VALUE").
+    std::string settingsPath = defaultSettingsPath();
+    std::vector<std::string> sets;
 };
 
 // The whole life of the game: window, loading screen, scene, frame loop and
@@ -24,7 +31,8 @@ int runGame();
 int runGame(GameOptions const& options);
 
 // The program: reads the command line (tessarine [SCENE] [--record FILE |
-// --replay FILE]) and runs the game. A bad command line gets a one-line
+// --replay FILE] [--settings FILE] [--set KEY=VALUE]... [--verbose]) and
+// runs the game. A bad command line gets a one-line
 // error and the usage, with status 2; a scene file that cannot be opened, a
 // recording that cannot be played and a display where no window can be
 // made, a one-line error saying so, with status 1.

@@ -1,15 +1,10 @@
 #include "controller.h"
 
+#include <cmath>
+
 #include "raylib-api.h"
 
 namespace {
-
-// The letter key is polled first, the arrow key only when the letter is up.
-float keyAxis(int positive, int positiveAlt, int negative, int negativeAlt) {
-    float const forward = (raylib::IsKeyDown(positive) || raylib::IsKeyDown(positiveAlt)) ? 1.0f : 0.0f;
-    float const back = (raylib::IsKeyDown(negative) || raylib::IsKeyDown(negativeAlt)) ? 1.0f : 0.0f;
-    return forward - back;
-}
 
 float buttonAxis(int gamepad, int positive, int negative) {
     float const forward = raylib::IsGamepadButtonDown(gamepad, positive) ? 1.0f : 0.0f;
@@ -19,16 +14,21 @@ float buttonAxis(int gamepad, int positive, int negative) {
 
 }  // namespace
 
+bool KeyboardController::held(Action action) const {
+    auto const [first, second] = keys[action];
+    return (first != 0 && raylib::IsKeyDown(first)) || (second != 0 && raylib::IsKeyDown(second));
+}
+
 float KeyboardController::getForwardMovement() const {
-    return keyAxis(raylib::KEY_W, raylib::KEY_UP, raylib::KEY_S, raylib::KEY_DOWN);
+    return (held(MOVE_FORWARD) ? 1.0f : 0.0f) - (held(MOVE_BACK) ? 1.0f : 0.0f);
 }
 
 float KeyboardController::getSideMovement() const {
-    return keyAxis(raylib::KEY_D, raylib::KEY_RIGHT, raylib::KEY_A, raylib::KEY_LEFT);
+    return (held(MOVE_RIGHT) ? 1.0f : 0.0f) - (held(MOVE_LEFT) ? 1.0f : 0.0f);
 }
 
 AdditionalKeys KeyboardController::getAdditionalKeys() const {
-    return {raylib::IsKeyDown(raylib::KEY_R), raylib::IsKeyDown(raylib::KEY_APOSTROPHE)};
+    return {held(RESET), held(SHOW_INFO)};
 }
 
 float GamepadController::getForwardMovement() const {
@@ -41,6 +41,25 @@ float GamepadController::getSideMovement() const {
 
 AdditionalKeys GamepadController::getAdditionalKeys() const {
     return {};
+}
+
+float beyondDeadZone(float axis, float deadZone) {
+    float const push = std::fabs(axis);
+    if (!(push > deadZone)) return 0.0f;
+    return std::copysign(std::fmin(1.0f, (push - deadZone) / (1.0f - deadZone)), axis);
+}
+
+float StickController::getForwardMovement() const {
+    return -beyondDeadZone(raylib::GetGamepadAxisMovement(gamepad, raylib::GAMEPAD_AXIS_LEFT_Y), deadZone);
+}
+
+float StickController::getSideMovement() const {
+    return beyondDeadZone(raylib::GetGamepadAxisMovement(gamepad, raylib::GAMEPAD_AXIS_LEFT_X), deadZone);
+}
+
+StickLook readStickLook(int gamepad, float deadZone) {
+    return {beyondDeadZone(raylib::GetGamepadAxisMovement(gamepad, raylib::GAMEPAD_AXIS_RIGHT_X), deadZone),
+            beyondDeadZone(raylib::GetGamepadAxisMovement(gamepad, raylib::GAMEPAD_AXIS_RIGHT_Y), deadZone)};
 }
 
 void CompositeController::addController(std::shared_ptr<Controller> controller) {

@@ -7,9 +7,10 @@
 
 namespace {
 
-constexpr char const* MAGIC = "TESSARINE RECORDING 1";
-constexpr size_t FRAME_BYTES = 5 * 4 + 1;
-constexpr unsigned char RESET = 1, SHOW_INFO = 2, RELOAD = 4;
+constexpr char const* MAGIC = "TESSARINE RECORDING 2";
+constexpr char const* FIRST_MAGIC = "TESSARINE RECORDING 1";
+constexpr size_t FRAME_BYTES = 7 * 4 + 1, FIRST_FRAME_BYTES = 5 * 4 + 1;
+constexpr unsigned char RESET_BIT = 1, SHOW_INFO_BIT = 2, RELOAD_BIT = 4;
 // No frame of a play lasts longer, and no mouse moves further, than this.
 constexpr float LONGEST_FRAME = 60.0f;
 constexpr float FARTHEST_MOUSE = 1e6f;
@@ -32,34 +33,60 @@ bool isStep(float axis) {
     return axis == -1.0f || axis == 0.0f || axis == 1.0f;
 }
 
+bool isPush(float axis) {
+    return axis >= -1.0f && axis <= 1.0f;
+}
+
 // What is wrong with a frame's values: none of the devices gives them.
-std::string frameProblem(FrameInput const& frame, unsigned char switches) {
+std::string frameProblem(FrameInput const& frame, unsigned char switches, bool first) {
     if (!(frame.frameTime >= 0 && frame.frameTime <= LONGEST_FRAME)) return "a frame time out of bounds";
-    if (!isStep(frame.forward) || !isStep(frame.side)) return "a movement other than -1, 0 or 1";
+    if (first && (!isStep(frame.forward) || !isStep(frame.side))) return "a movement other than -1, 0 or 1";
+    if (!isPush(frame.forward) || !isPush(frame.side)) return "a movement beyond -1 to 1";
     if (!(std::abs(frame.mouse.x) <= FARTHEST_MOUSE && std::abs(frame.mouse.y) <= FARTHEST_MOUSE)) {
         return "a mouse movement out of bounds";
     }
-    if (switches > (RESET | SHOW_INFO | RELOAD)) return "unknown switches";
+    if (!isPush(frame.stick.x) || !isPush(frame.stick.y)) return "a stick beyond -1 to 1";
+    if (switches > (RESET_BIT | SHOW_INFO_BIT | RELOAD_BIT)) return "unknown switches";
     return "";
+}
+
+// The motion line's values, or none when it is damaged.
+std::optional<Motion> motionOf(std::string const& line) {
+    Motion motion;
+    int invert = 0, slide = 0;
+    char extra = 0;
+    if (std::sscanf(line.c_str(), "motion %f %d %f %d%c", &motion.mouseSensitivity, &invert, &motion.stickLookSpeed,
+                    &slide, &extra) != 4 ||
+        !(motion.mouseSensitivity >= 0 && motion.mouseSensitivity <= 100) ||
+        !(motion.stickLookSpeed >= 0 && motion.stickLookSpeed <= 1e4f) || (invert | slide) & ~1) {
+        return std::nullopt;
+    }
+    motion.invertLook = invert, motion.slideAlongWalls = slide;
+    return motion;
 }
 
 }  // namespace
 
-RecordingWriter::RecordingWriter(std::string const& path, std::string const& scenePath, uint64_t worldDigest)
+RecordingWriter::RecordingWriter(std::string const& path, std::string const& scenePath, uint64_t worldDigest,
+                                 Motion const& motion)
     : path(path), out(path, std::ios::binary | std::ios::trunc) {
     char digest[17];
     std::snprintf(digest, sizeof digest, "%016llx", static_cast<unsigned long long>(worldDigest));
-    out << MAGIC << "\nscene " << scenePath << "\nworld " << digest << "\nframes\n";
+    out << MAGIC << "\nscene " << scenePath << "\nworld " << digest << "\n"
+        << raylib::TextFormat("motion %.9g %d %.9g %d", motion.mouseSensitivity, motion.invertLook,
+                              motion.stickLookSpeed, motion.slideAlongWalls)
+        << "\nframes\n";
     out.flush();
 }
 
 void RecordingWriter::write(FrameInput const& frame) {
     std::string bytes;
-    for (float const value : {frame.frameTime, frame.forward, frame.side, frame.mouse.x, frame.mouse.y}) {
+    for (float const value :
+         {frame.frameTime, frame.forward, frame.side, frame.mouse.x, frame.mouse.y, frame.stick.x, frame.stick.y}) {
         putFloat(bytes, value);
     }
-    bytes += static_cast<char>((frame.keys.reset ? RESET : 0) | (frame.keys.showInfo ? SHOW_INFO : 0) |
-                               (frame.reload ? RELOAD : 0));
+    bytes += static_cast<char>((frame.keys.reset ? RESET_BIT : 0) | (frame.keys.showInfo ? SHOW_INFO_BIT : 0) |
+                               (frame.reload ? RELOAD_BIT : 0));
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     out.flush();
     ++frames;
@@ -76,41 +103,47 @@ std::optional<Recording> readRecording(std::string const& path, std::string& pro
 
 std::optional<Recording> readRecording(std::istream& in, std::string& problem) {
     Recording recording;
-    std::string magic, scene, world, frames;
+    std::string magic, scene, world, motion, frames;
     std::getline(in, magic);
-    if (magic != MAGIC) {
+    bool const first = magic == FIRST_MAGIC;
+    if (magic != MAGIC && !first) {
         problem = "it is not a Tessarine recording of this version";
         return std::nullopt;
     }
     std::getline(in, scene);
     std::getline(in, world);
+    if (!first) std::getline(in, motion);
     std::getline(in, frames);
     char extra = 0;
     unsigned long long digest = 0;
+    std::optional<Motion> const played = first ? Motion{} : motionOf(motion);
     if (!in || scene.rfind("scene ", 0) != 0 || scene.size() == 6 || frames != "frames" ||
-        std::sscanf(world.c_str(), "world %16llx%c", &digest, &extra) != 1) {
+        std::sscanf(world.c_str(), "world %16llx%c", &digest, &extra) != 1 || !played) {
         problem = "its header is damaged";
         return std::nullopt;
     }
     recording.scenePath = scene.substr(6);
     recording.worldDigest = digest;
+    recording.motion = *played;
+    size_t const frameBytes = first ? FIRST_FRAME_BYTES : FRAME_BYTES;
     std::string const data(std::istreambuf_iterator<char>(in), {});
-    if (data.size() % FRAME_BYTES != 0) {
-        problem = "it is cut short in frame " + std::to_string(data.size() / FRAME_BYTES + 1);
+    if (data.size() % frameBytes != 0) {
+        problem = "it is cut short in frame " + std::to_string(data.size() / frameBytes + 1);
         return std::nullopt;
     }
     auto const* bytes = reinterpret_cast<unsigned char const*>(data.data());
-    for (size_t at = 0; at < data.size(); at += FRAME_BYTES) {
+    for (size_t at = 0; at < data.size(); at += frameBytes) {
         FrameInput frame;
         frame.frameTime = getFloat(bytes + at);
         frame.forward = getFloat(bytes + at + 4);
         frame.side = getFloat(bytes + at + 8);
         frame.mouse = {getFloat(bytes + at + 12), getFloat(bytes + at + 16)};
-        unsigned char const switches = bytes[at + 20];
-        frame.keys = {(switches & RESET) != 0, (switches & SHOW_INFO) != 0};
-        frame.reload = (switches & RELOAD) != 0;
-        if (std::string const why = frameProblem(frame, switches); !why.empty()) {
-            problem = "frame " + std::to_string(at / FRAME_BYTES + 1) + " is damaged: " + why;
+        if (!first) frame.stick = {getFloat(bytes + at + 20), getFloat(bytes + at + 24)};
+        unsigned char const switches = bytes[at + frameBytes - 1];
+        frame.keys = {(switches & RESET_BIT) != 0, (switches & SHOW_INFO_BIT) != 0};
+        frame.reload = (switches & RELOAD_BIT) != 0;
+        if (std::string const why = frameProblem(frame, switches, first); !why.empty()) {
+            problem = "frame " + std::to_string(at / frameBytes + 1) + " is damaged: " + why;
             return std::nullopt;
         }
         recording.frames.push_back(frame);

@@ -14,29 +14,47 @@
 // playing, from a recording while replaying.
 struct FrameInput {
     float frameTime = 0;
+    // The movement axes, -1 to 1: whole steps from keys and buttons, in
+    // between from a stick.
     float forward = 0, side = 0;
     AdditionalKeys keys{};
     raylib::Vector2 mouse{};
     // F5: the scene read again.
     bool reload = false;
+    // The right stick, turning the view.
+    StickLook stick{};
+};
+
+// What turns a frame's input into motion besides the input itself: a
+// replay under them ends where the play ended. The defaults are the game's.
+struct Motion {
+    float mouseSensitivity = 0.05f;
+    bool invertLook = false;
+    float stickLookSpeed = 180.0f;
+    bool slideAlongWalls = false;
+
+    bool operator==(Motion const&) const = default;
 };
 
 // A play, frame by frame, and the scene it was made on: its path, and the
 // digest of the world it built, so that a recording is not played on a
-// scene that has changed.
+// scene that has changed; and the motion it was played with.
 struct Recording {
     std::string scenePath;
     uint64_t worldDigest = 0;
     std::vector<FrameInput> frames;
+    Motion motion{};
 };
 
 // Writes a recording as the play goes: a text header (format and version,
-// scene, world digest), then 21 bytes a frame (the frame time, the two axes
-// and the mouse delta as little-endian 32-bit floats, and a byte of
-// switches), so a recording cut short by a crash keeps its frames.
+// scene, world digest, motion), then 29 bytes a frame (the frame time, the
+// two axes, the mouse delta and the stick as little-endian 32-bit floats,
+// and a byte of switches), so a recording cut short by a crash keeps its
+// frames.
 class RecordingWriter {
 public:
-    RecordingWriter(std::string const& path, std::string const& scenePath, uint64_t worldDigest);
+    RecordingWriter(std::string const& path, std::string const& scenePath, uint64_t worldDigest,
+                    Motion const& motion = {});
     bool good() const { return static_cast<bool>(out); }
     void write(FrameInput const& frame);
 
@@ -47,8 +65,10 @@ private:
     std::ofstream out;
 };
 
-// Reads a recording. When it cannot be played (a file that cannot be read,
-// of another format or version, damaged or cut short), problem says what is
-// wrong, in a few words, and nothing is returned.
+// Reads a recording, of this version or the first (which has no motion
+// line, no stick and whole-step axes, and plays with the default motion).
+// When it cannot be played (a file that cannot be read, of another format
+// or version, damaged or cut short), problem says what is wrong, in a few
+// words, and nothing is returned.
 std::optional<Recording> readRecording(std::string const& path, std::string& problem);
 std::optional<Recording> readRecording(std::istream& in, std::string& problem);

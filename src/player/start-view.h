@@ -15,15 +15,15 @@ inline constexpr float FIELD_OF_VIEW = 65.0f;
 // The camera of a view from eye toward target, with y up on the screen; a
 // view straight up or down, which y cannot be up in, has -z up instead, as
 // on a plan with north up. eye and target must differ.
-inline raylib::Camera3D cameraAt(raylib::Vector3 eye, raylib::Vector3 target) {
+inline raylib::Camera3D cameraAt(raylib::Vector3 eye, raylib::Vector3 target, float fieldOfView = FIELD_OF_VIEW) {
     raylib::Vector3 const direction = raylib::Vector3Normalize(raylib::Vector3Subtract(target, eye));
     bool const vertical = std::fabs(direction.y) > 0.9999f;
     raylib::Vector3 const up = vertical ? raylib::Vector3{0.0f, 0.0f, -1.0f} : raylib::Vector3{0.0f, 1.0f, 0.0f};
-    return {eye, target, up, FIELD_OF_VIEW, raylib::CAMERA_PERSPECTIVE};
+    return {eye, target, up, fieldOfView, raylib::CAMERA_PERSPECTIVE};
 }
 
 // The camera the game starts with: at the player's eyes, looking almost
-// along -x.
-inline raylib::Camera3D startCamera() {
-    return cameraAt(START_POSITION, START_TARGET);
+// along -x, as high as the field of view set.
+inline raylib::Camera3D startCamera(float fieldOfView = FIELD_OF_VIEW) {
+    return cameraAt(START_POSITION, START_TARGET, fieldOfView);
 }

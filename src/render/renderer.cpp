@@ -1,7 +1,11 @@
 #include "renderer.h"
 
+#include <algorithm>
+
 #include "cursor.h"
 #include "info-box.h"
+
+#include <GL/gl.h>
 
 namespace raylib {
 #include <rlgl.h>
@@ -12,7 +16,17 @@ Renderer::Renderer() : cursorTexture(loadCursorTexture(UI_SCALE)) {
 }
 
 Renderer::~Renderer() {
+    if (view.id != 0) raylib::UnloadRenderTexture(view);
     raylib::UnloadTexture(cursorTexture);
+}
+
+void Renderer::setRenderScale(float fraction) {
+    scale = fraction;
+}
+
+void Renderer::finish() {
+    raylib::rlDrawRenderBatchActive();
+    glFinish();
 }
 
 void Renderer::render(World const& world, raylib::Camera3D& camera, bool showInfo) {
@@ -23,10 +37,32 @@ void Renderer::render(World const& world, raylib::Camera3D& camera, bool showInf
 
 void Renderer::drawFrame(World const& world, raylib::Camera3D const& camera, bool showInfo) {
     Player const& player = *world.player;
-    scene.drawScene(camera, *world.intersector, player.weapon.get(), player.position,
-                    lighting.getLightShader()->shader);
+    int const width = raylib::GetScreenWidth(), height = raylib::GetScreenHeight();
+    int const viewWidth = std::max(1, static_cast<int>(width * scale)),
+              viewHeight = std::max(1, static_cast<int>(height * scale));
+    auto const drawScene = [&] {
+        scene.drawScene(camera, world.intersector, player.weapon.get(), player.position,
+                        lighting.getLightShader()->shader);
+    };
+    if (viewWidth >= width && viewHeight >= height) {
+        drawScene();
+    } else {
+        if (view.texture.width != viewWidth || view.texture.height != viewHeight) {
+            if (view.id != 0) raylib::UnloadRenderTexture(view);
+            view = raylib::LoadRenderTexture(viewWidth, viewHeight);
+            raylib::SetTextureFilter(view.texture, raylib::TEXTURE_FILTER_BILINEAR);
+        }
+        raylib::BeginTextureMode(view);
+        drawScene();
+        raylib::EndTextureMode();
+        // The texture's rows run upward.
+        raylib::Rectangle const source{0, 0, static_cast<float>(viewWidth), -static_cast<float>(viewHeight)};
+        raylib::DrawTexturePro(view.texture, source, {0, 0, static_cast<float>(width), static_cast<float>(height)},
+                               {0, 0}, 0, {255, 255, 255, 255});
+    }
     drawCursor(cursorTexture);
     if (showInfo) drawInfoBoxes(world, camera);
+    if (showFrameRate && !showInfo) raylib::DrawFPS(0, 0);
 }
 
 void Renderer::drawInfoBoxes(World const& world, raylib::Camera3D const& camera) const {

@@ -31,6 +31,15 @@ public:
     // (the light shader, the cursor image); empty when it has all.
     std::string missingAssets();
 
+    // Draws the 3D view at the given fraction (at most 1) of the window's
+    // width and height, into a texture that is then stretched to the window;
+    // the cursor and the information box stay at the window's size.
+    void setRenderScale(float scale);
+    float renderScale() const { return scale; }
+    // Waits until the GPU has drawn what it was given: how long a frame's
+    // drawing takes.
+    void finish();
+
     // Registers the scene's two lights in the light shader: a warm sun and a
     // dim blue sky light.
     void createSunlight();
@@ -40,4 +49,11 @@ public:
     Lighting lighting;
     raylib::Texture2D cursorTexture{};
     SceneRenderer scene;
+    // Whether the frame rate shows also without the information box.
+    bool showFrameRate = false;
+
+private:
+    float scale = 1.0f;
+    // The scaled view's texture, once needed; unloaded with the renderer.
+    raylib::RenderTexture2D view{};
 };

@@ -104,7 +104,6 @@ ModelOnGpu const& SceneRenderer::uploaded(std::shared_ptr<LoadedModel const> con
 
 void SceneRenderer::bake(Intersector const& index) {
     release();
-    source = &index;
     auto const entities = index.getEntities();
     bakedCount = static_cast<int>(entities.size());
     std::vector<AABox const*> boxes;
@@ -264,18 +263,21 @@ void SceneRenderer::drawBaked(raylib::Camera3D const& camera) {
     }
 }
 
-void SceneRenderer::drawScene(raylib::Camera3D const& camera, Intersector const& index, Weapon* weapon,
-                              raylib::Vector3 eye, raylib::Shader lightShader) {
+void SceneRenderer::drawScene(raylib::Camera3D const& camera, std::shared_ptr<Intersector const> const& index,
+                              Weapon* weapon, raylib::Vector3 eye, raylib::Shader lightShader) {
     raylib::ClearBackground(SKY_COLOR);
     raylib::BeginMode3D(camera);
     raylib::BeginShaderMode(lightShader);
     material.shader = lightShader;
     if (weapon) weapon->draw(eye, camera.target);
     if (bakedBoxes) {
-        if (&index != source || index.size() != bakedCount) bake(index);
+        if (source.lock() != index || index->size() != bakedCount) {
+            bake(*index);
+            source = index;
+        }
         drawBaked(camera);
     } else {
-        ::drawScene(index.getEntities());
+        ::drawScene(index->getEntities());
     }
     raylib::EndShaderMode();
     raylib::EndMode3D();

@@ -37,8 +37,8 @@ public:
     // The sky, and the weapon (when there is one, anchored at eye and aimed
     // at the camera's target) and the entities seen through the camera,
     // under the light shader.
-    void drawScene(raylib::Camera3D const& camera, Intersector const& index, Weapon* weapon, raylib::Vector3 eye,
-                   raylib::Shader lightShader);
+    void drawScene(raylib::Camera3D const& camera, std::shared_ptr<Intersector const> const& index, Weapon* weapon,
+                   raylib::Vector3 eye, raylib::Shader lightShader);
 
     // Baked chunks, or every entity drawing itself (the reference path).
     bool bakedBoxes = true;
@@ -75,7 +75,8 @@ private:
     // The model's copy on the GPU, uploaded when it is first seen.
     ModelOnGpu const& uploaded(std::shared_ptr<LoadedModel const> const& model);
 
-    Intersector const* source = nullptr;
+    // The index baked: another, or this one grown, is baked anew.
+    std::weak_ptr<Intersector const> source;
     int bakedCount = 0;
     std::vector<Part> parts;
     std::map<LoadedModel const*, std::unique_ptr<ModelOnGpu>> models;

@@ -1,0 +1,196 @@
+#include "settings-screen.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "raylib-api.h"
+#include "ui-scale.h"
+
+namespace {
+
+constexpr raylib::Color PANEL{20, 24, 32, 230};
+constexpr raylib::Color TEXT{230, 230, 230, 255};
+constexpr raylib::Color CHOSEN{255, 214, 102, 255};
+constexpr raylib::Color DIM{150, 150, 150, 255};
+constexpr int GAMEPAD = 0;
+
+// The screen's measures, in pixels, for the window's size.
+struct Layout {
+    float scale;
+    int fontSize, rowHeight, x, y, width, visibleRows;
+};
+
+Layout layoutFor(int rows) {
+    float const scale = std::max(1.0f, fitScale(raylib::GetScreenWidth(), raylib::GetScreenHeight()));
+    int const fontSize = static_cast<int>(12 * scale), rowHeight = static_cast<int>(17 * scale);
+    int const width = std::min(raylib::GetScreenWidth() - 20, static_cast<int>(560 * scale));
+    int const room = raylib::GetScreenHeight() - 4 * rowHeight;
+    int const visible = std::clamp(room / rowHeight, 1, rows);
+    return {scale, fontSize, rowHeight, (raylib::GetScreenWidth() - width) / 2, 2 * rowHeight - rowHeight / 2, width,
+            visible};
+}
+
+// "look.mouse_sensitivity" shown as "look: mouse sensitivity".
+std::string labelOf(SettingInfo const& info) {
+    std::string label = info.key;
+    std::replace(label.begin(), label.end(), '_', ' ');
+    size_t const dot = label.find('.');
+    return label.substr(0, dot) + ": " + label.substr(dot + 1);
+}
+
+
+}  // namespace
+
+int SettingsScreen::rows() const {
+    return static_cast<int>(settingInfos().size()) + 2;  // and Save, Close
+}
+
+void SettingsScreen::change(int by) {
+    if (row >= static_cast<int>(settingInfos().size())) return;
+    SettingInfo const& info = settingInfos()[row];
+    switch (info.kind) {
+        case SettingInfo::NUMBER: {
+            float const value = std::round((settings.*info.number + by * info.step) / info.step) * info.step;
+            settings.*info.number = std::clamp(value, info.min, info.max);
+            break;
+        }
+        case SettingInfo::WHOLE:
+            settings.*info.whole = std::clamp(settings.*info.whole + by * static_cast<int>(info.step),
+                                              static_cast<int>(info.min), static_cast<int>(info.max));
+            break;
+        case SettingInfo::SCALE: {
+            // Below the smallest scale lies "auto".
+            int const scale = settings.renderScale == 0 ? static_cast<int>(info.min) - 5 : settings.renderScale;
+            int const next = std::clamp(scale + by * static_cast<int>(info.step), static_cast<int>(info.min) - 5, 100);
+            settings.renderScale = next < info.min ? 0 : next;
+            break;
+        }
+        case SettingInfo::SWITCH: settings.*info.flag = !(settings.*info.flag); break;
+        case SettingInfo::KEYS: slot = std::clamp(slot + by, 0, 1); break;
+    }
+}
+
+void SettingsScreen::activate() {
+    int const settingRows = static_cast<int>(settingInfos().size());
+    if (row == settingRows) {
+        std::string const problem = saveSettings(path, settings, loaded);
+        loaded.unreadable = loaded.unreadable && !problem.empty();
+        status = problem.empty() ? "Saved to " + path : "Not saved: " + problem;
+    } else if (row == settingRows + 1) {
+        open = false;
+    } else if (settingInfos()[row].kind == SettingInfo::KEYS) {
+        waitingForKey = true;
+        status = "Press the key for " + labelOf(settingInfos()[row]) + " (Escape: none)";
+    } else {
+        change(1);
+    }
+}
+
+int SettingsScreen::rowAt(float y) const {
+    Layout const layout = layoutFor(rows());
+    int const index = first + static_cast<int>(std::floor((y - layout.y) / layout.rowHeight));
+    return y >= layout.y && index < std::min(rows(), first + layout.visibleRows) ? index : -1;
+}
+
+void SettingsScreen::press(int key) {
+    if (waitingForKey) {
+        settings.keys[settingInfos()[row].action][slot] = key == raylib::KEY_ESCAPE ? 0 : key;
+        waitingForKey = false;
+        status.clear();
+        return;
+    }
+    int const settingRows = static_cast<int>(settingInfos().size());
+    bool const onKeys = row < settingRows && settingInfos()[row].kind == SettingInfo::KEYS;
+    auto const& closing = settings.keys[OPEN_SETTINGS];
+    if (key == raylib::KEY_UP || key == raylib::KEY_DOWN) {
+        row = std::clamp(row + (key == raylib::KEY_DOWN ? 1 : -1), 0, rows() - 1);
+    } else if (key == raylib::KEY_LEFT || key == raylib::KEY_RIGHT) {
+        change(key == raylib::KEY_RIGHT ? 1 : -1);
+    } else if (key == raylib::KEY_ENTER || key == raylib::KEY_KP_ENTER) {
+        activate();
+    } else if (onKeys && (key == raylib::KEY_DELETE || key == raylib::KEY_BACKSPACE)) {
+        settings.keys[settingInfos()[row].action][slot] = 0;
+    } else if (key == raylib::KEY_ESCAPE || key == closing[0] || key == closing[1]) {
+        open = false;
+    }
+}
+
+bool SettingsScreen::update(std::vector<int> const& keys) {
+    // Keys in the order they were pressed: a binding waits for the key after
+    // the one that asked for it, also within one frame.
+    for (int const key : keys) {
+        if (open) press(key);
+    }
+    auto const button = [](int b) { return raylib::IsGamepadButtonPressed(GAMEPAD, b); };
+    std::pair<int, int> const buttons[] = {
+        {raylib::GAMEPAD_BUTTON_LEFT_FACE_UP, raylib::KEY_UP},       {raylib::GAMEPAD_BUTTON_LEFT_FACE_DOWN, raylib::KEY_DOWN},
+        {raylib::GAMEPAD_BUTTON_LEFT_FACE_LEFT, raylib::KEY_LEFT},   {raylib::GAMEPAD_BUTTON_LEFT_FACE_RIGHT, raylib::KEY_RIGHT},
+        {raylib::GAMEPAD_BUTTON_RIGHT_FACE_DOWN, raylib::KEY_ENTER}, {raylib::GAMEPAD_BUTTON_RIGHT_FACE_RIGHT, raylib::KEY_ESCAPE},
+        {raylib::GAMEPAD_BUTTON_MIDDLE_RIGHT, raylib::KEY_ESCAPE},
+    };
+    for (auto const& [gamepadButton, key] : buttons) {
+        if (open && !waitingForKey && button(gamepadButton)) press(key);
+    }
+    row = std::clamp(row - static_cast<int>(raylib::GetMouseWheelMove()), 0, rows() - 1);
+    // The pointer, let go as the screen opens, jumps to the window's middle:
+    // only a later move points at a row.
+    if (++framesOpen > 2 && (raylib::GetMouseDelta().x != 0 || raylib::GetMouseDelta().y != 0)) {
+        if (int const hovered = rowAt(raylib::GetMousePosition().y); hovered >= 0) row = hovered;
+    }
+    if (raylib::IsMouseButtonPressed(raylib::MOUSE_BUTTON_LEFT) && rowAt(raylib::GetMousePosition().y) == row) {
+        // A click right of a value's middle raises it, left of it lowers it.
+        Layout const layout = layoutFor(rows());
+        float const x = raylib::GetMousePosition().x - (layout.x + layout.width * 0.6f);
+        bool const valued = row < static_cast<int>(settingInfos().size()) &&
+                            settingInfos()[row].kind != SettingInfo::SWITCH && settingInfos()[row].kind != SettingInfo::KEYS;
+        if (valued && x > 0) {
+            change(x < layout.width * 0.2f ? -1 : 1);
+        } else {
+            activate();
+        }
+    }
+    Layout const layout = layoutFor(rows());
+    first = std::clamp(first, row - layout.visibleRows + 1, row);
+    return open;
+}
+
+void SettingsScreen::draw() const {
+    Layout const layout = layoutFor(rows());
+    int const height = (layout.visibleRows + 3) * layout.rowHeight;
+    raylib::DrawRectangle(layout.x - 10, layout.y - 2 * layout.rowHeight + layout.rowHeight / 2, layout.width + 20,
+                          height, PANEL);
+    raylib::DrawText("Settings", layout.x, layout.y - layout.rowHeight - layout.rowHeight / 4, layout.fontSize, CHOSEN);
+    int const settingRows = static_cast<int>(settingInfos().size());
+    for (int i = first; i < std::min(rows(), first + layout.visibleRows); ++i) {
+        int const y = layout.y + (i - first) * layout.rowHeight;
+        raylib::Color const color = i == row ? CHOSEN : TEXT;
+        if (i >= settingRows) {
+            raylib::DrawText(i == settingRows ? "Save" : "Close", layout.x, y, layout.fontSize, color);
+            continue;
+        }
+        SettingInfo const& info = settingInfos()[i];
+        std::string value;
+        switch (info.kind) {
+            case SettingInfo::NUMBER: value = raylib::TextFormat("%g", settings.*info.number); break;
+            case SettingInfo::WHOLE: value = std::to_string(settings.*info.whole); break;
+            case SettingInfo::SCALE:
+                value = settings.renderScale == 0 ? "auto" : std::to_string(settings.renderScale) + " %";
+                break;
+            case SettingInfo::SWITCH: value = settings.*info.flag ? "on" : "off"; break;
+            case SettingInfo::KEYS:
+                for (int k = 0; k < 2; ++k) {
+                    int const key = settings.keys[info.action][k];
+                    std::string const name = key == 0 ? "-" : keyName(key);
+                    value += (k ? "  " : "") + (i == row && k == slot ? "[" + name + "]" : name);
+                }
+                break;
+        }
+        if (info.kind != SettingInfo::SWITCH && info.kind != SettingInfo::KEYS) value = "< " + value + " >";
+        raylib::DrawText(labelOf(info).c_str(), layout.x, y, layout.fontSize, color);
+        raylib::DrawText(value.c_str(), layout.x + static_cast<int>(layout.width * 0.6f), y, layout.fontSize, color);
+    }
+    std::string const help =
+        status.empty() ? "Up, Down: choose   Left, Right: change   Enter: set   Escape: close" : status;
+    raylib::DrawText(help.c_str(), layout.x, layout.y + (layout.visibleRows + 0) * layout.rowHeight + layout.rowHeight / 4,
+                     layout.fontSize, DIM);
+}

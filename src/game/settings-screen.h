@@ -1,0 +1,46 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "settings-file.h"
+
+// The settings screen, over the paused game: every setting in a list, and
+// Save and Close. The arrow keys, the gamepad's pad, or the mouse (its wheel
+// scrolls, a click picks) choose a row; left and right change its value, or
+// the key of a binding; Enter, the gamepad's bottom button or a click turns a
+// switch over, waits for the key a binding gets, saves or closes; Delete
+// clears a key. Escape, the gamepad's right button or the settings key
+// closes it. Each change shows at once.
+class SettingsScreen {
+public:
+    SettingsScreen(Settings& settings, SettingsRead& loaded, std::string path)
+        : settings(settings), loaded(loaded), path(std::move(path)) {}
+
+    // One frame of the open screen, with the keys pressed since the last;
+    // false once it is closed.
+    bool update(std::vector<int> const& keys);
+    void draw() const;
+
+    // The line under the list: what saving did, or what to do.
+    std::string status;
+
+private:
+    int rows() const;
+    // One key pressed on the screen.
+    void press(int key);
+    void change(int by);
+    void activate();
+    // The row a point of the window is on, or -1.
+    int rowAt(float y) const;
+
+    Settings& settings;
+    SettingsRead& loaded;
+    std::string const path;
+    int row = 0, first = 0, framesOpen = 0;
+    // Which of a binding's two keys is chosen, and whether the next key
+    // pressed becomes it.
+    int slot = 0;
+    bool waitingForKey = false;
+    bool open = true;
+};

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "settings.h"
+
+// The settings file's place: $XDG_CONFIG_HOME/tessarine/settings.toml, or
+// ~/.config/tessarine/settings.toml when the variable is unset.
+std::string defaultSettingsPath();
+
+// Settings as a file gave them, and what was said of it.
+struct SettingsRead {
+    Settings settings;
+    // One line for each value that was not used, as
+    // "FILE:LINE: KEY: why; using DEFAULT", and for each unknown key.
+    std::vector<std::string> warnings;
+    // The keys this version does not know, as TOML lines to be kept.
+    std::string unknown;
+    // Whether the file was there but was no TOML: saving keeps it as .bad.
+    bool unreadable = false;
+};
+
+// The settings of a TOML text, named fileName in warnings: every value of
+// the wrong type or out of range is left at its default, with a warning; a
+// text that is no TOML gives every default, with one warning.
+SettingsRead readSettings(std::string const& text, std::string const& fileName);
+// The settings of the file at path: every default, without a warning, when
+// there is no file.
+SettingsRead loadSettings(std::string const& path);
+
+// Changes one setting from "KEY=VALUE", VALUE written as in the file;
+// returns why it could not, or nothing.
+std::string setFromText(Settings& settings, std::string const& assignment);
+
+// The file's text: a comment, then the setting, for every setting; then the
+// unknown keys, as they were.
+std::string settingsText(Settings const& settings, std::string const& unknown);
+
+// Writes the settings to path without ever leaving it half written: into a
+// file beside it, then renamed over it. When the file it replaces could not
+// be read, that one is kept as path.bad. Returns why it could not be
+// written, or nothing; then the old file is as it was.
+std::string saveSettings(std::string const& path, Settings const& settings, SettingsRead const& loaded);

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "controller.h"
+#include "recording.h"
+
+// Everything a player may adjust. The defaults are the game's own values:
+// with them it plays as it always has.
+struct Settings {
+    // Looking: degrees of turn a pixel of mouse motion, the vertical look
+    // turned over, and the vertical field of view in degrees.
+    float mouseSensitivity = 0.05f;
+    bool invertLook = false;
+    float fieldOfView = 65.0f;
+    // Moving: when a move into a wall is refused, its two horizontal parts
+    // are tried alone, so that an angled walk slides along the wall.
+    bool slideAlongWalls = false;
+    KeyBindings keys = DEFAULT_KEYS;
+    // The gamepad's sticks: the part of each axis left out around its
+    // middle, and the degrees a second the right stick turns the view at
+    // full push.
+    float stickDeadZone = 0.2f;
+    float stickLookSpeed = 180.0f;
+    // Drawing: the percentage of the window's width and height the 3D view
+    // is drawn at (0 for automatic, holding targetFps), multisampling, the
+    // frame-rate cap (0 for none), vertical sync, fullscreen at the start,
+    // and the frame rate always shown.
+    int renderScale = 100;
+    int targetFps = 60;
+    bool multisampling = true;
+    int frameRateCap = 60;
+    bool verticalSync = true;
+    bool fullscreen = false;
+    bool showFrameRate = false;
+
+    bool operator==(Settings const&) const = default;
+
+    // What of them turns input into motion.
+    Motion motion() const { return {mouseSensitivity, invertLook, stickLookSpeed, slideAlongWalls}; }
+};
+
+// A setting as the file names it ("look.mouse_sensitivity"), what it is
+// for, and how it is read and written.
+struct SettingInfo {
+    char const* key;
+    char const* comment;
+    enum Kind { NUMBER, WHOLE, SWITCH, SCALE, KEYS } kind;
+    // The range of a number, and the step the settings screen changes it by.
+    float min, max, step;
+    // The member it is kept in: one of these, by kind.
+    float Settings::*number = nullptr;
+    int Settings::*whole = nullptr;
+    bool Settings::*flag = nullptr;
+    Action action = ACTION_COUNT;
+};
+
+// Every setting, in the order of the file and of the settings screen.
+std::vector<SettingInfo> const& settingInfos();
+SettingInfo const* findSetting(std::string const& key);
+
+// A key's name as the file writes it ("W", "Up", "F5"), and the key of a
+// name; 0 for a name that is no key's.
+std::string keyName(int key);
+int keyOfName(std::string const& name);

@@ -1,0 +1,125 @@
+// The settings file: read with a warning for every value it cannot use,
+// written with a comment for every key, saved without ever losing the old.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "settings-file.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(SettingsFile, ReadsWhatItCanAndSaysWhatItCannot) {
+    std::string const text =
+        "look.mouse_sensitivity = 0.1\n"
+        "look.invert = true\n"
+        "look.field_of_view = 200\n"
+        "move = 3\n"
+        "\"odd key\" = 'x'\n"
+        "[display]\n"
+        "render_scale = \"auto\"\n"
+        "frame_rate_cap = 30.5\n"
+        "vertical_sync = 1\n"
+        "shiny = [1, \"two\"]\n"
+        "[keys]\n"
+        "forward = [\"I\", \"Keypad8\"]\n"
+        "back = [\"Nowhere\"]\n"
+        "left = \"A\"\n"
+        "[gamepad]\n"
+        "dead_zone = 0.35\n"
+        "look_speed = \"fast\"\n";
+    SettingsRead const read = readSettings(text, "s.toml");
+    Settings expected;
+    expected.mouseSensitivity = 0.1f;
+    expected.invertLook = true;
+    expected.renderScale = 0;
+    expected.keys[MOVE_FORWARD] = {'I', 328};
+    expected.stickDeadZone = 0.35f;
+    EXPECT_EQ(read.settings, expected);
+    EXPECT_EQ(read.warnings,
+              (std::vector<std::string>{
+                  "s.toml:3: look.field_of_view: 200 is out of range (30 to 120); using 65",
+                  "s.toml:4: move: no such setting, and in the way of one; it is dropped when saving",
+                  "s.toml:5: odd key: no such setting; it is kept as it is",
+                  "s.toml:8: display.frame_rate_cap: a whole number from 0 to 1000 is expected; using 60",
+                  "s.toml:9: display.vertical_sync: true or false is expected; using true",
+                  "s.toml:10: display.shiny: no such setting; it is kept as it is",
+                  "s.toml:13: keys.back: \"Nowhere\" is no key's name; using [\"S\", \"Down\"]",
+                  "s.toml:14: keys.left: a list of one or two key names is expected; using [\"A\", \"Left\"]",
+                  "s.toml:17: gamepad.look_speed: a number from 10 to 720 is expected; using 180",
+              }));
+    EXPECT_EQ(read.unknown, "\"odd key\" = 'x'\ndisplay.shiny = [ 1, 'two' ]\n");
+    EXPECT_FALSE(read.unreadable);
+}
+
+// What the settings screen writes reads back the same, with a comment
+// above every key, and the keys it did not know kept.
+TEST(SettingsFile, WrittenWithACommentForEveryKeyAndReadBack) {
+    Settings changed;
+    changed.fieldOfView = 80;
+    changed.renderScale = 0;
+    changed.keys[OPEN_SETTINGS] = {'O', 0};
+    changed.slideAlongWalls = true;
+    std::string const text = settingsText(changed, "display.shiny = [ 1, 'two' ]\n");
+    for (SettingInfo const& info : settingInfos()) {
+        EXPECT_NE(text.find("# " + std::string(info.comment) + "\n" + info.key + " = "), std::string::npos) << info.key;
+    }
+    SettingsRead const read = readSettings(text, "s.toml");
+    EXPECT_EQ(read.settings, changed);
+    EXPECT_EQ(read.unknown, "display.shiny = [ 1, 'two' ]\n");
+    EXPECT_EQ(read.warnings.size(), 1u);
+    EXPECT_EQ(readSettings(settingsText({}, ""), "s.toml").warnings, std::vector<std::string>{});
+
+    // A file that is no TOML gives every default, and says where it breaks.
+    SettingsRead const broken = readSettings("look.invert = true\nlook.field_of_view = = 3\n", "b.toml");
+    EXPECT_EQ(broken.settings, Settings{});
+    EXPECT_TRUE(broken.unreadable);
+    ASSERT_EQ(broken.warnings.size(), 1u);
+    EXPECT_EQ(broken.warnings[0].rfind("b.toml:2:22: not a TOML file: ", 0), 0u) << broken.warnings[0];
+
+    // Nor is a text with a letter that is not ASCII outside a string or a
+    // comment (toml++ 3.3 would run into undefined behaviour on some).
+    EXPECT_EQ(readSettings("# é\nodd = 'é'\nlookҏ = 1\n", "u.toml").warnings,
+              std::vector<std::string>{
+                  "u.toml:3:5: not a TOML file: a character that is not ASCII outside a string or comment; using every default"});
+
+    // One setting for one run, written as in the file.
+    Settings set;
+    EXPECT_EQ(setFromText(set, "look.field_of_view = 90"), "");
+    EXPECT_EQ(setFromText(set, "keys.reset=[\"F\"]"), "");
+    EXPECT_EQ(setFromText(set, "look.field_of_view=900"), "--set:1: look.field_of_view: 900 is out of range (30 to 120); using 90");
+    EXPECT_EQ(setFromText(set, "look.zoom=2"), "--set:1: look.zoom: no such setting; it is kept as it is");
+    EXPECT_EQ(setFromText(set, "fov").rfind("--set fov: expected KEY=VALUE", 0), 0u);
+    EXPECT_EQ(std::pair(set.fieldOfView, set.keys[RESET][0]), std::pair(90.0f, int('F')));
+}
+
+// Saving replaces the file whole or not at all; a file that could not be
+// read is kept beside the new one.
+TEST(SettingsFile, SavedWithoutLosingTheOldFile) {
+    fs::path const folder = fs::temp_directory_path() / "tessarine-settings-test";
+    fs::remove_all(folder);
+    std::string const path = (folder / "tessarine/settings.toml").string();
+    Settings changed;
+    changed.invertLook = true;
+    EXPECT_EQ(saveSettings(path, changed, {}), "");
+    EXPECT_EQ(loadSettings(path).settings, changed);
+    EXPECT_EQ(loadSettings((folder / "none.toml").string()).warnings, std::vector<std::string>{});
+
+    std::ofstream(path) << "not = toml = at all";
+    SettingsRead const broken = loadSettings(path);
+    EXPECT_EQ(saveSettings(path, changed, broken), "");
+    EXPECT_EQ(loadSettings(path).settings, changed);
+    std::ifstream kept(path + ".bad");
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), "not = toml = at all");
+
+    // Where nothing can be written, or a folder stands, the old stays.
+    fs::create_directories(folder / "folder.toml/x");
+    EXPECT_EQ(saveSettings((folder / "folder.toml").string(), changed, {}).rfind("cannot replace ", 0), 0u);
+    EXPECT_TRUE(fs::is_directory(folder / "folder.toml/x"));
+    EXPECT_EQ(saveSettings(path + "/under-a-file.toml", changed, {}).rfind("cannot write ", 0), 0u);
+    fs::remove_all(folder);
+}
+
+}  // namespace
