@@ -26,8 +26,8 @@ Layout layoutFor(int rows) {
     int const width = std::min(raylib::GetScreenWidth() - 20, static_cast<int>(560 * scale));
     int const room = raylib::GetScreenHeight() - 4 * rowHeight;
     int const visible = std::clamp(room / rowHeight, 1, rows);
-    return {scale, fontSize, rowHeight, (raylib::GetScreenWidth() - width) / 2, 2 * rowHeight - rowHeight / 2, width,
-            visible};
+    return {scale, fontSize, rowHeight, (raylib::GetScreenWidth() - width) / 2, 2 * rowHeight - rowHeight / 2,
+            width, visible};
 }
 
 // "look.mouse_sensitivity" shown as "look: mouse sensitivity".
@@ -37,7 +37,6 @@ std::string labelOf(SettingInfo const& info) {
     size_t const dot = label.find('.');
     return label.substr(0, dot) + ": " + label.substr(dot + 1);
 }
-
 
 }  // namespace
 
@@ -123,9 +122,12 @@ bool SettingsScreen::update(std::vector<int> const& keys) {
     }
     auto const button = [](int b) { return raylib::IsGamepadButtonPressed(GAMEPAD, b); };
     std::pair<int, int> const buttons[] = {
-        {raylib::GAMEPAD_BUTTON_LEFT_FACE_UP, raylib::KEY_UP},       {raylib::GAMEPAD_BUTTON_LEFT_FACE_DOWN, raylib::KEY_DOWN},
-        {raylib::GAMEPAD_BUTTON_LEFT_FACE_LEFT, raylib::KEY_LEFT},   {raylib::GAMEPAD_BUTTON_LEFT_FACE_RIGHT, raylib::KEY_RIGHT},
-        {raylib::GAMEPAD_BUTTON_RIGHT_FACE_DOWN, raylib::KEY_ENTER}, {raylib::GAMEPAD_BUTTON_RIGHT_FACE_RIGHT, raylib::KEY_ESCAPE},
+        {raylib::GAMEPAD_BUTTON_LEFT_FACE_UP, raylib::KEY_UP},
+        {raylib::GAMEPAD_BUTTON_LEFT_FACE_DOWN, raylib::KEY_DOWN},
+        {raylib::GAMEPAD_BUTTON_LEFT_FACE_LEFT, raylib::KEY_LEFT},
+        {raylib::GAMEPAD_BUTTON_LEFT_FACE_RIGHT, raylib::KEY_RIGHT},
+        {raylib::GAMEPAD_BUTTON_RIGHT_FACE_DOWN, raylib::KEY_ENTER},
+        {raylib::GAMEPAD_BUTTON_RIGHT_FACE_RIGHT, raylib::KEY_ESCAPE},
         {raylib::GAMEPAD_BUTTON_MIDDLE_RIGHT, raylib::KEY_ESCAPE},
     };
     for (auto const& [gamepadButton, key] : buttons) {
@@ -142,7 +144,8 @@ bool SettingsScreen::update(std::vector<int> const& keys) {
         Layout const layout = layoutFor(rows());
         float const x = raylib::GetMousePosition().x - (layout.x + layout.width * 0.6f);
         bool const valued = row < static_cast<int>(settingInfos().size()) &&
-                            settingInfos()[row].kind != SettingInfo::SWITCH && settingInfos()[row].kind != SettingInfo::KEYS;
+                            settingInfos()[row].kind != SettingInfo::SWITCH &&
+                            settingInfos()[row].kind != SettingInfo::KEYS;
         if (valued && x > 0) {
             change(x < layout.width * 0.2f ? -1 : 1);
         } else {
@@ -191,6 +194,7 @@ void SettingsScreen::draw() const {
     }
     std::string const help =
         status.empty() ? "Up, Down: choose   Left, Right: change   Enter: set   Escape: close" : status;
-    raylib::DrawText(help.c_str(), layout.x, layout.y + (layout.visibleRows + 0) * layout.rowHeight + layout.rowHeight / 4,
-                     layout.fontSize, DIM);
+    raylib::DrawText(help.c_str(), layout.x,
+                     layout.y + (layout.visibleRows + 0) * layout.rowHeight + layout.rowHeight / 4, layout.fontSize,
+                     DIM);
 }

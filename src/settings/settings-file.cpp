@@ -63,8 +63,11 @@ std::string assign(Settings& settings, SettingInfo const& info, toml::node const
                 return "";
             }
             auto const value = node.value_exact<int64_t>();
-            if (!value) return std::string("a whole number from ") + range + (info.kind == SettingInfo::SCALE ? " or \"auto\"" : "") + " is expected";
-            if (*value < info.min || *value > info.max) return std::to_string(*value) + " is out of range (" + range + ")";
+            if (!value)
+                return std::string("a whole number from ") + range +
+                       (info.kind == SettingInfo::SCALE ? " or \"auto\"" : "") + " is expected";
+            if (*value < info.min || *value > info.max)
+                return std::to_string(*value) + " is out of range (" + range + ")";
             settings.*info.whole = static_cast<int>(*value);
             return "";
         }
@@ -122,7 +125,8 @@ std::string tomlKey(std::string const& name) {
     std::string quoted = "\"";
     for (unsigned char const c : name) {
         if (c == '"' || c == '\\') quoted += '\\';
-        quoted += c < 0x20 || c == 0x7F ? std::string(raylib::TextFormat("\\u%04X", c)) : std::string(1, static_cast<char>(c));
+        quoted += c < 0x20 || c == 0x7F ? std::string(raylib::TextFormat("\\u%04X", c))
+                                        : std::string(1, static_cast<char>(c));
     }
     return quoted + "\"";
 }
@@ -164,39 +168,17 @@ void readInto(Settings& settings, toml::table const& table, std::string const& f
     }
 }
 
-// Where a character that is not ASCII stands outside strings and comments,
-// which TOML never allows: toml++ 3.3 asks whether some of them are spaces
-// in a way that runs into undefined behaviour, so such a text is refused
-// before it is parsed. The line and column, or none.
-std::optional<std::pair<int, int>> strayCharacter(std::string const& text) {
+// Where the first character that is not ASCII stands: toml++ 3.3 asks
+// whether such characters are spaces in a way that runs into undefined
+// behaviour, wherever its parser meets them outside a string, so a settings
+// file (which the game writes in ASCII) must be ASCII. The line and column,
+// or none.
+std::optional<std::pair<int, int>> notAscii(std::string const& text) {
     int line = 1, column = 0;
-    char quote = 0;     // the quote of the string the text is in, or 0
-    bool triple = false;
-    bool comment = false;
-    for (size_t i = 0; i < text.size(); ++i) {
-        char const c = text[i];
+    for (char const c : text) {
         ++column;
-        if (c == '\n') {
-            ++line, column = 0;
-            comment = false;
-            if (!triple) quote = 0;
-        } else if (comment) {
-        } else if (quote) {
-            if (c == '\\' && quote == '"') {
-                ++i, ++column;
-            } else if (c == quote && (!triple || text.compare(i, 3, std::string(3, quote)) == 0)) {
-                if (triple) i += 2, column += 2;
-                quote = 0, triple = false;
-            }
-        } else if (c == '#') {
-            comment = true;
-        } else if (c == '"' || c == '\'') {
-            quote = c;
-            triple = text.compare(i, 3, std::string(3, c)) == 0;
-            if (triple) i += 2, column += 2;
-        } else if (static_cast<unsigned char>(c) >= 0x80) {
-            return std::pair(line, column);
-        }
+        if (static_cast<unsigned char>(c) >= 0x80) return std::pair(line, column);
+        if (c == '\n') ++line, column = 0;
     }
     return std::nullopt;
 }
@@ -224,8 +206,8 @@ SettingsRead readSettings(std::string const& text, std::string const& fileName) 
                                 ": not a TOML file: " + why + "; using every default");
         return read;
     };
-    if (auto const stray = strayCharacter(text)) {
-        return unreadable(stray->first, stray->second, "a character that is not ASCII outside a string or comment");
+    if (auto const stray = notAscii(text)) {
+        return unreadable(stray->first, stray->second, "a character that is not ASCII (the file is plain ASCII)");
     }
     try {
         table = toml::parse(std::string_view(text), std::string_view(fileName));
@@ -247,8 +229,8 @@ std::string setFromText(Settings& settings, std::string const& assignment) {
     try {
         readInto(settings, toml::parse(std::string_view(assignment), std::string_view("--set")), "--set", read);
     } catch (toml::parse_error const& error) {
-        return "--set " + assignment + ": expected KEY=VALUE, the value as the file writes it: " +
-               std::string(error.description());
+        return "--set " + assignment +
+               ": expected KEY=VALUE, the value as the file writes it: " + std::string(error.description());
     }
     return read.warnings.empty() ? "" : read.warnings.front();
 }
@@ -279,7 +261,8 @@ std::string saveSettings(std::string const& path, Settings const& settings, Sett
             return "cannot write " + temporary + ": " + why;
         }
     }
-    if (loaded.unreadable && fs::exists(path, error)) fs::copy_file(path, path + ".bad", fs::copy_options::overwrite_existing, error);
+    if (loaded.unreadable && fs::exists(path, error))
+        fs::copy_file(path, path + ".bad", fs::copy_options::overwrite_existing, error);
     if (std::rename(temporary.c_str(), path.c_str()) != 0) {
         std::string const why = std::strerror(errno);
         fs::remove(temporary, error);

@@ -10,9 +10,8 @@ std::vector<SettingInfo> const& settingInfos() {
         return SettingInfo{key, comment, SettingInfo::NUMBER, min, max, step, field};
     };
     auto const whole = [](char const* key, char const* comment, SettingInfo::Kind kind, float min, float max,
-                          float step, int S::*field) {
-        return SettingInfo{key, comment, kind, min, max, step, nullptr, field};
-    };
+                          float step,
+                          int S::*field) { return SettingInfo{key, comment, kind, min, max, step, nullptr, field}; };
     auto const flag = [](char const* key, char const* comment, bool S::*field) {
         return SettingInfo{key, comment, SettingInfo::SWITCH, 0, 1, 1, nullptr, nullptr, field};
     };
@@ -37,8 +36,7 @@ std::vector<SettingInfo> const& settingInfos() {
              &S::multisampling),
         whole("display.frame_rate_cap", "the most frames a second, 0 for no cap", SettingInfo::WHOLE, 0, 1000, 10,
               &S::frameRateCap),
-        flag("display.vertical_sync", "true: frames wait for the screen; applies at the next start",
-             &S::verticalSync),
+        flag("display.vertical_sync", "true: frames wait for the screen; applies at the next start", &S::verticalSync),
         flag("display.fullscreen", "true: the game starts in fullscreen", &S::fullscreen),
         flag("display.show_frame_rate", "true: the frame rate is always shown", &S::showFrameRate),
         keys("keys.forward", "one or two keys that walk forward", MOVE_FORWARD),
@@ -69,22 +67,38 @@ namespace {
 std::map<int, std::string> const& keyNames() {
     static std::map<int, std::string> const names = [] {
         std::map<int, std::string> named = {
-            {raylib::KEY_SPACE, "Space"},          {raylib::KEY_APOSTROPHE, "Apostrophe"},
-            {raylib::KEY_COMMA, "Comma"},          {raylib::KEY_MINUS, "Minus"},
-            {raylib::KEY_PERIOD, "Period"},        {raylib::KEY_SLASH, "Slash"},
-            {raylib::KEY_SEMICOLON, "Semicolon"},  {raylib::KEY_EQUAL, "Equal"},
-            {raylib::KEY_LEFT_BRACKET, "LeftBracket"}, {raylib::KEY_BACKSLASH, "Backslash"},
-            {raylib::KEY_RIGHT_BRACKET, "RightBracket"}, {raylib::KEY_GRAVE, "Grave"},
-            {raylib::KEY_ENTER, "Enter"},          {raylib::KEY_TAB, "Tab"},
-            {raylib::KEY_BACKSPACE, "Backspace"},  {raylib::KEY_INSERT, "Insert"},
-            {raylib::KEY_DELETE, "Delete"},        {raylib::KEY_RIGHT, "Right"},
-            {raylib::KEY_LEFT, "Left"},            {raylib::KEY_DOWN, "Down"},
-            {raylib::KEY_UP, "Up"},                {raylib::KEY_PAGE_UP, "PageUp"},
-            {raylib::KEY_PAGE_DOWN, "PageDown"},   {raylib::KEY_HOME, "Home"},
-            {raylib::KEY_END, "End"},              {raylib::KEY_LEFT_SHIFT, "LeftShift"},
-            {raylib::KEY_LEFT_CONTROL, "LeftControl"}, {raylib::KEY_LEFT_ALT, "LeftAlt"},
-            {raylib::KEY_RIGHT_SHIFT, "RightShift"}, {raylib::KEY_RIGHT_CONTROL, "RightControl"},
-            {raylib::KEY_RIGHT_ALT, "RightAlt"},   {raylib::KEY_KP_ENTER, "KeypadEnter"},
+            {raylib::KEY_SPACE, "Space"},
+            {raylib::KEY_APOSTROPHE, "Apostrophe"},
+            {raylib::KEY_COMMA, "Comma"},
+            {raylib::KEY_MINUS, "Minus"},
+            {raylib::KEY_PERIOD, "Period"},
+            {raylib::KEY_SLASH, "Slash"},
+            {raylib::KEY_SEMICOLON, "Semicolon"},
+            {raylib::KEY_EQUAL, "Equal"},
+            {raylib::KEY_LEFT_BRACKET, "LeftBracket"},
+            {raylib::KEY_BACKSLASH, "Backslash"},
+            {raylib::KEY_RIGHT_BRACKET, "RightBracket"},
+            {raylib::KEY_GRAVE, "Grave"},
+            {raylib::KEY_ENTER, "Enter"},
+            {raylib::KEY_TAB, "Tab"},
+            {raylib::KEY_BACKSPACE, "Backspace"},
+            {raylib::KEY_INSERT, "Insert"},
+            {raylib::KEY_DELETE, "Delete"},
+            {raylib::KEY_RIGHT, "Right"},
+            {raylib::KEY_LEFT, "Left"},
+            {raylib::KEY_DOWN, "Down"},
+            {raylib::KEY_UP, "Up"},
+            {raylib::KEY_PAGE_UP, "PageUp"},
+            {raylib::KEY_PAGE_DOWN, "PageDown"},
+            {raylib::KEY_HOME, "Home"},
+            {raylib::KEY_END, "End"},
+            {raylib::KEY_LEFT_SHIFT, "LeftShift"},
+            {raylib::KEY_LEFT_CONTROL, "LeftControl"},
+            {raylib::KEY_LEFT_ALT, "LeftAlt"},
+            {raylib::KEY_RIGHT_SHIFT, "RightShift"},
+            {raylib::KEY_RIGHT_CONTROL, "RightControl"},
+            {raylib::KEY_RIGHT_ALT, "RightAlt"},
+            {raylib::KEY_KP_ENTER, "KeypadEnter"},
         };
         for (int c = 'A'; c <= 'Z'; ++c) named[c] = std::string(1, static_cast<char>(c));
         for (int c = '0'; c <= '9'; ++c) named[c] = std::string(1, static_cast<char>(c));
