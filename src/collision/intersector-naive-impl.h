@@ -11,6 +11,7 @@ public:
     void addEntity(std::vector<std::shared_ptr<Entity>> entities) override;
     int size() const override;
     std::vector<std::shared_ptr<Entity>> getEntities() const override;
+    std::vector<std::shared_ptr<Entity>> const& entityList() const override { return entities; }
     std::vector<std::shared_ptr<Entity>> findAllIntersections(AABB const& box) const override;
     std::shared_ptr<Entity> findIntersection(AABB const& box) const override;
 

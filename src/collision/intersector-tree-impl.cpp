@@ -14,7 +14,8 @@ namespace bgi = boost::geometry::index;
 
 namespace {
 
-using Point = bg::model::point<double, 3, bg::cs::cartesian>;
+// Boxes of floats, as the entities' are: half the size of doubles.
+using Point = bg::model::point<float, 3, bg::cs::cartesian>;
 using Box = bg::model::box<Point>;
 using Value = std::pair<Box, int>;
 // Nodes of 16 entries split by the quadratic rule: quick to insert into, and
@@ -23,8 +24,8 @@ using RTree = bgi::rtree<Value, bgi::quadratic<16>>;
 
 // An infinite corner held at the largest float, so the tree's volumes stay
 // finite; the order of the corners is kept.
-double held(float coordinate) {
-    return std::clamp(static_cast<double>(coordinate), -static_cast<double>(FLT_MAX), static_cast<double>(FLT_MAX));
+float held(float coordinate) {
+    return std::clamp(coordinate, -FLT_MAX, FLT_MAX);
 }
 
 // The span a box covers on each axis between its smaller and larger corner;
@@ -32,10 +33,10 @@ double held(float coordinate) {
 std::optional<Box> spanOf(AABB const& box) {
     float const low[3] = {box.min.x, box.min.y, box.min.z};
     float const high[3] = {box.max.x, box.max.y, box.max.z};
-    double min[3], max[3];
+    float min[3], max[3];
     for (int axis = 0; axis < 3; ++axis) {
         if (std::isnan(low[axis]) || std::isnan(high[axis])) return std::nullopt;
-        double const a = held(low[axis]), b = held(high[axis]);
+        float const a = held(low[axis]), b = held(high[axis]);
         min[axis] = std::min(a, b);
         max[axis] = std::max(a, b);
     }

@@ -20,6 +20,8 @@ public:
     virtual bool isEmpty(AABB const& box) const { return findIntersection(box) == nullptr; }
     virtual int size() const = 0;
     virtual std::vector<std::shared_ptr<Entity>> getEntities() const = 0;
+    // The same list without copying it, valid until an entity is added.
+    virtual std::vector<std::shared_ptr<Entity>> const& entityList() const = 0;
     virtual std::vector<std::shared_ptr<Entity>> findAllIntersections(AABB const& box) const = 0;
     virtual std::shared_ptr<Entity> findIntersection(AABB const& box) const = 0;
 };

@@ -6,6 +6,7 @@
 
 #include "desktop.h"
 #include "game.h"
+#include "loading-screen.h"
 #include "notice.h"
 #include "render-scale.h"
 #include "renderer.h"
@@ -137,7 +138,14 @@ PlayResult play(std::shared_ptr<World>& world, std::shared_ptr<Player> const& pl
     raylib::Camera3D camera = startCamera(settings.fieldOfView);
     player->weapon.reset();
     std::optional<Renderer> renderer;
-    if (how.graphics) renderer.emplace();
+    if (how.graphics) {
+        renderer.emplace();
+        // What lies around the player is built before the first frame, the
+        // rest a few milliseconds a frame.
+        renderer->scene.bakingBudget = FRAME_BAKING_SECONDS;
+        LoadingScreen loading;
+        bakeShowingProgress(loading, *renderer, *world, camera.position);
+    }
     AutoScale autoScale(settings.targetFps);
     // Applies the settings that show on the screen, at once.
     auto const apply = [&] {

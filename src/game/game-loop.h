@@ -16,6 +16,9 @@
 
 inline constexpr float MOVE_SPEED = 9.0f;
 inline constexpr float MOUSE_SENSITIVITY = 0.05f;
+// The time a frame of the game spends baking chunks of the world beyond
+// those around the player, in seconds.
+inline constexpr double FRAME_BAKING_SECONDS = 0.004;
 
 // The controller the game reads: the keyboard's keys as bound, and gamepad
 // 0, its right-face buttons and its left stick, when one is present now (one

@@ -13,6 +13,7 @@
 
 #include "desktop.h"
 #include "game-loop.h"
+#include "loading-screen.h"
 #include "raylib-api.h"
 #include "raylib-log.h"
 #include "recording.h"
@@ -30,12 +31,14 @@ int failure(std::string const& what) {
     return EXIT_FAILURE;
 }
 
-// Loads the scene; on failure says why on standard error, after whatever the
-// scene reader logged, and returns an empty world.
+// Loads the scene showing its progress; on failure says why on standard
+// error, after whatever the scene reader logged, and returns an empty world.
+// Closing the window meanwhile ends the game without a word.
 std::shared_ptr<World> loadSceneOrExplain(std::string const& path, std::shared_ptr<Player> const& player,
                                           ModelCache& models) {
-    SceneLoad const load = loadWorld(path, player, {.models = &models});
-    if (!load.world) {
+    LoadingScreen screen;
+    SceneLoad const load = loadShowingProgress(screen, path, player, {.models = &models});
+    if (!load.world && !raylib::WindowShouldClose()) {
         std::clog.flush();
         std::cerr << load.report() << "Tessarine cannot start: the scene " << path << " could not be loaded."
                   << std::endl;
@@ -115,10 +118,12 @@ int runGame(GameOptions const& options) {
     ModelCache models;
     std::shared_ptr<World> world = loadSceneOrExplain(scenePath, player, models);
     if (!world) {
+        bool const closed = raylib::WindowShouldClose();
         raylib::CloseWindow();
-        return EXIT_FAILURE;
+        return closed ? EXIT_SUCCESS : EXIT_FAILURE;
     }
-    uint64_t const digest = worldDigest(*world->intersector);
+    // Only recordings need the world's digest, which takes a look at every entity.
+    uint64_t const digest = recording || !options.recordPath.empty() ? worldDigest(*world->intersector) : 0;
     std::string problem;
     std::unique_ptr<RecordingWriter> recorder;
     if (recording && recording->worldDigest != digest) {

@@ -22,6 +22,10 @@ public:
     std::shared_ptr<Shader> getLightShader();
     // Drops this object's hold on the light shader; the lights stay registered.
     void clearLightShader();
+    // The same lighting for faces of boxes drawn as instances (the vertex
+    // program with FACES defined), with every light registered, loaded on
+    // the first call.
+    std::shared_ptr<Shader> getFaceShader();
 
     // Registers a light in the next free slot of the light array and uploads
     // its values to the given shader; once the four slots are taken, returns
@@ -37,6 +41,10 @@ public:
     void setViewPosition(raylib::Vector3 point);
 
 private:
-    std::shared_ptr<Shader> lightShader;
+    // A loaded program made ready: its "viewPos", its ambient light and every
+    // light registered.
+    std::shared_ptr<Shader> lit(raylib::Shader loaded);
+
+    std::shared_ptr<Shader> lightShader, faceShader;
     std::vector<Light> registered;
 };

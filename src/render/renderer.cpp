@@ -42,7 +42,7 @@ void Renderer::drawFrame(World const& world, raylib::Camera3D const& camera, boo
               viewHeight = std::max(1, static_cast<int>(height * scale));
     auto const drawScene = [&] {
         scene.drawScene(camera, world.intersector, player.weapon.get(), player.position,
-                        lighting.getLightShader()->shader);
+                        lighting.getLightShader()->shader, lighting.getFaceShader()->shader);
     };
     if (viewWidth >= width && viewHeight >= height) {
         drawScene();

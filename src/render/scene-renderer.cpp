@@ -1,7 +1,9 @@
 #include "scene-renderer.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
+#include <cstddef>
 #include <map>
 #include <tuple>
 
@@ -13,7 +15,6 @@
 #include "frustum.h"
 #include "hidden-faces.h"
 #include "model-entity.h"
-#include "quad-mesh.h"
 #include "sky.h"
 
 namespace raylib {
@@ -29,6 +30,9 @@ constexpr float CHUNK_SIDE = 48.0f;
 // Parts nearer than this (squared distance) to the camera are always drawn:
 // the camera may be inside their bounding box, whose faces then lie behind it.
 constexpr float NEAR_ENOUGH = 1.0f;
+// Chunks this near the camera (squared distance) are baked in the frame
+// that needs them, whatever the budget: those around the player.
+constexpr float AROUND_THE_CAMERA = CHUNK_SIDE * CHUNK_SIDE;
 
 // The six faces of a box in the order of BoxFace: outward normal and four
 // corners, counter-clockwise seen from outside, as signs of the half size.
@@ -45,16 +49,12 @@ constexpr Face FACES[6] = {
     {{-1, 0, 0}, {{-1, -1, -1}, {-1, -1, 1}, {-1, 1, 1}, {-1, 1, -1}}},
 };
 
-// A face of a box, placed as DrawCubeV places it (centre ± half the size).
-void addFace(QuadList& quads, AABox const& box, int face) {
-    float const centre[3] = {box.position.x, box.position.y, box.position.z};
-    raylib::Vector3 const s = box.aabb.size;
-    float const half[3] = {s.x / 2, s.y / 2, s.z / 2};
-    for (auto const& corner : FACES[face].corners) {
-        float position[3];
-        for (int axis = 0; axis < 3; ++axis) position[axis] = centre[axis] + corner[axis] * half[axis];
-        quads.addVertex(position, FACES[face].normal, box.color);
-    }
+// The two triangles of each face, as corners of its quad.
+constexpr int TRIANGLE_CORNERS[6] = {0, 1, 2, 0, 2, 3};
+
+std::tuple<int, int, int> chunkOf(raylib::Vector3 c) {
+    return {static_cast<int>(std::floor(c.x / CHUNK_SIDE)), static_cast<int>(std::floor(c.y / CHUNK_SIDE)),
+            static_cast<int>(std::floor(c.z / CHUNK_SIDE))};
 }
 
 raylib::BoundingBox boundsOf(AABB const& box) {
@@ -87,13 +87,17 @@ SceneRenderer::~SceneRenderer() {
 
 void SceneRenderer::release() {
     for (Part& part : parts) {
-        for (auto& meshes : part.meshes) {
-            for (raylib::Mesh& mesh : meshes) raylib::UnloadMesh(mesh);
+        for (FaceList const& list : part.faces) {
+            if (list.vao) raylib::rlUnloadVertexArray(list.vao);
+            if (list.vbo) raylib::rlUnloadVertexBuffer(list.vbo);
         }
         if (part.query) glDeleteQueries(1, &part.query);
     }
     parts.clear();
+    waiting.clear();
+    entityParts = 0;
     bakedCount = 0;
+    sorted = 0;
 }
 
 ModelOnGpu const& SceneRenderer::uploaded(std::shared_ptr<LoadedModel const> const& model) {
@@ -102,79 +106,191 @@ ModelOnGpu const& SceneRenderer::uploaded(std::shared_ptr<LoadedModel const> con
     return *copy;
 }
 
-void SceneRenderer::bake(Intersector const& index) {
+bool SceneRenderer::isSource(std::shared_ptr<Intersector const> const& index) const {
+    return source.lock() == index && index->size() == bakedCount;
+}
+
+void SceneRenderer::startSorting(std::shared_ptr<Intersector const> const& index) {
     release();
-    auto const entities = index.getEntities();
-    bakedCount = static_cast<int>(entities.size());
-    std::vector<AABox const*> boxes;
-    auto previousModels = std::move(models);
+    source = index;
+    bakedCount = index->size();
+    modelsBefore = std::move(models);
     models.clear();
-    for (auto const& entity : entities) {
+}
+
+bool SceneRenderer::sortSome(Intersector const& index, Clock::time_point deadline) {
+    auto const& entities = index.entityList();
+    for (; sorted < entities.size(); ++sorted) {
+        if (sorted % 4096 == 0 && Clock::now() > deadline) return false;
+        auto const& entity = entities[sorted];
         if (auto const* box = dynamic_cast<AABox const*>(entity.get())) {
-            boxes.push_back(box);
+            // Each box waits in the chunk of its centre; a chunk's bounds hold
+            // all of its boxes.
+            raylib::BoundingBox const bounds = boundsOf(box->aabb);
+            auto [chunk, added] = waiting.try_emplace(chunkOf(box->position), Waiting{bounds, {}});
+            if (!added) chunk->second.bounds = merged(chunk->second.bounds, bounds);
+            chunk->second.boxes.push_back(box);
             continue;
         }
         // The voxels of a solid model collide; the model draws them.
         if (dynamic_cast<SolidVoxels const*>(entity.get())) continue;
-        Part part{boundsOf(entity->getAABB()), {}, entity};
+        Part part;
+        part.bounds = boundsOf(entity->getAABB());
+        part.entity = entity;
         if (auto const* model = dynamic_cast<ModelEntity const*>(entity.get())) {
             part.bounds = boundsOf(model->drawnBox());
             // A model shown before keeps its copy on the GPU.
-            if (auto kept = previousModels.find(model->loaded.get()); kept != previousModels.end()) {
+            if (auto kept = modelsBefore.find(model->loaded.get()); kept != modelsBefore.end()) {
                 models[kept->first] = std::move(kept->second);
-                previousModels.erase(kept);
+                modelsBefore.erase(kept);
             }
             part.model = model;
             part.onGpu = &uploaded(model->loaded);
         }
         parts.push_back(std::move(part));
     }
+    entityParts = parts.size();
+    modelsBefore.clear();
+    return true;
+}
+
+bool SceneRenderer::sortUntil(std::shared_ptr<Intersector const> const& index, Clock::time_point deadline) {
+    if (!isSource(index)) startSorting(index);
+    return sorted == index->entityList().size() || sortSome(*index, deadline);
+}
+
+void SceneRenderer::bakeChunk(Intersector const& index, Waiting const& chunk) {
+    // The boxes of the neighbouring chunks that touch this one may hide faces
+    // of its boxes: they are looked at too.
+    std::vector<AABox const*> boxes = chunk.boxes;
+    AABB around;
+    around.min = chunk.bounds.min;
+    around.max = chunk.bounds.max;
+    auto const key = chunkOf(chunk.boxes.front()->position);
+    for (auto const& entity : index.findAllIntersections(around)) {
+        auto const* box = dynamic_cast<AABox const*>(entity.get());
+        if (box && chunkOf(box->position) != key) boxes.push_back(box);
+    }
     std::vector<uint8_t> const seen = visibleFaces(boxes);
-    // Each box goes in the chunk of its centre; a chunk's bounds hold all of its boxes.
-    struct Chunk {
-        raylib::BoundingBox bounds;
-        QuadList faces[FACE_GROUPS];
-    };
-    std::map<std::tuple<int, int, int>, Chunk> chunks;
-    for (size_t i = 0; i < boxes.size(); ++i) {
-        raylib::Vector3 const c = boxes[i]->position;
-        auto const key =
-            std::tuple(static_cast<int>(std::floor(c.x / CHUNK_SIDE)), static_cast<int>(std::floor(c.y / CHUNK_SIDE)),
-                       static_cast<int>(std::floor(c.z / CHUNK_SIDE)));
-        raylib::BoundingBox const bounds = boundsOf(boxes[i]->aabb);
-        auto [chunk, added] = chunks.try_emplace(key, Chunk{bounds, {}});
-        if (!added) chunk->second.bounds = merged(chunk->second.bounds, bounds);
-        raylib::Vector3 const size = boxes[i]->aabb.size;
-        bool const inverted = !(size.x > 0 && size.y > 0 && size.z > 0);
-        for (int face = 0; face < 6; ++face) {
-            if (seen[i] >> face & 1) addFace(chunk->second.faces[inverted ? 6 : face], *boxes[i], face);
+    std::vector<FaceInstance> lists[FACE_LISTS];
+    for (size_t i = 0; i < chunk.boxes.size(); ++i) {
+        AABox const& box = *chunk.boxes[i];
+        raylib::Vector3 const s = box.aabb.size;
+        bool const inverted = !(s.x > 0 && s.y > 0 && s.z > 0);
+        FaceInstance const face{{box.position.x, box.position.y, box.position.z},
+                                {s.x / 2, s.y / 2, s.z / 2},
+                                {box.color.r, box.color.g, box.color.b, box.color.a}};
+        for (int direction = 0; direction < 6; ++direction) {
+            if (seen[i] >> direction & 1) lists[direction + (inverted ? 6 : 0)].push_back(face);
         }
     }
-    for (auto const& [key, chunk] : chunks) {
-        Part part{chunk.bounds, {}, nullptr};
-        for (int face = 0; face < FACE_GROUPS; ++face) {
-            QuadList const& faces = chunk.faces[face];
-            for (int first = 0; first < faces.vertexCount(); first += MAX_MESH_VERTICES) {
-                raylib::Mesh mesh = meshOf(faces, first);
-                raylib::UploadMesh(&mesh, false);
-                part.meshes[face].push_back(mesh);
-            }
+    Part part;
+    part.bounds = chunk.bounds;
+    for (int i = 0; i < FACE_LISTS; ++i) {
+        if (lists[i].empty()) continue;
+        FaceList& list = part.faces[i];
+        list.count = static_cast<int>(lists[i].size());
+        list.vao = raylib::rlLoadVertexArray();
+        raylib::rlEnableVertexArray(list.vao);
+        list.vbo =
+            raylib::rlLoadVertexBuffer(lists[i].data(), list.count * static_cast<int>(sizeof(FaceInstance)), false);
+        // At the locations the faces' vertex program gives them.
+        struct Attribute {
+            int location, components, type;
+            bool normalized;
+            size_t offset;
+        };
+        for (Attribute const& a : {Attribute{0, 3, RL_FLOAT, false, offsetof(FaceInstance, center)},
+                                   Attribute{1, 3, RL_FLOAT, false, offsetof(FaceInstance, half)},
+                                   Attribute{2, 4, RL_UNSIGNED_BYTE, true, offsetof(FaceInstance, color)}}) {
+            raylib::rlSetVertexAttribute(a.location, a.components, a.type, a.normalized, sizeof(FaceInstance),
+                                         static_cast<int>(a.offset));
+            raylib::rlEnableVertexAttribute(a.location);
+            raylib::rlSetVertexAttributeDivisor(a.location, 1);
         }
-        parts.push_back(std::move(part));
+        raylib::rlDisableVertexArray();
+    }
+    parts.push_back(part);
+}
+
+std::vector<std::pair<float, SceneRenderer::ChunkKey>> SceneRenderer::waitingByDistance(raylib::Vector3 camera) const {
+    std::vector<std::pair<float, ChunkKey>> order;
+    order.reserve(waiting.size());
+    for (auto const& [key, chunk] : waiting) order.emplace_back(distanceSquared(camera, chunk.bounds), key);
+    std::sort(order.begin(), order.end());
+    return order;
+}
+
+void SceneRenderer::bakeWaiting(Intersector const& index, raylib::Vector3 camera) {
+    if (waiting.empty()) return;
+    auto const start = Clock::now();
+    for (auto const& [distance, key] : waitingByDistance(camera)) {
+        double const spent = std::chrono::duration<double>(Clock::now() - start).count();
+        if (bakingBudget > 0 && distance > AROUND_THE_CAMERA && spent > bakingBudget) break;
+        bakeChunk(index, waiting.at(key));
+        waiting.erase(key);
     }
 }
 
-// Whether any face of the part pointing along the normal can point towards
-// the camera: some of the part lies behind the camera along that direction.
-bool SceneRenderer::mayFace(Part const& part, float const normal[3], raylib::Vector3 camera) {
-    float const low[3] = {part.bounds.min.x, part.bounds.min.y, part.bounds.min.z};
-    float const high[3] = {part.bounds.max.x, part.bounds.max.y, part.bounds.max.z};
+SceneRenderer::Progress SceneRenderer::bakeAround(std::shared_ptr<Intersector const> const& index,
+                                                  raylib::Vector3 camera, double seconds) {
+    auto const deadline =
+        Clock::now() + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds));
+    Progress progress;
+    progress.entities = index->entityList().size();
+    if (!sortUntil(index, deadline)) {
+        progress.sorted = sorted;
+        return progress;
+    }
+    progress.sorted = sorted;
+    for (auto const& [distance, key] : waitingByDistance(camera)) {
+        if (distance > AROUND_THE_CAMERA) break;
+        if (Clock::now() > deadline) {
+            ++progress.chunksLeft;
+            continue;
+        }
+        bakeChunk(*index, waiting.at(key));
+        waiting.erase(key);
+    }
+    progress.chunksBaked = chunksBaked();
+    return progress;
+}
+
+// Whether any face of the bounds pointing along the normal can point
+// towards the camera: some of them lies behind the camera along that
+// direction.
+bool SceneRenderer::mayFace(raylib::BoundingBox const& bounds, float const normal[3], raylib::Vector3 camera) {
+    float const low[3] = {bounds.min.x, bounds.min.y, bounds.min.z};
+    float const high[3] = {bounds.max.x, bounds.max.y, bounds.max.z};
     float const eye[3] = {camera.x, camera.y, camera.z};
     for (int axis = 0; axis < 3; ++axis) {
         if (normal[axis] > 0) return eye[axis] > low[axis];
         if (normal[axis] < 0) return eye[axis] < high[axis];
     }
     return true;
+}
+
+void SceneRenderer::drawFaces(Part const& part, raylib::Vector3 camera) {
+    raylib::rlEnableShader(faceShader.id);
+    // Faces are untextured: the default (white) texture, which a mesh drawn
+    // in between unbinds.
+    raylib::rlActiveTextureSlot(0);
+    raylib::rlEnableTexture(raylib::rlGetTextureIdDefault());
+    for (int i = 0; i < FACE_LISTS; ++i) {
+        FaceList const& list = part.faces[i];
+        Face const& face = FACES[i % 6];
+        if (list.count == 0 || (i < 6 && !mayFace(part.bounds, face.normal, camera))) continue;
+        float corners[6][3];
+        for (int k = 0; k < 6; ++k) std::copy_n(face.corners[TRIANGLE_CORNERS[k]], 3, corners[k]);
+        raylib::SetShaderValue(faceShader, raylib::GetShaderLocation(faceShader, "faceNormal"), face.normal,
+                               raylib::SHADER_UNIFORM_VEC3);
+        raylib::SetShaderValueV(faceShader, raylib::GetShaderLocation(faceShader, "faceCorners"), corners,
+                                raylib::SHADER_UNIFORM_VEC3, 6);
+        raylib::rlEnableVertexArray(list.vao);
+        raylib::rlDrawVertexArrayInstanced(0, 6, list.count);
+    }
+    raylib::rlDisableVertexArray();
+    raylib::rlDisableShader();
 }
 
 void SceneRenderer::drawPart(Part const& part, raylib::Vector3 camera) {
@@ -188,16 +304,14 @@ void SceneRenderer::drawPart(Part const& part, raylib::Vector3 camera) {
                                                                            raylib::MatrixTranslate(at.x, at.y, at.z)));
         for (int i = 0; i < model.meshCount; ++i) {
             raylib::Mesh const& mesh = model.meshes[i];
-            if (mesh.normals && mesh.vertexCount > 0 && !mayFace(part, mesh.normals, camera)) continue;
+            if (mesh.normals && mesh.vertexCount > 0 && !mayFace(part.bounds, mesh.normals, camera)) continue;
             raylib::DrawMesh(mesh, material, transform);
         }
     } else if (part.entity) {
         part.entity->draw();
-    }
-    raylib::Matrix const identity = raylib::MatrixIdentity();
-    for (int face = 0; face < FACE_GROUPS; ++face) {
-        if (face < 6 && !mayFace(part, FACES[face].normal, camera)) continue;
-        for (raylib::Mesh const& mesh : part.meshes[face]) raylib::DrawMesh(mesh, material, identity);
+        raylib::rlDrawRenderBatchActive();
+    } else {
+        drawFaces(part, camera);
     }
 }
 
@@ -210,6 +324,18 @@ void SceneRenderer::drawBounds(Part const& part) {
 }
 
 void SceneRenderer::drawBaked(raylib::Camera3D const& camera) {
+    // The faces' program draws with the view as raylib draws meshes, with
+    // no model transform, and untinted.
+    raylib::Matrix const identity = raylib::MatrixIdentity();
+    raylib::Matrix const viewProjection =
+        raylib::MatrixMultiply(raylib::rlGetMatrixModelview(), raylib::rlGetMatrixProjection());
+    raylib::SetShaderValueMatrix(faceShader, faceShader.locs[raylib::SHADER_LOC_MATRIX_MVP], viewProjection);
+    raylib::SetShaderValueMatrix(faceShader, faceShader.locs[raylib::SHADER_LOC_MATRIX_MODEL], identity);
+    raylib::SetShaderValueMatrix(faceShader, faceShader.locs[raylib::SHADER_LOC_MATRIX_NORMAL], identity);
+    float const white[4] = {1, 1, 1, 1};
+    raylib::SetShaderValue(faceShader, faceShader.locs[raylib::SHADER_LOC_COLOR_DIFFUSE], white,
+                           raylib::SHADER_UNIFORM_VEC4);
+
     Frustum const frustum = Frustum::ofCurrentView();
     std::vector<std::pair<float, Part*>> inView;
     for (Part& part : parts) {
@@ -264,20 +390,19 @@ void SceneRenderer::drawBaked(raylib::Camera3D const& camera) {
 }
 
 void SceneRenderer::drawScene(raylib::Camera3D const& camera, std::shared_ptr<Intersector const> const& index,
-                              Weapon* weapon, raylib::Vector3 eye, raylib::Shader lightShader) {
+                              Weapon* weapon, raylib::Vector3 eye, raylib::Shader lightShader, raylib::Shader faces) {
     raylib::ClearBackground(SKY_COLOR);
     raylib::BeginMode3D(camera);
     raylib::BeginShaderMode(lightShader);
     material.shader = lightShader;
+    faceShader = faces;
     if (weapon) weapon->draw(eye, camera.target);
     if (bakedBoxes) {
-        if (source.lock() != index || index->size() != bakedCount) {
-            bake(*index);
-            source = index;
-        }
+        sortUntil(index, Clock::time_point::max());
+        bakeWaiting(*index, camera.position);
         drawBaked(camera);
     } else {
-        ::drawScene(index->getEntities());
+        ::drawScene(index->entityList());
     }
     raylib::EndShaderMode();
     raylib::EndMode3D();
@@ -286,9 +411,7 @@ void SceneRenderer::drawScene(raylib::Camera3D const& camera, std::shared_ptr<In
 size_t SceneRenderer::meshBytes() const {
     size_t bytes = 0;
     for (Part const& part : parts) {
-        for (auto const& meshes : part.meshes) {
-            for (raylib::Mesh const& mesh : meshes) bytes += gpuBytes(mesh);
-        }
+        for (FaceList const& list : part.faces) bytes += static_cast<size_t>(list.count) * sizeof(FaceInstance);
     }
     return bytes;
 }
@@ -296,9 +419,7 @@ size_t SceneRenderer::meshBytes() const {
 size_t SceneRenderer::triangles() const {
     size_t count = 0;
     for (Part const& part : parts) {
-        for (auto const& meshes : part.meshes) {
-            for (raylib::Mesh const& mesh : meshes) count += static_cast<size_t>(mesh.triangleCount);
-        }
+        for (FaceList const& list : part.faces) count += 2 * static_cast<size_t>(list.count);
     }
     return count;
 }

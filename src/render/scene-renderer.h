@@ -1,9 +1,13 @@
 #pragma once
 
+#include <array>
+#include <chrono>
 #include <map>
 #include <memory>
+#include <tuple>
 #include <vector>
 
+#include "aabox.h"
 #include "intersector.h"
 #include "model-entity.h"
 #include "model-upload.h"
@@ -12,19 +16,23 @@
 // Draws the 3D part of a frame: the sky, then the weapon and every entity of
 // a collision index under the light shader.
 //
-// Boxes never change once the scene is loaded, so the first frame bakes
-// them into meshes on the GPU, grouped in chunks (cubic regions of the
-// world) and in a chunk by the way the faces point, without the faces that
-// other boxes hide. A frame then draws only the chunks and models whose
-// bounds meet the view frustum, nearest first, so that depth testing rejects
-// what lies behind early, and of a chunk or model only the faces that can
-// point towards the camera.
+// Boxes never change once the scene is loaded, so they are baked, chunk by
+// chunk (cubic regions of the world), into lists of faces on the GPU: a
+// face is an instance of 28 bytes (its box's centre, half size and colour)
+// that the faces' vertex program turns into two triangles, in a list for
+// each way faces point, without the faces that other boxes hide. A frame
+// draws only the chunks and models whose bounds meet the view frustum,
+// nearest first, and of a chunk or model only the faces that can point
+// towards the camera.
 //
 // A chunk or model that nearer ones hid in the last frame is not drawn
 // unless the GPU finds some of its bounding box in view after those seen
 // last frame are drawn: a depth-tested occlusion query, so nothing that can
-// be seen is left out, in any frame. The meshes are baked again when the
-// index has grown, or when it is another index. Each model file is uploaded
+// be seen is left out, in any frame.
+//
+// A new index, or one that has grown, is baked anew: its chunks nearest the
+// camera first, the others over the following frames, a few milliseconds
+// a frame, unless all are asked for at once. Each model file is uploaded
 // once, and its copy kept while the index shows it. Must be used and
 // destroyed while the graphics context exists.
 class SceneRenderer {
@@ -36,27 +44,57 @@ public:
 
     // The sky, and the weapon (when there is one, anchored at eye and aimed
     // at the camera's target) and the entities seen through the camera,
-    // under the light shader.
+    // boxes under the faces' program, the rest under the light shader.
     void drawScene(raylib::Camera3D const& camera, std::shared_ptr<Intersector const> const& index, Weapon* weapon,
-                   raylib::Vector3 eye, raylib::Shader lightShader);
+                   raylib::Vector3 eye, raylib::Shader lightShader, raylib::Shader faceShader);
 
     // Baked chunks, or every entity drawing itself (the reference path).
     bool bakedBoxes = true;
+    // The seconds a frame spends baking chunks, once the chunks around the
+    // camera are baked; 0 bakes every chunk in the first frame.
+    double bakingBudget = 0;
 
-    // The baked meshes' size on the GPU, in bytes, and their triangles.
+    // How far the work before the first frame has come: the index's
+    // entities sorted into chunks, then the chunks around the camera baked
+    // and those left.
+    struct Progress {
+        size_t sorted = 0, entities = 0, chunksBaked = 0, chunksLeft = 0;
+        bool done() const { return sorted == entities && chunksLeft == 0; }
+    };
+    // Works for about the given seconds at what the next frame would do
+    // whatever its budget: sorting the index into chunks, then baking the
+    // chunks around the camera (nearest first). A loading screen shows the
+    // progress.
+    Progress bakeAround(std::shared_ptr<Intersector const> const& index, raylib::Vector3 camera, double seconds);
+
+    // The chunks baked, and those still waiting.
+    size_t chunksBaked() const { return parts.size() - entityParts; }
+    size_t chunksWaiting() const { return waiting.size(); }
+    // The baked faces' size on the GPU, in bytes, and their triangles.
     size_t meshBytes() const;
     size_t triangles() const;
 
 private:
-    // A chunk's meshes are grouped by the way their faces point (the six
-    // directions of BoxFace); the last group holds the faces of boxes of a
-    // size not above 0, which point either way.
-    static constexpr int FACE_GROUPS = 7;
+    // A face of a box as the GPU draws it: its centre and half size, as
+    // DrawCubeV places its corners, and its colour.
+    struct FaceInstance {
+        float center[3], half[3];
+        unsigned char color[4];
+    };
+    // The faces of a chunk pointing one way, on the GPU.
+    struct FaceList {
+        unsigned vao = 0, vbo = 0;
+        int count = 0;
+    };
+    // A chunk's faces by the way they point (the six directions of
+    // BoxFace), then the faces of boxes of a size not above 0, which point
+    // either way, by the same six.
+    static constexpr int FACE_LISTS = 12;
 
     // Something drawn as a whole when its bounds meet the view.
     struct Part {
         raylib::BoundingBox bounds;
-        std::vector<raylib::Mesh> meshes[FACE_GROUPS];
+        std::array<FaceList, FACE_LISTS> faces{};
         std::shared_ptr<Entity> entity;      // or an entity that draws itself
         ModelEntity const* model = nullptr;  // the entity, when it is a model
         ModelOnGpu const* onGpu = nullptr;   // and the model's copy on the GPU
@@ -64,12 +102,34 @@ private:
         bool seen = true;                    // whether it showed in the last frame
         bool queried = false;                // whether the query was drawn with it
     };
+    using ChunkKey = std::tuple<int, int, int>;
+    // The boxes of a chunk not baked yet, and the bounds of their boxes.
+    struct Waiting {
+        raylib::BoundingBox bounds;
+        std::vector<AABox const*> boxes;
+    };
 
-    static bool mayFace(Part const& part, float const normal[3], raylib::Vector3 camera);
-    void bake(Intersector const& index);
+    using Clock = std::chrono::steady_clock;
+
+    static bool mayFace(raylib::BoundingBox const& bounds, float const normal[3], raylib::Vector3 camera);
+    // Whether the parts and chunks are those of this index as it is.
+    bool isSource(std::shared_ptr<Intersector const> const& index) const;
+    // Sorts the index's entities, from the first, until the deadline: those
+    // that are not boxes become parts, and boxes wait in chunks to be baked.
+    // Returns whether all are sorted.
+    bool sortUntil(std::shared_ptr<Intersector const> const& index, Clock::time_point deadline);
+    void startSorting(std::shared_ptr<Intersector const> const& index);
+    bool sortSome(Intersector const& index, Clock::time_point deadline);
+    void bakeChunk(Intersector const& index, Waiting const& chunk);
+    // The keys of the waiting chunks, nearest the camera first, with their
+    // squared distances.
+    std::vector<std::pair<float, ChunkKey>> waitingByDistance(raylib::Vector3 camera) const;
+    // Bakes the waiting chunks nearest the camera, within the budget.
+    void bakeWaiting(Intersector const& index, raylib::Vector3 camera);
     void release();
     void drawBaked(raylib::Camera3D const& camera);
     void drawPart(Part const& part, raylib::Vector3 camera);
+    void drawFaces(Part const& part, raylib::Vector3 camera);
     void drawBounds(Part const& part);
 
     // The model's copy on the GPU, uploaded when it is first seen.
@@ -79,8 +139,14 @@ private:
     std::weak_ptr<Intersector const> source;
     int bakedCount = 0;
     std::vector<Part> parts;
+    size_t entityParts = 0;
+    std::map<ChunkKey, Waiting> waiting;
+    size_t sorted = 0;
     std::map<LoadedModel const*, std::unique_ptr<ModelOnGpu>> models;
+    // The models of the index before, while the new one is sorted.
+    std::map<LoadedModel const*, std::unique_ptr<ModelOnGpu>> modelsBefore;
     raylib::Material material;
+    raylib::Shader faceShader{};
     // A unit cube, drawn as a part's bounding box in occlusion queries.
     raylib::Mesh cube;
 };

@@ -49,12 +49,25 @@ SceneLoad loadWorld(std::string const& path, std::shared_ptr<Player> player, Loa
 SceneLoad loadWorldFromText(std::string const& text, std::string const& sourceName, std::shared_ptr<Player> player,
                             LoadOptions const& options) {
     SceneLoad load{std::make_shared<World>(player, options.world), {}, sourceName};
+    if (options.progress) options.progress->bytesTotal = text.size();
+    // The entries are counted first, building nothing.
+    MemoryEstimate estimate;
+    std::istringstream counted(text);
+    SceneReader counter(player, &counted, load.world, sourceName);
+    counter.models = options.models;
+    counter.sceneFolder = options.sceneFolder;
+    counter.estimate = &estimate;
+    counter.memoryLimit = options.memoryLimit ? options.memoryLimit : availableMemory();
+    counter.onProblem = [](SceneProblem const&) {};  // the reading finds them
+    if (!counter.readScene()) return {nullptr, {counter.problem}, sourceName};
+
     std::istringstream scene(text);
     initRandomToken();
     SceneReader reader(player, &scene, load.world, sourceName);
     reader.models = options.models;
     reader.sceneFolder = options.sceneFolder;
     reader.onEntry = options.onEntry;
+    reader.progress = options.progress;
     reader.onProblem = [&](SceneProblem const& problem) { load.problems.push_back(problem); };
     reader.readScene();
     for (SceneProblem const& problem : load.problems) {

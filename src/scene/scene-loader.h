@@ -34,6 +34,11 @@ struct LoadOptions {
     // The folder whose models/ folder holds the scene's own models; a scene
     // loaded from a file has its file's.
     std::string sceneFolder{};
+    // When set, kept up to date as the scene is read (see LoadProgress).
+    LoadProgress* progress = nullptr;
+    // The memory the world may take, in bytes; 0 for what the machine has
+    // available now.
+    size_t memoryLimit = 0;
 };
 
 // A scene as it was loaded: its world, or every problem that stops it.
@@ -51,9 +56,10 @@ struct SceneLoad {
 };
 
 // Loads a scene the one way the game and its tools do: the file is read
-// once, the random generators are seeded as at the game's start, and the
-// world is built for the player (its box keeps clouds clear), going on after
-// a problem so that every problem is found. Nothing is logged but the
+// once, the memory its world needs is estimated and a world that would not
+// fit refused, the random generators are seeded as at the game's start, and
+// the world is built for the player (its box keeps clouds clear), going on
+// after a problem so that every problem is found. Nothing is logged but the
 // model entities' own lines.
 SceneLoad loadWorld(std::string const& path, std::shared_ptr<Player> player, LoadOptions const& options = {});
 // The same for a scene held in memory, named sourceName in problems.

@@ -155,6 +155,8 @@ std::string reasonOfCurrentException() {
 }
 
 std::shared_ptr<World> SceneReader::readScene() {
+    // The first entry with which the estimate passes the memory limit.
+    std::optional<std::streampos> tooLarge;
     *stream >> std::ws;
     while (!stream->eof()) {
         if (stream->fail()) {
@@ -201,6 +203,28 @@ std::shared_ptr<World> SceneReader::readScene() {
             continue;
         }
         if (onEntry) onEntry(type->second, world->intersector->size() - before);
+        if (progress) {
+            progress->entries += 1;
+            std::streamoff const at = stream->tellg();  // -1 once the stream has ended
+            progress->bytesRead = at < 0 ? progress->bytesTotal.load() : static_cast<size_t>(at);
+            if (progress->stop) {
+                problem = {0, 0, "Scene reading stopped before its end"};
+                if (onProblem) onProblem(problem);
+                return nullptr;
+            }
+        }
+        if (estimate && estimate->bytes() > memoryLimit && !tooLarge) tooLarge = entryStart;
+    }
+    if (tooLarge) {
+        problem = problemAt(*tooLarge, "Scene refused: it needs about " + memorySize(estimate->bytes()) +
+                                           " of memory, more than the " + memorySize(memoryLimit) +
+                                           " available, which the entries up to this one already pass");
+        if (onProblem) {
+            onProblem(problem);
+        } else {
+            logLine(problem.message);
+        }
+        return nullptr;
     }
     return world;
 }
@@ -294,6 +318,10 @@ void SceneReader::readRect() {
                                 "\": the colours are green, red, brown, light_gray, dark_blue and gray");
     }
     raylib::Color const color = colorMapper.at(colorWord);
+    if (estimate) {
+        estimate->boxes += 1;
+        return;
+    }
     world->intersector->addEntity(std::make_shared<AABox>(center, size, color));
 }
 
@@ -321,6 +349,15 @@ void SceneReader::readModel() {
     }
     std::filesystem::path const named(name);
     bool const outside = named.is_absolute() || std::find(named.begin(), named.end(), "..") != named.end();
+    if (estimate) {
+        // A model's voxels take 4 bytes each of its file, and a solid one
+        // collides with at most a box for each.
+        uintmax_t const fileBytes = outside ? 0 : std::filesystem::file_size(path, unknown);
+        size_t const counted = unknown ? 0 : static_cast<size_t>(fileBytes);
+        if (!models || modelsCounted.insert(path).second) estimate->modelFileBytes += counted;
+        if (options.solid) estimate->boxes += counted / 4;
+        return;
+    }
     auto const model = outside  ? std::make_shared<LoadedModel const>("")
                        : models ? models->get(path)
                                 : std::make_shared<LoadedModel const>(path);
@@ -369,6 +406,10 @@ void SceneReader::readVoxelsCloud(raylib::Vector3 voxelSize) {
     readSeparator();
     float const density = readNumber();
     ColorScheme const colors = allColors;
+    if (estimate) {
+        estimate->boxes += static_cast<size_t>(cloudVoxelCount(extent, voxelSize, density));
+        return;
+    }
     AABB const keepClear = player ? player->getAABB() : nowhere();
     auto const voxels = world->generateValidVoxels(keepClear, center, extent, voxelSize, density, colors);
     world->intersector->addEntity(voxels);
@@ -378,7 +419,12 @@ void SceneReader::readMountain() {
     raylib::Vector3 const first = readVector3();
     readSeparator();
     raylib::Vector3 const second = readVector3();
-    world->intersector->addEntity(buildMountain(first, second));
+    auto slabs = buildMountain(first, second);
+    if (estimate) {
+        estimate->boxes += slabs.size();
+        return;
+    }
+    world->intersector->addEntity(std::move(slabs));
 }
 
 void SceneReader::startToken() {

@@ -1,13 +1,16 @@
 #pragma once
 
+#include <atomic>
 #include <exception>
 #include <functional>
 #include <istream>
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 
+#include "memory-estimate.h"
 #include "model-loader.h"
 #include "player.h"
 #include "world.h"
@@ -47,6 +50,13 @@ std::string printable(std::string const& text);
 // What the exception in flight says, whether it was raised by value or, as
 // the scene reader raises most, by pointer (which is deleted).
 std::string reasonOfCurrentException();
+
+// How far a reading has come, for a screen drawn by another thread; stop
+// asks the reading to end after the entry it is in.
+struct LoadProgress {
+    std::atomic<size_t> bytesRead{0}, bytesTotal{0}, entries{0};
+    std::atomic<bool> stop{false};
+};
 
 // Reads a scene file entry by entry into the world's collision index.
 //
@@ -93,6 +103,15 @@ public:
     // When set, called after every entry with its kind and the number of
     // entities it added.
     std::function<void(ObjectType, int)> onEntry;
+    // When set, kept up to date after every entry; a stop asked for ends the
+    // reading as an unknown keyword does.
+    LoadProgress* progress = nullptr;
+    // When set, the reader counts into it what each entry would build,
+    // building nothing; when the scene would need more than memoryLimit
+    // bytes, that is a problem at the first entry that passes them, and
+    // the reading returns an empty pointer.
+    MemoryEstimate* estimate = nullptr;
+    size_t memoryLimit = SIZE_MAX;
     // The problem that ended the last reading, when one did.
     SceneProblem problem;
 
@@ -119,4 +138,6 @@ private:
 
     std::streampos tokenStart = 0;
     std::optional<std::pair<std::streampos, char const*>> slip;
+    // The model files counted into the estimate, when models are shared.
+    std::set<std::string> modelsCounted;
 };

@@ -43,7 +43,7 @@ SceneStats measureScene(std::string const& path) {
     Intersector const& index = *load.world->intersector;
     stats.entities = index.size();
     stats.voxels = stats.kinds[VOXELS_CLOUD].entities + stats.kinds[VOXELS_CLOUD_HUGE].entities;
-    for (auto const& entity : index.getEntities()) {
+    for (auto const& entity : index.entityList()) {
         AABB const& box = entity->getAABB();
         if (hasNaN(box)) continue;
         raylib::Vector3 const low = raylib::Vector3Min(box.min, box.max), high = raylib::Vector3Max(box.min, box.max);

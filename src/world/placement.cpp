@@ -61,6 +61,15 @@ std::shared_ptr<AABox> placeCube(Intersector const& index, AABB const& exclusion
     throw std::runtime_error("Could not place block.");
 }
 
+int cloudVoxelCount(raylib::Vector3 extent, raylib::Vector3 voxelSize, float density) {
+    float const cells =
+        truncf(floorf(extent.x / voxelSize.x) * floorf(extent.y / voxelSize.y) * floorf(extent.z / voxelSize.z));
+    float const fraction = density > 1.0f ? 1.0f : density;
+    int const count = checkedVoxelCount(fraction * cells);
+    checkedCellCount(cells);
+    return count;
+}
+
 std::vector<std::shared_ptr<Entity>> placeVoxelCloud(AABB const& keepClear, raylib::Vector3 center,
                                                      raylib::Vector3 extent, raylib::Vector3 voxelSize, float density,
                                                      ColorScheme const& colors, CellDraw cellDraw) {
@@ -68,15 +77,19 @@ std::vector<std::shared_ptr<Entity>> placeVoxelCloud(AABB const& keepClear, rayl
     float const ny = floorf(extent.y / voxelSize.y);
     float const nz = floorf(extent.z / voxelSize.z);
     float const cells = truncf(nx * ny * nz);
-    float const fraction = density > 1.0f ? 1.0f : density;
-    int const count = checkedVoxelCount(fraction * cells);
-    int const total = checkedCellCount(cells);
+    int const count = cloudVoxelCount(extent, voxelSize, density);
+    int const total = static_cast<int>(cells);
 
     std::vector<int> const sequence = drawCells(count, total, cellDraw);
     if (sequence.size() != static_cast<size_t>(count)) refuse("Voxel cloud refused: no random cells for it");
 
-    std::vector<std::shared_ptr<Entity>> voxels;
-    voxels.reserve(static_cast<size_t>(count));
+    // The cloud's boxes live in one block, which every voxel's pointer
+    // shares: a voxel costs its box, not an allocation and a count of its own.
+    struct Block {
+        std::vector<AABox> boxes;
+    };
+    auto const block = std::make_shared<Block>();
+    block->boxes.reserve(static_cast<size_t>(count));
     for (int const cell : sequence) {
         // Cell k stands for xi * (ny * nz) + yi * nz + zi: z varies fastest.
         float const k = static_cast<float>(cell);
@@ -88,9 +101,12 @@ std::vector<std::shared_ptr<Entity>> placeVoxelCloud(AABB const& keepClear, rayl
                                        center.z + (zi - 0.5f * nz) * voxelSize.z};
         // The colour is drawn for every cell, kept or not, so the cells that
         // are kept get the same colours as in a cloud that keeps them all.
-        auto voxel = buildVoxel(position, voxelSize, colors);
-        if (overlaps(voxel->getAABB(), keepClear)) continue;
-        voxels.push_back(std::move(voxel));
+        AABox voxel(position, voxelSize, pickColor(colors));
+        if (overlaps(voxel.getAABB(), keepClear)) continue;
+        block->boxes.push_back(voxel);
     }
+    std::vector<std::shared_ptr<Entity>> voxels;
+    voxels.reserve(block->boxes.size());
+    for (AABox& voxel : block->boxes) voxels.emplace_back(block, &voxel);
     return voxels;
 }

@@ -26,6 +26,10 @@ enum class CellDraw { FAST, RAYLIB };
 // Cells whose voxel would overlap keepClear (the player's body) are left
 // empty. A cloud of fewer than 1 or more than MAX_CLOUD_VOXELS voxels is
 // refused with std::runtime_error.
+// The number of voxels such a cloud asks for, before any is left out for
+// keepClear; refused as placeVoxelCloud refuses.
+int cloudVoxelCount(raylib::Vector3 extent, raylib::Vector3 voxelSize, float density);
+
 std::vector<std::shared_ptr<Entity>> placeVoxelCloud(AABB const& keepClear, raylib::Vector3 center,
                                                      raylib::Vector3 extent, raylib::Vector3 voxelSize, float density,
                                                      ColorScheme const& colors, CellDraw cellDraw = CellDraw::FAST);

@@ -15,7 +15,7 @@ uint64_t digestOf(uint64_t digest, void const* data, size_t size) {
 
 uint64_t worldDigest(Intersector const& index) {
     uint64_t digest = DIGEST_START;
-    for (auto const& entity : index.getEntities()) {
+    for (auto const& entity : index.entityList()) {
         digest = digestOf(digest, &entity->getAABB(), sizeof(AABB));
         if (auto const* box = dynamic_cast<AABox const*>(entity.get()))
             digest = digestOf(digest, &box->color, sizeof box->color);

@@ -1,11 +1,10 @@
 #version 330
 
-// The colour of a pixel: its texture and colours, times the light its
-// vertices worked out (see voxel_lighting.vs).
+// The colour of a pixel: its texture times its colours, which carry the
+// light its vertices worked out (see voxel_lighting.vs).
 
 in vec2 fragTexCoord;
 in vec4 fragColor;
-in vec3 fragLight;
 
 uniform sampler2D texture0;
 uniform vec4 colDiffuse;
@@ -16,6 +15,5 @@ out vec4 finalColor;
 
 void main()
 {
-    vec4 base = texture(texture0, fragTexCoord) * colDiffuse * fragColor;
-    finalColor = vec4(base.rgb * fragLight, base.a);
+    finalColor = texture(texture0, fragTexCoord) * colDiffuse * fragColor;
 }

@@ -6,15 +6,28 @@
 // own shade. Type 1 is a directional light shining from its position toward
 // its target (the game's lights); type 0 a point light at its position.
 //
-// The light is worked out once a vertex, not once a pixel: a face's normal is
-// the same at all its corners, so for directional lights the result is the
-// same, and each pixel costs only a multiplication.
+// The light is worked out once a vertex, not once a pixel, and passed on
+// already multiplied into the vertex's colour: a face's normal and colour
+// are the same at all its corners, so for directional lights the result is
+// the same, and a pixel costs only its texture's colour.
 
-// raylib's default attribute and matrix names.
+// With FACES defined (the program adds it after the version line), each
+// instance is one face of a box: its centre, half its size and its colour;
+// the draw gives the face's normal, and its two triangles' corners as signs
+// of the half size; the lists of faces are baked for these locations.
+// Otherwise raylib's default attribute names.
+#ifdef FACES
+layout(location = 0) in vec3 instanceCenter;
+layout(location = 1) in vec3 instanceHalf;
+layout(location = 2) in vec4 instanceColor;
+uniform vec3 faceNormal;
+uniform vec3 faceCorners[6];
+#else
 in vec3 vertexPosition;
 in vec2 vertexTexCoord;
 in vec3 vertexNormal;
 in vec4 vertexColor;
+#endif
 
 uniform mat4 mvp;
 uniform mat4 matModel;
@@ -36,12 +49,17 @@ uniform vec4 ambient;
 
 out vec2 fragTexCoord;
 out vec4 fragColor;
-out vec3 fragLight;
 
 const float DIFFUSE_WEIGHT = 0.8;
 
 void main()
 {
+#ifdef FACES
+    vec3 vertexPosition = instanceCenter + faceCorners[gl_VertexID] * instanceHalf;
+    vec2 vertexTexCoord = vec2(0.0);
+    vec3 vertexNormal = faceNormal;
+    vec4 vertexColor = instanceColor;
+#endif
     vec3 position = vec3(matModel * vec4(vertexPosition, 1.0));
     vec3 normal = normalize(vec3(matNormal * vec4(vertexNormal, 0.0)));
 
@@ -57,7 +75,6 @@ void main()
     }
 
     fragTexCoord = vertexTexCoord;
-    fragColor = vertexColor;
-    fragLight = light;
+    fragColor = vec4(vertexColor.rgb * light, vertexColor.a);
     gl_Position = mvp * vec4(vertexPosition, 1.0);
 }

@@ -1,0 +1,80 @@
+#include "memory-estimate.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <string>
+
+namespace {
+
+// A box costs its entity and the pointer to it, its place in the collision
+// index, and up to six faces drawn (28 bytes each); the figures are those
+// of million-bench, rounded up.
+constexpr size_t BYTES_PER_BOX = 320;
+// A model takes its voxels, its meshes and their copies for the GPU: a few
+// times the bytes of its file, whose voxels take 4 bytes each.
+constexpr size_t BYTES_PER_MODEL_FILE_BYTE = 8;
+
+// The value of a "Name: value kB" line of /proc/meminfo, in bytes.
+size_t memInfoBytes(std::string const& name) {
+    std::ifstream info("/proc/meminfo");
+    std::string key;
+    size_t kilobytes = 0;
+    while (info >> key >> kilobytes) {
+        if (key == name + ":") return kilobytes * 1024;
+        info.ignore(1024, '\n');
+    }
+    return 0;
+}
+
+// A number of bytes from a file, or 0 ("max", or no file).
+size_t bytesIn(std::string const& path) {
+    std::ifstream file(path);
+    size_t bytes = 0;
+    return file >> bytes ? bytes : 0;
+}
+
+// The memory this process's control group may still take (version 2's
+// "0::/path" or version 1's "N:memory:/path" in /proc/self/cgroup), or 0
+// when it has no limit.
+size_t cgroupRoom() {
+    std::ifstream groups("/proc/self/cgroup");
+    std::string line;
+    while (std::getline(groups, line)) {
+        size_t limit = 0, used = 0;
+        if (line.rfind("0::", 0) == 0) {
+            std::string const folder = "/sys/fs/cgroup" + line.substr(3);
+            limit = bytesIn(folder + "/memory.max");
+            used = bytesIn(folder + "/memory.current");
+        } else if (size_t const at = line.find(":memory:"); at != std::string::npos) {
+            std::string const folder = "/sys/fs/cgroup/memory" + line.substr(at + 8);
+            limit = bytesIn(folder + "/memory.limit_in_bytes");
+            used = bytesIn(folder + "/memory.usage_in_bytes");
+        }
+        if (limit > 0) return limit > used ? limit - used : 1;
+    }
+    return 0;
+}
+
+}  // namespace
+
+size_t MemoryEstimate::bytes() const {
+    return boxes * BYTES_PER_BOX + modelFileBytes * BYTES_PER_MODEL_FILE_BYTE;
+}
+
+size_t availableMemory() {
+    size_t const available = memInfoBytes("MemAvailable");
+    size_t const room = cgroupRoom();
+    if (available == 0 || room == 0) return std::max(available, room);
+    return std::min(available, room);
+}
+
+std::string memorySize(size_t bytes) {
+    char text[32];
+    if (bytes >= 1000000000) {
+        std::snprintf(text, sizeof text, "%.1f GB", static_cast<double>(bytes) / 1e9);
+    } else {
+        std::snprintf(text, sizeof text, "%.0f MB", static_cast<double>(bytes) / 1e6);
+    }
+    return text;
+}
