@@ -10,11 +10,13 @@
 
 #include "intersector-naive-impl.h"
 #include "log-capture.h"
+#include "memory-estimate.h"
 #include "model-entity.h"
 #include "scene-loader.h"
 #include "scene-reader.h"
 #include "scene-stats.h"
 #include "test-entities.h"
+#include "voxel-builders.h"
 
 namespace {
 
@@ -225,6 +227,77 @@ TEST(SceneModels, FoundBesideTheSceneScaledAndSolid) {
         EXPECT_EQ(entities.size() - 1, c.solid ? model.loaded->solidBoxes.size() : 0u) << c.text;
     }
     fs::remove_all(folder);
+}
+
+// Before anything is built, a scene's entries are counted into the memory
+// its world needs: a box for each rect, cloud voxel and mountain slab, and
+// the bytes of each model file (once, when models are shared), whose voxels
+// collide as boxes when the model is solid.
+TEST(SceneMemory, CountedBeforeAnythingIsBuilt) {
+    size_t const tree = fs::file_size("assets/models/tree.vox");
+    size_t const slabs = buildMountain({0, 0, 0}, {4, 2, 4}).size();
+    struct Case {
+        char const* text;
+        bool sharedModels;
+        MemoryEstimate expected;
+    };
+    Case const cases[] = {
+        {"rect (0, 0, 0), (1, 1, 1), red\nrect (0, 2, 0), (1, 1, 1), red", false, {2, 0}},
+        {"voxels_cloud_huge (0, 30, 0), (100, 50, 625), 0.5", false, {100000, 0}},
+        {"voxels_cloud (0, 3, -40), (2.5, 0.25, 2.5), 1\nvoxels_cloud (0, 0, 0), (1, 1, 1), 0", false, {100000, 0}},
+        {"mountain (0, 0, 0), (4, 2, 4)", false, {slabs, 0}},
+        {"model tree, (0, 0, 0)\nmodel tree, (5, 0, 0)", false, {0, 2 * tree}},
+        {"model tree, (0, 0, 0)\nmodel tree, (5, 0, 0)", true, {0, tree}},
+        {"model tree, (0, 0, 0), solid\nmodel nothere, (0, 0, 0)", true, {tree / 4, tree}},
+    };
+    for (auto const& c : cases) {
+        auto const player = std::make_shared<Player>();
+        auto const world = std::make_shared<World>(player);
+        std::istringstream in(c.text);
+        SceneReader reader(player, &in, world);
+        ModelCache models;
+        if (c.sharedModels) reader.models = &models;
+        MemoryEstimate counted;
+        reader.estimate = &counted;
+        reader.onProblem = [](SceneProblem const&) {};
+        EXPECT_EQ(reader.readScene(), world) << c.text;
+        EXPECT_EQ(counted.boxes, c.expected.boxes) << c.text;
+        EXPECT_EQ(counted.modelFileBytes, c.expected.modelFileBytes) << c.text;
+        EXPECT_EQ(world->intersector->size(), 0) << c.text;
+    }
+}
+
+// A scene whose world would take more memory than there is is refused at
+// the entry that passes it; one that fits is built, its progress counted.
+TEST(SceneMemory, OneTooLargeIsRefusedAtTheEntryThatPassesTheMemory) {
+    std::string const text =
+        "rect (0, -0.5, 0), (90, 1, 90), green\nvoxels_cloud_huge (60, 30, 0), (100, 50, 625), 0.5\n"
+        "  voxels_cloud_huge (170, 30, 0), (100, 50, 625), 0.5\n";
+    size_t const firstTwo = MemoryEstimate{100001, 0}.bytes(), all = MemoryEstimate{200001, 0}.bytes();
+    SceneLoad const refused = loadWorldFromText(text, "big.txt", std::make_shared<Player>(), {.memoryLimit = firstTwo});
+    EXPECT_EQ(refused.world, nullptr);
+    EXPECT_EQ(refused.report(), "big.txt:3:3: error: Scene refused: it needs about " + memorySize(all) +
+                                    " of memory, more than the " + memorySize(firstTwo) +
+                                    " available, which the entries up to this one already pass\n");
+    EXPECT_EQ(memorySize(1449999999), "1.4 GB");
+    EXPECT_EQ(memorySize(350400000), "350 MB");
+
+    LoadProgress progress;
+    SceneLoad const fits =
+        loadWorldFromText(text, "big.txt", std::make_shared<Player>(), {.progress = &progress, .memoryLimit = all});
+    ASSERT_NE(fits.world, nullptr);
+    EXPECT_EQ(fits.world->intersector->size(), 200001);
+    EXPECT_EQ(progress.entries, 3u);
+    EXPECT_EQ(progress.bytesRead, text.size());
+    EXPECT_EQ(progress.bytesTotal, text.size());
+
+    // A stop asked for ends the reading after the entry it is in.
+    progress.stop = true;
+    progress.entries = 0;
+    SceneLoad const stopped = loadWorldFromText(text, "big.txt", std::make_shared<Player>(), {.progress = &progress});
+    EXPECT_EQ(stopped.world, nullptr);
+    EXPECT_EQ(progress.entries, 1u);
+    EXPECT_EQ(stopped.report(), "big.txt:0:0: error: Scene reading stopped before its end\n");
 }
 
 // The demo scene the game ships with builds the same world on every run.

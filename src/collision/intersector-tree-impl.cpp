@@ -73,6 +73,7 @@ void IntersectorTreeImpl::gatherCandidates(AABB const& box) const {
     scratch.clear();
     if (indexed < entities.size()) {
         std::vector<Value> waiting;
+        waiting.reserve(entities.size() - indexed);
         for (size_t id = indexed; id < entities.size(); ++id) {
             if (auto const span = spanOf(entities[id]->getAABB())) waiting.emplace_back(*span, static_cast<int>(id));
         }

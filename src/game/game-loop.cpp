@@ -143,8 +143,8 @@ PlayResult play(std::shared_ptr<World>& world, std::shared_ptr<Player> const& pl
         // What lies around the player is built before the first frame, the
         // rest a few milliseconds a frame.
         renderer->scene.bakingBudget = FRAME_BAKING_SECONDS;
-        LoadingScreen loading;
-        bakeShowingProgress(loading, *renderer, *world, camera.position);
+        LoadingScreen fresh;
+        bakeShowingProgress(how.loadingScreen ? *how.loadingScreen : fresh, *renderer, *world, camera.position);
     }
     AutoScale autoScale(settings.targetFps);
     // Applies the settings that show on the screen, at once.

@@ -6,6 +6,7 @@
 
 #include "controller.h"
 #include "intersector.h"
+#include "loading-screen.h"
 #include "model-loader.h"
 #include "player.h"
 #include "recording.h"
@@ -55,6 +56,9 @@ struct Play {
     // When set, called after each frame is shown, with the renderer that
     // drew it.
     std::function<void(Renderer&)> afterFrame{};
+    // The loading screen on the window, which goes on showing while the
+    // world around the player is built for the first frame.
+    LoadingScreen* loadingScreen = nullptr;
 };
 
 // Where a play left the player, and a digest of the path it took: of the

@@ -34,9 +34,8 @@ int failure(std::string const& what) {
 // Loads the scene showing its progress; on failure says why on standard
 // error, after whatever the scene reader logged, and returns an empty world.
 // Closing the window meanwhile ends the game without a word.
-std::shared_ptr<World> loadSceneOrExplain(std::string const& path, std::shared_ptr<Player> const& player,
-                                          ModelCache& models) {
-    LoadingScreen screen;
+std::shared_ptr<World> loadSceneOrExplain(LoadingScreen& screen, std::string const& path,
+                                          std::shared_ptr<Player> const& player, ModelCache& models) {
     SceneLoad const load = loadShowingProgress(screen, path, player, {.models = &models});
     if (!load.world && !raylib::WindowShouldClose()) {
         std::clog.flush();
@@ -116,7 +115,8 @@ int runGame(GameOptions const& options) {
 
     auto player = std::make_shared<Player>();
     ModelCache models;
-    std::shared_ptr<World> world = loadSceneOrExplain(scenePath, player, models);
+    LoadingScreen loadingScreen;
+    std::shared_ptr<World> world = loadSceneOrExplain(loadingScreen, scenePath, player, models);
     if (!world) {
         bool const closed = raylib::WindowShouldClose();
         raylib::CloseWindow();
@@ -140,7 +140,8 @@ int runGame(GameOptions const& options) {
                                         .models = &models,
                                         .settings = &settings,
                                         .loaded = &loaded,
-                                        .settingsPath = options.settingsPath});
+                                        .settingsPath = options.settingsPath,
+                                        .loadingScreen = &loadingScreen});
         if (recording) {
             std::printf("Replay of %s: %d frames; the player ends at (%.9g, %.9g, %.9g); path digest %016llx\n",
                         replayName.c_str(), played.frames, played.position.x, played.position.y, played.position.z,

@@ -1,6 +1,7 @@
 #include "loading-screen.h"
 
 #include <algorithm>
+#include <cmath>
 #include <future>
 #include <stdexcept>
 
@@ -12,6 +13,13 @@ constexpr raylib::Color BACKGROUND{245, 245, 245, 255};
 constexpr raylib::Color FILLED{0, 228, 48, 255};
 constexpr raylib::Color FRAME{130, 130, 130, 255};
 constexpr raylib::Color WORDS{80, 80, 80, 255};
+
+// The stretch of the bar a step of the load fills.
+struct Stretch {
+    float from, to;
+    float along(float fraction) const { return from + (to - from) * std::clamp(fraction, 0.0f, 1.0f); }
+};
+constexpr Stretch READING{0, 0.4f}, INDEXING{0.4f, 0.8f}, SORTING{0.8f, 0.9f}, BUILDING{0.9f, 1};
 
 }  // namespace
 
@@ -32,15 +40,22 @@ void LoadingScreen::show(std::string const& doing, float fraction) {
     raylib::EndDrawing();
 }
 
+double LoadingScreen::untilNextFrame() const {
+    if (!last) return LOADING_REDRAW_SECONDS;
+    double const since = std::chrono::duration<double>(std::chrono::steady_clock::now() - *last).count();
+    return std::max(0.0, LOADING_REDRAW_SECONDS - since);
+}
+
 SceneLoad loadShowingProgress(LoadingScreen& screen, std::string const& path, std::shared_ptr<Player> const& player,
                               LoadOptions options) {
     LoadProgress progress;
     options.progress = &progress;
-    std::atomic<bool> indexing = false;
+    std::atomic<double> readSeconds = 0;  // set once the scene is read
     auto loading = std::async(std::launch::async, [&]() -> SceneLoad {
         try {
+            auto const start = std::chrono::steady_clock::now();
             SceneLoad load = loadWorld(path, player, options);
-            indexing = true;
+            readSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
             // The first query builds the collision index.
             if (load.world) load.world->intersector->isEmpty(player->getAABB());
             return load;
@@ -48,30 +63,38 @@ SceneLoad loadShowingProgress(LoadingScreen& screen, std::string const& path, st
             return {nullptr, {{0, 0, std::string("the scene could not be loaded: ") + e.what()}}, path};
         }
     });
-    auto const redraw = std::chrono::duration<double>(LOADING_REDRAW_SECONDS);
-    while (loading.wait_for(redraw) != std::future_status::ready) {
+    std::optional<std::chrono::steady_clock::time_point> indexing;
+    while (loading.wait_for(std::chrono::duration<double>(screen.untilNextFrame())) != std::future_status::ready) {
         if (raylib::WindowShouldClose()) progress.stop = true;
-        size_t const total = std::max<size_t>(1, progress.bytesTotal);
-        float const read = static_cast<float>(progress.bytesRead) / static_cast<float>(total);
-        screen.show(indexing ? "Indexing the world"
-                             : "Reading the scene: " + std::to_string(progress.entries.load()) + " entries",
-                    read);
+        if (readSeconds == 0) {
+            float const read =
+                static_cast<float>(progress.bytesRead) / static_cast<float>(std::max<size_t>(1, progress.bytesTotal));
+            screen.show("Reading the scene: " + std::to_string(progress.entries.load()) + " entries",
+                        READING.along(read));
+            continue;
+        }
+        // Nothing tells how far the index is built: it takes about three
+        // times as long as the reading, and the bar nears its end that way.
+        if (!indexing) indexing = std::chrono::steady_clock::now();
+        double const seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - *indexing).count();
+        screen.show("Indexing the world",
+                    INDEXING.along(static_cast<float>(1 - std::exp(-seconds / (3 * readSeconds)))));
     }
     return loading.get();
 }
 
 void bakeShowingProgress(LoadingScreen& screen, Renderer& renderer, World const& world, raylib::Vector3 eye) {
-    for (;;) {
-        auto const done = renderer.scene.bakeAround(world.intersector, eye, LOADING_REDRAW_SECONDS);
+    while (!raylib::WindowShouldClose()) {
+        auto const done = renderer.scene.bakeAround(world.intersector, eye, screen.untilNextFrame());
         if (done.done()) return;
         if (done.sorted < done.entities) {
             screen.show("Sorting " + std::to_string(done.entities) + " entities into chunks",
-                        static_cast<float>(done.sorted) / static_cast<float>(done.entities));
+                        SORTING.along(static_cast<float>(done.sorted) / static_cast<float>(done.entities)));
         } else {
             size_t const all = done.chunksBaked + done.chunksLeft;
-            screen.show("Building the world: " + std::to_string(done.chunksBaked) + " of " + std::to_string(all) +
-                            " chunks",
-                        static_cast<float>(done.chunksBaked) / static_cast<float>(all));
+            screen.show(
+                "Building the world: " + std::to_string(done.chunksBaked) + " of " + std::to_string(all) + " chunks",
+                BUILDING.along(static_cast<float>(done.chunksBaked) / static_cast<float>(all)));
         }
     }
 }

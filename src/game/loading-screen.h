@@ -19,6 +19,9 @@ public:
     void show(std::string const& doing, float fraction);
     // The longest time between two frames shown so far, in seconds.
     double longestGap() const { return gap; }
+    // The seconds left before the next frame is due, LOADING_REDRAW_SECONDS
+    // after the last one (or from now, before the first).
+    double untilNextFrame() const;
 
 private:
     std::optional<std::chrono::steady_clock::time_point> last;
@@ -27,12 +30,14 @@ private:
 
 // Loads the scene at path as loadWorld does, on a worker thread, and builds
 // its collision index there, while the screen is drawn again every
-// LOADING_REDRAW_SECONDS with the entries read. When the window is asked to
-// close meanwhile, the reading stops after the entry it is in and there is
-// no world.
+// LOADING_REDRAW_SECONDS: the bar fills to four tenths with the file read,
+// and to eight with the index built. When the window is asked to close
+// meanwhile, the reading stops after the entry it is in and there is no
+// world.
 SceneLoad loadShowingProgress(LoadingScreen& screen, std::string const& path, std::shared_ptr<Player> const& player,
                               LoadOptions options);
 
-// Bakes the chunks of the world that lie around the eye, as its first frame
-// would, showing on the screen how many are built.
+// Sorts the world into chunks and bakes those that lie around the eye, as
+// its first frame would, the bar filling up from eight tenths, until they are
+// built or the window is asked to close.
 void bakeShowingProgress(LoadingScreen& screen, Renderer& renderer, World const& world, raylib::Vector3 eye);

@@ -30,6 +30,9 @@ constexpr float CHUNK_SIDE = 48.0f;
 // Parts nearer than this (squared distance) to the camera are always drawn:
 // the camera may be inside their bounding box, whose faces then lie behind it.
 constexpr float NEAR_ENOUGH = 1.0f;
+// The fewest parts whose bounding boxes are tested at once, when those
+// seen in the last frame are fewer.
+constexpr size_t FIRST_WAVE = 16;
 // Chunks this near the camera (squared distance) are baked in the frame
 // that needs them, whatever the budget: those around the player.
 constexpr float AROUND_THE_CAMERA = CHUNK_SIDE * CHUNK_SIDE;
@@ -159,6 +162,55 @@ bool SceneRenderer::sortUntil(std::shared_ptr<Intersector const> const& index, C
     return sorted == index->entityList().size() || sortSome(*index, deadline);
 }
 
+SceneRenderer::FaceList SceneRenderer::uploadFaces(std::vector<FaceInstance> const& faces) {
+    FaceList list;
+    list.count = static_cast<int>(faces.size());
+    // Faces of boxes of one size (the voxels of a cloud) share their half
+    // size, and take 16 bytes each.
+    std::copy_n(faces.front().half, 3, list.half);
+    list.sharedHalf = std::all_of(faces.begin(), faces.end(), [&](FaceInstance const& face) {
+        return std::equal(face.half, face.half + 3, list.half);
+    });
+    std::vector<SharedHalfInstance> compact;
+    if (list.sharedHalf) {
+        compact.reserve(faces.size());
+        for (FaceInstance const& face : faces) {
+            compact.push_back({{face.center[0], face.center[1], face.center[2]},
+                               {face.color[0], face.color[1], face.color[2], face.color[3]}});
+        }
+    }
+    int const stride = list.sharedHalf ? sizeof(SharedHalfInstance) : sizeof(FaceInstance);
+    list.vao = raylib::rlLoadVertexArray();
+    raylib::rlEnableVertexArray(list.vao);
+    list.vbo = list.sharedHalf ? raylib::rlLoadVertexBuffer(compact.data(), list.count * stride, false)
+                               : raylib::rlLoadVertexBuffer(faces.data(), list.count * stride, false);
+    // At the locations the faces' vertex program gives them; a shared half
+    // size is given as the attribute's value when the list is drawn.
+    struct Attribute {
+        int location, components, type;
+        bool normalized;
+        size_t offset;
+    };
+    std::vector<Attribute> attributes;
+    if (list.sharedHalf) {
+        attributes = {{0, 3, RL_FLOAT, false, offsetof(SharedHalfInstance, center)},
+                      {2, 4, RL_UNSIGNED_BYTE, true, offsetof(SharedHalfInstance, color)}};
+    } else {
+        attributes = {{0, 3, RL_FLOAT, false, offsetof(FaceInstance, center)},
+                      {1, 3, RL_FLOAT, false, offsetof(FaceInstance, half)},
+                      {2, 4, RL_UNSIGNED_BYTE, true, offsetof(FaceInstance, color)}};
+    }
+    for (Attribute const& a : attributes) {
+        raylib::rlSetVertexAttribute(a.location, a.components, a.type, a.normalized, stride,
+                                     static_cast<int>(a.offset));
+        raylib::rlEnableVertexAttribute(a.location);
+        raylib::rlSetVertexAttributeDivisor(a.location, 1);
+    }
+    raylib::rlDisableVertexArray();
+    list.bytes = static_cast<size_t>(list.count) * static_cast<size_t>(stride);
+    return list;
+}
+
 void SceneRenderer::bakeChunk(Intersector const& index, Waiting const& chunk) {
     // The boxes of the neighbouring chunks that touch this one may hide faces
     // of its boxes: they are looked at too.
@@ -187,28 +239,7 @@ void SceneRenderer::bakeChunk(Intersector const& index, Waiting const& chunk) {
     Part part;
     part.bounds = chunk.bounds;
     for (int i = 0; i < FACE_LISTS; ++i) {
-        if (lists[i].empty()) continue;
-        FaceList& list = part.faces[i];
-        list.count = static_cast<int>(lists[i].size());
-        list.vao = raylib::rlLoadVertexArray();
-        raylib::rlEnableVertexArray(list.vao);
-        list.vbo =
-            raylib::rlLoadVertexBuffer(lists[i].data(), list.count * static_cast<int>(sizeof(FaceInstance)), false);
-        // At the locations the faces' vertex program gives them.
-        struct Attribute {
-            int location, components, type;
-            bool normalized;
-            size_t offset;
-        };
-        for (Attribute const& a : {Attribute{0, 3, RL_FLOAT, false, offsetof(FaceInstance, center)},
-                                   Attribute{1, 3, RL_FLOAT, false, offsetof(FaceInstance, half)},
-                                   Attribute{2, 4, RL_UNSIGNED_BYTE, true, offsetof(FaceInstance, color)}}) {
-            raylib::rlSetVertexAttribute(a.location, a.components, a.type, a.normalized, sizeof(FaceInstance),
-                                         static_cast<int>(a.offset));
-            raylib::rlEnableVertexAttribute(a.location);
-            raylib::rlSetVertexAttributeDivisor(a.location, 1);
-        }
-        raylib::rlDisableVertexArray();
+        if (!lists[i].empty()) part.faces[i] = uploadFaces(lists[i]);
     }
     parts.push_back(part);
 }
@@ -287,6 +318,7 @@ void SceneRenderer::drawFaces(Part const& part, raylib::Vector3 camera) {
         raylib::SetShaderValueV(faceShader, raylib::GetShaderLocation(faceShader, "faceCorners"), corners,
                                 raylib::SHADER_UNIFORM_VEC3, 6);
         raylib::rlEnableVertexArray(list.vao);
+        if (list.sharedHalf) glVertexAttrib3fv(1, list.half);
         raylib::rlDrawVertexArrayInstanced(0, 6, list.count);
     }
     raylib::rlDisableVertexArray();
@@ -346,7 +378,10 @@ void SceneRenderer::drawBaked(raylib::Camera3D const& camera) {
             part.seen = samples > 0;
             part.queried = false;
         }
-        if (!frustum.meets(part.bounds)) continue;
+        if (!frustum.meets(part.bounds)) {
+            part.seen = false;  // not known to show when it comes into view
+            continue;
+        }
         if (!part.query) glGenQueries(1, &part.query);
         inView.emplace_back(distanceSquared(camera.position, part.bounds), &part);
     }
@@ -368,24 +403,29 @@ void SceneRenderer::drawBaked(raylib::Camera3D const& camera) {
     }
     if (hidden.empty()) return;
 
-    // The bounding boxes of the others, depth-tested but written nowhere...
-    raylib::rlColorMask(false, false, false, false);
-    raylib::rlDisableDepthMask();
-    raylib::rlDisableBackfaceCulling();
-    for (Part* part : hidden) {
-        glBeginQuery(GL_ANY_SAMPLES_PASSED, part->query);
-        drawBounds(*part);
-        glEndQuery(GL_ANY_SAMPLES_PASSED);
-    }
-    raylib::rlEnableBackfaceCulling();
-    raylib::rlEnableDepthMask();
-    raylib::rlColorMask(true, true, true, true);
-    // ...and those found in view drawn now, nearest first.
-    for (Part* part : hidden) {
-        GLuint samples = 0;
-        glGetQueryObjectuiv(part->query, GL_QUERY_RESULT, &samples);
-        part->seen = samples > 0;
-        if (part->seen) drawPart(*part, camera.position);
+    // The others in waves, nearest first, each wave larger than the last:
+    // the bounding boxes of a wave's parts depth-tested but written nowhere
+    // (their sides facing the camera, which is outside them), and those
+    // found in view drawn, hiding parts of the waves after it. After a turn or a jump most parts in view are not known
+    // to show, and all would be drawn if they were tested at once.
+    size_t wave = std::max<size_t>(FIRST_WAVE, inView.size() - hidden.size());
+    for (size_t first = 0; first < hidden.size(); first += wave, wave *= 2) {
+        size_t const end = std::min(hidden.size(), first + wave);
+        raylib::rlColorMask(false, false, false, false);
+        raylib::rlDisableDepthMask();
+        for (size_t i = first; i < end; ++i) {
+            glBeginQuery(GL_ANY_SAMPLES_PASSED, hidden[i]->query);
+            drawBounds(*hidden[i]);
+            glEndQuery(GL_ANY_SAMPLES_PASSED);
+        }
+        raylib::rlEnableDepthMask();
+        raylib::rlColorMask(true, true, true, true);
+        for (size_t i = first; i < end; ++i) {
+            GLuint samples = 0;
+            glGetQueryObjectuiv(hidden[i]->query, GL_QUERY_RESULT, &samples);
+            hidden[i]->seen = samples > 0;
+            if (hidden[i]->seen) drawPart(*hidden[i], camera.position);
+        }
     }
 }
 
@@ -411,7 +451,7 @@ void SceneRenderer::drawScene(raylib::Camera3D const& camera, std::shared_ptr<In
 size_t SceneRenderer::meshBytes() const {
     size_t bytes = 0;
     for (Part const& part : parts) {
-        for (FaceList const& list : part.faces) bytes += static_cast<size_t>(list.count) * sizeof(FaceInstance);
+        for (FaceList const& list : part.faces) bytes += list.bytes;
     }
     return bytes;
 }

@@ -25,10 +25,11 @@
 // nearest first, and of a chunk or model only the faces that can point
 // towards the camera.
 //
-// A chunk or model that nearer ones hid in the last frame is not drawn
-// unless the GPU finds some of its bounding box in view after those seen
-// last frame are drawn: a depth-tested occlusion query, so nothing that can
-// be seen is left out, in any frame.
+// A chunk or model that was not seen in the last frame (nearer ones hid
+// it, or it was out of view) is not drawn unless the GPU finds some of its
+// bounding box in view after those seen last frame, and those nearer it,
+// are drawn: a depth-tested occlusion query, so nothing that can be seen is
+// left out, in any frame.
 //
 // A new index, or one that has grown, is baked anew: its chunks nearest the
 // camera first, the others over the following frames, a few milliseconds
@@ -81,10 +82,19 @@ private:
         float center[3], half[3];
         unsigned char color[4];
     };
+    // The same without its half size, which all faces of its list share.
+    struct SharedHalfInstance {
+        float center[3];
+        unsigned char color[4];
+    };
     // The faces of a chunk pointing one way, on the GPU.
     struct FaceList {
         unsigned vao = 0, vbo = 0;
         int count = 0;
+        size_t bytes = 0;
+        // Whether its instances are SharedHalfInstance, and their half size.
+        bool sharedHalf = false;
+        float half[3] = {};
     };
     // A chunk's faces by the way they point (the six directions of
     // BoxFace), then the faces of boxes of a size not above 0, which point
@@ -99,7 +109,7 @@ private:
         ModelEntity const* model = nullptr;  // the entity, when it is a model
         ModelOnGpu const* onGpu = nullptr;   // and the model's copy on the GPU
         unsigned query = 0;                  // its occlusion query, once made
-        bool seen = true;                    // whether it showed in the last frame
+        bool seen = false;                   // whether it showed in the last frame
         bool queried = false;                // whether the query was drawn with it
     };
     using ChunkKey = std::tuple<int, int, int>;
@@ -121,6 +131,7 @@ private:
     void startSorting(std::shared_ptr<Intersector const> const& index);
     bool sortSome(Intersector const& index, Clock::time_point deadline);
     void bakeChunk(Intersector const& index, Waiting const& chunk);
+    static FaceList uploadFaces(std::vector<FaceInstance> const& faces);
     // The keys of the waiting chunks, nearest the camera first, with their
     // squared distances.
     std::vector<std::pair<float, ChunkKey>> waitingByDistance(raylib::Vector3 camera) const;

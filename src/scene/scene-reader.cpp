@@ -215,6 +215,7 @@ std::shared_ptr<World> SceneReader::readScene() {
         }
         if (estimate && estimate->bytes() > memoryLimit && !tooLarge) tooLarge = entryStart;
     }
+    if (progress) progress->bytesRead = progress->bytesTotal.load();
     if (tooLarge) {
         problem = problemAt(*tooLarge, "Scene refused: it needs about " + memorySize(estimate->bytes()) +
                                            " of memory, more than the " + memorySize(memoryLimit) +
