@@ -57,7 +57,8 @@ std::string sceneOfClouds(int clouds) {
         (std::filesystem::temp_directory_path() / ("tessarine-" + std::to_string(clouds) + "-clouds.txt")).string();
     std::ofstream scene(path);
     scene << "rect (0, -0.5, 0), (90, 1, 90), green\n";
-    for (int i = 0; i < clouds; ++i) scene << "voxels_cloud_huge (" << 60 + 110 * i << ", 30, 0), (100, 50, 625), 0.5\n";
+    for (int i = 0; i < clouds; ++i)
+        scene << "voxels_cloud_huge (" << 60 + 110 * i << ", 30, 0), (100, 50, 625), 0.5\n";
     return path;
 }
 
