@@ -1,6 +1,11 @@
 # Provides the interface target raylib_dep: raylib 5.5 or newer, either the
 # static one that scripts/build-raylib installs under TESSARINE_DEPS_PREFIX or
-# one that pkg-config finds on the system.
+# one that pkg-config finds on the system; for the web, the one that
+# scripts/build-raylib --web installs under TESSARINE_WEB_DEPS_PREFIX.
+if(EMSCRIPTEN)
+  include(cmake/web.cmake)
+  return()
+endif()
 find_package(PkgConfig REQUIRED)
 set(ENV{PKG_CONFIG_PATH} "${TESSARINE_DEPS_PREFIX}/lib/pkgconfig:$ENV{PKG_CONFIG_PATH}")
 pkg_check_modules(RAYLIB REQUIRED raylib>=5.5)

@@ -1,8 +1,6 @@
 #include "desktop.h"
 
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
-#include <unistd.h>
+#include "browser-page.h"
 
 #include <cstdlib>
 #include <fstream>
@@ -11,13 +9,6 @@
 namespace raylib {
 #include <rlgl.h>
 }
-
-// GLFW's own access to the X11 window, which raylib links but does not
-// expose the same way in every version: the window is the one whose OpenGL
-// context is current.
-extern "C" void* glfwGetCurrentContext(void);
-extern "C" Display* glfwGetX11Display(void);
-extern "C" ::Window glfwGetX11Window(void* window);
 
 namespace fs = std::filesystem;
 
@@ -89,17 +80,6 @@ fs::path screenshotPath(fs::path const& folder, std::time_t now) {
     return path;
 }
 
-void setWindowClass() {
-    Display* const display = glfwGetX11Display();
-    void* const glfwWindow = glfwGetCurrentContext();
-    if (display == nullptr || glfwWindow == nullptr) return;
-    ::Window const window = glfwGetX11Window(glfwWindow);
-    XClassHint hint;
-    hint.res_name = const_cast<char*>(APPLICATION_ID);
-    hint.res_class = const_cast<char*>(APPLICATION_ID);
-    XSetClassHint(display, window, &hint);
-}
-
 void DesktopWindow::releaseMouse() {
     raylib::EnableCursor();
     captured = false;
@@ -146,7 +126,9 @@ std::string DesktopWindow::afterDrawing() {
     fs::path const path = screenshotPath(picturesFolder(), std::time(nullptr));
     bool const saved = raylib::ExportImage(image, path.c_str());
     raylib::UnloadImage(image);
-    std::string const news = saved ? "Screenshot saved to " + path.string()
+    if (saved) downloadFile(path);
+    std::string const news = saved ? (IN_A_BROWSER ? "Screenshot downloaded: " + path.filename().string()
+                                                   : "Screenshot saved to " + path.string())
                                    : "Screenshot not saved: " + path.string() + " cannot be written";
     std::clog << news << std::endl;
     return news;

@@ -4,6 +4,7 @@
 #include <iostream>
 #include <optional>
 
+#include "browser-page.h"
 #include "desktop.h"
 #include "game.h"
 #include "loading-screen.h"
@@ -135,6 +136,7 @@ PlayResult play(std::shared_ptr<World>& world, std::shared_ptr<Player> const& pl
     // A replay moves as the play it replays moved.
     Motion const motion = how.replay ? how.replay->motion : settings.motion();
     auto controller = makeController(settings);
+    bool gamepadUsed = raylib::IsGamepadAvailable(0);
     raylib::Camera3D camera = startCamera(settings.fieldOfView);
     player->weapon.reset();
     std::optional<Renderer> renderer;
@@ -168,11 +170,18 @@ PlayResult play(std::shared_ptr<World>& world, std::shared_ptr<Player> const& pl
         if (how.replay && how.graphics && raylib::WindowShouldClose()) break;
         double const started = raylib::GetTime();
         std::vector<int> const keys = how.replay ? std::vector<int>{} : pressedKeys();
-        if (!how.replay && !screen && std::find(keys.begin(), keys.end(), raylib::KEY_ESCAPE) != keys.end()) break;
+        // In a page Escape only frees the mouse, which the browser does.
+        if (!IN_A_BROWSER && !how.replay && !screen &&
+            std::find(keys.begin(), keys.end(), raylib::KEY_ESCAPE) != keys.end())
+            break;
         if (screen && !screen->update(keys)) {
             screen.reset();
             controller = makeController(settings);
             desktop.catchMouse();
+        } else if (IN_A_BROWSER && !how.replay && raylib::IsGamepadAvailable(0) != gamepadUsed) {
+            // A page sees a gamepad only once one of its buttons is pressed.
+            gamepadUsed = !gamepadUsed;
+            controller = makeController(settings);
         } else if (!how.replay && !screen && how.loaded &&
                    (anyPressed(keys, settings.keys[OPEN_SETTINGS]) ||
                     raylib::IsGamepadButtonPressed(0, raylib::GAMEPAD_BUTTON_MIDDLE_RIGHT))) {

@@ -11,6 +11,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include "browser-page.h"
 #include "desktop.h"
 #include "game-loop.h"
 #include "loading-screen.h"
@@ -66,6 +67,7 @@ int runGame() {
 int runGame(GameOptions const& options) {
     std::string const replayName = options.replayName.empty() ? options.replayPath : options.replayName;
     // Bad settings never stop the game: each is said once, and its default used.
+    restoreKeptFile(options.settingsPath);
     SettingsRead loaded = loadSettings(options.settingsPath);
     Settings settings = loaded.settings;
     for (std::string const& set : options.sets) {
@@ -89,9 +91,9 @@ int runGame(GameOptions const& options) {
     // The window shows once it has its class, which desktops match with the
     // game's menu entry. A replay runs as fast as the renderer allows.
     // A scaled view is drawn into a texture: the window's own samples would
-    // only cost.
+    // only cost. A page has no monitor scale for high-DPI to follow.
     bool const multisampling = settings.multisampling && settings.renderScale == 100;
-    unsigned const flags = raylib::FLAG_WINDOW_HIGHDPI | raylib::FLAG_WINDOW_HIDDEN |
+    unsigned const flags = (IN_A_BROWSER ? 0 : raylib::FLAG_WINDOW_HIGHDPI) | raylib::FLAG_WINDOW_HIDDEN |
                            (multisampling ? raylib::FLAG_MSAA_4X_HINT : 0) |
                            (recording || !settings.verticalSync ? 0 : raylib::FLAG_VSYNC_HINT);
     if (!openWindow(BASE_WIDTH, BASE_HEIGHT, WINDOW_TITLE, flags)) {
@@ -110,6 +112,7 @@ int runGame(GameOptions const& options) {
     raylib::SetWindowState(raylib::FLAG_WINDOW_MAXIMIZED);
     raylib::SetWindowPosition(0, 0);
     if (settings.fullscreen) raylib::ToggleFullscreen();
+    fitCanvasToPage();
     renderInitScreen();
     renderInitScreen();
 
@@ -141,6 +144,11 @@ int runGame(GameOptions const& options) {
                                         .settings = &settings,
                                         .loaded = &loaded,
                                         .settingsPath = options.settingsPath,
+                                        .afterFrame =
+                                            [&](Renderer&) {
+                                                reportFrame(player->position);
+                                                fitCanvasToPage();
+                                            },
                                         .loadingScreen = &loadingScreen});
         if (recording) {
             std::printf("Replay of %s: %d frames; the player ends at (%.9g, %.9g, %.9g); path digest %016llx\n",

@@ -5,6 +5,7 @@
 #include <future>
 #include <stdexcept>
 
+#include "browser-page.h"
 #include "game.h"
 
 namespace {
@@ -46,8 +47,30 @@ double LoadingScreen::untilNextFrame() const {
     return std::max(0.0, LOADING_REDRAW_SECONDS - since);
 }
 
+namespace {
+
+// In a page, which runs one thread: the screen is drawn between entries,
+// and not while the index is built.
+SceneLoad loadBetweenFrames(LoadingScreen& screen, std::string const& path, std::shared_ptr<Player> const& player,
+                            LoadOptions options) {
+    LoadProgress progress;
+    options.progress = &progress;
+    options.onEntry = [&](ObjectType, int) {
+        if (screen.untilNextFrame() > 0) return;
+        float const read = static_cast<float>(progress.bytesRead) / static_cast<float>(progress.bytesTotal);
+        screen.show("Reading the scene: " + std::to_string(progress.entries.load()) + " entries", READING.along(read));
+    };
+    SceneLoad load = loadWorld(path, player, options);
+    screen.show("Indexing the world", INDEXING.from);
+    if (load.world) load.world->intersector->isEmpty(player->getAABB());
+    return load;
+}
+
+}  // namespace
+
 SceneLoad loadShowingProgress(LoadingScreen& screen, std::string const& path, std::shared_ptr<Player> const& player,
                               LoadOptions options) {
+    if (IN_A_BROWSER) return loadBetweenFrames(screen, path, player, options);
     LoadProgress progress;
     options.progress = &progress;
     std::atomic<double> readSeconds = 0;  // set once the scene is read

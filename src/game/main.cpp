@@ -1,5 +1,13 @@
+#include <cstdlib>
+
 #include "game.h"
 
 int main(int argc, char** argv) {
-    return gameMain(argc, argv);
+    int const status = gameMain(argc, argv);
+#ifdef __EMSCRIPTEN__
+    // In a page, main has long returned to the browser while the game
+    // played: exit is what tells the page how the game ended.
+    std::exit(status);
+#endif
+    return status;
 }

@@ -1,5 +1,7 @@
 #include "settings-screen.h"
 
+#include "browser-page.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -75,6 +77,7 @@ void SettingsScreen::activate() {
         std::string const problem = saveSettings(path, settings, loaded);
         loaded.unreadable = loaded.unreadable && !problem.empty();
         status = problem.empty() ? "Saved to " + path : "Not saved: " + problem;
+        if (problem.empty()) keepFile(path);
     } else if (row == settingRows + 1) {
         open = false;
     } else if (settingInfos()[row].kind == SettingInfo::KEYS) {

@@ -8,24 +8,41 @@ char const* const VERTEX_PATH = "assets/shaders/glsl330/voxel_lighting.vs";
 char const* const FRAGMENT_PATH = "assets/shaders/glsl330/voxel_lighting.fs";
 constexpr float AMBIENT[4] = {0.1f, 0.1f, 0.1f, 1.0f};
 
+// The text of a shader file as this platform's OpenGL takes it, with
+// defines added after its version line. The files are GLSL 3.30; WebGL 2
+// takes the same language as GLSL ES 3.00, which differs in its first line
+// and in asking for the precision of floats. Empty when the file cannot be
+// read.
+std::string shaderText(char const* path, char const* defines) {
+    char* const loaded = raylib::LoadFileText(path);
+    std::string text = loaded ? loaded : "";
+    raylib::UnloadFileText(loaded);
+    size_t const firstLine = text.find('\n');
+    if (firstLine == std::string::npos) return text;
+#ifdef __EMSCRIPTEN__
+    text.replace(0, firstLine, "#version 300 es\nprecision highp float;");
+#endif
+    return text.insert(text.find('\n') + 1, defines);
+}
+
+// raylib takes a missing text for its default shader's.
+char const* orNull(std::string const& text) {
+    return text.empty() ? nullptr : text.c_str();
+}
+
 }  // namespace
 
 std::shared_ptr<Shader> Lighting::getLightShader() {
-    if (!lightShader) lightShader = lit(raylib::LoadShader(VERTEX_PATH, FRAGMENT_PATH));
+    if (lightShader) return lightShader;
+    std::string const vertex = shaderText(VERTEX_PATH, ""), fragment = shaderText(FRAGMENT_PATH, "");
+    lightShader = lit(raylib::LoadShaderFromMemory(orNull(vertex), orNull(fragment)));
     return lightShader;
 }
 
 std::shared_ptr<Shader> Lighting::getFaceShader() {
     if (faceShader) return faceShader;
-    // The same source, with FACES defined after its version line.
-    char* const text = raylib::LoadFileText(VERTEX_PATH);
-    std::string source = text ? text : "";
-    raylib::UnloadFileText(text);
-    size_t const versionEnd = source.find('\n');
-    if (versionEnd != std::string::npos) source.insert(versionEnd + 1, "#define FACES\n");
-    char* const fragment = raylib::LoadFileText(FRAGMENT_PATH);
-    faceShader = lit(raylib::LoadShaderFromMemory(source.c_str(), fragment));
-    raylib::UnloadFileText(fragment);
+    std::string const vertex = shaderText(VERTEX_PATH, "#define FACES\n"), fragment = shaderText(FRAGMENT_PATH, "");
+    faceShader = lit(raylib::LoadShaderFromMemory(orNull(vertex), orNull(fragment)));
     return faceShader;
 }
 

@@ -27,6 +27,16 @@ using KeyBindings = std::array<std::array<int, 2>, ACTION_COUNT>;
 // settings (raylib's key codes).
 inline constexpr KeyBindings DEFAULT_KEYS = {
     {{87, 265}, {83, 264}, {65, 263}, {68, 262}, {82, 0}, {39, 0}, {294, 0}, {300, 0}, {301, 0}, {290, 0}}};
+// In a browser, which keeps F1, F5, F11 and F12 for itself: L reads the
+// scene again, F switches fullscreen, P saves a screenshot, O opens the
+// settings; the rest as above.
+inline constexpr KeyBindings BROWSER_KEYS = {
+    {{87, 265}, {83, 264}, {65, 263}, {68, 262}, {82, 0}, {39, 0}, {76, 0}, {70, 0}, {80, 0}, {79, 0}}};
+#ifdef __EMSCRIPTEN__
+inline constexpr KeyBindings PLATFORM_KEYS = BROWSER_KEYS;
+#else
+inline constexpr KeyBindings PLATFORM_KEYS = DEFAULT_KEYS;
+#endif
 
 // The two switches a controller reports besides movement; held states.
 struct AdditionalKeys {

@@ -5,7 +5,7 @@
 #include "cursor.h"
 #include "info-box.h"
 
-#include <GL/gl.h>
+#include "gl-api.h"
 
 namespace raylib {
 #include <rlgl.h>

@@ -7,9 +7,7 @@
 #include <map>
 #include <tuple>
 
-#define GL_GLEXT_PROTOTYPES
-#include <GL/gl.h>
-#include <GL/glext.h>
+#include "gl-api.h"
 
 #include "aabox.h"
 #include "frustum.h"
@@ -33,6 +31,13 @@ constexpr float NEAR_ENOUGH = 1.0f;
 // The fewest parts whose bounding boxes are tested at once, when those
 // seen in the last frame are fewer.
 constexpr size_t FIRST_WAVE = 16;
+// A browser answers a query only after the frame has gone back to the page,
+// never within it: there, every part in view is drawn.
+#ifdef __EMSCRIPTEN__
+constexpr bool OCCLUSION_QUERIES = false;
+#else
+constexpr bool OCCLUSION_QUERIES = true;
+#endif
 // Chunks this near the camera (squared distance) are baked in the frame
 // that needs them, whatever the budget: those around the player.
 constexpr float AROUND_THE_CAMERA = CHUNK_SIDE * CHUNK_SIDE;
@@ -380,6 +385,10 @@ void SceneRenderer::drawBaked(raylib::Camera3D const& camera) {
         }
         if (!frustum.meets(part.bounds)) {
             part.seen = false;  // not known to show when it comes into view
+            continue;
+        }
+        if (!OCCLUSION_QUERIES) {
+            drawPart(part, camera.position);
             continue;
         }
         if (!part.query) glGenQueries(1, &part.query);

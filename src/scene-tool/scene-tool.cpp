@@ -18,6 +18,7 @@
 #include "scene-loader.h"
 #include "scene-picture.h"
 #include "scene-stats.h"
+#include "web-folder.h"
 
 namespace fs = std::filesystem;
 
@@ -44,6 +45,21 @@ int check(std::vector<std::string> const& files, std::vector<std::string> const&
     }
     std::cout.flush();
     return problems == 0 ? 0 : 1;
+}
+
+// The scene is checked first: a scene with a problem gives no folder.
+int web(std::string const& path, std::string const& openAt, fs::path const& assets, fs::path const& output) {
+    fs::path const build = webBuildFolder(assets);
+    if (build.empty()) {
+        return failure("the web build is missing from " + (assets / "build/web").string() +
+                       ": run scripts/build-web in the project's folder");
+    }
+    if (check({path}, {openAt}) != 0) return 1;
+    std::string const problem = writeWebFolder(build, openAt, output);
+    if (!problem.empty()) return failure(problem);
+    std::cout << "The scene plays in a browser from " << output.string()
+              << ": serve that folder (python3 -m http.server) and open the page" << std::endl;
+    return 0;
 }
 
 int stats(std::string const& path, std::string const& openAt) {
@@ -153,6 +169,13 @@ int runSceneTool(int argc, char** argv) {
         ->check(CLI::Validator(vectorInto(picture.look), "X,Y,Z"));
     renderCommand->add_flag("--info", picture.info, "show the information box");
 
+    std::string webScene, webOutput;
+    auto* webCommand = app.add_subcommand("web",
+                                          "Writes a folder with the game as a web page playing the scene, "
+                                          "with its models, ready for any static web server");
+    webCommand->add_option("FILE", webScene, "a scene file")->required();
+    webCommand->add_option("-o,--output", webOutput, "the folder to write")->required();
+
     try {
         app.parse(argc, argv);
     } catch (CLI::CallForHelp const& e) {
@@ -168,6 +191,10 @@ int runSceneTool(int argc, char** argv) {
         }
         if (!problem.empty()) return failure(problem, 2);
     }
+    if (webCommand->parsed()) {
+        std::string const problem = webOutputProblem(webOutput);
+        if (!problem.empty()) return failure(problem, 2);
+    }
     routeRaylibLog(verbose);
     char const* const display = std::getenv("DISPLAY");
     if (renderCommand->parsed() && (display == nullptr || *display == '\0')) return drawOnVirtualDisplay(picture, argv);
@@ -178,7 +205,8 @@ int runSceneTool(int argc, char** argv) {
     std::vector<std::string> openAt;
     for (std::string const& file : files) openAt.push_back(fs::absolute(file).string());
     std::string const statsAt = statsFile.empty() ? "" : fs::absolute(statsFile).string();
-    for (std::string* path : {&picture.scenePath, &picture.outputPath}) {
+    std::string const webAt = webScene.empty() ? "" : fs::absolute(webScene).string();
+    for (std::string* path : {&picture.scenePath, &picture.outputPath, &webOutput}) {
         if (!path->empty()) *path = fs::absolute(*path).string();
     }
     fs::path const assets = assetFolder();
@@ -188,5 +216,6 @@ int runSceneTool(int argc, char** argv) {
     fs::current_path(assets, error);
     if (checkCommand->parsed()) return check(files, openAt);
     if (statsCommand->parsed()) return stats(statsFile, statsAt);
+    if (webCommand->parsed()) return web(webScene, webAt, assets, webOutput);
     return drawScenePicture(picture);
 }

@@ -5,6 +5,10 @@
 #include <fstream>
 #include <string>
 
+#ifdef __EMSCRIPTEN__
+#include <emscripten/heap.h>
+#endif
+
 namespace {
 
 // A box costs its entity and the pointer to it, its place in the collision
@@ -63,10 +67,15 @@ size_t MemoryEstimate::bytes() const {
 }
 
 size_t availableMemory() {
+#ifdef __EMSCRIPTEN__
+    // A page's memory grows up to a fixed maximum, whatever the machine has.
+    return emscripten_get_heap_max() - emscripten_get_heap_size();
+#else
     size_t const available = memInfoBytes("MemAvailable");
     size_t const room = cgroupRoom();
     if (available == 0 || room == 0) return std::max(available, room);
     return std::min(available, room);
+#endif
 }
 
 std::string memorySize(size_t bytes) {

@@ -19,7 +19,7 @@ struct MemoryEstimate {
 
 // The bytes of memory the process may still take: what the system has
 // available, or less when its control group's limit is nearer; 0 when
-// neither can be read.
+// neither can be read. In a browser, the room left for the page to grow.
 size_t availableMemory();
 
 // "1.4 GB" (10^9 bytes, to a tenth) or, below a gigabyte, "350 MB".

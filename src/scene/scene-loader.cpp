@@ -1,6 +1,7 @@
 #include "scene-loader.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -58,7 +59,8 @@ SceneLoad loadWorldFromText(std::string const& text, std::string const& sourceNa
     counter.sceneFolder = options.sceneFolder;
     counter.estimate = &estimate;
     counter.memoryLimit = options.memoryLimit ? options.memoryLimit : availableMemory();
-    counter.onProblem = [](SceneProblem const&) {};  // the reading finds them
+    if (counter.memoryLimit == 0) counter.memoryLimit = SIZE_MAX;  // unknown: nothing is refused
+    counter.onProblem = [](SceneProblem const&) {};                // the reading finds them
     if (!counter.readScene()) return {nullptr, {counter.problem}, sourceName};
 
     std::istringstream scene(text);

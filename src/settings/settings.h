@@ -17,7 +17,7 @@ struct Settings {
     // Moving: when a move into a wall is refused, its two horizontal parts
     // are tried alone, so that an angled walk slides along the wall.
     bool slideAlongWalls = false;
-    KeyBindings keys = DEFAULT_KEYS;
+    KeyBindings keys = PLATFORM_KEYS;
     // The gamepad's sticks: the part of each axis left out around its
     // middle, and the degrees a second the right stick turns the view at
     // full push.

@@ -1,0 +1,167 @@
+// End-to-end test of a web build in a real browser: serves a folder made by
+// scripts/build-web or `tessarine-scene web` on 127.0.0.1, opens it in
+// headless Chromium (Debian's, driven by puppeteer-core), clicks to play,
+// waits for the first frame, checks that the canvas shows the scene and not
+// only sky, holds W for a second and checks that the player moved, and
+// reports the frame rate. With --page-failures, also checks that a page
+// without WebGL 2, and one whose game file is missing, say so instead of
+// leaving the page blank; with --expect-failure, that the page says TEXT
+// instead of playing. Every wait polls what the page shows, up to a
+// generous limit.
+//   node play-in-browser.mjs FOLDER SCREENSHOT_DIR [--page-failures | --expect-failure TEXT]
+import {execFileSync} from "node:child_process";
+import {mkdirSync, readFileSync, existsSync} from "node:fs";
+import http from "node:http";
+import path from "node:path";
+import puppeteer from "puppeteer-core";
+
+const [folder, shots, flag, expectedFailure] = process.argv.slice(2);
+if (!folder || !shots) {
+  console.error("usage: play-in-browser.mjs FOLDER SCREENSHOT_DIR [--page-failures | --expect-failure TEXT]");
+  process.exit(2);
+}
+mkdirSync(shots, {recursive: true});
+
+let passes = 0, failures = 0;
+function check(what, ok, detail = "") {
+  if (ok) passes++; else failures++;
+  console.log(`${ok ? "ok" : "FAILED"}: ${what}${detail && !ok ? " (" + detail + ")" : ""}`);
+}
+
+// A static server of the folder, with the types browsers check; a file in
+// `hidden` answers 404.
+const TYPES = {".html": "text/html", ".js": "text/javascript", ".wasm": "application/wasm", ".json": "application/json"};
+const hidden = new Set();
+const root = path.resolve(folder);
+const server = http.createServer((request, response) => {
+  const name = decodeURIComponent(new URL(request.url, "http://x").pathname);
+  const file = path.join(root, name.endsWith("/") ? name + "index.html" : name);
+  if (!file.startsWith(root) || hidden.has(path.basename(file)) || !existsSync(file)) {
+    response.writeHead(404).end();
+    return;
+  }
+  response.writeHead(200, {"Content-Type": TYPES[path.extname(file)] || "application/octet-stream"});
+  response.end(readFileSync(file));
+});
+await new Promise((resolve) => server.listen(0, "127.0.0.1", resolve));
+const url = `http://127.0.0.1:${server.address().port}/`;
+
+const browser = await puppeteer.launch({
+  executablePath: process.env.CHROMIUM || "/usr/bin/chromium",
+  args: ["--headless=new", "--no-sandbox", "--use-angle=swiftshader", "--enable-unsafe-swiftshader",
+         "--disable-background-networking", "--disable-component-update", "--no-first-run",
+         "--disable-default-apps", "--window-size=800,450"],
+  defaultViewport: {width: 800, height: 450},
+});
+
+// Polls the page until the function returns something true, for up to the
+// given seconds; returns its last value.
+async function waitFor(page, seconds, fn, ...args) {
+  const deadline = Date.now() + seconds * 1000;
+  for (;;) {
+    const value = await page.evaluate(fn, ...args).catch(() => undefined);
+    if (value || Date.now() > deadline) return value;
+    await new Promise((resolve) => setTimeout(resolve, 200));
+  }
+}
+// The page's message once it is past loading, or nothing.
+const messageShown = () => {
+  const cover = document.getElementById("cover");
+  const text = cover && getComputedStyle(cover).display !== "none" && document.getElementById("message").textContent;
+  return text !== "Loading..." && text;
+};
+
+async function openPage(setUp) {
+  const page = await browser.newPage();
+  if (setUp) await page.evaluateOnNewDocument(setUp);
+  await page.goto(url);
+  return page;
+}
+
+// The share of a screenshot's pixels that are sky.
+function skyShare(file) {
+  return Number(execFileSync("convert", [file, "-fuzz", "4%", "-fill", "white", "-opaque", "rgb(102,191,255)",
+                                         "-fill", "black", "+opaque", "white", "-format", "%[fx:mean]", "info:"]));
+}
+
+try {
+  const page = await openPage(() => { window.tessarine = {frames: 0}; });
+  page.on("console", (line) => {
+    const problem = line.type() === "error" || (line.type() === "warn" && !line.text().startsWith("DEBUG: "));
+    if (problem) console.log("page: " + line.text());
+  });
+  const shown = await waitFor(page, 120, messageShown);
+  if (expectedFailure) {
+    // A scene the game refuses shows once play starts.
+    if (shown === "Click to play") await page.click("#cover");
+    const said = await waitFor(page, 60, () => window.tessarine.failure);
+    check("the page says why the game cannot start", Boolean(said) && said.includes(expectedFailure), said || shown);
+    await page.screenshot({path: `${shots}/browser-refused.png`});
+  } else {
+    check("the page loads and asks for a click", shown === "Click to play", shown);
+    await page.click("#cover");
+    const started = await waitFor(page, 120, () => window.tessarine.frames > 5 || window.tessarine.failure);
+    check("the game draws its frames after the click", started === true, started);
+    await page.screenshot({path: `${shots}/browser-start.png`});
+    const sky = skyShare(`${shots}/browser-start.png`);
+    check("the canvas shows the scene, not only sky", sky < 0.75, `sky ${sky}`);
+
+    const before = await page.evaluate(() => window.tessarine.position);
+    const frames = await page.evaluate(() => window.tessarine.frames);
+    const start = Date.now();
+    await page.keyboard.down("KeyW");
+    await new Promise((resolve) => setTimeout(resolve, 1000));  // the key is held for a second
+    await page.keyboard.up("KeyW");
+    const seconds = (Date.now() - start) / 1000;
+    const drawn = await page.evaluate(() => window.tessarine.frames) - frames;
+    const moved = await waitFor(page, 30, (from) => {
+      const [x, , z] = window.tessarine.position;
+      return Math.hypot(x - from[0], z - from[2]) > 1 && window.tessarine.position;
+    }, before);
+    check("holding W for a second walks the player forward", Boolean(moved), JSON.stringify([before, moved]));
+    await page.screenshot({path: `${shots}/browser-walked.png`});
+
+    // A gamepad as the browser reports one, its left stick pulled back for
+    // a second: away from whatever W may have walked into.
+    const beforePad = await page.evaluate(() => window.tessarine.position);
+    await page.evaluate(() => {
+      const buttons = Array.from({length: 17}, () => ({pressed: false, touched: false, value: 0}));
+      const pad = {id: "Test gamepad", index: 0, connected: true, mapping: "standard", buttons,
+                   axes: [0, 1, 0, 0], get timestamp() { return performance.now(); }};
+      navigator.getGamepads = () => [pad];
+      const connected = new Event("gamepadconnected");
+      connected.gamepad = pad;
+      window.dispatchEvent(connected);
+      setTimeout(() => { pad.axes = [0, 0, 0, 0]; }, 1000);
+    });
+    const padMoved = await waitFor(page, 30, (from) => {
+      const [x, , z] = window.tessarine.position;
+      return Math.hypot(x - from[0], z - from[2]) > 1 && window.tessarine.position;
+    }, beforePad);
+    check("the gamepad's left stick walks the player too", Boolean(padMoved), JSON.stringify([beforePad, padMoved]));
+    const rate = drawn / seconds;
+    console.log(`frame rate in headless Chromium at 800 x 450: ${rate.toFixed(1)} frames a second ` +
+                `(${(1000 / rate).toFixed(1)} ms a frame)`);
+  }
+  if (flag === "--page-failures") {
+    const withoutWebgl2 = await openPage(() => {
+      const getContext = HTMLCanvasElement.prototype.getContext;
+      HTMLCanvasElement.prototype.getContext = function (kind, ...rest) {
+        return kind === "webgl2" ? null : getContext.call(this, kind, ...rest);
+      };
+    });
+    const noWebgl2 = await waitFor(withoutWebgl2, 30, messageShown);
+    check("without WebGL 2 the page says so", /needs WebGL 2/.test(noWebgl2 || ""), noWebgl2);
+
+    hidden.add("tessarine.wasm");
+    const withoutGame = await openPage();
+    const noGame = await waitFor(withoutGame, 60, messageShown);
+    check("without its game file the page says it stopped", /Tessarine stopped/.test(noGame || ""), noGame);
+    hidden.clear();
+  }
+} finally {
+  await browser.close();
+  server.close();
+}
+console.log(`${passes} passed, ${failures} failed`);
+process.exit(failures === 0 ? 0 : 1);
