@@ -142,6 +142,26 @@ try {
     const rate = drawn / seconds;
     console.log(`frame rate in headless Chromium at 800 x 450: ${rate.toFixed(1)} frames a second ` +
                 `(${(1000 / rate).toFixed(1)} ms a frame)`);
+
+    // The settings screen (O in a browser): the mouse's sensitivity raised
+    // a step, then Save, the row above the last. The file is kept in the
+    // page's storage, and the game reads it again after a reload.
+    for (const key of ["KeyO", "ArrowRight", ...Array(40).fill("ArrowDown"), "ArrowUp", "Enter"]) {
+      await page.keyboard.press(key);
+      const frame = await page.evaluate(() => window.tessarine.frames);
+      await waitFor(page, 10, (after) => window.tessarine.frames > after + 1, frame);
+    }
+    const kept = await waitFor(page, 10, () => Object.entries(localStorage).find(([key]) => key.startsWith("tessarine:")));
+    check("the settings screen saves into the page's storage", /mouse_sensitivity = 0\.055\b/.test(kept?.[1] || ""),
+          JSON.stringify(kept));
+    if (kept) {
+      await page.reload();
+      await waitFor(page, 120, messageShown);
+      await page.click("#cover");
+      await waitFor(page, 120, () => window.tessarine.frames > 1);
+      const read = await page.evaluate((file) => Module.FS.readFile(file, {encoding: "utf8"}), kept[0].slice("tessarine:".length));
+      check("and the game finds them there after a reload", read === kept[1]);
+    }
   }
   if (flag === "--page-failures") {
     const withoutWebgl2 = await openPage(() => {
