@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "settings-file.h"
+#include "settings-screen.h"
 
 namespace {
 
@@ -121,6 +122,42 @@ TEST(SettingsFile, SavedWithoutLosingTheOldFile) {
     EXPECT_TRUE(fs::is_directory(folder / "folder.toml/x"));
     EXPECT_EQ(saveSettings(path + "/under-a-file.toml", changed, {}).rfind("cannot write ", 0), 0u);
     fs::remove_all(folder);
+}
+
+TEST(SettingsScreen, ShowsEachKindOfValue) {
+    Settings settings;
+    settings.renderScale = 50;
+    settings.frameRateCap = 144;
+    settings.fullscreen = true;
+    struct Case {
+        char const* key;
+        int chosenKey;
+        std::string shown;
+    };
+    for (Case const& c : std::vector<Case>{{"look.mouse_sensitivity", -1, "0.05"},
+                                           {"display.frame_rate_cap", -1, "144"},
+                                           {"display.render_scale", -1, "50 %"},
+                                           {"display.fullscreen", -1, "on"},
+                                           {"move.slide_along_walls", -1, "off"},
+                                           {"keys.forward", 1, "W  [Up]"},
+                                           {"keys.reset", 0, "[R]  -"}}) {
+        EXPECT_EQ(valueText(*findSetting(c.key), settings, c.chosenKey), c.shown) << c.key;
+    }
+    settings.renderScale = 0;
+    EXPECT_EQ(valueText(*findSetting("display.render_scale"), settings), "auto");
+}
+
+TEST(SettingsScreen, FitsEveryWindowWithTextThatGrowsWithIt) {
+    int const rows = static_cast<int>(settingInfos().size()) + 2;
+    int previousFont = 0;
+    for (auto const& [width, height] : std::vector<std::pair<int, int>>{{640, 360}, {1920, 1080}, {3840, 2160}}) {
+        SettingsLayout const layout = settingsLayout(width, height, rows);
+        EXPECT_GT(layout.fontSize, previousFont) << width;
+        EXPECT_GE(layout.x, 10) << width;
+        EXPECT_LE(layout.x + layout.width, width - 10) << width;
+        EXPECT_LE((layout.visibleRows + 4) * layout.rowHeight, height) << width;
+        previousFont = layout.fontSize;
+    }
 }
 
 }  // namespace

@@ -10,7 +10,7 @@ namespace {
 EM_JS(void, restoreFromStorage, (char const* path), {
     const name = UTF8ToString(path);
     const text = window.localStorage.getItem("tessarine:" + name);
-    if (text === null) return;
+    if (text == = null) return;
     FS.mkdirTree(name.substring(0, name.lastIndexOf("/")));
     FS.writeFile(name, text);
 });
@@ -18,7 +18,7 @@ EM_JS(void, restoreFromStorage, (char const* path), {
 EM_JS(void, keepInStorage, (char const* path), {
     const name = UTF8ToString(path);
     try {
-        window.localStorage.setItem("tessarine:" + name, FS.readFile(name, {encoding: "utf8"}));
+        window.localStorage.setItem("tessarine:" + name, FS.readFile(name, {encoding : "utf8"}));
     } catch (e) {
         console.warn("tessarine: " + name + " not kept: " + e);
     }
@@ -27,17 +27,20 @@ EM_JS(void, keepInStorage, (char const* path), {
 EM_JS(void, offerDownload, (char const* path), {
     const name = UTF8ToString(path);
     const link = document.createElement("a");
-    link.href = URL.createObjectURL(new Blob([FS.readFile(name)], {type: "image/png"}));
+    link.href = URL.createObjectURL(new Blob([FS.readFile(name)], {
+        type:
+            "image/png"
+    }));
     link.download = name.substring(name.lastIndexOf("/") + 1);
     link.click();
-    setTimeout(() => URL.revokeObjectURL(link.href), 10000);
+    setTimeout(() = > URL.revokeObjectURL(link.href), 10000);
 });
 
 // window.tessarine, which the page and its tests read.
 EM_JS(void, frameShown, (float x, float y, float z), {
-    const game = window.tessarine || (window.tessarine = {frames: 0});
+    const game = window.tessarine || (window.tessarine = {frames : 0});
     game.frames += 1;
-    game.position = [x, y, z];
+    game.position = [ x, y, z ];
     if (game.onFrame) game.onFrame();
 });
 

@@ -16,20 +16,39 @@ constexpr raylib::Color CHOSEN{255, 214, 102, 255};
 constexpr raylib::Color DIM{150, 150, 150, 255};
 constexpr int GAMEPAD = 0;
 
-// The screen's measures, in pixels, for the window's size.
-struct Layout {
-    float scale;
-    int fontSize, rowHeight, x, y, width, visibleRows;
-};
+}  // namespace
 
-Layout layoutFor(int rows) {
-    float const scale = std::max(1.0f, fitScale(raylib::GetScreenWidth(), raylib::GetScreenHeight()));
+std::string valueText(SettingInfo const& info, Settings const& settings, int chosenKey) {
+    switch (info.kind) {
+        case SettingInfo::NUMBER: return raylib::TextFormat("%g", settings.*info.number);
+        case SettingInfo::WHOLE: return std::to_string(settings.*info.whole);
+        case SettingInfo::SCALE:
+            return settings.renderScale == 0 ? "auto" : std::to_string(settings.renderScale) + " %";
+        case SettingInfo::SWITCH: return settings.*info.flag ? "on" : "off";
+        case SettingInfo::KEYS: break;
+    }
+    std::string value;
+    for (int k = 0; k < 2; ++k) {
+        int const key = settings.keys[info.action][k];
+        std::string const name = key == 0 ? "-" : keyName(key);
+        value += (k ? "  " : "") + (k == chosenKey ? "[" + name + "]" : name);
+    }
+    return value;
+}
+
+SettingsLayout settingsLayout(int windowWidth, int windowHeight, int rows) {
+    float const scale = std::max(1.0f, fitScale(windowWidth, windowHeight));
     int const fontSize = static_cast<int>(12 * scale), rowHeight = static_cast<int>(17 * scale);
-    int const width = std::min(raylib::GetScreenWidth() - 20, static_cast<int>(560 * scale));
-    int const room = raylib::GetScreenHeight() - 4 * rowHeight;
+    int const width = std::min(windowWidth - 20, static_cast<int>(560 * scale));
+    int const room = windowHeight - 4 * rowHeight;
     int const visible = std::clamp(room / rowHeight, 1, rows);
-    return {scale, fontSize, rowHeight, (raylib::GetScreenWidth() - width) / 2, 2 * rowHeight - rowHeight / 2,
-            width, visible};
+    return {fontSize, rowHeight, (windowWidth - width) / 2, 2 * rowHeight - rowHeight / 2, width, visible};
+}
+
+namespace {
+
+SettingsLayout layoutFor(int rows) {
+    return settingsLayout(raylib::GetScreenWidth(), raylib::GetScreenHeight(), rows);
 }
 
 // "look.mouse_sensitivity" shown as "look: mouse sensitivity".
@@ -89,7 +108,7 @@ void SettingsScreen::activate() {
 }
 
 int SettingsScreen::rowAt(float y) const {
-    Layout const layout = layoutFor(rows());
+    SettingsLayout const layout = layoutFor(rows());
     int const index = first + static_cast<int>(std::floor((y - layout.y) / layout.rowHeight));
     return y >= layout.y && index < std::min(rows(), first + layout.visibleRows) ? index : -1;
 }
@@ -144,7 +163,7 @@ bool SettingsScreen::update(std::vector<int> const& keys) {
     }
     if (raylib::IsMouseButtonPressed(raylib::MOUSE_BUTTON_LEFT) && rowAt(raylib::GetMousePosition().y) == row) {
         // A click right of a value's middle raises it, left of it lowers it.
-        Layout const layout = layoutFor(rows());
+        SettingsLayout const layout = layoutFor(rows());
         float const x = raylib::GetMousePosition().x - (layout.x + layout.width * 0.6f);
         bool const valued = row < static_cast<int>(settingInfos().size()) &&
                             settingInfos()[row].kind != SettingInfo::SWITCH &&
@@ -155,13 +174,13 @@ bool SettingsScreen::update(std::vector<int> const& keys) {
             activate();
         }
     }
-    Layout const layout = layoutFor(rows());
+    SettingsLayout const layout = layoutFor(rows());
     first = std::clamp(first, row - layout.visibleRows + 1, row);
     return open;
 }
 
 void SettingsScreen::draw() const {
-    Layout const layout = layoutFor(rows());
+    SettingsLayout const layout = layoutFor(rows());
     int const height = (layout.visibleRows + 3) * layout.rowHeight;
     raylib::DrawRectangle(layout.x - 10, layout.y - 2 * layout.rowHeight + layout.rowHeight / 2, layout.width + 20,
                           height, PANEL);
@@ -175,22 +194,7 @@ void SettingsScreen::draw() const {
             continue;
         }
         SettingInfo const& info = settingInfos()[i];
-        std::string value;
-        switch (info.kind) {
-            case SettingInfo::NUMBER: value = raylib::TextFormat("%g", settings.*info.number); break;
-            case SettingInfo::WHOLE: value = std::to_string(settings.*info.whole); break;
-            case SettingInfo::SCALE:
-                value = settings.renderScale == 0 ? "auto" : std::to_string(settings.renderScale) + " %";
-                break;
-            case SettingInfo::SWITCH: value = settings.*info.flag ? "on" : "off"; break;
-            case SettingInfo::KEYS:
-                for (int k = 0; k < 2; ++k) {
-                    int const key = settings.keys[info.action][k];
-                    std::string const name = key == 0 ? "-" : keyName(key);
-                    value += (k ? "  " : "") + (i == row && k == slot ? "[" + name + "]" : name);
-                }
-                break;
-        }
+        std::string value = valueText(info, settings, i == row ? slot : -1);
         if (info.kind != SettingInfo::SWITCH && info.kind != SettingInfo::KEYS) value = "< " + value + " >";
         raylib::DrawText(labelOf(info).c_str(), layout.x, y, layout.fontSize, color);
         raylib::DrawText(value.c_str(), layout.x + static_cast<int>(layout.width * 0.6f), y, layout.fontSize, color);

@@ -5,6 +5,17 @@
 
 #include "settings-file.h"
 
+// The screen's measures, in pixels, for a window: the larger the window,
+// the larger the text, and the rows that fit are shown.
+struct SettingsLayout {
+    int fontSize, rowHeight, x, y, width, visibleRows;
+};
+SettingsLayout settingsLayout(int windowWidth, int windowHeight, int rows);
+
+// A setting's value as the screen shows it; of a binding, both keys, the
+// one in slot chosenKey (0 or 1; -1 for neither) in brackets.
+std::string valueText(SettingInfo const& info, Settings const& settings, int chosenKey = -1);
+
 // The settings screen, over the paused game: every setting in a list, and
 // Save and Close. The arrow keys, the gamepad's pad, or the mouse (its wheel
 // scrolls, a click picks) choose a row; left and right change its value, or
