@@ -6,11 +6,14 @@
 
 namespace {
 
+// The JavaScript below is laid out by hand: clang-format would break it.
+// clang-format off
+
 // The page's localStorage holds each kept file under its path.
 EM_JS(void, restoreFromStorage, (char const* path), {
     const name = UTF8ToString(path);
     const text = window.localStorage.getItem("tessarine:" + name);
-    if (text == = null) return;
+    if (text === null) return;
     FS.mkdirTree(name.substring(0, name.lastIndexOf("/")));
     FS.writeFile(name, text);
 });
@@ -18,7 +21,7 @@ EM_JS(void, restoreFromStorage, (char const* path), {
 EM_JS(void, keepInStorage, (char const* path), {
     const name = UTF8ToString(path);
     try {
-        window.localStorage.setItem("tessarine:" + name, FS.readFile(name, {encoding : "utf8"}));
+        window.localStorage.setItem("tessarine:" + name, FS.readFile(name, {encoding: "utf8"}));
     } catch (e) {
         console.warn("tessarine: " + name + " not kept: " + e);
     }
@@ -27,25 +30,24 @@ EM_JS(void, keepInStorage, (char const* path), {
 EM_JS(void, offerDownload, (char const* path), {
     const name = UTF8ToString(path);
     const link = document.createElement("a");
-    link.href = URL.createObjectURL(new Blob([FS.readFile(name)], {
-        type:
-            "image/png"
-    }));
+    link.href = URL.createObjectURL(new Blob([FS.readFile(name)], {type: "image/png"}));
     link.download = name.substring(name.lastIndexOf("/") + 1);
     link.click();
-    setTimeout(() = > URL.revokeObjectURL(link.href), 10000);
+    setTimeout(() => URL.revokeObjectURL(link.href), 10000);
 });
 
 // window.tessarine, which the page and its tests read.
 EM_JS(void, frameShown, (float x, float y, float z), {
-    const game = window.tessarine || (window.tessarine = {frames : 0});
+    const game = window.tessarine || (window.tessarine = {frames: 0});
     game.frames += 1;
-    game.position = [ x, y, z ];
+    game.position = [x, y, z];
     if (game.onFrame) game.onFrame();
 });
 
 EM_JS(int, pageWidth, (), { return window.innerWidth; });
 EM_JS(int, pageHeight, (), { return window.innerHeight; });
+
+// clang-format on
 
 }  // namespace
 
