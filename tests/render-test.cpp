@@ -178,4 +178,15 @@ TEST_F(RenderTest, BakedChunksDrawTheSamePicture) {
     }
 }
 
+// Two boxes side by side, each in a chunk of its own, hide the sides they
+// share: ten sides are drawn, not twelve.
+TEST_F(RenderTest, BoxesOfNeighbouringChunksHideTheSidesTheyShare) {
+    auto const& index = world->intersector;
+    for (float const x : {47.5f, 48.5f})
+        index->addEntity(std::make_shared<AABox>(raylib::Vector3{x, 0.5f, 0.5f}, raylib::Vector3{1, 1, 1}, colorRed));
+    while (!renderer->scene.bakeAround(index, {48, 0.5f, 3}, 0.01).done()) {
+    }
+    EXPECT_EQ(renderer->scene.triangles(), 2u * 10);
+}
+
 }  // namespace
