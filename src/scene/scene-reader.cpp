@@ -132,7 +132,7 @@ std::string printable(std::string const& text) {
 
 std::string describeWithLine(std::string const& sourceName, SceneProblem const& problem) {
     std::string text = describeProblem(sourceName, problem) + "\n";
-    if (problem.line > 0) {
+    if (problem.line > 0 && !problem.lineText.empty()) {
         // The caret stands under the column, with the tabs of the line kept.
         std::string const before = printable(problem.lineText.substr(0, problem.column - 1));
         std::string indent;
