@@ -51,8 +51,8 @@ int check(std::vector<std::string> const& files, std::vector<std::string> const&
 int web(std::string const& path, std::string const& openAt, fs::path const& assets, fs::path const& output) {
     fs::path const build = webBuildFolder(assets);
     if (build.empty()) {
-        return failure("the web build is missing from " + (assets / "build/web").string() +
-                       ": run scripts/build-web in the project's folder");
+        return failure("there is no web build beside the game's assets in " + assets.string() +
+                       " (build/web, or web/ where installed): scripts/build-web in the project's folder makes it");
     }
     if (check({path}, {openAt}) != 0) return 1;
     std::string const problem = writeWebFolder(build, openAt, output);
