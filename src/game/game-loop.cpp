@@ -146,7 +146,9 @@ PlayResult play(std::shared_ptr<World>& world, std::shared_ptr<Player> const& pl
         // rest a few milliseconds a frame.
         renderer->scene.bakingBudget = FRAME_BAKING_SECONDS;
         LoadingScreen fresh;
-        bakeShowingProgress(how.loadingScreen ? *how.loadingScreen : fresh, *renderer, *world, camera.position);
+        LoadingScreen& screen = how.loadingScreen ? *how.loadingScreen : fresh;
+        bakeShowingProgress(screen, *renderer, *world, camera.position);
+        if (screen.closeAsked()) return {0, player->position, DIGEST_START};
     }
     AutoScale autoScale(settings.targetFps);
     // Applies the settings that show on the screen, at once.

@@ -38,7 +38,7 @@ int failure(std::string const& what) {
 std::shared_ptr<World> loadSceneOrExplain(LoadingScreen& screen, std::string const& path,
                                           std::shared_ptr<Player> const& player, ModelCache& models) {
     SceneLoad const load = loadShowingProgress(screen, path, player, {.models = &models});
-    if (!load.world && !raylib::WindowShouldClose()) {
+    if (!load.world && !screen.closeAsked()) {
         std::clog.flush();
         std::cerr << load.report() << "Tessarine cannot start: the scene " << path << " could not be loaded."
                   << std::endl;
@@ -121,7 +121,7 @@ int runGame(GameOptions const& options) {
     LoadingScreen loadingScreen;
     std::shared_ptr<World> world = loadSceneOrExplain(loadingScreen, scenePath, player, models);
     if (!world) {
-        bool const closed = raylib::WindowShouldClose();
+        bool const closed = loadingScreen.closeAsked();
         raylib::CloseWindow();
         return closed ? EXIT_SUCCESS : EXIT_FAILURE;
     }

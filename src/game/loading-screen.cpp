@@ -41,6 +41,11 @@ void LoadingScreen::show(std::string const& doing, float fraction) {
     raylib::EndDrawing();
 }
 
+bool LoadingScreen::closeAsked() {
+    closing = closing || raylib::WindowShouldClose();
+    return closing;
+}
+
 double LoadingScreen::untilNextFrame() const {
     if (!last) return LOADING_REDRAW_SECONDS;
     double const since = std::chrono::duration<double>(std::chrono::steady_clock::now() - *last).count();
@@ -88,7 +93,7 @@ SceneLoad loadShowingProgress(LoadingScreen& screen, std::string const& path, st
     });
     std::optional<std::chrono::steady_clock::time_point> indexing;
     while (loading.wait_for(std::chrono::duration<double>(screen.untilNextFrame())) != std::future_status::ready) {
-        if (raylib::WindowShouldClose()) progress.stop = true;
+        if (screen.closeAsked()) progress.stop = true;
         if (readSeconds == 0) {
             float const read =
                 static_cast<float>(progress.bytesRead) / static_cast<float>(std::max<size_t>(1, progress.bytesTotal));
@@ -107,7 +112,7 @@ SceneLoad loadShowingProgress(LoadingScreen& screen, std::string const& path, st
 }
 
 void bakeShowingProgress(LoadingScreen& screen, Renderer& renderer, World const& world, raylib::Vector3 eye) {
-    while (!raylib::WindowShouldClose()) {
+    while (!screen.closeAsked()) {
         auto const done = renderer.scene.bakeAround(world.intersector, eye, screen.untilNextFrame());
         if (done.done()) return;
         if (done.sorted < done.entities) {

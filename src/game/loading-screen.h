@@ -22,10 +22,14 @@ public:
     // The seconds left before the next frame is due, LOADING_REDRAW_SECONDS
     // after the last one (or from now, before the first).
     double untilNextFrame() const;
+    // Whether the window has been asked to close since the screen first
+    // looked: raylib reports a request for one frame only, the screen keeps it.
+    bool closeAsked();
 
 private:
     std::optional<std::chrono::steady_clock::time_point> last;
     double gap = 0;
+    bool closing = false;
 };
 
 // Loads the scene at path as loadWorld does, on a worker thread, and builds
