@@ -160,4 +160,21 @@ TEST(SettingsScreen, FitsEveryWindowWithTextThatGrowsWithIt) {
     }
 }
 
+// Worked by keys alone (no window: the mouse and gamepad stay still): Delete
+// clears the chosen key of a binding, Right changes a value.
+TEST(SettingsScreen, DeleteClearsAKeyAndRightRaisesAValue) {
+    Settings settings;
+    SettingsRead loaded;
+    SettingsScreen screen(settings, loaded, "unused.toml");
+    int const forwardRow = static_cast<int>(findSetting("keys.forward") - settingInfos().data());
+    std::vector<int> keys = {raylib::KEY_RIGHT};  // the first row: the mouse's sensitivity
+    keys.insert(keys.end(), forwardRow, raylib::KEY_DOWN);
+    keys.push_back(raylib::KEY_DELETE);
+    EXPECT_TRUE(screen.update(keys));
+    EXPECT_FLOAT_EQ(settings.mouseSensitivity, 0.055f);
+    EXPECT_EQ(settings.keys[MOVE_FORWARD][0], 0);
+    EXPECT_EQ(settings.keys[MOVE_FORWARD][1], DEFAULT_KEYS[MOVE_FORWARD][1]);
+    EXPECT_FALSE(screen.update({raylib::KEY_ESCAPE}));
+}
+
 }  // namespace
