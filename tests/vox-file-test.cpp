@@ -282,6 +282,13 @@ TEST(VoxScene, RefusesGraphsThatCannotBeFollowedOrPlaceTooMuch) {
     auto const transform = std::search(cut.begin(), cut.end(), std::begin("nTRN"), std::begin("nTRN") + 4);
     cut.erase(transform + 12 + 10, cut.end());
     EXPECT_EQ(readVoxFile(cut), "a transform node (nTRN) is cut short or damaged");
+    // A translation past 32 bits is damage, not a number to wrap around.
+    std::vector<uint8_t> wide = edited([&](VoxScene& s) { node(s, 2).translation = {-2147483647 - 1, 0, 0}; });
+    std::string const lowest = "-2147483648";
+    auto const text = std::search(wide.begin(), wide.end(), lowest.begin(), lowest.end());
+    ASSERT_NE(text, wide.end());
+    *text = '+';
+    EXPECT_EQ(readVoxFile(wide), "a transform's translation \"+2147483648 0 0\" is not three whole numbers");
 }
 
 TEST(VoxScene, TheSampleSceneShowsAllItsModels) {
