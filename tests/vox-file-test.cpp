@@ -69,6 +69,8 @@ TEST(VoxFileProblem, AcceptsUpToEachLimitAndSaysWhatIsWrongBeyond) {
          "a model has two voxel chunks (XYZI)"},
         {"voxels beyond the file", edited(voxFile(), [](Bytes& d) { putU32(d, 56, 1000); }),
          "the file ends before its 1000 voxels"},
+        {"voxels beyond their chunk, into the next model's", edited(voxFile(2), [](Bytes& d) { putU32(d, 56, 5); }),
+         "a voxel chunk (XYZI) holds fewer than its 5 voxels"},
         {"a voxel on the last cell", edited(voxFile(), [](Bytes& d) { d[62] = 7; }), ""},
         {"a voxel outside its model", edited(voxFile(), [](Bytes& d) { d[62] = 8; }), "a voxel lies outside its model"},
         {"voxels before a size", edited(voxFile(), [](Bytes& d) { d[23] = 'F'; }),

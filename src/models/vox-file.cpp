@@ -423,8 +423,12 @@ std::string readVoxFile(std::vector<unsigned char> const& data, VoxelGrid* grid)
             if (!reader.canRead(4)) return "the file ends inside an XYZI chunk";
             Model& model = models.back();
             model.count = reader.u32();
-            if (!reader.canRead(size_t{model.count} * 4) || reader.at + size_t{model.count} * 4 > data.size()) {
+            if (reader.at + size_t{model.count} * 4 > data.size()) {
                 return "the file ends before its " + std::to_string(model.count) + " voxels";
+            }
+            // Voxels past their own chunk would be read from the chunks after it.
+            if (size_t{model.count} * 4 + 4 > contentSize) {
+                return "a voxel chunk (XYZI) holds fewer than its " + std::to_string(model.count) + " voxels";
             }
             model.voxelsAt = reader.at;
             for (uint32_t i = 0; i < model.count; ++i, reader.at += 4) {
