@@ -179,14 +179,16 @@ TEST_F(RenderTest, BakedChunksDrawTheSamePicture) {
 }
 
 // Two boxes side by side, each in a chunk of its own, hide the sides they
-// share: ten sides are drawn, not twelve.
+// share: ten sides are drawn, not twelve. A third box above the first, in
+// its chunk, adds its six.
 TEST_F(RenderTest, BoxesOfNeighbouringChunksHideTheSidesTheyShare) {
     auto const& index = world->intersector;
-    for (float const x : {47.5f, 48.5f})
-        index->addEntity(std::make_shared<AABox>(raylib::Vector3{x, 0.5f, 0.5f}, raylib::Vector3{1, 1, 1}, colorRed));
+    for (raylib::Vector3 const at : {raylib::Vector3{47.5f, 0.5f, 0.5f}, {48.5f, 0.5f, 0.5f}, {47.5f, 20.5f, 0.5f}})
+        index->addEntity(std::make_shared<AABox>(at, raylib::Vector3{1, 1, 1}, colorRed));
     while (!renderer->scene.bakeAround(index, {48, 0.5f, 3}, 0.01).done()) {
     }
-    EXPECT_EQ(renderer->scene.triangles(), 2u * 10);
+    EXPECT_EQ(renderer->scene.triangles(), 2u * (10 + 6));
+    EXPECT_EQ(renderer->scene.chunksBaked(), 2u);
 }
 
 }  // namespace

@@ -168,8 +168,9 @@ TEST(SceneCheck, ShowsTheLineAndAHintForTheCommonestSlips) {
         {"#note",
          "s:1:1: error: Encountered unknown object: #note\n    #note\n    ^\nhint: a comment's # stands alone: write "
          "\"# note\"\n"},
-        {"x\x1b[2J\xff\xc3\xa9",
-         "s:1:1: error: Encountered unknown object: x\\x1B[2J\\xFF\xc3\xa9\n    x\\x1B[2J\\xFF\xc3\xa9\n    ^\n"},
+        {"x\x1b[2J\xff\xc3\xa9\xe0\xa4\x85",
+         "s:1:1: error: Encountered unknown object: x\\x1B[2J\\xFF\xc3\xa9\xe0\xa4\x85\n    "
+         "x\\x1B[2J\\xFF\xc3\xa9\xe0\xa4\x85\n    ^\n"},
     };
     for (auto const& [text, expected] : cases) {
         SceneLoad const load = loadWorldFromText(text, "s", std::make_shared<Player>());
