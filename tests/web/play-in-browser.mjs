@@ -12,8 +12,14 @@
 import {execFileSync} from "node:child_process";
 import {mkdirSync, readFileSync, existsSync} from "node:fs";
 import http from "node:http";
+import {createRequire} from "node:module";
 import path from "node:path";
-import puppeteer from "puppeteer-core";
+import {fileURLToPath} from "node:url";
+
+// puppeteer-core lives in the build tree, where scripts/setup installs it
+// from this folder's package.json.
+const dependencies = path.resolve(path.dirname(fileURLToPath(import.meta.url)), "../../build/browser-test");
+const puppeteer = createRequire(path.join(dependencies, "package.json"))("puppeteer-core");
 
 const [folder, shots, flag, expectedFailure] = process.argv.slice(2);
 if (!folder || !shots) {
