@@ -54,6 +54,14 @@ double LoadingScreen::untilNextFrame() const {
 
 namespace {
 
+// A frame of the screen while the scene file is read: its entries so far,
+// and the bar as far as the bytes read.
+void showReading(LoadingScreen& screen, LoadProgress const& progress) {
+    float const read =
+        static_cast<float>(progress.bytesRead) / static_cast<float>(std::max<size_t>(1, progress.bytesTotal));
+    screen.show("Reading the scene: " + std::to_string(progress.entries.load()) + " entries", READING.along(read));
+}
+
 // In a page, which runs one thread: the screen is drawn between entries,
 // and not while the index is built.
 SceneLoad loadBetweenFrames(LoadingScreen& screen, std::string const& path, std::shared_ptr<Player> const& player,
@@ -61,9 +69,7 @@ SceneLoad loadBetweenFrames(LoadingScreen& screen, std::string const& path, std:
     LoadProgress progress;
     options.progress = &progress;
     options.onEntry = [&](ObjectType, int) {
-        if (screen.untilNextFrame() > 0) return;
-        float const read = static_cast<float>(progress.bytesRead) / static_cast<float>(progress.bytesTotal);
-        screen.show("Reading the scene: " + std::to_string(progress.entries.load()) + " entries", READING.along(read));
+        if (screen.untilNextFrame() <= 0) showReading(screen, progress);
     };
     SceneLoad load = loadWorld(path, player, options);
     screen.show("Indexing the world", INDEXING.from);
@@ -95,10 +101,7 @@ SceneLoad loadShowingProgress(LoadingScreen& screen, std::string const& path, st
     while (loading.wait_for(std::chrono::duration<double>(screen.untilNextFrame())) != std::future_status::ready) {
         if (screen.closeAsked()) progress.stop = true;
         if (readSeconds == 0) {
-            float const read =
-                static_cast<float>(progress.bytesRead) / static_cast<float>(std::max<size_t>(1, progress.bytesTotal));
-            screen.show("Reading the scene: " + std::to_string(progress.entries.load()) + " entries",
-                        READING.along(read));
+            showReading(screen, progress);
             continue;
         }
         // Nothing tells how far the index is built: it takes about three
