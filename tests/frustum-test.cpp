@@ -32,4 +32,28 @@ TEST(Frustum, MeetsOnlyBoxesThatReachIntoTheView) {
     }
 }
 
+// Of a box from (0,0,0) to (2,2,2), the faces pointing along each axis face
+// a camera beyond their side, and not one in the box's slab or behind it.
+TEST(Frustum, FacesTurnedAwayFromTheCameraAreSkipped) {
+    raylib::BoundingBox const box{{0, 0, 0}, {2, 2, 2}};
+    for (int axis = 0; axis < 3; ++axis) {
+        for (float const sign : {1.0f, -1.0f}) {
+            float normal[3] = {0, 0, 0};
+            normal[axis] = sign;
+            // Along the axis: well behind, inside the box, beyond the far side.
+            struct Case {
+                float along;
+                bool facing;
+            };
+            Case const cases[] = {{-1, sign < 0}, {1, true}, {3, sign > 0}};
+            for (auto const& c : cases) {
+                float eye[3] = {1, 1, 1};
+                eye[axis] = c.along;
+                EXPECT_EQ(mayFace(box, normal, {eye[0], eye[1], eye[2]}), c.facing)
+                    << "axis " << axis << ", normal " << sign << ", eye at " << c.along;
+            }
+        }
+    }
+}
+
 }  // namespace

@@ -301,6 +301,36 @@ TEST(SceneMemory, OneTooLargeIsRefusedAtTheEntryThatPassesTheMemory) {
     EXPECT_EQ(stopped.report(), "big.txt:0:0: error: Scene reading stopped before its end\n");
 }
 
+// A control group's limit leaves the room not yet used under it; no limit,
+// or an unreadable one, leaves the system's memory to decide.
+TEST(SceneMemory, TheRoomLeftUnderAControlGroupsLimit) {
+    fs::path const root = fs::temp_directory_path() / "tessarine-cgroup-test";
+    fs::remove_all(root);
+    fs::create_directories(root / "game");
+    fs::create_directories(root / "memory/old");
+    auto const write = [](fs::path const& path, std::string const& text) { std::ofstream(path) << text; };
+    write(root / "memory/old/memory.limit_in_bytes", "5000\n");
+    write(root / "memory/old/memory.usage_in_bytes", "1500\n");
+    struct Case {
+        char const *groups, *limit, *used;
+        size_t room;
+    };
+    Case const cases[] = {
+        {"0::/game\n", "1000\n", "400\n", 600},
+        {"0::/game\n", "1000\n", "1200\n", 1},  // over its limit: no room, but a limit
+        {"0::/game\n", "max\n", "400\n", 0},
+        {"9:pids:/\n4:memory:/old\n0::/\n", "", "", 3500},
+        {"9:pids:/\n", "", "", 0},
+    };
+    for (auto const& c : cases) {
+        write(root / "groups", c.groups);
+        write(root / "game/memory.max", c.limit);
+        write(root / "game/memory.current", c.used);
+        EXPECT_EQ(cgroupRoom((root / "groups").string(), root.string()), c.room) << c.groups << c.limit;
+    }
+    fs::remove_all(root);
+}
+
 // The demo scene the game ships with builds the same world on every run.
 TEST(DemoScene, BuildsTheSameWorldOnEveryRun) {
     LogCapture quiet;

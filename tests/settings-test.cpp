@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <tuple>
 
 #include "settings-file.h"
 #include "settings-screen.h"
@@ -157,6 +158,9 @@ TEST(SettingsScreen, FitsEveryWindowWithTextThatGrowsWithIt) {
         EXPECT_LE(layout.x + layout.width, width - 10) << width;
         EXPECT_LE((layout.visibleRows + 4) * layout.rowHeight, height) << width;
         previousFont = layout.fontSize;
+        // The value stands from 60 % of the width, its middle at 80 %.
+        auto const at = [&](float part) { return valueStepAt(layout.x + layout.width * part, layout); };
+        EXPECT_EQ(std::tuple(at(0.3f), at(0.7f), at(0.9f)), std::tuple(0, -1, 1)) << width;
     }
 }
 

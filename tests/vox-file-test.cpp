@@ -284,6 +284,14 @@ TEST(VoxScene, RefusesGraphsThatCannotBeFollowedOrPlaceTooMuch) {
     auto const transform = std::search(cut.begin(), cut.end(), std::begin("nTRN"), std::begin("nTRN") + 4);
     cut.erase(transform + 12 + 10, cut.end());
     EXPECT_EQ(readVoxFile(cut), "a transform node (nTRN) is cut short or damaged");
+    // Bytes after a group's children are not read as one more child.
+    std::vector<uint8_t> padded = encodeVox(sceneTurnedBy(4, 4));
+    size_t const group =
+        std::search(padded.begin(), padded.end(), std::begin("nGRP"), std::begin("nGRP") + 4) - padded.begin();
+    uint32_t const size = padded[group + 4] | padded[group + 5] << 8 | padded[group + 6] << 16;
+    putU32(padded, group + 4, size + 4);
+    padded.insert(padded.begin() + group + 12 + size, 4, 0);
+    EXPECT_EQ(readVoxFile(padded), "");
     // A translation past 32 bits is damage, not a number to wrap around.
     std::vector<uint8_t> wide = edited([&](VoxScene& s) { node(s, 2).translation = {-2147483647 - 1, 0, 0}; });
     std::string const lowest = "-2147483648";

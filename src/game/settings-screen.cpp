@@ -45,6 +45,12 @@ SettingsLayout settingsLayout(int windowWidth, int windowHeight, int rows) {
     return {fontSize, rowHeight, (windowWidth - width) / 2, 2 * rowHeight - rowHeight / 2, width, visible};
 }
 
+int valueStepAt(float x, SettingsLayout const& layout) {
+    float const fromValue = x - (layout.x + layout.width * 0.6f);
+    if (fromValue <= 0) return 0;
+    return fromValue < layout.width * 0.2f ? -1 : 1;
+}
+
 namespace {
 
 SettingsLayout layoutFor(int rows) {
@@ -162,14 +168,12 @@ bool SettingsScreen::update(std::vector<int> const& keys) {
         if (int const hovered = rowAt(raylib::GetMousePosition().y); hovered >= 0) row = hovered;
     }
     if (raylib::IsMouseButtonPressed(raylib::MOUSE_BUTTON_LEFT) && rowAt(raylib::GetMousePosition().y) == row) {
-        // A click right of a value's middle raises it, left of it lowers it.
-        SettingsLayout const layout = layoutFor(rows());
-        float const x = raylib::GetMousePosition().x - (layout.x + layout.width * 0.6f);
         bool const valued = row < static_cast<int>(settingInfos().size()) &&
                             settingInfos()[row].kind != SettingInfo::SWITCH &&
                             settingInfos()[row].kind != SettingInfo::KEYS;
-        if (valued && x > 0) {
-            change(x < layout.width * 0.2f ? -1 : 1);
+        int const step = valueStepAt(raylib::GetMousePosition().x, layoutFor(rows()));
+        if (valued && step != 0) {
+            change(step);
         } else {
             activate();
         }

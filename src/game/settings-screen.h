@@ -11,6 +11,9 @@ struct SettingsLayout {
     int fontSize, rowHeight, x, y, width, visibleRows;
 };
 SettingsLayout settingsLayout(int windowWidth, int windowHeight, int rows);
+// What a click at x does to a value: -1 left of its middle lowers it, 1
+// right of it raises it; 0 left of the value, where a click picks the row.
+int valueStepAt(float x, SettingsLayout const& layout);
 
 // A setting's value as the screen shows it; of a binding, both keys, the
 // one in slot chosenKey (0 or 1; -1 for neither) in brackets.

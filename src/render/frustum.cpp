@@ -29,3 +29,14 @@ bool Frustum::meets(raylib::BoundingBox const& box) const {
     }
     return true;
 }
+
+bool mayFace(raylib::BoundingBox const& bounds, float const normal[3], raylib::Vector3 camera) {
+    float const low[3] = {bounds.min.x, bounds.min.y, bounds.min.z};
+    float const high[3] = {bounds.max.x, bounds.max.y, bounds.max.z};
+    float const eye[3] = {camera.x, camera.y, camera.z};
+    for (int axis = 0; axis < 3; ++axis) {
+        if (normal[axis] > 0) return eye[axis] > low[axis];
+        if (normal[axis] < 0) return eye[axis] < high[axis];
+    }
+    return true;
+}

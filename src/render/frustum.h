@@ -19,3 +19,8 @@ private:
     // a, b, c, d of each plane: inside where a x + b y + c z + d >= 0.
     float planes[6][4];
 };
+
+// Whether any face of the bounds pointing along an axis-aligned normal can
+// point towards the camera: some of them lies behind the camera along that
+// direction. A face turned away is not drawn.
+bool mayFace(raylib::BoundingBox const& bounds, float const normal[3], raylib::Vector3 camera);

@@ -292,20 +292,6 @@ SceneRenderer::Progress SceneRenderer::bakeAround(std::shared_ptr<Intersector co
     return progress;
 }
 
-// Whether any face of the bounds pointing along the normal can point
-// towards the camera: some of them lies behind the camera along that
-// direction.
-bool SceneRenderer::mayFace(raylib::BoundingBox const& bounds, float const normal[3], raylib::Vector3 camera) {
-    float const low[3] = {bounds.min.x, bounds.min.y, bounds.min.z};
-    float const high[3] = {bounds.max.x, bounds.max.y, bounds.max.z};
-    float const eye[3] = {camera.x, camera.y, camera.z};
-    for (int axis = 0; axis < 3; ++axis) {
-        if (normal[axis] > 0) return eye[axis] > low[axis];
-        if (normal[axis] < 0) return eye[axis] < high[axis];
-    }
-    return true;
-}
-
 void SceneRenderer::drawFaces(Part const& part, raylib::Vector3 camera) {
     raylib::rlEnableShader(faceShader.id);
     // Faces are untextured: the default (white) texture, which a mesh drawn

@@ -121,7 +121,6 @@ private:
 
     using Clock = std::chrono::steady_clock;
 
-    static bool mayFace(raylib::BoundingBox const& bounds, float const normal[3], raylib::Vector3 camera);
     // Whether the parts and chunks are those of this index as it is.
     bool isSource(std::shared_ptr<Intersector const> const& index) const;
     // Sorts the index's entities, from the first, until the deadline: those

@@ -38,20 +38,19 @@ size_t bytesIn(std::string const& path) {
     return file >> bytes ? bytes : 0;
 }
 
-// The memory this process's control group may still take (version 2's
-// "0::/path" or version 1's "N:memory:/path" in /proc/self/cgroup), or 0
-// when it has no limit.
-size_t cgroupRoom() {
-    std::ifstream groups("/proc/self/cgroup");
+}  // namespace
+
+size_t cgroupRoom(std::string const& groupsFile, std::string const& root) {
+    std::ifstream groups(groupsFile);
     std::string line;
     while (std::getline(groups, line)) {
         size_t limit = 0, used = 0;
         if (line.rfind("0::", 0) == 0) {
-            std::string const folder = "/sys/fs/cgroup" + line.substr(3);
+            std::string const folder = root + line.substr(3);
             limit = bytesIn(folder + "/memory.max");
             used = bytesIn(folder + "/memory.current");
         } else if (size_t const at = line.find(":memory:"); at != std::string::npos) {
-            std::string const folder = "/sys/fs/cgroup/memory" + line.substr(at + 8);
+            std::string const folder = root + "/memory" + line.substr(at + 8);
             limit = bytesIn(folder + "/memory.limit_in_bytes");
             used = bytesIn(folder + "/memory.usage_in_bytes");
         }
@@ -59,8 +58,6 @@ size_t cgroupRoom() {
     }
     return 0;
 }
-
-}  // namespace
 
 size_t MemoryEstimate::bytes() const {
     return boxes * BYTES_PER_BOX + modelFileBytes * BYTES_PER_MODEL_FILE_BYTE;
@@ -72,7 +69,7 @@ size_t availableMemory() {
     return emscripten_get_heap_max() - emscripten_get_heap_size();
 #else
     size_t const available = memInfoBytes("MemAvailable");
-    size_t const room = cgroupRoom();
+    size_t const room = cgroupRoom("/proc/self/cgroup", "/sys/fs/cgroup");
     if (available == 0 || room == 0) return std::max(available, room);
     return std::min(available, room);
 #endif

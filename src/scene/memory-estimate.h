@@ -22,5 +22,11 @@ struct MemoryEstimate {
 // neither can be read. In a browser, the room left for the page to grow.
 size_t availableMemory();
 
+// The memory this process's control group may still take, or 0 when it has
+// no limit: the group is version 2's "0::/path" or version 1's
+// "N:memory:/path" in the groups file (/proc/self/cgroup), its limit and use
+// in files under root (/sys/fs/cgroup).
+size_t cgroupRoom(std::string const& groupsFile, std::string const& root);
+
 // "1.4 GB" (10^9 bytes, to a tenth) or, below a gigabyte, "350 MB".
 std::string memorySize(size_t bytes);
