@@ -2,10 +2,14 @@
 // demo scene, played as fast as frames can be drawn at 1920 x 1080, at the
 // full scale on a window with 4x multisampling (the game's drawing with no
 // settings: the reference, "full") and at the automatic scale, which draws
-// the world into a smaller texture, without multisampling, stretched to the
-// window ("auto"). Reports the median frame, the frames a second and the
-// scale the automatic one settled on; writes a picture at 100 % and at 50 %
-// into build/. Run from the project folder, on an X display of 1920 x 1080.
+// the world into a smaller texture stretched to the window ("auto"); the
+// game opens a window without multisampling for a scaled view, and so does
+// this. Reports the median frame, the frames a second and the scale the
+// automatic one settled on; writes a picture at 100 % and at 50 % into
+// build/. Run from the project folder, on an X display of 1920 x 1080.
+//
+// raylib keeps the flags asked for before one window for every later one:
+// the windows without multisampling open first.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -55,9 +59,10 @@ void walk(benchmark::State& state, int renderScale, bool multisampling) {
     state.counters["scale_percent"] = settled * 100;
 }
 
-// One frame of the demo scene from the start, at the scale given, written.
+// One frame of the demo scene from the start, at the scale given, written,
+// on a window with multisampling at the full scale, as the game opens it.
 void picture(float scale, char const* path) {
-    raylib::SetConfigFlags(raylib::FLAG_WINDOW_HIDDEN | raylib::FLAG_MSAA_4X_HINT);
+    raylib::SetConfigFlags(raylib::FLAG_WINDOW_HIDDEN | (scale < 1 ? 0 : raylib::FLAG_MSAA_4X_HINT));
     raylib::InitWindow(800, 450, "tessarine picture");
     {
         LogCapture quiet;
@@ -79,9 +84,10 @@ void picture(float scale, char const* path) {
 
 int main(int argc, char** argv) {
     raylib::SetTraceLogLevel(raylib::LOG_WARNING);
-    picture(1.0f, "build/render-scale-100.png");
     picture(0.5f, "build/render-scale-50.png");
-    benchmark::RegisterBenchmark("DemoWalk/1920x1080/full", walk, 100, true)->Iterations(1)->Unit(benchmark::kSecond);
     benchmark::RegisterBenchmark("DemoWalk/1920x1080/auto", walk, 0, false)->Iterations(1)->Unit(benchmark::kSecond);
-    return runBenchmarksWithRatios(argc, argv, "full");
+    benchmark::RegisterBenchmark("DemoWalk/1920x1080/full", walk, 100, true)->Iterations(1)->Unit(benchmark::kSecond);
+    int const status = runBenchmarksWithRatios(argc, argv, "full");
+    picture(1.0f, "build/render-scale-100.png");
+    return status;
 }

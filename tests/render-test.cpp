@@ -71,6 +71,37 @@ TEST_F(RenderTest, SkyALitBoxWithAShadePerFaceAndTheCursor) {
     raylib::UnloadImage(image);
 }
 
+// At half the window's size, the view is the same scene, softer: each
+// face keeps its colour, edges spread over more pixels (less of the squared
+// change between neighbours), and the cursor stays sharp at the window's size.
+TEST_F(RenderTest, AScaledViewIsTheSameSceneSofter) {
+    world->intersector->addEntity(
+        std::make_shared<AABox>(raylib::Vector3{-4, 0.5f, 6}, raylib::Vector3{2, 2, 2}, colorGreen));
+    raylib::Camera3D const camera = cameraAt({1, 4, 10}, {-4, 2.2f, 4});
+    auto const sharpness = [](raylib::Image const& image) {
+        double sum = 0;
+        for (int y = image.height / 2 + 20; y < image.height; ++y) {  // below the cursor
+            for (int x = 1; x < image.width; ++x) sum += std::pow(at(image, x, y).g - at(image, x - 1, y).g, 2);
+        }
+        return sum;
+    };
+    raylib::Image const full = frame(camera.position, camera.target, false, "render-test-scale-100");
+    renderer->setRenderScale(0.5f);
+    raylib::Image const half = frame(camera.position, camera.target, false, "render-test-scale-50");
+    renderer->setRenderScale(1);
+    for (raylib::Vector3 const point : {raylib::Vector3{-4, 1.5f, 6}, {-3, 0.5f, 6}, {-4, 0.5f, 7}}) {
+        raylib::Vector2 const p = raylib::GetWorldToScreen(point, camera);
+        int const x = static_cast<int>(p.x), y = static_cast<int>(p.y);
+        EXPECT_TRUE(near(at(half, x, y), at(full, x, y), 6)) << point.x << ", " << point.y << ", " << point.z;
+    }
+    EXPECT_TRUE(near(at(half, 5, 5), SKY_COLOR));
+    EXPECT_LT(sharpness(half) * 1.3, sharpness(full));
+    int const x = half.width / 2 - 36, y = half.height / 2 - 36 - 40;
+    EXPECT_EQ(at(half, x + 16, y + 36).r, 255);
+    raylib::UnloadImage(full);
+    raylib::UnloadImage(half);
+}
+
 // A wider field of view shows more: a box 40 degrees above the view's
 // middle, out of the game's 65-degree-high view, is in a 90-degree one.
 TEST_F(RenderTest, AWiderFieldOfViewShowsMore) {

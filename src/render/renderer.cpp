@@ -13,6 +13,9 @@ namespace raylib {
 
 Renderer::Renderer() : cursorTexture(loadCursorTexture(UI_SCALE)) {
     createSunlight();
+    GLint sampleBuffers = 0;
+    glGetIntegerv(GL_SAMPLE_BUFFERS, &sampleBuffers);
+    windowMultisampled = sampleBuffers > 0;
 }
 
 Renderer::~Renderer() {
@@ -55,14 +58,35 @@ void Renderer::drawFrame(World const& world, raylib::Camera3D const& camera, boo
         raylib::BeginTextureMode(view);
         drawScene();
         raylib::EndTextureMode();
-        // The texture's rows run upward.
-        raylib::Rectangle const source{0, 0, static_cast<float>(viewWidth), -static_cast<float>(viewHeight)};
-        raylib::DrawTexturePro(view.texture, source, {0, 0, static_cast<float>(width), static_cast<float>(height)},
-                               {0, 0}, 0, {255, 255, 255, 255});
+        stretchViewToWindow();
     }
     drawCursor(cursorTexture);
     if (showInfo) drawInfoBoxes(world, camera);
     if (showFrameRate && !showInfo) raylib::DrawFPS(0, 0);
+}
+
+void Renderer::stretchViewToWindow() {
+    int const viewWidth = view.texture.width, viewHeight = view.texture.height;
+    if (!windowMultisampled) {
+        // A blit copies without a shader, blending or depth test: on a
+        // software renderer it costs a fraction of drawing the texture.
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, view.id);
+        glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+        glBlitFramebuffer(0, 0, viewWidth, viewHeight, 0, 0, raylib::GetRenderWidth(), raylib::GetRenderHeight(),
+                          GL_COLOR_BUFFER_BIT, GL_LINEAR);
+        glBindFramebuffer(GL_FRAMEBUFFER, 0);
+        return;
+    }
+    // A blit cannot reach a multisampled window: the texture is drawn over
+    // it, opaque, so without blending. Its rows run upward.
+    raylib::Rectangle const source{0, 0, static_cast<float>(viewWidth), -static_cast<float>(viewHeight)};
+    raylib::Rectangle const window{0, 0, static_cast<float>(raylib::GetScreenWidth()),
+                                   static_cast<float>(raylib::GetScreenHeight())};
+    raylib::rlDrawRenderBatchActive();
+    raylib::rlDisableColorBlend();
+    raylib::DrawTexturePro(view.texture, source, window, {0, 0}, 0, {255, 255, 255, 255});
+    raylib::rlDrawRenderBatchActive();
+    raylib::rlEnableColorBlend();
 }
 
 void Renderer::drawInfoBoxes(World const& world, raylib::Camera3D const& camera) const {

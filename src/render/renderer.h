@@ -53,7 +53,12 @@ public:
     bool showFrameRate = false;
 
 private:
+    // Copies the scaled view over the whole window, smoothing its pixels.
+    void stretchViewToWindow();
+
     float scale = 1.0f;
+    // Whether the window's own pixels are multisampled (asked for at its start).
+    bool windowMultisampled = false;
     // The scaled view's texture, once needed; unloaded with the renderer.
     raylib::RenderTexture2D view{};
 };
