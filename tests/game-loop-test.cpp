@@ -106,7 +106,7 @@ TEST(AutoScale, HoldsTheTargetFrameRate) {
     for (int frame = 0; frame < 600; ++frame) scale.update(cost(0.1));
     EXPECT_EQ(scale.scale, 1.0f);
     for (int frame = 0; frame < 600; ++frame) scale.update(1.0);
-    EXPECT_EQ(scale.scale, AutoScale::SMALLEST);
+    EXPECT_EQ(scale.scale, 0.25f);
 }
 
 }  // namespace

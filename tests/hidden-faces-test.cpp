@@ -43,6 +43,11 @@ TEST(VisibleFaces, FacesAgainstAnotherOpaqueBoxAreHidden) {
         EXPECT_EQ(masks[0], all) << c.name;
     }
     EXPECT_EQ(masksOf({{{0, 0, 0}, {1, 1, 1}, OPAQUE}, {{0, 1, 0}, {1, 1, 1}, OPAQUE}})[0], all & ~y);
+    // A box on a wider one, flush with one or two of its edges: its bottom is covered.
+    for (raylib::Vector3 const on : {raylib::Vector3{0.5f, 1, 0}, {-0.5f, 1, 0.5f}, {0, 1, -0.5f}}) {
+        EXPECT_EQ(masksOf({{{0, 0, 0}, {2, 1, 2}, OPAQUE}, {on, {1, 1, 1}, OPAQUE}})[1], all & ~negY)
+            << on.x << ", " << on.z;
+    }
 }
 
 }  // namespace

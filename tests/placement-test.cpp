@@ -98,6 +98,7 @@ TEST_F(PlacementTest, CloudCellsAreRaylibsRandomSequenceZFastest) {
     std::erase_if(expected, [](auto const& voxel) { return std::get<0>(voxel) == 9 && std::get<2>(voxel) == 30; });
     EXPECT_EQ(kept, expected);
     EXPECT_EQ(cloud({100, 100, 100}, 0.1f).size(), 100000u);
+    EXPECT_EQ(cloud({1, 1, 1}, 1.0f).size(), 1u);
 }
 
 TEST_F(PlacementTest, RefusedCloudsSayWhy) {
@@ -138,6 +139,13 @@ TEST_F(PlacementTest, CubesAvoidTheExclusionBoxAndEveryEntity) {
     EXPECT_GT(cube->aabb.min.x, 1.0f);
     EXPECT_LT(cube->aabb.max.x, touching.min.x);
     EXPECT_EQ(cube->color.b, colorRed.b);
+
+    // Each side of a random cube is nine tenths to all of its largest.
+    for (int i = 0; i < 20; ++i) {
+        raylib::Vector3 const size = buildRandomCube({0, 0, 0}, {50, 50, 50}, {2, 4, 8})->aabb.size;
+        EXPECT_TRUE(size.x >= 1.8f && size.x <= 2 && size.y >= 3.6f && size.y <= 4 && size.z >= 7.2f && size.z <= 8)
+            << size.x << " x " << size.y << " x " << size.z;
+    }
 }
 
 }  // namespace
