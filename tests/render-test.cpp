@@ -71,10 +71,11 @@ TEST_F(RenderTest, SkyALitBoxWithAShadePerFaceAndTheCursor) {
     raylib::UnloadImage(image);
 }
 
-// At half the window's size, the view is the same scene, softer: each
-// face keeps its colour, edges spread over more pixels (less of the squared
-// change between neighbours), and the cursor stays sharp at the window's size.
-TEST_F(RenderTest, AScaledViewIsTheSameSceneSofter) {
+// Drawn at half the window's size, or into samples of its own (the window
+// has none), the view is the same scene, softer: each face keeps its
+// colour, edges spread over more pixels (less of the squared change between
+// neighbours), and the cursor stays sharp at the window's size.
+TEST_F(RenderTest, AScaledOrMultisampledViewIsTheSameSceneSofter) {
     world->intersector->addEntity(
         std::make_shared<AABox>(raylib::Vector3{-4, 0.5f, 6}, raylib::Vector3{2, 2, 2}, colorGreen));
     raylib::Camera3D const camera = cameraAt({1, 4, 10}, {-4, 2.2f, 4});
@@ -85,21 +86,31 @@ TEST_F(RenderTest, AScaledViewIsTheSameSceneSofter) {
         }
         return sum;
     };
-    raylib::Image const full = frame(camera.position, camera.target, false, "render-test-scale-100");
-    renderer->setRenderScale(0.5f);
-    raylib::Image const half = frame(camera.position, camera.target, false, "render-test-scale-50");
-    renderer->setRenderScale(1);
-    for (raylib::Vector3 const point : {raylib::Vector3{-4, 1.5f, 6}, {-3, 0.5f, 6}, {-4, 0.5f, 7}}) {
-        raylib::Vector2 const p = raylib::GetWorldToScreen(point, camera);
-        int const x = static_cast<int>(p.x), y = static_cast<int>(p.y);
-        EXPECT_TRUE(near(at(half, x, y), at(full, x, y), 6)) << point.x << ", " << point.y << ", " << point.z;
+    raylib::Image const sharp = frame(camera.position, camera.target, false, "render-test-sharp");
+    struct Case {
+        float scale;
+        bool multisampling;
+        double softer;  // at least this many times less sharp
+    };
+    for (Case const c : {Case{0.5f, false, 2}, {1, true, 1.4}, {0.5f, true, 3.8}}) {
+        renderer->setRenderScale(c.scale);
+        renderer->multisampling = c.multisampling;
+        std::string const name = "render-test-" + std::to_string(c.scale) + (c.multisampling ? "-samples" : "");
+        raylib::Image const soft = frame(camera.position, camera.target, false, name);
+        renderer->setRenderScale(1);
+        renderer->multisampling = false;
+        for (raylib::Vector3 const point : {raylib::Vector3{-4, 1.5f, 6}, {-3, 0.5f, 6}, {-4, 0.5f, 7}}) {
+            raylib::Vector2 const p = raylib::GetWorldToScreen(point, camera);
+            int const x = static_cast<int>(p.x), y = static_cast<int>(p.y);
+            EXPECT_TRUE(near(at(soft, x, y), at(sharp, x, y), 6)) << name << ": " << point.x << ", " << point.z;
+        }
+        EXPECT_TRUE(near(at(soft, 5, 5), SKY_COLOR)) << name;
+        EXPECT_LT(sharpness(soft) * c.softer, sharpness(sharp)) << name;
+        int const x = soft.width / 2 - 36, y = soft.height / 2 - 36 - 40;
+        EXPECT_EQ(at(soft, x + 16, y + 36).r, 255) << name;
+        raylib::UnloadImage(soft);
     }
-    EXPECT_TRUE(near(at(half, 5, 5), SKY_COLOR));
-    EXPECT_LT(sharpness(half) * 1.3, sharpness(full));
-    int const x = half.width / 2 - 36, y = half.height / 2 - 36 - 40;
-    EXPECT_EQ(at(half, x + 16, y + 36).r, 255);
-    raylib::UnloadImage(full);
-    raylib::UnloadImage(half);
+    raylib::UnloadImage(sharp);
 }
 
 // A wider field of view shows more: a box 40 degrees above the view's

@@ -156,6 +156,7 @@ PlayResult play(std::shared_ptr<World>& world, std::shared_ptr<Player> const& pl
         camera.fovy = settings.fieldOfView;
         if (!renderer) return;
         renderer->showFrameRate = settings.showFrameRate;
+        renderer->multisampling = settings.multisampling;
         renderer->setRenderScale(settings.renderScale == 0 ? autoScale.scale : settings.renderScale / 100.0f);
     };
     apply();

@@ -90,7 +90,7 @@ int runGame(GameOptions const& options) {
     raylib::TraceLog(raylib::LOG_INFO, "Initialization");
     // The window shows once it has its class, which desktops match with the
     // game's menu entry. A replay runs as fast as the renderer allows.
-    // A scaled view is drawn into a texture: the window's own samples would
+    // A scaled view is drawn into samples of its own: the window's would
     // only cost. A page has no monitor scale for high-DPI to follow.
     bool const multisampling = settings.multisampling && settings.renderScale == 100;
     unsigned const flags = (IN_A_BROWSER ? 0 : raylib::FLAG_WINDOW_HIGHDPI) | raylib::FLAG_WINDOW_HIDDEN |

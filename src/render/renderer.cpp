@@ -40,21 +40,34 @@ void Renderer::render(World const& world, raylib::Camera3D& camera, bool showInf
 
 void Renderer::drawFrame(World const& world, raylib::Camera3D const& camera, bool showInfo) {
     Player const& player = *world.player;
-    int const width = raylib::GetScreenWidth(), height = raylib::GetScreenHeight();
+    int const width = raylib::GetRenderWidth(), height = raylib::GetRenderHeight();
     int const viewWidth = std::max(1, static_cast<int>(width * scale)),
               viewHeight = std::max(1, static_cast<int>(height * scale));
+    bool const full = viewWidth >= width && viewHeight >= height;
     auto const drawScene = [&] {
         scene.drawScene(camera, world.intersector, player.weapon.get(), player.position,
                         lighting.getLightShader()->shader, lighting.getFaceShader()->shader);
     };
-    if (viewWidth >= width && viewHeight >= height) {
+    if (full && (windowMultisampled || !multisampling)) {
         drawScene();
-    } else {
-        if (view.texture.width != viewWidth || view.texture.height != viewHeight) {
-            if (view.id != 0) raylib::UnloadRenderTexture(view);
-            view = raylib::LoadRenderTexture(viewWidth, viewHeight);
-            raylib::SetTextureFilter(view.texture, raylib::TEXTURE_FILTER_BILINEAR);
+    } else if (multisampling) {
+        // Drawn into samples of its own, the view keeps smooth edges on a
+        // window without them.
+        if (!samples || samples->width != viewWidth || samples->height != viewHeight) {
+            samples.emplace(viewWidth, viewHeight);
         }
+        raylib::BeginTextureMode(samples->target());
+        drawScene();
+        raylib::EndTextureMode();
+        if (full) {
+            samples->resolveInto(0);
+        } else {
+            sizeView(viewWidth, viewHeight);
+            samples->resolveInto(view.id);
+            stretchViewToWindow();
+        }
+    } else {
+        sizeView(viewWidth, viewHeight);
         raylib::BeginTextureMode(view);
         drawScene();
         raylib::EndTextureMode();
@@ -63,6 +76,13 @@ void Renderer::drawFrame(World const& world, raylib::Camera3D const& camera, boo
     drawCursor(cursorTexture);
     if (showInfo) drawInfoBoxes(world, camera);
     if (showFrameRate && !showInfo) raylib::DrawFPS(0, 0);
+}
+
+void Renderer::sizeView(int width, int height) {
+    if (view.texture.width == width && view.texture.height == height) return;
+    if (view.id != 0) raylib::UnloadRenderTexture(view);
+    view = raylib::LoadRenderTexture(width, height);
+    raylib::SetTextureFilter(view.texture, raylib::TEXTURE_FILTER_BILINEAR);
 }
 
 void Renderer::stretchViewToWindow() {

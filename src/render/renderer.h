@@ -1,8 +1,10 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "lighting.h"
+#include "multisampled-view.h"
 #include "scene-renderer.h"
 #include "world.h"
 
@@ -35,6 +37,10 @@ public:
     // width and height, into a texture that is then stretched to the window;
     // the cursor and the information box stay at the window's size.
     void setRenderScale(float scale);
+    // Whether the 3D view is drawn with 4x multisampling: by the window
+    // when it has samples and the view fills it, else into samples of the
+    // view's own.
+    bool multisampling = false;
     float renderScale() const { return scale; }
     // Waits until the GPU has drawn what it was given: how long a frame's
     // drawing takes.
@@ -53,6 +59,8 @@ public:
     bool showFrameRate = false;
 
 private:
+    // Makes the view's texture the size given.
+    void sizeView(int width, int height);
     // Copies the scaled view over the whole window, smoothing its pixels.
     void stretchViewToWindow();
 
@@ -61,4 +69,6 @@ private:
     bool windowMultisampled = false;
     // The scaled view's texture, once needed; unloaded with the renderer.
     raylib::RenderTexture2D view{};
+    // The view's samples, when the window has none of its own.
+    std::optional<MultisampledView> samples;
 };
