@@ -20,11 +20,15 @@ std::vector<int> masksOf(std::vector<AABox> const& boxes) {
 TEST(VisibleFaces, FacesAgainstAnotherOpaqueBoxAreHidden) {
     int const all = 0x3F;
     int const x = 1 << FACE_POS_X, negX = 1 << FACE_NEG_X, y = 1 << FACE_POS_Y, negY = 1 << FACE_NEG_Y;
-    // Neighbours along x whose planes are a float step apart, as a cloud's are.
-    float const step = std::nextafter(0.025f, 1.0f);
-    EXPECT_EQ(
-        masksOf({{{0, 0, 0}, {0.025f, 0.025f, 0.025f}, OPAQUE}, {{step, 0, 0}, {0.025f, 0.025f, 0.025f}, OPAQUE}}),
-        (std::vector<int>{all & ~x, all & ~negX}));
+    // Neighbours along x whose planes are a float step apart, as a cloud's
+    // are, near the origin and far from it, where a step is wider.
+    for (float const origin : {0.0f, 1000.0f}) {
+        float const step = std::nextafter(origin + 0.025f, 2000.0f);
+        EXPECT_EQ(masksOf({{{origin, 0, 0}, {0.025f, 0.025f, 0.025f}, OPAQUE},
+                           {{step, 0, 0}, {0.025f, 0.025f, 0.025f}, OPAQUE}}),
+                  (std::vector<int>{all & ~x, all & ~negX}))
+            << origin;
+    }
     // A slab on a wider one: the upper slab's bottom is covered, the lower's top is not.
     EXPECT_EQ(masksOf({{{0, 0, 0}, {2, 0.1f, 2}, OPAQUE}, {{0, 0.1f, 0}, {1.75f, 0.1f, 1.75f}, OPAQUE}}),
               (std::vector<int>{all, all & ~negY}));
