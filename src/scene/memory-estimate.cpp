@@ -19,6 +19,7 @@ constexpr size_t BYTES_PER_BOX = 320;
 // times the bytes of its file, whose voxels take 4 bytes each.
 constexpr size_t BYTES_PER_MODEL_FILE_BYTE = 8;
 
+#ifndef __EMSCRIPTEN__
 // The value of a "Name: value kB" line of /proc/meminfo, in bytes.
 size_t memInfoBytes(std::string const& name) {
     std::ifstream info("/proc/meminfo");
@@ -30,6 +31,7 @@ size_t memInfoBytes(std::string const& name) {
     }
     return 0;
 }
+#endif
 
 // A number of bytes from a file, or 0 ("max", or no file).
 size_t bytesIn(std::string const& path) {
