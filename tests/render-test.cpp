@@ -1,11 +1,11 @@
 // Frames of small known worlds, drawn on the hidden window and read back.
-#include <GL/gl.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
+#include "gl-api.h"
 #include "gl-test.h"
 #include "info-box.h"
 #include "intersector-tree-impl.h"
@@ -221,16 +221,38 @@ TEST_F(RenderTest, BakedChunksDrawTheSamePicture) {
 }
 
 // Two boxes side by side, each in a chunk of its own, hide the sides they
-// share: ten sides are drawn, not twelve. A third box above the first, in
-// its chunk, adds its six.
+// share: ten sides are drawn, not twelve. Two more boxes in the first's
+// chunk, from its floor (y = 0) up, add their six each.
 TEST_F(RenderTest, BoxesOfNeighbouringChunksHideTheSidesTheyShare) {
     auto const& index = world->intersector;
-    for (raylib::Vector3 const at : {raylib::Vector3{47.5f, 0.5f, 0.5f}, {48.5f, 0.5f, 0.5f}, {47.5f, 20.5f, 0.5f}})
+    for (raylib::Vector3 const at :
+         {raylib::Vector3{47.5f, 0.5f, 0.5f}, {48.5f, 0.5f, 0.5f}, {47.5f, 20.5f, 0.5f}, {47.5f, 0, 20.5f}})
         index->addEntity(std::make_shared<AABox>(at, raylib::Vector3{1, 1, 1}, colorRed));
     while (!renderer->scene.bakeAround(index, {48, 0.5f, 3}, 0.01).done()) {
     }
-    EXPECT_EQ(renderer->scene.triangles(), 2u * (10 + 6));
+    EXPECT_EQ(renderer->scene.triangles(), 2u * (10 + 6 + 6));
     EXPECT_EQ(renderer->scene.chunksBaked(), 2u);
+}
+
+// The occlusion queries a renderer asks are given back with it.
+TEST_F(RenderTest, ARendererGivesBackItsQueries) {
+    auto const liveQueries = [] {
+        int live = 0;
+        for (GLuint name = 1; name < 4096; ++name) live += glIsQuery(name);
+        return live;
+    };
+    int const before = liveQueries();
+    for (int x = 0; x < 200; x += 50)
+        world->intersector->addEntity(
+            std::make_shared<AABox>(raylib::Vector3{-4.0f - x, 0.5f, 6}, raylib::Vector3{2, 2, 2}, colorGreen));
+    {
+        Renderer own;
+        while (!own.scene.bakeAround(world->intersector, {1, 4, 10}, 0.01).done()) {
+        }
+        raylib::UnloadImage(captureFrame([&] { own.drawFrame(*world, cameraAt({1, 4, 10}, {-4, 2.2f, 4}), false); }));
+        EXPECT_GT(liveQueries(), before);
+    }
+    EXPECT_EQ(liveQueries(), before);
 }
 
 }  // namespace
