@@ -37,11 +37,11 @@ public:
     // width and height, into a texture that is then stretched to the window;
     // the cursor and the information box stay at the window's size.
     void setRenderScale(float scale);
+    float renderScale() const { return scale; }
     // Whether the 3D view is drawn with 4x multisampling: by the window
     // when it has samples and the view fills it, else into samples of the
     // view's own.
     bool multisampling = false;
-    float renderScale() const { return scale; }
     // Waits until the GPU has drawn what it was given: how long a frame's
     // drawing takes.
     void finish();
