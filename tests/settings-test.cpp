@@ -161,6 +161,13 @@ TEST(SettingsScreen, FitsEveryWindowWithTextThatGrowsWithIt) {
         // The value stands from 60 % of the width, its middle at 80 %.
         auto const at = [&](float part) { return valueStepAt(layout.x + layout.width * part, layout); };
         EXPECT_EQ(std::tuple(at(0.3f), at(0.7f), at(0.9f)), std::tuple(0, -1, 1)) << width;
+        // Rows from the top of the list, scrolled by 3; none above it or past it.
+        float const top = static_cast<float>(layout.y), step = static_cast<float>(layout.rowHeight);
+        EXPECT_EQ(std::tuple(settingsRowAt(top - 1, layout, 3, rows), settingsRowAt(top, layout, 3, rows),
+                             settingsRowAt(top + 2.5f * step, layout, 3, rows),
+                             settingsRowAt(top + layout.visibleRows * step, layout, 3, rows)),
+                  std::tuple(-1, 3, 5, -1))
+            << width;
     }
 }
 

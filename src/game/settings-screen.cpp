@@ -45,6 +45,11 @@ SettingsLayout settingsLayout(int windowWidth, int windowHeight, int rows) {
     return {fontSize, rowHeight, (windowWidth - width) / 2, 2 * rowHeight - rowHeight / 2, width, visible};
 }
 
+int settingsRowAt(float y, SettingsLayout const& layout, int first, int rows) {
+    int const index = first + static_cast<int>(std::floor((y - layout.y) / layout.rowHeight));
+    return y >= layout.y && index < std::min(rows, first + layout.visibleRows) ? index : -1;
+}
+
 int valueStepAt(float x, SettingsLayout const& layout) {
     float const fromValue = x - (layout.x + layout.width * 0.6f);
     if (fromValue <= 0) return 0;
@@ -114,9 +119,7 @@ void SettingsScreen::activate() {
 }
 
 int SettingsScreen::rowAt(float y) const {
-    SettingsLayout const layout = layoutFor(rows());
-    int const index = first + static_cast<int>(std::floor((y - layout.y) / layout.rowHeight));
-    return y >= layout.y && index < std::min(rows(), first + layout.visibleRows) ? index : -1;
+    return settingsRowAt(y, layoutFor(rows()), first, rows());
 }
 
 void SettingsScreen::press(int key) {

@@ -11,6 +11,9 @@ struct SettingsLayout {
     int fontSize, rowHeight, x, y, width, visibleRows;
 };
 SettingsLayout settingsLayout(int windowWidth, int windowHeight, int rows);
+// The row shown at height y, the list scrolled to start at row first; -1
+// above the list or below its last row shown.
+int settingsRowAt(float y, SettingsLayout const& layout, int first, int rows);
 // What a click at x does to a value: -1 left of its middle lowers it, 1
 // right of it raises it; 0 left of the value, where a click picks the row.
 int valueStepAt(float x, SettingsLayout const& layout);
