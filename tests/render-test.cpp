@@ -234,6 +234,20 @@ TEST_F(RenderTest, BoxesOfNeighbouringChunksHideTheSidesTheyShare) {
     EXPECT_EQ(renderer->scene.chunksBaked(), 2u);
 }
 
+// A frame bakes the chunks around the camera, and those further away as
+// its budget allows: all of them in a long one, none in one already spent.
+TEST_F(RenderTest, FramesBakeFarChunksWithinTheirBudget) {
+    for (float const x : {0.0f, 100.0f, 200.0f})
+        world->intersector->addEntity(
+            std::make_shared<AABox>(raylib::Vector3{x, 0.5f, 0}, raylib::Vector3{1, 1, 1}, colorRed));
+    for (auto const& [budget, baked] : {std::pair{10.0, 3u}, {1e-9, 1u}}) {
+        Renderer own;
+        own.scene.bakingBudget = budget;
+        raylib::UnloadImage(captureFrame([&] { own.drawFrame(*world, cameraAt({0, 2, 10}, {0, 0, 0}), false); }));
+        EXPECT_EQ(own.scene.chunksBaked(), baked) << budget << " s";
+    }
+}
+
 // The occlusion queries a renderer asks are given back with it.
 TEST_F(RenderTest, ARendererGivesBackItsQueries) {
     auto const liveQueries = [] {
