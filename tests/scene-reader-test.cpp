@@ -155,6 +155,9 @@ TEST(SceneCheck, ShowsTheLineAndAHintForTheCommonestSlips) {
         {"rect (5 1 1), (1, 1, 1), red",
          "s:1:13: error: Expected a number but got \",\"\n    rect (5 1 1), (1, 1, 1), red\n                ^\n"
          "hint: the vector at column 6 needs a ',' between its numbers: write (x, y, z)\n"},
+        {"rect (5 .5 1), (1, 1, 1), red",
+         "s:1:13: error: Expected a number but got \"),\"\n    rect (5 .5 1), (1, 1, 1), red\n                ^\n"
+         "hint: the vector at column 6 needs a ',' between its numbers: write (x, y, z)\n"},
         {"mountain (0, 0, 0) (1, 1, 1)",
          "s:1:21: error: Expected '(' but got 1\n    mountain (0, 0, 0) (1, 1, 1)\n                        ^\n"
          "hint: a ',' is missing before the '(' at column 20\n"},
