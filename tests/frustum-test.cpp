@@ -25,6 +25,7 @@ TEST(Frustum, MeetsOnlyBoxesThatReachIntoTheView) {
         {{-1, -1, -0.05f}, {1, 1, 0}, false},   // nearer than the near plane
         {{-1, -1, -200}, {1, 1, -150}, false},  // beyond the far plane
         {{-9, -1, -6}, {-5, 1, -4}, true},      // reaching in from the left
+        {{-1, -9, -6}, {1, -5, -4}, true},      // reaching in from below
         {{-1, -1, -200}, {1, 1, 5}, true},      // through the whole view
     };
     for (auto const& c : cases) {

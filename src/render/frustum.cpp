@@ -1,5 +1,7 @@
 #include "frustum.h"
 
+#include <algorithm>
+
 namespace raylib {
 #include <rlgl.h>
 }
@@ -21,11 +23,12 @@ Frustum::Frustum(raylib::Matrix m) {
 
 bool Frustum::meets(raylib::BoundingBox const& box) const {
     for (auto const& p : planes) {
-        // The corner of the box furthest along the plane's normal.
-        float const x = p[0] >= 0 ? box.max.x : box.min.x;
-        float const y = p[1] >= 0 ? box.max.y : box.min.y;
-        float const z = p[2] >= 0 ? box.max.z : box.min.z;
-        if (p[0] * x + p[1] * y + p[2] * z + p[3] < 0) return false;
+        // How far the box's corner furthest along the plane's normal lies
+        // in front of the plane: on each axis, the larger of its two sides.
+        float const x = std::max(p[0] * box.min.x, p[0] * box.max.x);
+        float const y = std::max(p[1] * box.min.y, p[1] * box.max.y);
+        float const z = std::max(p[2] * box.min.z, p[2] * box.max.z);
+        if (x + y + z + p[3] < 0) return false;
     }
     return true;
 }
