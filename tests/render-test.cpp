@@ -1,6 +1,7 @@
 // Frames of small known worlds, drawn on the hidden window and read back.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -252,25 +253,32 @@ TEST_F(RenderTest, FramesBakeFarChunksWithinTheirBudget) {
     }
 }
 
-// The occlusion queries a renderer asks are given back with it.
-TEST_F(RenderTest, ARendererGivesBackItsQueries) {
-    auto const liveQueries = [] {
-        int live = 0;
-        for (GLuint name = 1; name < 4096; ++name) live += glIsQuery(name);
-        return live;
+// What a renderer makes on the GPU (occlusion queries, the scaled view's
+// texture and its samples) is given back with it.
+TEST_F(RenderTest, ARendererGivesBackWhatItMadeOnTheGpu) {
+    auto const live = [] {
+        std::array<int, 4> count{};
+        for (GLuint name = 1; name < 4096; ++name) {
+            count[0] += glIsQuery(name), count[1] += glIsTexture(name);
+            count[2] += glIsFramebuffer(name), count[3] += glIsRenderbuffer(name);
+        }
+        return count;
     };
-    int const before = liveQueries();
+    auto const before = live();
     for (int x = 0; x < 200; x += 50)
         world->intersector->addEntity(
             std::make_shared<AABox>(raylib::Vector3{-4.0f - x, 0.5f, 6}, raylib::Vector3{2, 2, 2}, colorGreen));
     {
         Renderer own;
+        own.setRenderScale(0.5f);
+        own.multisampling = true;
         while (!own.scene.bakeAround(world->intersector, {1, 4, 10}, 0.01).done()) {
         }
         raylib::UnloadImage(captureFrame([&] { own.drawFrame(*world, cameraAt({1, 4, 10}, {-4, 2.2f, 4}), false); }));
-        EXPECT_GT(liveQueries(), before);
+        auto const during = live();
+        for (int kind = 0; kind < 4; ++kind) EXPECT_GT(during[kind], before[kind]) << "kind " << kind;
     }
-    EXPECT_EQ(liveQueries(), before);
+    EXPECT_EQ(live(), before);
 }
 
 }  // namespace
