@@ -1,11 +1,16 @@
-// The loading screen over a load that cannot finish.
+// The loading screen: its bar, and a load that cannot finish.
 #include <gtest/gtest.h>
 
 #include <stdexcept>
+#include <tuple>
 
 #include "loading-screen.h"
 
 namespace {
+
+TEST(LoadingScreen, TheBarLeaves200PixelsEachSideButIsNeverNarrower) {
+    EXPECT_EQ(std::tuple(loadingBarWidth(1280), loadingBarWidth(500)), std::tuple(880, 200));
+}
 
 // Whatever the load throws ends it with one problem that says why, not with
 // the game gone.

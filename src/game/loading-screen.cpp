@@ -24,13 +24,17 @@ constexpr Stretch READING{0, 0.4f}, INDEXING{0.4f, 0.8f}, SORTING{0.8f, 0.9f}, B
 
 }  // namespace
 
+int loadingBarWidth(int windowWidth) {
+    return std::max(200, windowWidth - 400);
+}
+
 void LoadingScreen::show(std::string const& doing, float fraction) {
     auto const now = std::chrono::steady_clock::now();
     if (last) gap = std::max(gap, std::chrono::duration<double>(now - *last).count());
     last = now;
 
     // Below the words of the first screen, at the same fixed places.
-    int const width = std::max(200, raylib::GetScreenWidth() - 400);
+    int const width = loadingBarWidth(raylib::GetScreenWidth());
     int const filled = static_cast<int>(static_cast<float>(width) * std::clamp(fraction, 0.0f, 1.0f));
     raylib::BeginDrawing();
     raylib::ClearBackground(BACKGROUND);

@@ -11,6 +11,10 @@
 // The longest the loading screen goes without being drawn again, in seconds.
 inline constexpr double LOADING_REDRAW_SECONDS = 0.05;
 
+// The width of the loading bar in a window this wide: from 200 pixels in to
+// 200 from the right edge, and never under 200.
+int loadingBarWidth(int windowWidth);
+
 // The loading screen with the progress of a load: the words of the first
 // screen, a bar filled to how far the load has come, and what it is doing.
 class LoadingScreen {
