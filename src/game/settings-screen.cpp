@@ -15,6 +15,9 @@ constexpr raylib::Color TEXT{230, 230, 230, 255};
 constexpr raylib::Color CHOSEN{255, 214, 102, 255};
 constexpr raylib::Color DIM{150, 150, 150, 255};
 constexpr int GAMEPAD = 0;
+// A row's value stands from this fraction of the list's width, its middle
+// a fifth further.
+constexpr float VALUE_FROM = 0.6f;
 
 }  // namespace
 
@@ -51,7 +54,7 @@ int settingsRowAt(float y, SettingsLayout const& layout, int first, int rows) {
 }
 
 int valueStepAt(float x, SettingsLayout const& layout) {
-    float const fromValue = x - (layout.x + layout.width * 0.6f);
+    float const fromValue = x - (layout.x + layout.width * VALUE_FROM);
     if (fromValue <= 0) return 0;
     return fromValue < layout.width * 0.2f ? -1 : 1;
 }
@@ -204,7 +207,8 @@ void SettingsScreen::draw() const {
         std::string value = valueText(info, settings, i == row ? slot : -1);
         if (info.kind != SettingInfo::SWITCH && info.kind != SettingInfo::KEYS) value = "< " + value + " >";
         raylib::DrawText(labelOf(info).c_str(), layout.x, y, layout.fontSize, color);
-        raylib::DrawText(value.c_str(), layout.x + static_cast<int>(layout.width * 0.6f), y, layout.fontSize, color);
+        raylib::DrawText(value.c_str(), layout.x + static_cast<int>(layout.width * VALUE_FROM), y, layout.fontSize,
+                         color);
     }
     std::string const help =
         status.empty() ? "Up, Down: choose   Left, Right: change   Enter: set   Escape: close" : status;
