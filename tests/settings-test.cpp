@@ -175,15 +175,16 @@ TEST(SettingsScreen, FitsEveryWindowWithTextThatGrowsWithIt) {
 }
 
 // Worked by keys alone (no window: the mouse and gamepad stay still): Delete
-// clears the chosen key of a binding, Right changes a value.
+// clears the chosen key of a binding, Right changes a value, Up and Down
+// choose the row.
 TEST(SettingsScreen, DeleteClearsAKeyAndRightRaisesAValue) {
     Settings settings;
     SettingsRead loaded;
     SettingsScreen screen(settings, loaded, "unused.toml");
     int const forwardRow = static_cast<int>(findSetting("keys.forward") - settingInfos().data());
     std::vector<int> keys = {raylib::KEY_RIGHT};  // the first row: the mouse's sensitivity
-    keys.insert(keys.end(), forwardRow, raylib::KEY_DOWN);
-    keys.push_back(raylib::KEY_DELETE);
+    keys.insert(keys.end(), forwardRow + 1, raylib::KEY_DOWN);
+    keys.insert(keys.end(), {raylib::KEY_UP, raylib::KEY_DELETE});
     EXPECT_TRUE(screen.update(keys));
     EXPECT_FLOAT_EQ(settings.mouseSensitivity, 0.055f);
     EXPECT_EQ(settings.keys[MOVE_FORWARD][0], 0);
