@@ -104,7 +104,6 @@ void SceneRenderer::release() {
     parts.clear();
     waiting.clear();
     entityParts = 0;
-    bakedCount = 0;
     sorted = 0;
 }
 
