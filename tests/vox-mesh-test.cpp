@@ -66,6 +66,17 @@ std::vector<UnitFace> exposedFaces(VoxelGrid const& grid) {
     return faces;
 }
 
+// Whether a quad (four corners) is flat across its normal and turns
+// counter-clockwise seen from outside, as raylib draws front faces.
+bool facesOut(float const* v, float const* n) {
+    float const a[3] = {v[3] - v[0], v[4] - v[1], v[5] - v[2]}, b[3] = {v[6] - v[0], v[7] - v[1], v[8] - v[2]};
+    int const axis = n[0] != 0 ? 0 : n[1] != 0 ? 1 : 2;
+    bool const flat = v[axis] == v[3 + axis] && v[axis] == v[6 + axis] && v[axis] == v[9 + axis];
+    float const turn =
+        n[0] * (a[1] * b[2] - a[2] * b[1]) + n[1] * (a[2] * b[0] - a[0] * b[2]) + n[2] * (a[0] * b[1] - a[1] * b[0]);
+    return flat && turn > 0;
+}
+
 VoxelGrid gridOf(int sizeX, int sizeY, int sizeZ, auto colorAt) {
     VoxelGrid grid(sizeX, sizeY, sizeZ);
     for (int i = 1; i < 256; ++i) grid.palette[i] = {uint8_t(i), uint8_t(255 - i), uint8_t(i * 7), 255};
@@ -108,6 +119,8 @@ TEST(VoxMeshes, CoverExactlyTheExposedFacesInFewerQuads) {
         int quads = 0;
         for (raylib::Mesh const& mesh : meshes) {
             EXPECT_LE(mesh.vertexCount, MAX_MESH_VERTICES) << c.name;
+            for (int quad = 0; quad < mesh.vertexCount / 4; ++quad)
+                EXPECT_TRUE(facesOut(mesh.vertices + 12 * quad, mesh.normals + 12 * quad)) << c.name << " " << quad;
             quads += mesh.vertexCount / 4;
             freeMeshArrays(mesh);
         }
