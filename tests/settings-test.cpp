@@ -107,6 +107,8 @@ TEST(SettingsFile, SavedWithoutLosingTheOldFile) {
     Settings changed;
     changed.invertLook = true;
     EXPECT_EQ(saveSettings(path, changed, {}), "");
+    EXPECT_EQ(saveSettings(path, changed, loadSettings(path)), "");  // over a good file, which is not kept
+    EXPECT_FALSE(fs::exists(path + ".bad"));
     EXPECT_EQ(loadSettings(path).settings, changed);
     EXPECT_EQ(loadSettings((folder / "none.toml").string()).warnings, std::vector<std::string>{});
 
