@@ -343,9 +343,6 @@ TEST(DemoScene, BuildsTheSameWorldOnEveryRun) {
     EXPECT_EQ(world->intersector->size(), 1413);
     EXPECT_EQ(worldDigest(*world->intersector), 3179842677108620617u) << "the demo scene's world changed";
     EXPECT_EQ(measureScene(SCENE_PATH).digest, 3179842677108620617u);
-    // The start stands clear above the ground.
-    EXPECT_TRUE(world->intersector->isEmpty(world->player->getAABB()));
-    EXPECT_FALSE(world->intersector->isEmpty(AABB({0, -5, 4}, {0.1f, 10, 0.1f})));
 }
 
 }  // namespace
