@@ -364,9 +364,6 @@ size_t VoxelGrid::blockIndex(int bx, int by, int bz) const {
 }
 
 uint8_t const* VoxelGrid::block(int bx, int by, int bz) const {
-    if (bx < 0 || by < 0 || bz < 0 || bx >= blocksAlong(0) || by >= blocksAlong(1) || bz >= blocksAlong(2)) {
-        return nullptr;
-    }
     return blocks[blockIndex(bx, by, bz)].get();
 }
 

@@ -34,8 +34,9 @@ public:
     uint8_t at(int x, int y, int z) const;
     // Sets a cell inside the grid.
     void set(int x, int y, int z, uint8_t colorIndex);
-    // The cells of the block at block coordinates (bx, by, bz), x slowest
-    // and z fastest; null for a block without voxels.
+    // The cells of the block at block coordinates (bx, by, bz), each from 0
+    // to below blocksAlong, x slowest and z fastest; null for a block
+    // without voxels.
     uint8_t const* block(int bx, int by, int bz) const;
     // The blocks along an axis (0 for x, 1 for y, 2 for z).
     int blocksAlong(int axis) const;
