@@ -103,7 +103,6 @@ void SceneRenderer::release() {
     }
     parts.clear();
     waiting.clear();
-    entityParts = 0;
     sorted = 0;
 }
 

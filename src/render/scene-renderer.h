@@ -136,6 +136,8 @@ private:
     std::vector<std::pair<float, ChunkKey>> waitingByDistance(raylib::Vector3 camera) const;
     // Bakes the waiting chunks nearest the camera, within the budget.
     void bakeWaiting(Intersector const& index, raylib::Vector3 camera);
+    // Gives back the parts' GPU objects and forgets the parts and the
+    // waiting chunks; sorting starts again from the first entity.
     void release();
     void drawBaked(raylib::Camera3D const& camera);
     void drawPart(Part const& part, raylib::Vector3 camera);
