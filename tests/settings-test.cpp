@@ -176,22 +176,43 @@ TEST(SettingsScreen, FitsEveryWindowWithTextThatGrowsWithIt) {
     }
 }
 
-// Worked by keys alone (no window: the mouse and gamepad stay still): Delete
-// clears the chosen key of a binding, Right changes a value, Up and Down
-// choose the row.
-TEST(SettingsScreen, DeleteClearsAKeyAndRightRaisesAValue) {
-    Settings settings;
-    SettingsRead loaded;
-    SettingsScreen screen(settings, loaded, "unused.toml");
-    int const forwardRow = static_cast<int>(findSetting("keys.forward") - settingInfos().data());
-    std::vector<int> keys = {raylib::KEY_RIGHT};  // the first row: the mouse's sensitivity
-    keys.insert(keys.end(), forwardRow + 1, raylib::KEY_DOWN);
-    keys.insert(keys.end(), {raylib::KEY_UP, raylib::KEY_DELETE});
-    EXPECT_TRUE(screen.update(keys));
-    EXPECT_FLOAT_EQ(settings.mouseSensitivity, 0.055f);
-    EXPECT_EQ(settings.keys[MOVE_FORWARD][0], 0);
-    EXPECT_EQ(settings.keys[MOVE_FORWARD][1], DEFAULT_KEYS[MOVE_FORWARD][1]);
-    EXPECT_FALSE(screen.update({raylib::KEY_ESCAPE}));
+// Worked by keys alone (no window: the mouse and gamepad stay still): Down
+// and Up choose a row; Left and Right step a value within its range, and
+// below the smallest render scale lies "auto"; Enter flips a switch or takes
+// the next key for a binding's chosen slot; Delete clears it.
+TEST(SettingsScreen, KeysChooseAndChangeEveryKindOfSetting) {
+    struct Case {
+        char const* setting;
+        int key, times;
+        std::vector<int> then;
+        char const* shown;
+    };
+    Case const cases[] = {
+        {"look.mouse_sensitivity", raylib::KEY_RIGHT, 1, {}, "0.055"},
+        {"keys.forward", raylib::KEY_DELETE, 1, {}, "-  Up"},
+        {"keys.forward", raylib::KEY_RIGHT, 2, {raylib::KEY_ENTER, raylib::KEY_I}, "W  I"},
+        {"display.target_fps", raylib::KEY_RIGHT, 1, {}, "65"},
+        {"display.target_fps", raylib::KEY_RIGHT, 40, {}, "240"},
+        {"display.frame_rate_cap", raylib::KEY_LEFT, 7, {}, "0"},
+        {"display.render_scale", raylib::KEY_LEFT, 1, {}, "95 %"},
+        {"display.render_scale", raylib::KEY_LEFT, 16, {}, "auto"},
+        {"display.render_scale", raylib::KEY_LEFT, 20, {raylib::KEY_RIGHT}, "25 %"},
+        {"display.fullscreen", raylib::KEY_ENTER, 1, {}, "on"},
+        {"display.fullscreen", raylib::KEY_RIGHT, 1, {raylib::KEY_LEFT}, "off"},
+    };
+    for (auto const& c : cases) {
+        Settings settings;
+        SettingsRead loaded;
+        SettingsScreen screen(settings, loaded, "unused.toml");
+        SettingInfo const& info = *findSetting(c.setting);
+        std::vector<int> keys(&info - settingInfos().data() + 1, raylib::KEY_DOWN);
+        keys.push_back(raylib::KEY_UP);
+        keys.insert(keys.end(), c.times, c.key);
+        keys.insert(keys.end(), c.then.begin(), c.then.end());
+        EXPECT_TRUE(screen.update(keys));
+        EXPECT_EQ(valueText(info, settings), c.shown) << c.setting << " " << c.times;
+        EXPECT_FALSE(screen.update({raylib::KEY_ESCAPE}));
+    }
 }
 
 }  // namespace
