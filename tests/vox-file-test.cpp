@@ -54,6 +54,8 @@ TEST(VoxFileProblem, AcceptsUpToEachLimitAndSaysWhatIsWrongBeyond) {
         Bytes data;
         char const* problem;
     };
+    Bytes unknownChunk = voxFile();
+    append(unknownChunk, "nTRN", {1, 2});
     Case const cases[] = {
         {"a small model", voxFile(), ""},
         {"4096 models", voxFile(4096), ""},
@@ -82,12 +84,7 @@ TEST(VoxFileProblem, AcceptsUpToEachLimitAndSaysWhatIsWrongBeyond) {
         {"a palette cut short", edited(voxFile(), [](Bytes& d) { d.resize(d.size() - 40); }),
          "the file ends inside its palette (RGBA)"},
         {"a size cut short", edited(voxFile(), [](Bytes& d) { d.resize(24); }), "the file ends inside a SIZE chunk"},
-        {"an unknown chunk",
-         edited(voxFile(),
-                [](Bytes& d) {
-                    append(d, "nTRN", {1, 2});
-                }),
-         ""},
+        {"an unknown chunk", unknownChunk, ""},
     };
     for (auto const& c : cases) {
         // The whole problem for an accepted file, the start of it otherwise.
@@ -239,6 +236,9 @@ TEST(VoxScene, RefusesGraphsThatCannotBeFollowedOrPlaceTooMuch) {
     auto const node = [](VoxScene& scene, int id) -> VoxNode& {
         return *std::find_if(scene.nodes.begin(), scene.nodes.end(), [&](VoxNode const& n) { return n.id == id; });
     };
+    auto const translated = [&](std::array<int, 3> t) {
+        return edited([&](VoxScene& s) { node(s, 2).translation = t; });
+    };
     // Thousands of transforms deep, walked without recursion.
     VoxScene deep{{modelOfSize(2, 2, 2)}, {}, {}};
     for (int id = 0; id < 10000; ++id) deep.nodes.push_back({VoxNode::TRANSFORM, id, false, id + 1, 0, 4, {1, 0, 0}});
@@ -265,14 +265,8 @@ TEST(VoxScene, RefusesGraphsThatCannotBeFollowedOrPlaceTooMuch) {
         {edited([&](VoxScene& s) { node(s, 2).child = 99; }), "the scene graph names node 99, which it lacks"},
         {edited([&](VoxScene& s) { node(s, 0).id = 12; }), "the scene graph has no root (node 0)"},
         {edited([&](VoxScene& s) { node(s, 9).id = 7; }), "two nodes of the scene graph have the id 7"},
-        {edited([&](VoxScene& s) {
-             node(s, 2).translation = {2147483647, 0, 0};
-         }),
-         "its scene spans 2147483656 voxels along x, more than 2048"},
-        {edited([&](VoxScene& s) {
-             node(s, 2).translation = {-2147483647 - 1, 2147483647, 0};
-         }),
-         "its scene spans 2147483646 voxels along x, more than 2048"},
+        {translated({2147483647, 0, 0}), "its scene spans 2147483656 voxels along x, more than 2048"},
+        {translated({-2147483647 - 1, 2147483647, 0}), "its scene spans 2147483646 voxels along x, more than 2048"},
         {encodeVox(crowded), "its scene places more than 4194304 voxels"},
     };
     for (auto const& [data, problem] : cases) {
@@ -293,7 +287,7 @@ TEST(VoxScene, RefusesGraphsThatCannotBeFollowedOrPlaceTooMuch) {
     padded.insert(padded.begin() + group + 12 + size, 4, 0);
     EXPECT_EQ(readVoxFile(padded), "");
     // A translation past 32 bits is damage, not a number to wrap around.
-    std::vector<uint8_t> wide = edited([&](VoxScene& s) { node(s, 2).translation = {-2147483647 - 1, 0, 0}; });
+    std::vector<uint8_t> wide = translated({-2147483647 - 1, 0, 0});
     std::string const lowest = "-2147483648";
     auto const text = std::search(wide.begin(), wide.end(), lowest.begin(), lowest.end());
     ASSERT_NE(text, wide.end());
