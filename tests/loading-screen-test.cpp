@@ -2,14 +2,13 @@
 #include <gtest/gtest.h>
 
 #include <stdexcept>
-#include <tuple>
 
 #include "loading-screen.h"
 
 namespace {
 
 TEST(LoadingScreen, TheBarLeaves200PixelsEachSideButIsNeverNarrower) {
-    EXPECT_EQ(std::tuple(loadingBarWidth(1280), loadingBarWidth(500)), std::tuple(880, 200));
+    EXPECT_EQ(std::pair(loadingBarWidth(1280), loadingBarWidth(500)), std::pair(880, 200));
 }
 
 // Whatever the load throws ends it with one problem that says why, not with

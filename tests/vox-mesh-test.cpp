@@ -30,6 +30,7 @@ std::vector<UnitFace> unitFaces(raylib::Mesh const* meshes, int count) {
             int low[3], high[3];
             for (int axis = 0; axis < 3; ++axis) {
                 auto const [min, max] = std::minmax({v[axis], v[3 + axis], v[6 + axis], v[9 + axis]});
+                EXPECT_TRUE(n[axis] == 0 || min == max) << "a quad flat across its normal";
                 low[axis] = static_cast<int>(std::lround(min / 0.25f));
                 high[axis] = std::max(low[axis] + 1, static_cast<int>(std::lround(max / 0.25f)));
                 // The face lies on the voxel's side its normal points to.
@@ -66,15 +67,13 @@ std::vector<UnitFace> exposedFaces(VoxelGrid const& grid) {
     return faces;
 }
 
-// Whether a quad (four corners) is flat across its normal and turns
-// counter-clockwise seen from outside, as raylib draws front faces.
+// Whether a quad (four corners) turns counter-clockwise seen from outside,
+// as raylib draws front faces.
 bool facesOut(float const* v, float const* n) {
     float const a[3] = {v[3] - v[0], v[4] - v[1], v[5] - v[2]}, b[3] = {v[6] - v[0], v[7] - v[1], v[8] - v[2]};
-    int const axis = n[0] != 0 ? 0 : n[1] != 0 ? 1 : 2;
-    bool const flat = v[axis] == v[3 + axis] && v[axis] == v[6 + axis] && v[axis] == v[9 + axis];
     float const turn =
         n[0] * (a[1] * b[2] - a[2] * b[1]) + n[1] * (a[2] * b[0] - a[0] * b[2]) + n[2] * (a[0] * b[1] - a[1] * b[0]);
-    return flat && turn > 0;
+    return turn > 0;
 }
 
 VoxelGrid gridOf(int sizeX, int sizeY, int sizeZ, auto colorAt) {
