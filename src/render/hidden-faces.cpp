@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <boost/container_hash/hash.hpp>
 #include <cmath>
-#include <cstring>
 #include <unordered_map>
 
 namespace {
@@ -39,11 +39,7 @@ bool covers(Face const& outer, Face const& inner) {
 }
 
 struct RectHash {
-    size_t operator()(std::array<float, 4> const& rect) const {
-        uint32_t bits[4];
-        std::memcpy(bits, rect.data(), sizeof bits);
-        return (((size_t{bits[0]} * 31 + bits[1]) * 31 + bits[2]) * 31) + bits[3];
-    }
+    size_t operator()(std::array<float, 4> const& rect) const { return boost::hash_range(rect.begin(), rect.end()); }
 };
 
 // The faces of the boxes on one axis, sorted by plane.
@@ -65,7 +61,7 @@ std::vector<Face> facesAlong(std::vector<AABox const*> const& boxes, int axis) {
 }
 
 // Hides, within faces of one plane, those covered by a face of the other
-// side: the same rectangle found by its bits, or in a small cluster any
+// side: the same rectangle found by its corners, or in a small cluster any
 // rectangle around it.
 void hideWithin(Face const* first, Face const* last, int axis, std::vector<uint8_t>& masks) {
     auto const hide = [&](Face const& face) { masks[face.box] &= ~(1u << FACE_OF[axis][face.positive]); };
