@@ -191,9 +191,9 @@ bool SettingsScreen::update(std::vector<int> const& keys) {
 
 void SettingsScreen::draw() const {
     SettingsLayout const layout = layoutFor(rows());
+    // From the window's top, over the title, the rows and the help line.
     int const height = (layout.visibleRows + 3) * layout.rowHeight;
-    raylib::DrawRectangle(layout.x - 10, layout.y - 2 * layout.rowHeight + layout.rowHeight / 2, layout.width + 20,
-                          height, PANEL);
+    raylib::DrawRectangle(layout.x - 10, 0, layout.width + 20, height, PANEL);
     raylib::DrawText("Settings", layout.x, layout.y - layout.rowHeight - layout.rowHeight / 4, layout.fontSize, CHOSEN);
     int const settingRows = static_cast<int>(settingInfos().size());
     for (int i = first; i < std::min(rows(), first + layout.visibleRows); ++i) {
