@@ -70,10 +70,10 @@ std::vector<UnitFace> exposedFaces(VoxelGrid const& grid) {
 // Whether a quad (four corners) turns counter-clockwise seen from outside,
 // as raylib draws front faces.
 bool facesOut(float const* v, float const* n) {
-    float const a[3] = {v[3] - v[0], v[4] - v[1], v[5] - v[2]}, b[3] = {v[6] - v[0], v[7] - v[1], v[8] - v[2]};
-    float const turn =
-        n[0] * (a[1] * b[2] - a[2] * b[1]) + n[1] * (a[2] * b[0] - a[0] * b[2]) + n[2] * (a[0] * b[1] - a[1] * b[0]);
-    return turn > 0;
+    auto const corner = [&](int i) { return raylib::Vector3{v[3 * i], v[3 * i + 1], v[3 * i + 2]}; };
+    raylib::Vector3 const turn = raylib::Vector3CrossProduct(raylib::Vector3Subtract(corner(1), corner(0)),
+                                                             raylib::Vector3Subtract(corner(2), corner(0)));
+    return raylib::Vector3DotProduct(turn, {n[0], n[1], n[2]}) > 0;
 }
 
 VoxelGrid gridOf(int sizeX, int sizeY, int sizeZ, auto colorAt) {
