@@ -130,9 +130,8 @@ TEST(SettingsFile, SavedWithoutLosingTheOldFile) {
 // A binding shows both its keys, the chosen one in brackets, a missing one
 // as "-" (the other kinds of value are shown as the keys change them, below).
 TEST(SettingsScreen, ShowsABindingsChosenKey) {
-    Settings const settings;
-    EXPECT_EQ(valueText(*findSetting("keys.forward"), settings, 1), "W  [Up]");
-    EXPECT_EQ(valueText(*findSetting("keys.reset"), settings, 0), "[R]  -");
+    EXPECT_EQ(valueText(*findSetting("keys.forward"), Settings{}, 1), "W  [Up]");
+    EXPECT_EQ(valueText(*findSetting("keys.reset"), Settings{}, 0), "[R]  -");
 }
 
 TEST(SettingsScreen, FitsEveryWindowWithTextThatGrowsWithIt) {

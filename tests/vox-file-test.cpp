@@ -54,8 +54,7 @@ TEST(VoxFileProblem, AcceptsUpToEachLimitAndSaysWhatIsWrongBeyond) {
         Bytes data;
         char const* problem;
     };
-    Bytes unknownChunk = voxFile();
-    append(unknownChunk, "nTRN", {1, 2});
+    Bytes const unknownChunk = edited(voxFile(), [](Bytes& d) { append(d, "nTRN", {1, 2}); });
     Case const cases[] = {
         {"a small model", voxFile(), ""},
         {"4096 models", voxFile(4096), ""},
