@@ -42,16 +42,11 @@ TEST(Frustum, FacesTurnedAwayFromTheCameraAreSkipped) {
             float normal[3] = {0, 0, 0};
             normal[axis] = sign;
             // Along the axis: well behind, inside the box, beyond the far side.
-            struct Case {
-                float along;
-                bool facing;
-            };
-            Case const cases[] = {{-1, sign < 0}, {1, true}, {3, sign > 0}};
-            for (auto const& c : cases) {
+            for (auto const& [along, facing] : {std::pair{-1.0f, sign < 0}, {1.0f, true}, {3.0f, sign > 0}}) {
                 float eye[3] = {1, 1, 1};
-                eye[axis] = c.along;
-                EXPECT_EQ(mayFace(box, normal, {eye[0], eye[1], eye[2]}), c.facing)
-                    << "axis " << axis << ", normal " << sign << ", eye at " << c.along;
+                eye[axis] = along;
+                EXPECT_EQ(mayFace(box, normal, {eye[0], eye[1], eye[2]}), facing)
+                    << "axis " << axis << ", normal " << sign << ", eye at " << along;
             }
         }
     }

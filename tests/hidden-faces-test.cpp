@@ -32,19 +32,15 @@ TEST(VisibleFaces, FacesAgainstAnotherOpaqueBoxAreHidden) {
     // A slab on a wider one: the upper slab's bottom is covered, the lower's top is not.
     EXPECT_EQ(masksOf({{{0, 0, 0}, {2, 0.1f, 2}, OPAQUE}, {{0, 0.1f, 0}, {1.75f, 0.1f, 1.75f}, OPAQUE}}),
               (std::vector<int>{all, all & ~negY}));
-    struct Case {
-        char const* name;
-        AABox other;
-    };
-    Case const keepAll[] = {
+    std::pair<char const*, AABox> const keepAll[] = {
         {"a translucent neighbour", {{1, 0, 0}, {1, 1, 1}, {1, 2, 3, 254}}},
         {"an inverted neighbour", {{1, 0, 0}, {-1, 1, 1}, OPAQUE}},
         {"a gap", {{1.001f, 0, 0}, {1, 1, 1}, OPAQUE}},
         {"a neighbour shifted half a side", {{1, 0.5f, 0}, {1, 1, 1}, OPAQUE}},
     };
-    for (auto const& c : keepAll) {
-        auto const masks = masksOf({{{0, 0, 0}, {1, 1, 1}, OPAQUE}, c.other});
-        EXPECT_EQ(masks[0], all) << c.name;
+    for (auto const& [name, other] : keepAll) {
+        auto const masks = masksOf({{{0, 0, 0}, {1, 1, 1}, OPAQUE}, other});
+        EXPECT_EQ(masks[0], all) << name;
     }
     EXPECT_EQ(masksOf({{{0, 0, 0}, {1, 1, 1}, OPAQUE}, {{0, 1, 0}, {1, 1, 1}, OPAQUE}})[0], all & ~y);
     // A box on a wider one, flush with one or two of its edges: its bottom is covered.
