@@ -20,7 +20,9 @@ struct Stretch {
     float from, to;
     float along(float fraction) const { return from + (to - from) * std::clamp(fraction, 0.0f, 1.0f); }
 };
-constexpr Stretch READING{0, 0.4f}, INDEXING{0.4f, 0.8f}, SORTING{0.8f, 0.9f}, BUILDING{0.9f, 1};
+// Where each step ends on the bar, and the next begins.
+constexpr float READ = 0.4f, INDEXED = 0.8f, SORTED = 0.9f;
+constexpr Stretch READING{0, READ}, INDEXING{READ, INDEXED}, SORTING{INDEXED, SORTED}, BUILDING{SORTED, 1};
 
 }  // namespace
 
@@ -32,17 +34,20 @@ void LoadingScreen::show(std::string const& doing, float fraction) {
     auto const now = std::chrono::steady_clock::now();
     if (last) gap = std::max(gap, std::chrono::duration<double>(now - *last).count());
     last = now;
+    raylib::BeginDrawing();
+    drawLoadingScreen(doing, fraction);
+    raylib::EndDrawing();
+}
 
+void drawLoadingScreen(std::string const& doing, float fraction) {
     // Below the words of the first screen, at the same fixed places.
     int const width = loadingBarWidth(raylib::GetScreenWidth());
     int const filled = static_cast<int>(static_cast<float>(width) * std::clamp(fraction, 0.0f, 1.0f));
-    raylib::BeginDrawing();
     raylib::ClearBackground(BACKGROUND);
     raylib::DrawText("Loading scene...", 200, 80, 40, FILLED);
     raylib::DrawRectangle(200, 150, filled, 20, FILLED);
     raylib::DrawRectangleLines(200, 150, width, 20, FRAME);
     raylib::DrawText(doing.c_str(), 200, 185, 20, WORDS);
-    raylib::EndDrawing();
 }
 
 bool LoadingScreen::closeAsked() {

@@ -15,6 +15,10 @@ inline constexpr double LOADING_REDRAW_SECONDS = 0.05;
 // 200 from the right edge, and never under 200.
 int loadingBarWidth(int windowWidth);
 
+// Draws the loading screen into the frame begun: its words, what the load is
+// doing, and the bar filled as far as fraction (0 to 1) of its width.
+void drawLoadingScreen(std::string const& doing, float fraction);
+
 // The loading screen with the progress of a load: the words of the first
 // screen, a bar filled to how far the load has come, and what it is doing.
 class LoadingScreen {
