@@ -148,7 +148,7 @@ PlayResult play(std::shared_ptr<World>& world, std::shared_ptr<Player> const& pl
         LoadingScreen fresh;
         LoadingScreen& screen = how.loadingScreen ? *how.loadingScreen : fresh;
         bakeShowingProgress(screen, *renderer, *world, camera.position);
-        if (screen.closeAsked()) return {0, player->position, DIGEST_START};
+        if (screen.closeAsked()) return {0, player->position};
     }
     AutoScale autoScale(settings.targetFps);
     // Applies the settings that show on the screen, at once.
@@ -161,7 +161,6 @@ PlayResult play(std::shared_ptr<World>& world, std::shared_ptr<Player> const& pl
     };
     apply();
     PlayResult result;
-    result.pathDigest = DIGEST_START;
     Notice notice;
     if (how.recorder) notice.show("Recording to " + how.recorder->path, NoticeKind::NEWS);
     DesktopWindow desktop;

@@ -13,6 +13,7 @@
 #include "renderer.h"
 #include "settings-file.h"
 #include "start-view.h"
+#include "world-digest.h"
 #include "world.h"
 
 inline constexpr float MOVE_SPEED = 9.0f;
@@ -66,7 +67,7 @@ struct Play {
 struct PlayResult {
     int frames = 0;
     raylib::Vector3 position{};
-    uint64_t pathDigest = 0;
+    uint64_t pathDigest = DIGEST_START;  // of no frame yet
 };
 
 // Runs frames until the window is asked to close, or a replay's frames end.
