@@ -2,10 +2,10 @@
 // scripts/build-web or `tessarine-scene web` on 127.0.0.1, opens it in
 // headless Chromium (Debian's, driven by puppeteer-core), clicks to play,
 // waits for the first frame, checks that the canvas shows the scene and not
-// only sky, holds W for a second and checks that the player moved, and
-// reports the frame rate. With --page-failures, also checks that a page
-// without WebGL 2, and one whose game file is missing, say so instead of
-// leaving the page blank; with --expect-failure, that the page says TEXT
+// only sky, holds W for a second and checks that the player moved, takes a
+// screenshot, and reports the frame rate. With --page-failures, also checks
+// that a page without WebGL 2, and one whose game file is missing, say so
+// instead of leaving the page blank; with --expect-failure, that the page says TEXT
 // instead of playing. Every wait polls what the page shows, up to a
 // generous limit.
 //   node play-in-browser.mjs FOLDER SCREENSHOT_DIR [--page-failures | --expect-failure TEXT]
@@ -153,6 +153,15 @@ try {
     const rate = drawn / seconds;
     console.log(`frame rate in headless Chromium at 800 x 450: ${rate.toFixed(1)} frames a second ` +
                 `(${(1000 / rate).toFixed(1)} ms a frame)`);
+
+    // A screenshot (P in a browser) is offered as a download named after the
+    // file alone; the link's click is caught instead of saving it.
+    await page.evaluate(() => {
+      HTMLAnchorElement.prototype.click = function () { (window.tessarine.downloads ||= []).push(this.download); };
+    });
+    await page.keyboard.press("KeyP");
+    const offered = await waitFor(page, 30, () => window.tessarine.downloads?.[0]);
+    check("a screenshot is offered as a download", /^tessarine-[^/]+\.png$/.test(offered || ""), offered);
 
     // The settings screen (O in a browser): the mouse's sensitivity raised
     // a step, then Save, the row above the last. The file is kept in the
