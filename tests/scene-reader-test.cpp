@@ -7,6 +7,7 @@
 #include <memory>
 #include <sstream>
 #include <stdexcept>
+#include <tuple>
 
 #include "intersector-naive-impl.h"
 #include "log-capture.h"
@@ -240,12 +241,7 @@ TEST(SceneModels, FoundBesideTheSceneScaledAndSolid) {
 TEST(SceneMemory, CountedBeforeAnythingIsBuilt) {
     size_t const tree = fs::file_size("assets/models/tree.vox");
     size_t const slabs = buildMountain({0, 0, 0}, {4, 2, 4}).size();
-    struct Case {
-        char const* text;
-        bool sharedModels;
-        MemoryEstimate expected;
-    };
-    Case const cases[] = {
+    std::tuple<char const*, bool, MemoryEstimate> const cases[] = {
         {"rect (0, 0, 0), (1, 1, 1), red\nrect (0, 2, 0), (1, 1, 1), red", false, {2, 0}},
         {"voxels_cloud_huge (0, 30, 0), (100, 50, 625), 0.5", false, {100000, 0}},
         {"voxels_cloud (0, 3, -40), (2.5, 0.25, 2.5), 1\nvoxels_cloud (0, 0, 0), (1, 1, 1), 0", false, {100000, 0}},
@@ -254,20 +250,20 @@ TEST(SceneMemory, CountedBeforeAnythingIsBuilt) {
         {"model tree, (0, 0, 0)\nmodel tree, (5, 0, 0)", true, {0, tree}},
         {"model tree, (0, 0, 0), solid\nmodel nothere, (0, 0, 0)", true, {tree / 4, tree}},
     };
-    for (auto const& c : cases) {
+    for (auto const& [text, sharedModels, expected] : cases) {
         auto const player = std::make_shared<Player>();
         auto const world = std::make_shared<World>(player);
-        std::istringstream in(c.text);
+        std::istringstream in(text);
         SceneReader reader(player, &in, world);
         ModelCache models;
-        if (c.sharedModels) reader.models = &models;
+        if (sharedModels) reader.models = &models;
         MemoryEstimate counted;
         reader.estimate = &counted;
         reader.onProblem = [](SceneProblem const&) {};
-        EXPECT_EQ(reader.readScene(), world) << c.text;
-        EXPECT_EQ(counted.boxes, c.expected.boxes) << c.text;
-        EXPECT_EQ(counted.modelFileBytes, c.expected.modelFileBytes) << c.text;
-        EXPECT_EQ(world->intersector->size(), 0) << c.text;
+        EXPECT_EQ(reader.readScene(), world) << text;
+        EXPECT_EQ(counted.boxes, expected.boxes) << text;
+        EXPECT_EQ(counted.modelFileBytes, expected.modelFileBytes) << text;
+        EXPECT_EQ(world->intersector->size(), 0) << text;
     }
 }
 
@@ -314,22 +310,18 @@ TEST(SceneMemory, TheRoomLeftUnderAControlGroupsLimit) {
     auto const write = [](fs::path const& path, std::string const& text) { std::ofstream(path) << text; };
     write(root / "memory/old/memory.limit_in_bytes", "5000\n");
     write(root / "memory/old/memory.usage_in_bytes", "1500\n");
-    struct Case {
-        char const *groups, *limit, *used;
-        size_t room;
-    };
-    Case const cases[] = {
+    std::tuple<char const*, char const*, char const*, size_t> const cases[] = {
         {"0::/game\n", "1000\n", "400\n", 600},
         {"0::/game\n", "1000\n", "1200\n", 1},  // over its limit: no room, but a limit
         {"0::/game\n", "max\n", "400\n", 0},
         {"9:pids:/\n4:memory:/old\n0::/\n", "", "", 3500},
         {"9:pids:/\n", "", "", 0},
     };
-    for (auto const& c : cases) {
-        write(root / "groups", c.groups);
-        write(root / "game/memory.max", c.limit);
-        write(root / "game/memory.current", c.used);
-        EXPECT_EQ(cgroupRoom((root / "groups").string(), root.string()), c.room) << c.groups << c.limit;
+    for (auto const& [groups, limit, used, room] : cases) {
+        write(root / "groups", groups);
+        write(root / "game/memory.max", limit);
+        write(root / "game/memory.current", used);
+        EXPECT_EQ(cgroupRoom((root / "groups").string(), root.string()), room) << groups << limit;
     }
     fs::remove_all(root);
 }
