@@ -15,7 +15,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-TEST(ModelEntity, BoxDrawPositionAndLogOfAKnownModel) {
+TEST(ModelEntity, BoxesDrawPositionAndLogOfKnownModels) {
     // Bounds from (0, 0, 0) to (16, 32, 8): voxels in two opposite corners
     // of a 64 x 32 x 128 grid (z up in the file; a voxel is a quarter unit).
     VoxModel model;
@@ -52,6 +52,15 @@ TEST(ModelEntity, BoxDrawPositionAndLogOfAKnownModel) {
     EXPECT_GT(b.min.x, 0.0f);
     EXPECT_VECTOR_EQ(raylib::Vector3Add(offset.drawPosition(), raylib::Vector3Scale(b.min, 0.1f)), offset.aabb.min.x,
                      offset.aabb.min.y, offset.aabb.min.z);
+    // A block of 32 x 32 x 32 voxels full to its edges collides as one box.
+    model = {32, 32, 32, {}, {}};
+    for (int i = 0; i < 32 * 32 * 32; ++i)
+        model.voxels.push_back({uint8_t(i % 32), uint8_t(i / 32 % 32), uint8_t(i / 1024), 1});
+    ASSERT_TRUE(writeVox(path.string(), model));
+    LoadedModel const full(path.string());
+    ASSERT_EQ(full.solidBoxes.size(), 1u);
+    EXPECT_VECTOR_EQ(full.solidBoxes[0].min, 0, 0, 0);
+    EXPECT_VECTOR_EQ(full.solidBoxes[0].max, 8, 8, 8);
     fs::remove(path);
 }
 
