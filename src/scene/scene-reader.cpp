@@ -160,7 +160,7 @@ std::shared_ptr<World> SceneReader::readScene() {
     *stream >> std::ws;
     while (!stream->eof()) {
         if (stream->fail()) {
-            problem = {0, 0, "Scene reading stopped: " + sourceName + " could not be read"};
+            problem = {.message = "Scene reading stopped: " + sourceName + " could not be read"};
             if (onProblem) {
                 onProblem(problem);
                 break;
@@ -208,7 +208,7 @@ std::shared_ptr<World> SceneReader::readScene() {
             std::streamoff const at = stream->tellg();  // -1 once the stream has ended
             progress->bytesRead = at < 0 ? progress->bytesTotal.load() : static_cast<size_t>(at);
             if (progress->stop) {
-                problem = {0, 0, "Scene reading stopped before its end"};
+                problem = {.message = "Scene reading stopped before its end"};
                 if (onProblem) onProblem(problem);
                 return nullptr;
             }

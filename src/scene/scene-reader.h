@@ -27,7 +27,7 @@ extern std::map<std::string, raylib::Color> const colorMapper;
 // ends the reading of the scene in the game; the others (a model that is
 // missing or refused) leave the game going with a warning.
 struct SceneProblem {
-    int line = 0, column = 0;
+    int line = 0, column = 0;  // 0: of the file as a whole
     std::string message;
     bool fatal = true;
     // The text of the line it stands on, as read.
