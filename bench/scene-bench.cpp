@@ -19,7 +19,6 @@
 #include "game.h"
 #include "log-capture.h"
 #include "model-entity.h"
-#include "quad-mesh.h"
 #include "ratio-reporter.h"
 #include "renderer.h"
 #include "scene-loader.h"
@@ -41,6 +40,15 @@ std::shared_ptr<World> load(std::string const& name) {
     if (name == "2-demo") return loadWorld(SCENE_PATH, player).world;
     if (name == "5-building") return loadWorld("assets/scenes/building/building.txt", player).world;
     return loadWorldFromText(SCENES.at(name), name, player).world;
+}
+
+// What a model's mesh takes on the GPU: a position, a normal and a
+// colour a vertex, three 16-bit indices a triangle.
+size_t gpuBytes(raylib::Mesh const& mesh) {
+    constexpr size_t VERTEX_BYTES = 3 * sizeof(float) + 3 * sizeof(float) + 4;
+    constexpr size_t TRIANGLE_BYTES = 3 * sizeof(unsigned short);
+    return static_cast<size_t>(mesh.vertexCount) * VERTEX_BYTES +
+           static_cast<size_t>(mesh.triangleCount) * TRIANGLE_BYTES;
 }
 
 // The GPU size of the meshes of a world's models, each model once.

@@ -24,12 +24,3 @@ raylib::Mesh meshOf(QuadList const& quads, int first);
 // Frees the CPU arrays of a mesh made by meshOf; the GPU side is the
 // uploader's to free.
 void freeMeshArrays(raylib::Mesh const& mesh);
-
-// What a mesh made by meshOf takes on the GPU: a position, a normal and a
-// colour a vertex, three 16-bit indices a triangle.
-inline size_t gpuBytes(raylib::Mesh const& mesh) {
-    constexpr size_t VERTEX_BYTES = 3 * sizeof(float) + 3 * sizeof(float) + 4;
-    constexpr size_t TRIANGLE_BYTES = 3 * sizeof(unsigned short);
-    return static_cast<size_t>(mesh.vertexCount) * VERTEX_BYTES +
-           static_cast<size_t>(mesh.triangleCount) * TRIANGLE_BYTES;
-}
