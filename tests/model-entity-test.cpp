@@ -53,10 +53,7 @@ TEST(ModelEntity, BoxesDrawPositionAndLogOfKnownModels) {
     EXPECT_VECTOR_EQ(raylib::Vector3Add(offset.drawPosition(), raylib::Vector3Scale(b.min, 0.1f)), offset.aabb.min.x,
                      offset.aabb.min.y, offset.aabb.min.z);
     // A block of 32 x 32 x 32 voxels full to its edges collides as one box.
-    model = {32, 32, 32, {}, {}};
-    for (int i = 0; i < 32 * 32 * 32; ++i)
-        model.voxels.push_back({uint8_t(i % 32), uint8_t(i / 32 % 32), uint8_t(i / 1024), 1});
-    ASSERT_TRUE(writeVox(path.string(), model));
+    ASSERT_TRUE(writeVox(path.string(), voxModelOf(32, 32, 32, [](int, int, int) { return 1; })));
     LoadedModel const full(path.string());
     ASSERT_EQ(full.solidBoxes.size(), 1u);
     EXPECT_VECTOR_EQ(full.solidBoxes[0].min, 0, 0, 0);
@@ -71,12 +68,8 @@ TEST(ModelEntity, UnreadableFilesAreModelsWithoutMeshes) {
     // Noise: voxels that touch none of their neighbours, more than a million
     // faces that cannot be merged.
     fs::path const noise = fs::temp_directory_path() / "tessarine-noise.vox";
-    VoxModel speckled{256, 256, 16, {}, {}};
-    for (int i = 0; i < 256 * 256 * 16; ++i) {
-        int const x = i % 256, y = i / 256 % 256, z = i / 65536;
-        if ((x + y + z) % 2 == 0) speckled.voxels.push_back({uint8_t(x), uint8_t(y), uint8_t(z), 1});
-    }
-    ASSERT_TRUE(writeVox(noise.string(), speckled));
+    auto const speckled = [](int x, int y, int z) { return (x + y + z) % 2 == 0 ? 1 : 0; };
+    ASSERT_TRUE(writeVox(noise.string(), voxModelOf(256, 256, 16, speckled)));
     std::pair<std::string, std::string> const cases[] = {
         {"assets/models/no-such-model.vox", "cannot be read"},
         {"assets/models", "is a folder"},

@@ -244,9 +244,7 @@ TEST(VoxScene, RefusesGraphsThatCannotBeFollowedOrPlaceTooMuch) {
     deep.nodes.push_back({VoxNode::SHAPE, 10000, false, -1, 0, 4, {}, 0, {}, 0});
     // More voxels than a scene may place: one model of 64^3 voxels, 17 times.
     VoxScene crowded{{modelOfSize(1, 1, 1)}, {{VoxNode::GROUP, 0}}, {}};
-    crowded.models[0] = {64, 64, 64, {}, {}};
-    for (int i = 0; i < 64 * 64 * 64; ++i)
-        crowded.models[0].voxels.push_back({uint8_t(i % 64), uint8_t(i / 64 % 64), uint8_t(i / 4096), 1});
+    crowded.models[0] = voxModelOf(64, 64, 64, [](int, int, int) { return 1; });
     for (int i = 1; i <= 17; ++i) {
         crowded.nodes[0].children.push_back(2 * i);
         crowded.nodes.push_back({VoxNode::TRANSFORM, 2 * i, false, 2 * i + 1, 0, 4, {0, 0, 0}});

@@ -11,8 +11,7 @@ enum Palette : uint8_t { PLASTER = 1, WOOD, WOOD_DARK, TILE, IRON, GLOW, MARKER 
 constexpr int STOREY = 10, DEPTH = 24, WIDTH = 32;
 
 VoxModel modelOf(int sizeX, int sizeY, int sizeZ, auto colorAt) {
-    VoxModel model;
-    model.sizeX = sizeX, model.sizeY = sizeY, model.sizeZ = sizeZ;
+    VoxModel model = voxModelOf(sizeX, sizeY, sizeZ, colorAt);
     auto set = [&](uint8_t index, VoxColor color) { model.palette[index - 1] = color; };
     set(PLASTER, {222, 206, 178, 255});
     set(WOOD, {150, 104, 62, 255});
@@ -21,12 +20,6 @@ VoxModel modelOf(int sizeX, int sizeY, int sizeZ, auto colorAt) {
     set(IRON, {52, 54, 60, 255});
     set(GLOW, {255, 226, 140, 255});
     set(MARKER, {230, 30, 30, 255});
-    for (int z = 0; z < sizeZ; ++z)
-        for (int y = 0; y < sizeY; ++y)
-            for (int x = 0; x < sizeX; ++x) {
-                if (uint8_t const color = colorAt(x, y, z))
-                    model.voxels.push_back({uint8_t(x), uint8_t(y), uint8_t(z), color});
-            }
     return model;
 }
 

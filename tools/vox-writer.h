@@ -24,6 +24,20 @@ struct VoxModel {
     std::array<VoxColor, 256> palette{};
 };
 
+// A model of the given size whose voxel at (x, y, z) has colour index
+// colorAt(x, y, z), or is empty where that is 0; its palette is left black.
+VoxModel voxModelOf(int sizeX, int sizeY, int sizeZ, auto colorAt) {
+    VoxModel model;
+    model.sizeX = sizeX, model.sizeY = sizeY, model.sizeZ = sizeZ;
+    for (int z = 0; z < sizeZ; ++z)
+        for (int y = 0; y < sizeY; ++y)
+            for (int x = 0; x < sizeX; ++x) {
+                if (uint8_t const color = colorAt(x, y, z))
+                    model.voxels.push_back({uint8_t(x), uint8_t(y), uint8_t(z), color});
+            }
+    return model;
+}
+
 // The rotation byte of a rotation matrix that takes axis column[i] of a
 // vector to row i, with sign[i]: MagicaVoxel's packing. The identity is
 // rotationByte({0, 1, 2}, {1, 1, 1}).
