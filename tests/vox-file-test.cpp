@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <fstream>
 #include <map>
 #include <set>
@@ -301,6 +302,27 @@ TEST(VoxScene, TheSampleSceneShowsAllItsModels) {
     // Four characters of 20 x 21 x 20 voxels in a row, the letters of a title
     // above them: 92 wide, 48 high, 21 deep.
     EXPECT_EQ(std::tuple(grid.sizeX, grid.sizeY, grid.sizeZ), std::tuple(92, 48, 21));
+}
+
+// A file without an RGBA chunk has MagicaVoxel's default palette, as the
+// format's description lists it (0xAABBGGRR), whatever the grid held before.
+TEST(VoxPalette, AFileWithoutOneHasTheDefault) {
+    VoxelGrid grid;
+    grid.palette[1] = {1, 2, 3, 4};
+    ASSERT_EQ(readVoxFile(edited(voxFile(), [](Bytes& d) { d.resize(d.size() - 1036); }), &grid), "");
+    EXPECT_EQ(std::memcmp(grid.palette.data(), defaultVoxPalette().data(), sizeof grid.palette), 0);
+    std::string const path = std::string(TESSARINE_SAMPLES_DIR) + "/vox-format.txt";
+    std::ifstream in(path);
+    if (!in) GTEST_SKIP() << "No sample files: " << path << " is absent";
+    std::string const text(std::istreambuf_iterator<char>(in), {});
+    size_t at = text.find("default_palette[256]");
+    ASSERT_NE(at, std::string::npos);
+    for (int i = 0; i < 256; ++i) {
+        at = text.find("0x", at) + 2;
+        uint32_t const word = std::stoul(text.substr(at, 8), nullptr, 16);
+        raylib::Color const c = defaultVoxPalette()[i];
+        EXPECT_EQ(word, uint32_t{c.a} << 24 | uint32_t{c.b} << 16 | uint32_t{c.g} << 8 | c.r) << "entry " << i;
+    }
 }
 
 }  // namespace

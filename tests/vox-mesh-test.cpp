@@ -133,26 +133,33 @@ TEST(VoxMeshes, CoverExactlyTheExposedFacesInFewerQuads) {
 
 // Our real models and the sample files without a scene graph, against
 // raylib's loader: the same faces of the same voxels, with the same normals
-// and colours, as the game showed them when raylib read them.
+// and colours, as the game showed them when raylib read them; raylib leaves
+// a file without a palette of its own uncoloured, so only its faces count.
 TEST(VoxMeshes, CoverTheSurfaceRaylibsLoaderBuilds) {
-    std::vector<fs::path> files;
+    std::vector<std::pair<fs::path, bool>> files;
     for (char const* name : {"tree", "rock", "lamp_post"})
-        files.push_back(fs::path("assets/models") / (std::string(name) + ".vox"));
+        files.emplace_back(fs::path("assets/models") / (std::string(name) + ".vox"), true);
     if (fs::exists(TESSARINE_SAMPLES_DIR)) {
         for (auto const& file : fs::directory_iterator(TESSARINE_SAMPLES_DIR)) {
             std::ifstream in(file.path(), std::ios::binary);
             std::string const bytes(std::istreambuf_iterator<char>(in), {});
             if (file.path().extension() == ".vox" && bytes.find("nTRN") == std::string::npos)
-                files.push_back(file.path());
+                files.emplace_back(file.path(), bytes.find("RGBA") != std::string::npos);
         }
     } else {
         std::printf("No sample files: %s is absent; only our own models are compared\n", TESSARINE_SAMPLES_DIR);
     }
-    for (fs::path const& file : files) {
+    for (auto const& [file, coloured] : files) {
         LoadedModel const ours(file.string());
         raylib::Model const theirs = raylib::LoadModel(file.c_str());
-        EXPECT_EQ(unitFaces(ours.model.meshes, ours.model.meshCount), unitFaces(theirs.meshes, theirs.meshCount))
-            << file;
+        auto faces = unitFaces(ours.model.meshes, ours.model.meshCount);
+        auto expected = unitFaces(theirs.meshes, theirs.meshCount);
+        for (auto* list : {&faces, &expected}) {
+            for (auto& face : *list) {
+                if (!coloured) std::get<6>(face) = std::get<7>(face) = std::get<8>(face) = std::get<9>(face) = 0;
+            }
+        }
+        EXPECT_EQ(faces, expected) << file;
         raylib::UnloadModel(theirs);
     }
 }

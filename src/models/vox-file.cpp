@@ -380,6 +380,28 @@ void VoxelGrid::set(int x, int y, int z, uint8_t colorIndex) {
     cells[((x % BLOCK) * BLOCK + y % BLOCK) * BLOCK + z % BLOCK] = colorIndex;
 }
 
+std::array<raylib::Color, 256> const& defaultVoxPalette() {
+    static std::array<raylib::Color, 256> const palette = [] {
+        std::array<raylib::Color, 256> colors{};
+        auto const level = [](int step) { return static_cast<unsigned char>(255 - 51 * step); };
+        // Entries 1 to 215: red slowest, blue fastest, from white down; black is left out.
+        for (int i = 1; i <= 215; ++i) {
+            colors[i] = {level((i - 1) / 36), level((i - 1) / 6 % 6), level((i - 1) % 6), 255};
+        }
+        // Then ten shades each of red, green, blue and grey, from light to dark.
+        unsigned char const shades[10] = {0xee, 0xdd, 0xbb, 0xaa, 0x88, 0x77, 0x55, 0x44, 0x22, 0x11};
+        for (int k = 0; k < 10; ++k) {
+            unsigned char const s = shades[k];
+            colors[216 + k] = {s, 0, 0, 255};
+            colors[226 + k] = {0, s, 0, 255};
+            colors[236 + k] = {0, 0, s, 255};
+            colors[246 + k] = {s, s, s, 255};
+        }
+        return colors;
+    }();
+    return palette;
+}
+
 std::string voxFileSizeProblem(unsigned long long bytes) {
     if (bytes > MAX_VOX_FILE_BYTES) return "the file is larger than 16 MiB";
     return "";
@@ -393,6 +415,8 @@ std::string readVoxFile(std::vector<unsigned char> const& data, VoxelGrid* grid)
     uint32_t const version = reader.u32();
     if (version != 150 && version != 200) return "unsupported .vox version " + std::to_string(version);
 
+    // A file without a palette of its own has the default one.
+    if (grid) grid->palette = defaultVoxPalette();
     std::vector<Model> models;
     Graph graph;
     // Inside the loop a whole chunk header can always be read: at most 11

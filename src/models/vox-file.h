@@ -19,6 +19,10 @@ inline constexpr size_t MAX_COMPOSED_VOXELS = MAX_VOX_FILE_BYTES / 4;
 // The widest scene along each axis, in voxels: MagicaVoxel's world.
 inline constexpr int MAX_COMPOSED_SIDE = 2048;
 
+// The palette of a file without an RGBA chunk, MagicaVoxel's default: a
+// cube of six levels a channel, then ramps of red, green, blue and grey.
+std::array<raylib::Color, 256> const& defaultVoxPalette();
+
 // The voxels of a model as the game shows it, y up: a palette index per
 // cell of sizeX x sizeY x sizeZ, 0 for an empty cell, kept in blocks of
 // BLOCK cells a side where voxels are, so that a wide, sparse scene costs
