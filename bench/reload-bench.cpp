@@ -21,7 +21,7 @@ void swap(benchmark::State& state, std::string const& path) {
     LogCapture quiet;
     auto const player = std::make_shared<Player>();
     std::shared_ptr<World> world = loadWorld(path, player).world;
-    for (auto _ : state) benchmark::DoNotOptimize(reloadScene(path, player, world));
+    for (auto _ : state) benchmark::DoNotOptimize(reloadScene(path, player, world).world);
     state.counters["entities"] = world->intersector->size();
     state.counters["scene_reads"] = 1;
 }

@@ -79,17 +79,40 @@ TEST(StepFrame, TurnsTheViewAsSet) {
 // Walking at an angle into a wall stops dead, as it always has, unless
 // sliding along walls is set: then the part along the wall is walked.
 TEST(StepFrame, SlidesAlongAWallOnlyWhenSet) {
-    std::pair<raylib::Vector3, raylib::Vector3> const wall{{-1.3f, 0, -50}, {-1, 5, 50}};
-    FrameInput const angled{.frameTime = 0.1f, .forward = 1, .side = 1};
+    std::pair<raylib::Vector3, raylib::Vector3> const wall{{-0.5f, 0, -50}, {-0.3f, 5, 50}};
+    FrameInput const angled{.frameTime = 1 / 60.0f, .forward = 1, .side = 1};
     Motion sliding;
     sliding.slideAlongWalls = true;
     Stepped const stopped = stepped(angled, {}, {wall});
     Stepped const slid = stepped(angled, sliding, {wall});
     EXPECT_EQ(std::pair(stopped.position.x, stopped.position.z), std::pair(START_POSITION.x, START_POSITION.z));
     EXPECT_EQ(slid.position.x, START_POSITION.x);
-    EXPECT_NEAR(slid.position.z, START_POSITION.z - 0.9f, 1e-5f);
+    EXPECT_NEAR(slid.position.z, START_POSITION.z - 0.15f, 1e-5f);
     // Straight on, a free path is walked alike.
     EXPECT_NEAR(stepped({.frameTime = 0.1f, .forward = 1}, sliding).position.x, -0.9f, 1e-5f);
+}
+
+// However long a frame, a wall however thin is never walked through: the
+// player ends before it, as near as a step, and sliding, along it.
+TEST(StepFrame, NoFrameIsLongEnoughToPassAWall) {
+    Motion sliding;
+    sliding.slideAlongWalls = true;
+    for (float const frameTime : {1 / 60.0f, 0.1f, 0.2f, 0.5f, 2.0f}) {
+        for (float const thickness : {0.05f, 0.2f, 1.0f}) {
+            std::pair<raylib::Vector3, raylib::Vector3> const wall{{-2 - thickness, 0, -50}, {-2, 5, 50}};
+            for (auto const& [side, motion] :
+                 {std::pair{0.0f, Motion{}}, {1.0f, Motion{}}, {0.0f, sliding}, {1.0f, sliding}}) {
+                Stepped const s = stepped({.frameTime = frameTime, .forward = 1, .side = side}, motion, {wall});
+                float const reach = std::max(-MOVE_SPEED * frameTime, -1.8f);
+                EXPECT_GE(s.position.x, -1.8f) << frameTime << " s, " << thickness << " thick";
+                EXPECT_LE(s.position.x, reach + Player::SAFE_STEP) << frameTime << " s, " << thickness << " thick";
+                if (motion.slideAlongWalls && side > 0 && frameTime > 0.2f) {
+                    EXPECT_LT(s.position.z, START_POSITION.z - 0.5f * frameTime * MOVE_SPEED) << "slid along";
+                }
+                EXPECT_EQ(s.position.y, START_POSITION.y) << "standing on the floor";
+            }
+        }
+    }
 }
 
 // The automatic scale shrinks while drawing takes longer than a frame at the

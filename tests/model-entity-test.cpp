@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <tuple>
 
 #include "log-capture.h"
 #include "model-entity.h"
@@ -61,8 +62,9 @@ TEST(ModelEntity, BoxesDrawPositionAndLogOfKnownModels) {
     fs::remove(path);
 }
 
-// A file that cannot be shown is a model without meshes, logged once.
-TEST(ModelEntity, UnreadableFilesAreModelsWithoutMeshes) {
+// A file that cannot be shown is a model without meshes, and says why; one
+// that loads but shows nothing (no voxels, all transparent) says so too.
+TEST(ModelEntity, FilesThatShowNothingSayWhy) {
     fs::path const empty = fs::temp_directory_path() / "tessarine-empty.vox";
     std::ofstream{empty};
     // Noise: voxels that touch none of their neighbours, more than a million
@@ -70,22 +72,32 @@ TEST(ModelEntity, UnreadableFilesAreModelsWithoutMeshes) {
     fs::path const noise = fs::temp_directory_path() / "tessarine-noise.vox";
     auto const speckled = [](int x, int y, int z) { return (x + y + z) % 2 == 0 ? 1 : 0; };
     ASSERT_TRUE(writeVox(noise.string(), voxModelOf(256, 256, 16, speckled)));
-    std::pair<std::string, std::string> const cases[] = {
-        {"assets/models/no-such-model.vox", "cannot be read"},
-        {"assets/models", "is a folder"},
-        {empty.string(), "is refused: the file is too short for a .vox header"},
-        {noise.string(), "is refused: its surface needs more than 1000000 quads"},
+    fs::path const clear = fs::temp_directory_path() / "tessarine-clear.vox";
+    VoxModel glass = voxModelOf(2, 1, 1, [](int, int, int) { return 1; });
+    ASSERT_TRUE(writeVox(clear.string(), glass));
+    fs::path const none = fs::temp_directory_path() / "tessarine-no-voxels.vox";
+    ASSERT_TRUE(writeVox(none.string(), voxModelOf(2, 2, 2, [](int, int, int) { return 0; })));
+    std::tuple<std::string, std::string, std::string, size_t> const cases[] = {
+        {"assets/models/no-such-model.vox", "cannot be read", "", 0},
+        {"assets/models", "is a folder", "", 0},
+        {empty.string(), "is refused: the file is too short for a .vox header", "", 0},
+        {noise.string(), "is refused: its surface needs more than 1000000 quads", "", 0},
+        {clear.string(), "", "shows nothing: the colours of all its voxels are fully transparent", 2},
+        {none.string(), "", "shows nothing: it has no voxels", 0},
     };
-    for (auto const& [path, why] : cases) {
+    for (auto const& [path, problem, warning, voxels] : cases) {
         LogCapture log;
         ModelEntity const entity({0, 0, 0}, 0.1f, path);
-        EXPECT_EQ(log.text(), "WARNING: Model [" + path + "] not loaded: the file " + why + "\nDEBUG: Model [" + path +
-                                  "] Dimensions: (0, 0, 0)\n");
-        EXPECT_EQ(entity.model.meshCount, 0);
-        EXPECT_EQ(entity.loaded->problem, "the model file " + path + " " + why);
+        EXPECT_EQ(log.text().rfind("DEBUG: Model [" + path + "] Dimensions: ", 0), 0u) << log.text();
+        EXPECT_EQ(entity.model.meshCount > 0, !warning.empty() && voxels > 0) << path;
+        EXPECT_EQ(entity.loaded->problem, problem.empty() ? "" : "the model file " + path + " " + problem);
+        EXPECT_EQ(entity.loaded->warning, warning.empty() ? "" : "the model file " + path + " " + warning);
+        EXPECT_EQ(entity.loaded->voxels, voxels) << path;
     }
-    fs::remove(empty);
-    fs::remove(noise);
+    glass.palette[0].a = 1;
+    ASSERT_TRUE(writeVox(clear.string(), glass));
+    EXPECT_EQ(LoadedModel(clear.string()).warning, "") << "a voxel that shows at all";
+    for (fs::path const& path : {empty, noise, clear, none}) fs::remove(path);
 }
 
 }  // namespace

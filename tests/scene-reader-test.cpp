@@ -92,8 +92,7 @@ TEST_F(SceneReaderTest, WhatEachTextEndsWith) {
          "Mountain"},
         // A name keeps all but a final comma, which may stand alone.
         {"model a,b,, (1, 0, 1)", "world", 1,
-         "WARNING: Model [assets/models/a,b,.vox] not loaded: the file cannot be read\nDEBUG: Model "
-         "[assets/models/a,b,.vox]"},
+         "WARNING: the model a,b, is not in assets/models/a,b,.vox\nDEBUG: Model [assets/models/a,b,.vox]"},
         {"model tree , (1, 0, 1)", "world", 1, "DEBUG: Model [assets/models/tree.vox]"},
         // Voxels of 0.025 and 2.5; the two huge cells around the body stay empty.
         {"voxels_cloud (50, 0, 0), (0.1, 0.1, 0.1), 1 voxels_cloud_huge (0, 2.5, 4), (10, 10, 10), 1", "world", 64 + 62,
@@ -180,6 +179,31 @@ TEST(SceneCheck, ShowsTheLineAndAHintForTheCommonestSlips) {
         SceneLoad const load = loadWorldFromText(text, "s", std::make_shared<Player>());
         ASSERT_EQ(load.problems.size(), 1u) << text;
         EXPECT_EQ(describeWithLine("s", load.problems[0]), expected);
+    }
+}
+
+// Scenes that play as written, hardly as meant, are warned of, and still
+// load: nothing in them, nothing under the start, a rect of no room.
+TEST(SceneCheck, WarnsOfScenesThatPlayButHardlyAsMeant) {
+    std::string const floor = "rect (0, -0.5, 0), (20, 1, 20), green\n";
+    std::string const falls =
+        "s:0:0: warning: nothing lies under the start at (0, 2.2, 4): the player falls for ever\n";
+    std::pair<std::string, std::string> const cases[] = {
+        {floor, ""},
+        {"", "s:0:0: warning: the scene holds nothing: the player falls through the sky for ever\n"},
+        {"rect (0, -0.5, 4), (0.1, 1, 0.1), green\n", ""},
+        {"rect (21, -0.5, 0), (40, 1, 40), green\nrect (0, -900, 4.3), (1, 1, 1), red\n", ""},
+        {"rect (20.3, -0.5, 0), (40, 1, 40), green\n", falls},
+        {floor + "rect (5, 1, 5), (1, 0, 1), red",
+         "s:2:17: warning: a rect of no room: its size (1, 0, 1) is not above 0 along x, y and z\n"},
+        {"rect (0, -0.5, 0), (20, -1, 20), green\n",
+         "s:1:20: warning: a rect of no room: its size (20, -1, 20) is not above 0 along x, y and z\n"},
+    };
+    for (auto const& [text, report] : cases) {
+        SceneLoad const load = loadWorldFromText(text, "s", std::make_shared<Player>());
+        EXPECT_EQ(load.report(), report) << text;
+        EXPECT_FALSE(load.hasErrors());
+        EXPECT_TRUE(load.world);
     }
 }
 

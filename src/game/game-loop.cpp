@@ -25,16 +25,6 @@ std::shared_ptr<CompositeController> makeController(Settings const& settings) {
     return controller;
 }
 
-namespace {
-
-// Whether the player now stands where it was asked to go, horizontally: a
-// refused move leaves it where it was.
-bool arrived(Player const& player, raylib::Vector3 target) {
-    return player.position.x == target.x && player.position.z == target.z;
-}
-
-}  // namespace
-
 bool stepFrame(raylib::Camera3D& camera, Player& player, std::shared_ptr<Intersector> const& intersector,
                FrameInput const& input, Motion const& motion) {
     float const distance = input.frameTime * MOVE_SPEED;
@@ -47,17 +37,10 @@ bool stepFrame(raylib::Camera3D& camera, Player& player, std::shared_ptr<Interse
                                    motion.invertLook ? -pitch : pitch, 0.0f};
     // The camera turns, then moves along its horizontal directions: it says
     // where the player wants to go.
-    raylib::Vector3 const from = player.position;
     raylib::UpdateCameraPro(&camera, movement, rotation, 0.0f);
 
-    // The player decides where it may go; sliding, a refused move is tried
-    // along x alone, then along z alone.
-    player.move(camera.position, intersector);
-    if (motion.slideAlongWalls && !arrived(player, camera.position)) {
-        raylib::Vector3 const alongX{camera.position.x, camera.position.y, from.z};
-        player.move(alongX, intersector);
-        if (!arrived(player, alongX)) player.move({from.x, camera.position.y, camera.position.z}, intersector);
-    }
+    // The player decides where it may go.
+    player.walk(camera.position, intersector, motion.slideAlongWalls);
     if (input.keys.reset) player.move(START_POSITION, intersector);
 
     // Back onto the player's eyes, keeping the view direction.
@@ -68,12 +51,28 @@ bool stepFrame(raylib::Camera3D& camera, Player& player, std::shared_ptr<Interse
     return input.keys.showInfo;
 }
 
-std::string reloadScene(std::string const& path, std::shared_ptr<Player> const& player, std::shared_ptr<World>& world,
-                        ModelCache* models) {
-    SceneLoad const load = loadWorld(path, player, {.models = models});
-    if (!load.world) return load.report();
-    world = load.world;
-    return "";
+std::string fallenNotice(float y, float lowest, KeyBindings const& keys) {
+    if (!(y < lowest - FALLEN_DEPTH)) return "";
+    for (int const key : keys[RESET]) {
+        if (key != 0) return "You have fallen out of the world: hold " + keyName(key) + " to go back to the start";
+    }
+    return "You have fallen out of the world: give the reset a key in the settings to go back to the start";
+}
+
+SceneLoad reloadScene(std::string const& path, std::shared_ptr<Player> const& player, std::shared_ptr<World>& world,
+                      ModelCache* models) {
+    SceneLoad load = loadWorld(path, player, {.models = models});
+    if (load.world) world = load.world;
+    return load;
+}
+
+std::string reloadNotice(SceneLoad const& load, int entities) {
+    if (load.problems.empty()) return "Scene reloaded: " + std::to_string(entities) + " entities";
+    std::string const first = load.problems.front().message;
+    if (!load.world) return load.report().substr(0, load.report().find('\n'));
+    size_t const count = load.problems.size();
+    return "Scene reloaded: " + std::to_string(entities) + " entities, " + std::to_string(count) +
+           (count == 1 ? " warning: " : " warnings, the first: ") + first;
 }
 
 namespace {
@@ -109,6 +108,7 @@ FrameInput liveInput(Controller const& controller, DesktopWindow& desktop, std::
 // The notice on the screen, shown for a few seconds.
 class Notice {
 public:
+    bool showing() const { return !shown.empty() && (fresh || raylib::GetTime() < until); }
     void show(std::string text, NoticeKind kind) {
         shown = std::move(text);
         this->kind = kind;
@@ -162,6 +162,7 @@ PlayResult play(std::shared_ptr<World>& world, std::shared_ptr<Player> const& pl
     apply();
     PlayResult result;
     Notice notice;
+    float lowest = lowestPoint(*world->intersector);
     if (how.recorder) notice.show("Recording to " + how.recorder->path, NoticeKind::NEWS);
     DesktopWindow desktop;
     std::optional<SettingsScreen> screen;
@@ -201,15 +202,14 @@ PlayResult play(std::shared_ptr<World>& world, std::shared_ptr<Player> const& pl
             if (how.recorder) how.recorder->write(input);
             showInfo = stepFrame(camera, *player, world->intersector, input, motion);
             if (input.reload) {
-                std::string const problems = reloadScene(how.scenePath, player, world, how.models);
-                if (!problems.empty()) {
-                    std::clog << "Scene not reloaded: " << problems << std::flush;
-                    notice.show(problems.substr(0, problems.find('\n')), NoticeKind::PROBLEM);
-                } else {
-                    notice.show("Scene reloaded: " + std::to_string(world->intersector->size()) + " entities",
-                                NoticeKind::NEWS);
-                }
+                SceneLoad const load = reloadScene(how.scenePath, player, world, how.models);
+                std::clog << (load.world ? "" : "Scene not reloaded: ") << load.report() << std::flush;
+                notice.show(reloadNotice(load, world->intersector->size()),
+                            load.world ? NoticeKind::NEWS : NoticeKind::PROBLEM);
             }
+            if (input.reload) lowest = lowestPoint(*world->intersector);
+            std::string const fallen = fallenNotice(player->position.y, lowest, settings.keys);
+            if (!fallen.empty() && !notice.showing()) notice.show(fallen, NoticeKind::PROBLEM);
             ++result.frames;
             result.pathDigest = digestOf(result.pathDigest, &player->position, sizeof player->position);
         }

@@ -83,9 +83,22 @@ void gameLoop(std::shared_ptr<World> world, std::shared_ptr<Player> player, std:
 // stays on the screen.
 inline constexpr double NOTICE_SECONDS = 6.0;
 
+// How far below the lowest thing in the world a player who falls is told
+// how to come back.
+inline constexpr float FALLEN_DEPTH = 100.0f;
+// What the screen tells a player at height y in a world whose lowest point
+// is lowest: how to come back once it has fallen FALLEN_DEPTH below it;
+// otherwise nothing.
+std::string fallenNotice(float y, float lowest, KeyBindings const& keys);
+
 // Reads the scene file again, seeded as at start, into a new world for the
-// player where it stands, and swaps it in. When the file has a problem that
-// would stop the game, the old world stays and the problems are returned as
-// "FILE:LINE:COLUMN: error: message" lines; otherwise the result is empty.
-std::string reloadScene(std::string const& path, std::shared_ptr<Player> const& player, std::shared_ptr<World>& world,
-                        ModelCache* models = nullptr);
+// player where it stands, and swaps it in, unless the file has a problem
+// that would stop the game: then the old world stays. Returns the load, with
+// every problem it met.
+SceneLoad reloadScene(std::string const& path, std::shared_ptr<Player> const& player, std::shared_ptr<World>& world,
+                      ModelCache* models = nullptr);
+
+// What the screen says of a reload: the first problem that kept the old
+// world, or the entities of the new one and how many warnings came with it,
+// and the first of them.
+std::string reloadNotice(SceneLoad const& load, int entities);

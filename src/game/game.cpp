@@ -38,6 +38,8 @@ int failure(std::string const& what) {
 std::shared_ptr<World> loadSceneOrExplain(LoadingScreen& screen, std::string const& path,
                                           std::shared_ptr<Player> const& player, ModelCache& models) {
     SceneLoad const load = loadShowingProgress(screen, path, player, {.models = &models});
+    // What the scene may lack is said, as the scene tool's check says it.
+    if (load.world) std::clog << load.report() << std::flush;
     if (!load.world && !screen.closeAsked()) {
         std::clog.flush();
         std::cerr << load.report() << "Tessarine cannot start: the scene " << path << " could not be loaded."

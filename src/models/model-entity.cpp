@@ -13,7 +13,7 @@ ModelEntity::ModelEntity(raylib::Vector3 position, float scale, std::string path
 
 ModelEntity::ModelEntity(raylib::Vector3 position, float scale, std::string const& path,
                          std::shared_ptr<LoadedModel const> loaded, bool solid)
-    : position(position), scale(scale), loaded(std::move(loaded)), model(this->loaded->model) {
+    : position(position), scale(scale), path(path), loaded(std::move(loaded)), model(this->loaded->model) {
     float const nowhere = std::numeric_limits<float>::quiet_NaN();
     aabb = solid ? AABB({nowhere, nowhere, nowhere}, {0, 0, 0}) : drawnBox();
 

@@ -39,6 +39,8 @@ public:
 
     raylib::Vector3 const position;
     float const scale;
+    // The file it was read from.
+    std::string const path;
     std::shared_ptr<LoadedModel const> const loaded;
     raylib::Model const& model;
     AABB aabb;

@@ -2,7 +2,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <iostream>
 #include <vector>
 
 #include "vox-file.h"
@@ -13,6 +12,8 @@ struct LoadedModel::Read {
     raylib::Model model{};
     std::vector<raylib::BoundingBox> solidBoxes;
     std::string problem;
+    std::string warning;
+    size_t voxels = 0;
 };
 
 namespace {
@@ -86,6 +87,22 @@ std::vector<raylib::BoundingBox> solidBoxesOf(VoxelGrid const& grid) {
     return boxes;
 }
 
+// The grid's voxels, and those of them that show: not fully transparent.
+std::pair<size_t, size_t> countVoxels(VoxelGrid const& grid) {
+    constexpr int CELLS = VoxelGrid::BLOCK * VoxelGrid::BLOCK * VoxelGrid::BLOCK;
+    size_t voxels = 0, shown = 0;
+    for (int bx = 0; bx < grid.blocksAlong(0); ++bx)
+        for (int by = 0; by < grid.blocksAlong(1); ++by)
+            for (int bz = 0; bz < grid.blocksAlong(2); ++bz) {
+                uint8_t const* cells = grid.block(bx, by, bz);
+                for (int i = 0; cells && i < CELLS; ++i) {
+                    voxels += cells[i] != 0;
+                    shown += cells[i] != 0 && grid.palette[cells[i]].a > 0;
+                }
+            }
+    return {voxels, shown};
+}
+
 LoadedModel::Read readModel(std::string const& path) {
     LoadedModel::Read read;
     read.model.transform = raylib::MatrixIdentity();
@@ -99,7 +116,6 @@ LoadedModel::Read readModel(std::string const& path) {
         why = "is refused: its surface needs more than " + std::to_string(MAX_MODEL_QUADS) + " quads";
     }
     if (!why.empty()) {
-        std::clog << "WARNING: Model [" << path << "] not loaded: the file " << why << std::endl;
         read.problem = "the model file " + path + " " + why;
         return read;
     }
@@ -108,6 +124,13 @@ LoadedModel::Read readModel(std::string const& path) {
     read.model.meshes = new raylib::Mesh[meshes.size()];
     std::copy(meshes.begin(), meshes.end(), read.model.meshes);
     read.solidBoxes = solidBoxesOf(grid);
+    auto const [voxels, shown] = countVoxels(grid);
+    read.voxels = voxels;
+    if (voxels == 0) {
+        read.warning = "the model file " + path + " shows nothing: it has no voxels";
+    } else if (shown == 0) {
+        read.warning = "the model file " + path + " shows nothing: the colours of all its voxels are fully transparent";
+    }
     return read;
 }
 
@@ -116,7 +139,11 @@ LoadedModel::Read readModel(std::string const& path) {
 LoadedModel::LoadedModel(std::string const& path) : LoadedModel(readModel(path)) {}
 
 LoadedModel::LoadedModel(Read read)
-    : model(read.model), solidBoxes(std::move(read.solidBoxes)), problem(std::move(read.problem)) {}
+    : model(read.model),
+      solidBoxes(std::move(read.solidBoxes)),
+      problem(std::move(read.problem)),
+      warning(std::move(read.warning)),
+      voxels(read.voxels) {}
 
 LoadedModel::~LoadedModel() {
     for (int i = 0; i < model.meshCount; ++i) freeMeshArrays(model.meshes[i]);

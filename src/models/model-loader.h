@@ -25,6 +25,11 @@ public:
     std::vector<raylib::BoundingBox> const solidBoxes;
     // Why the file gives no meshes; empty when it loaded.
     std::string const problem;
+    // Why a model that loaded shows nothing: it has no voxels, or all of
+    // them are transparent. Empty when some voxel shows.
+    std::string const warning;
+    // Its voxels, as they are drawn: every model of its scene placed.
+    size_t const voxels;
 
     // What reading a file gives.
     struct Read;

@@ -1,5 +1,8 @@
 #include "player.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace {
 
 // The smallest positive normal float. Added to a landing height, it changes
@@ -30,16 +33,28 @@ void Player::placeBoxes() {
     feetAABB = AABB(feet, {size.x, feetHeight, size.z});
 }
 
+std::optional<raylib::Vector3> Player::freeCenter(raylib::Vector3 target, Intersector const& intersector) const {
+    raylib::Vector3 center{target.x, halfBelow(target.y, height), target.z};
+    if (intersector.findIntersection(AABB(center, size))) {
+        // Blocked: try to climb by the full step height in this one move.
+        center.y = center.y + stepHeight;
+        if (intersector.findIntersection(AABB(center, size))) return std::nullopt;
+    }
+    return center;
+}
+
+void Player::commit(raylib::Vector3 target, float centerY) {
+    position = {target.x, halfAbove(centerY, size.y), target.z};
+    placeBoxes();
+}
+
 void Player::move(raylib::Vector3 target, std::shared_ptr<Intersector> const& intersector) {
     // Whether the player stands is decided before anything moves.
     bool const standing = intersector->findIntersection(feetAABB) != nullptr;
 
-    raylib::Vector3 center{target.x, halfBelow(target.y, height), target.z};
-    if (intersector->findIntersection(AABB(center, size))) {
-        // Blocked: try to climb by the full step height in this one move.
-        center.y = center.y + stepHeight;
-        if (intersector->findIntersection(AABB(center, size))) return;
-    }
+    std::optional<raylib::Vector3> free = freeCenter(target, *intersector);
+    if (!free) return;
+    raylib::Vector3 center = *free;
 
     if (standing) {
         fallSpeed = 0.0f;
@@ -60,7 +75,48 @@ void Player::move(raylib::Vector3 target, std::shared_ptr<Intersector> const& in
             fallSpeed = 0.0f;
         }
     }
+    commit(target, center.y);
+}
 
-    position = {target.x, halfAbove(center.y, size.y), target.z};
-    placeBoxes();
+bool Player::step(raylib::Vector3 target, Intersector const& intersector) {
+    std::optional<raylib::Vector3> const free = freeCenter(target, intersector);
+    if (free) commit(target, free->y);
+    return free.has_value();
+}
+
+void Player::walk(raylib::Vector3 target, std::shared_ptr<Intersector> const& intersector, bool slide) {
+    raylib::Vector3 const from = position;
+    auto const arrived = [&](raylib::Vector3 at) { return position.x == at.x && position.z == at.z; };
+    float const dx = target.x - from.x, dz = target.z - from.z;
+    int const steps = static_cast<int>(std::ceil(std::sqrt(dx * dx + dz * dz) / SAFE_STEP));
+    if (steps <= 1) {
+        move(target, intersector);
+        if (slide && !arrived(target)) {
+            raylib::Vector3 const alongX{target.x, target.y, from.z};
+            move(alongX, intersector);
+            if (!arrived(alongX)) move({from.x, target.y, target.z}, intersector);
+        }
+        return;
+    }
+    // Each step goes on from where the last one ended, at the height it
+    // reached: a long walk climbs one stair after another.
+    float const stepX = dx / steps, stepZ = dz / steps;
+    for (int i = 1; i <= steps; ++i) {
+        bool const last = i == steps;
+        auto const tried = [&](float byX, float byZ) {
+            raylib::Vector3 const next{position.x + byX, position.y, position.z + byZ};
+            if (last) {
+                move(next, intersector);
+            } else {
+                step(next, *intersector);
+            }
+            return arrived(next);
+        };
+        bool const taken =
+            tried(stepX, stepZ) || (slide && ((stepX != 0 && tried(stepX, 0)) || (stepZ != 0 && tried(0, stepZ))));
+        if (taken) continue;
+        // Stopped short: the fall of this move happens where the walk ended.
+        if (!last) move(position, intersector);
+        return;
+    }
 }

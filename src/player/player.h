@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 
 #include "aabb.h"
 #include "intersector.h"
@@ -16,9 +17,21 @@ public:
     // Added to fallSpeed on every airborne move, in double precision.
     static constexpr double GRAVITY_STEP = 0.016333333333333335;
 
+    // The longest horizontal move tested at its destination alone: well
+    // under the body's width, so that one place and the next overlap and
+    // nothing fits between them.
+    static constexpr float SAFE_STEP = 0.25f;
+
     Player();
     virtual AABB const& getAABB() const { return aabb; }
     void move(raylib::Vector3 target, std::shared_ptr<Intersector> const& intersector);
+    // Walks toward the target. A horizontal move up to SAFE_STEP long is one
+    // move(); a longer one, as a slow frame asks for, is walked in equal
+    // steps, each refused or climbed as move() does, and stops before the
+    // first step refused: nothing is walked through, however thin. Only the
+    // last step falls, so gravity is as for one move. Sliding, a refused step
+    // is tried along x alone, then along z alone.
+    void walk(raylib::Vector3 target, std::shared_ptr<Intersector> const& intersector, bool slide = false);
 
     float height = 1.6f;
     float stepHeight = 0.31f;
@@ -34,4 +47,11 @@ public:
 
 private:
     void placeBoxes();
+    // The body's centre at the target, lifted by the step height when that
+    // clears an obstacle; none when the lifted body is blocked too.
+    std::optional<raylib::Vector3> freeCenter(raylib::Vector3 target, Intersector const& intersector) const;
+    // Puts the eye point over the target at the body's centre height y.
+    void commit(raylib::Vector3 target, float centerY);
+    // A move without the fall: whether it was taken.
+    bool step(raylib::Vector3 target, Intersector const& intersector);
 };

@@ -1,5 +1,6 @@
 #include "scene-picture.h"
 
+#include <algorithm>
 #include <iostream>
 
 #include "log-capture.h"
@@ -51,11 +52,13 @@ int drawScenePicture(PictureRequest const& request) {
     }
     // A scene with a problem would give a picture without what it lacks.
     std::cerr << load.report();
-    if (!load.problems.empty()) {
-        std::cerr << "tessarine-scene: the scene " << request.scenePath << " is not drawn: it has "
-                  << load.problems.size() << (load.problems.size() == 1 ? " problem" : " problems") << std::endl;
+    size_t const errors = std::count_if(load.problems.begin(), load.problems.end(),
+                                        [](SceneProblem const& p) { return p.severity != Severity::WARNING; });
+    if (errors > 0) {
+        std::cerr << "tessarine-scene: the scene " << request.scenePath << " is not drawn: it has " << errors
+                  << (errors == 1 ? " problem" : " problems") << std::endl;
     }
-    bool const written = load.problems.empty() && writeFrame(*load.world, request);
+    bool const written = errors == 0 && writeFrame(*load.world, request);
     raylib::CloseWindow();
     return written ? 0 : 1;
 }

@@ -36,15 +36,15 @@ int failure(std::string const& what, int status = 1) {
 
 // Each file is named as given and opened where it was when the program started.
 int check(std::vector<std::string> const& files, std::vector<std::string> const& openAt) {
-    int problems = 0;
+    bool errors = false;
     for (size_t i = 0; i < files.size(); ++i) {
         LogCapture quiet;
         SceneLoad const load = loadWorld(openAt[i], std::make_shared<Player>());
         for (SceneProblem const& problem : load.problems) std::cout << describeWithLine(files[i], problem);
-        problems += static_cast<int>(load.problems.size());
+        errors |= load.hasErrors();
     }
     std::cout.flush();
-    return problems == 0 ? 0 : 1;
+    return errors ? 1 : 0;
 }
 
 // The scene is checked first: a scene with a problem gives no folder.
@@ -64,8 +64,13 @@ int web(std::string const& path, std::string const& openAt, fs::path const& asse
 
 int stats(std::string const& path, std::string const& openAt) {
     SceneStats const measured = measureScene(openAt);
-    for (SceneProblem const& problem : measured.problems) std::cout << describeWithLine(path, problem);
-    if (!measured.problems.empty()) return 1;
+    bool errors = false;
+    for (SceneProblem const& problem : measured.problems) {
+        bool const warning = problem.severity == Severity::WARNING;
+        (warning ? std::cerr : std::cout) << describeWithLine(path, problem);
+        errors |= !warning;
+    }
+    if (errors) return 1;
     printStats(std::cout, path, measured);
     return 0;
 }

@@ -1,5 +1,6 @@
 #include "scene-loader.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
@@ -20,6 +21,11 @@ std::shared_ptr<World> loadScene(std::string path, std::shared_ptr<Player> playe
     auto world = std::make_shared<World>(player);
     SceneReader reader(player, &file, world, path);
     return reader.readScene();
+}
+
+bool SceneLoad::hasErrors() const {
+    return std::any_of(problems.begin(), problems.end(),
+                       [](SceneProblem const& problem) { return problem.severity != Severity::WARNING; });
 }
 
 std::string SceneLoad::report() const {
@@ -73,7 +79,16 @@ SceneLoad loadWorldFromText(std::string const& text, std::string const& sourceNa
     reader.onProblem = [&](SceneProblem const& problem) { load.problems.push_back(problem); };
     reader.readScene();
     for (SceneProblem const& problem : load.problems) {
-        if (problem.fatal) load.world.reset();
+        if (problem.severity == Severity::FATAL) load.world.reset();
+    }
+    if (load.world && load.world->intersector->size() == 0) {
+        load.problems.push_back({.message = "the scene holds nothing: the player falls through the sky for ever",
+                                 .severity = Severity::WARNING});
+    } else if (load.world && !groundUnderStart(*load.world->intersector)) {
+        load.problems.push_back(
+            {.message = raylib::TextFormat("nothing lies under the start at (%g, %g, %g): the player falls for ever",
+                                           START_POSITION.x, START_POSITION.y, START_POSITION.z),
+             .severity = Severity::WARNING});
     }
     return load;
 }

@@ -46,11 +46,14 @@ struct SceneLoad {
     // Empty when a problem keeps the scene from being played.
     std::shared_ptr<World> world;
     // Every problem, in file order, also those that leave the world
-    // playable (a model that is missing or refused).
+    // playable (a model that is missing or refused, warnings), then those
+    // of the world as a whole.
     std::vector<SceneProblem> problems;
     // Named as in problem reports: the file's path.
     std::string sourceName;
 
+    // Whether any problem is more than a warning.
+    bool hasErrors() const;
     // "FILE:LINE:COLUMN: error: message" of each problem, one a line.
     std::string report() const;
 };

@@ -107,7 +107,7 @@ SceneReader::SceneReader(std::shared_ptr<Player> player, std::istream* stream, s
 
 std::string describeProblem(std::string const& sourceName, SceneProblem const& problem) {
     return sourceName + ":" + std::to_string(problem.line) + ":" + std::to_string(problem.column) +
-           ": error: " + problem.message;
+           (problem.severity == Severity::WARNING ? ": warning: " : ": error: ") + problem.message;
 }
 
 std::string printable(std::string const& text) {
@@ -308,6 +308,8 @@ char SceneReader::readSeparator() {
 void SceneReader::readRect() {
     raylib::Vector3 const center = readVector3();
     readSeparator();
+    startToken();
+    std::streampos const sizeStart = tokenStart;
     raylib::Vector3 const size = readVector3();
     readSeparator();
     startToken();
@@ -319,6 +321,13 @@ void SceneReader::readRect() {
                                 "\": the colours are green, red, brown, light_gray, dark_blue and gray");
     }
     raylib::Color const color = colorMapper.at(colorWord);
+    if (onProblem && !estimate && !(size.x > 0 && size.y > 0 && size.z > 0)) {
+        onProblem(problemAt(sizeStart,
+                            raylib::TextFormat("a rect of no room: its size (%g, %g, %g) is not above 0 along x, y "
+                                               "and z",
+                                               size.x, size.y, size.z),
+                            Severity::WARNING));
+    }
     if (estimate) {
         estimate->boxes += 1;
         return;
@@ -362,14 +371,20 @@ void SceneReader::readModel() {
     auto const model = outside  ? std::make_shared<LoadedModel const>("")
                        : models ? models->get(path)
                                 : std::make_shared<LoadedModel const>(path);
-    if (onProblem && !model->problem.empty()) {
-        std::string why = model->problem;
+    if (!model->problem.empty() || !model->warning.empty()) {
+        std::string why = model->problem.empty() ? model->warning : model->problem;
         if (outside) {
             why = "the model name " + printable(name) + " leaves the models folders: no absolute path, no ..";
-        } else if (places.size() > 1 && !std::filesystem::exists(path, unknown)) {
-            why = "the model " + printable(name) + " is in neither " + places[0] + " nor " + places[1];
+        } else if (!std::filesystem::exists(path, unknown)) {
+            why = "the model " + printable(name) +
+                  (places.size() > 1 ? " is in neither " + places[0] + " nor " + places[1] : " is not in " + places[0]);
         }
-        onProblem(problemAt(nameStart, why, false));
+        Severity const severity = model->problem.empty() ? Severity::WARNING : Severity::ERROR;
+        if (onProblem) {
+            onProblem(problemAt(nameStart, why, severity));
+        } else {
+            logLine("WARNING: " + why);
+        }
     }
     auto const entity = std::make_shared<ModelEntity>(position, options.scale, path, model, options.solid);
     world->intersector->addEntity(entity);
@@ -435,8 +450,8 @@ void SceneReader::startToken() {
 
 // The line and column (both from 1) of a place in the stream, counted from
 // its start; a good stream is left where it was, a failed one cleared.
-SceneProblem SceneReader::problemAt(std::streampos at, std::string message, bool fatal) const {
-    SceneProblem found{1, 1, std::move(message), fatal};
+SceneProblem SceneReader::problemAt(std::streampos at, std::string message, Severity severity) const {
+    SceneProblem found{1, 1, std::move(message), severity};
     bool const good = stream->good();
     std::streampos const resume = stream->tellg();
     stream->clear();

@@ -23,20 +23,25 @@ extern std::map<std::string, ObjectType> const objectTypeMapper;
 // The colour words of rectangles, case-sensitive.
 extern std::map<std::string, raylib::Color> const colorMapper;
 
-// Where a problem of a scene file stands, and what it is. A fatal problem
-// ends the reading of the scene in the game; the others (a model that is
-// missing or refused) leave the game going with a warning.
+// How bad a problem of a scene is: a fatal one keeps the scene from being
+// played; an error leaves it playable without what it names (a model that
+// is missing or refused); a warning is of a scene that plays as written but
+// hardly as meant (a box of no size, nothing to stand on).
+enum class Severity { FATAL, ERROR, WARNING };
+
+// Where a problem of a scene file stands, and what it is.
 struct SceneProblem {
     int line = 0, column = 0;  // 0: of the file as a whole
     std::string message;
-    bool fatal = true;
+    Severity severity = Severity::FATAL;
     // The text of the line it stands on, as read.
     std::string lineText{};
     // What the author may have meant, for the commonest slips; often empty.
     std::string hint{};
 };
 
-// "FILE:LINE:COLUMN: error: message", as compilers write a problem.
+// "FILE:LINE:COLUMN: error: message" ("warning:" for a warning), as
+// compilers write a problem.
 std::string describeProblem(std::string const& sourceName, SceneProblem const& problem);
 // The same, then its line with a caret under the column, and the hint when
 // there is one, each on a line of its own.
@@ -126,7 +131,7 @@ private:
     char readSeparator();
     // Skips whitespace and notes where the next token starts, for problems.
     void startToken();
-    SceneProblem problemAt(std::streampos at, std::string message, bool fatal = true) const;
+    SceneProblem problemAt(std::streampos at, std::string message, Severity severity = Severity::FATAL) const;
     // Notes a slip at a place of the entry being read, which becomes the
     // hint of a problem that follows it in the entry (the first one noted):
     // the hint's %d is the place's column.

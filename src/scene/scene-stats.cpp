@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "log-capture.h"
+#include "model-entity.h"
 #include "scene-loader.h"
 
 namespace {
@@ -44,6 +45,12 @@ SceneStats measureScene(std::string const& path) {
     stats.entities = index.size();
     stats.voxels = stats.kinds[VOXELS_CLOUD].entities + stats.kinds[VOXELS_CLOUD_HUGE].entities;
     for (auto const& entity : index.entityList()) {
+        if (auto const* model = dynamic_cast<ModelEntity const*>(entity.get())) {
+            SceneStats::Model& counted = stats.models[model->path];
+            counted.voxels = model->loaded->voxels;
+            counted.entries += 1;
+            stats.voxels += model->loaded->voxels;
+        }
         AABB const& box = entity->getAABB();
         if (hasNaN(box)) continue;
         raylib::Vector3 const low = raylib::Vector3Min(box.min, box.max), high = raylib::Vector3Max(box.min, box.max);
@@ -65,6 +72,10 @@ void printStats(std::ostream& out, std::string const& path, SceneStats const& st
             << kind.entities << " " << ENTITY_NAMES[type] << "\n";
     }
     out << "voxels: " << stats.voxels << "\n";
+    for (auto const& [path, model] : stats.models) {
+        out << "  " << path << ": " << model.voxels << " voxels, placed " << model.entries
+            << (model.entries == 1 ? " time\n" : " times\n");
+    }
     out << "bounds: " << (stats.bounded ? vector(stats.bounds.min) + " to " + vector(stats.bounds.max) : "none")
         << "\n";
     char line[64];

@@ -18,8 +18,14 @@ struct SceneStats {
     };
     std::map<ObjectType, Kind> kinds;
     int entities = 0;
-    // The voxels of its clouds.
-    int voxels = 0;
+    // The voxels of its clouds and its models, as drawn.
+    size_t voxels = 0;
+    // Of each model file: the voxels it holds, and the entries that place it.
+    struct Model {
+        size_t voxels = 0;
+        int entries = 0;
+    };
+    std::map<std::string, Model> models;
     // The box around every entity; none when there is no entity with a box
     // free of NaN.
     bool bounded = false;

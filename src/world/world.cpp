@@ -1,5 +1,9 @@
 #include "world.h"
 
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
 #include "intersector-naive-impl.h"
 #include "intersector-tree-impl.h"
 
@@ -26,4 +30,22 @@ std::vector<std::shared_ptr<Entity>> const World::generateValidVoxels(AABB keepC
                                                                       float density, ColorScheme colors) const {
     return placeVoxelCloud(keepClear, center, extent, voxelSize, density, colors,
                            options.fastCellDraw ? CellDraw::FAST : CellDraw::RAYLIB);
+}
+
+float lowestPoint(Intersector const& index) {
+    float lowest = std::numeric_limits<float>::infinity();
+    for (auto const& entity : index.entityList()) {
+        AABB const& box = entity->getAABB();
+        // A box of no room may have its corners the wrong way round.
+        float const bottom = std::min(box.min.y, box.max.y);
+        if (!std::isnan(bottom)) lowest = std::min(lowest, bottom);
+    }
+    return std::isinf(lowest) ? 0.0f : lowest;
+}
+
+bool groundUnderStart(Intersector const& index) {
+    AABB const body = Player().aabb;
+    float const bottom = std::min(lowestPoint(index), body.min.y) - 1;
+    raylib::Vector3 const below{body.max.x - body.min.x, body.min.y - bottom, body.max.z - body.min.z};
+    return index.findIntersection(AABB({START_POSITION.x, bottom + below.y / 2, START_POSITION.z}, below)) != nullptr;
 }

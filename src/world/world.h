@@ -49,3 +49,9 @@ public:
     // The index is chosen at construction; the cell draw may be switched later.
     WorldOptions options;
 };
+
+// The lowest point of any entity's box in the index; 0 when there is none.
+float lowestPoint(Intersector const& index);
+
+// Whether anything in the index lies under the player's start, to stand on.
+bool groundUnderStart(Intersector const& index);
