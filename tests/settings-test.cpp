@@ -91,10 +91,15 @@ TEST(SettingsFile, WrittenWithACommentForEveryKeyAndReadBack) {
     Settings set;
     EXPECT_EQ(setFromText(set, "look.field_of_view = 90"), "");
     EXPECT_EQ(setFromText(set, "keys.reset=[\"F\"]"), "");
-    EXPECT_EQ(setFromText(set, "look.field_of_view=900"),
-              "--set:1: look.field_of_view: 900 is out of range (30 to 120); using 90");
-    EXPECT_EQ(setFromText(set, "look.zoom=2"), "--set:1: look.zoom: no such setting; it is kept as it is");
-    EXPECT_EQ(setFromText(set, "fov").rfind("--set fov: expected KEY=VALUE", 0), 0u);
+    for (auto const& [assignment, why] : {
+             std::pair{"look.field_of_view=900", "900 is out of range (30 to 120)"},
+             {"look.zoom=2", "no such setting"},
+             {"look.field_of_view", "expected KEY=VALUE"},
+             {"look.invert=true\nlook.field_of_view=30", "expected one KEY=VALUE"},
+             {"look.field_of_view=\xc3\xa9", "a character that is not ASCII"},
+         }) {
+        EXPECT_EQ(setFromText(set, assignment).rfind("--set " + std::string(assignment) + ": " + why, 0), 0u);
+    }
     EXPECT_EQ(std::pair(set.fieldOfView, set.keys[RESET][0]), std::pair(90.0f, int('F')));
 }
 

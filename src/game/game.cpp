@@ -180,7 +180,8 @@ int gameMain(int argc, char** argv) {
         ->type_name("FILE")
         ->capture_default_str();
     app.add_option("--set", options.sets, "change a setting for this run, as the settings file writes it")
-        ->type_name("KEY=VALUE");
+        ->type_name("KEY=VALUE")
+        ->allow_extra_args(false);
     try {
         app.parse(argc, argv);
     } catch (CLI::CallForHelp const&) {
@@ -189,6 +190,15 @@ int gameMain(int argc, char** argv) {
     } catch (CLI::ParseError const& e) {
         std::cerr << "tessarine: " << e.what() << " (tessarine --help says more)" << std::endl;
         return 2;
+    }
+    // A setting given on the command line is meant for this run: one that
+    // cannot be used is refused, not played past.
+    Settings scratch;
+    for (std::string const& set : options.sets) {
+        if (std::string const problem = setFromText(scratch, set); !problem.empty()) {
+            std::cerr << "tessarine: " << problem << " (tessarine --help says more)" << std::endl;
+            return 2;
+        }
     }
     routeRaylibLog(verbose);
     // Paths on the command line are the starting folder's; assets are read

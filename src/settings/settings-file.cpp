@@ -225,14 +225,23 @@ SettingsRead loadSettings(std::string const& path) {
 }
 
 std::string setFromText(Settings& settings, std::string const& assignment) {
-    SettingsRead read;
+    std::string const given = "--set " + assignment + ": ";
+    if (notAscii(assignment)) return given + "a character that is not ASCII";
+    toml::table table;
     try {
-        readInto(settings, toml::parse(std::string_view(assignment), std::string_view("--set")), "--set", read);
+        table = toml::parse(std::string_view(assignment), std::string_view("--set"));
     } catch (toml::parse_error const& error) {
-        return "--set " + assignment +
-               ": expected KEY=VALUE, the value as the file writes it: " + std::string(error.description());
+        return given + "expected KEY=VALUE, the value as the file writes it: " + std::string(error.description());
     }
-    return read.warnings.empty() ? "" : read.warnings.front();
+    std::vector<Leaf> values;
+    leaves(table, {}, values);
+    if (values.size() != 1) return given + "expected one KEY=VALUE";
+    SettingInfo const* info = findSetting(values[0].key());
+    if (!info) return given + "no such setting";
+    Settings changed = settings;
+    if (std::string const why = assign(changed, *info, *values[0].node); !why.empty()) return given + why;
+    settings = changed;
+    return "";
 }
 
 std::string settingsText(Settings const& settings, std::string const& unknown) {

@@ -30,7 +30,8 @@ SettingsRead readSettings(std::string const& text, std::string const& fileName);
 SettingsRead loadSettings(std::string const& path);
 
 // Changes one setting from "KEY=VALUE", VALUE written as in the file;
-// returns why it could not, or nothing.
+// returns why it could not ("--set KEY=VALUE: why"), or nothing: then the
+// setting is left as it was.
 std::string setFromText(Settings& settings, std::string const& assignment);
 
 // The file's text: a comment, then the setting, for every setting; then the
