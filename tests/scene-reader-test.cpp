@@ -148,7 +148,18 @@ TEST_F(SceneReaderTest, UnreadableStreamsAndTypesWithoutAReader) {
 // line with a caret under the place, and a hint; bytes that do not print
 // come escaped.
 TEST(SceneCheck, ShowsTheLineAndAHintForTheCommonestSlips) {
-    std::pair<char const*, char const*> const cases[] = {
+    std::string const x40(40, 'x'), wide(60, ' ');
+    std::pair<std::string, std::string> const cases[] = {
+        // A long line, a screen wide around the column.
+        {"rect (0, 0, 0), (1, 1, 1), " + x40 + x40, "s:1:28: error: Unknown colour word \"" + x40 +
+                                                        "\": the colours are green, red, brown, light_gray, "
+                                                        "dark_blue and gray\n    rect (0, 0, 0), (1, 1, 1), " +
+                                                        std::string(46, 'x') + "...\n    " + std::string(27, ' ') +
+                                                        "^\n"},
+        {"rect (0, 0, 0)," + wide + "(1, 1, 1), \xc3\xa9",
+         "s:1:87: error: Unknown colour word \"\xc3\xa9\": the colours are green, red, brown, light_gray, dark_blue "
+         "and gray\n    ..." +
+             std::string(24, ' ') + "(1, 1, 1), \xc3\xa9\n" + std::string(42, ' ') + "^\n"},
         {"rect (2, 1, 1, (1, 1, 1), red",
          "s:1:17: error: Expected '(' but got 1\n    rect (2, 1, 1, (1, 1, 1), red\n                    ^\n"
          "hint: the vector at column 6 ends with ',', not ')': is its ')' missing?\n"},

@@ -48,6 +48,36 @@ size_t utf8Length(std::string const& text, size_t at) {
     return length;
 }
 
+// The characters of a problem's line shown at most, after its indent: with
+// it, a terminal 80 columns wide.
+constexpr size_t LINE_SHOWN = 76;
+
+bool isContinuation(char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
+
+// The characters of UTF-8 text, as a terminal shows them.
+size_t shownWidth(std::string const& text) {
+    return static_cast<size_t>(std::count_if(text.begin(), text.end(), [](char c) { return !isContinuation(c); }));
+}
+
+std::string firstCharacters(std::string const& text, size_t count) {
+    size_t end = 0;
+    for (size_t seen = 0; end < text.size(); ++end) {
+        if (!isContinuation(text[end]) && seen++ == count) break;
+    }
+    return text.substr(0, end);
+}
+
+std::string lastCharacters(std::string const& text, size_t count) {
+    size_t start = text.size();
+    for (size_t seen = 0; start > 0 && seen < count;) {
+        --start;
+        seen += !isContinuation(text[start]);
+    }
+    return text.substr(start);
+}
+
 // What a keyword that is not one may have meant to be.
 std::string keywordHint(std::string const& word) {
     if (word[0] == ',') return "an entry ends with its last field: the ',' after it is read as the next keyword";
@@ -133,11 +163,20 @@ std::string printable(std::string const& text) {
 std::string describeWithLine(std::string const& sourceName, SceneProblem const& problem) {
     std::string text = describeProblem(sourceName, problem) + "\n";
     if (problem.line > 0 && !problem.lineText.empty()) {
+        std::string before = printable(problem.lineText.substr(0, problem.column - 1));
+        std::string after = printable(problem.lineText.substr(problem.column - 1));
+        // A long line is shown around the column, a screen wide.
+        if (shownWidth(before) + shownWidth(after) > LINE_SHOWN) {
+            if (shownWidth(before) > LINE_SHOWN / 2) before = "..." + lastCharacters(before, LINE_SHOWN / 2 - 3);
+            if (shownWidth(before) + shownWidth(after) > LINE_SHOWN)
+                after = firstCharacters(after, LINE_SHOWN - shownWidth(before) - 3) + "...";
+        }
         // The caret stands under the column, with the tabs of the line kept.
-        std::string const before = printable(problem.lineText.substr(0, problem.column - 1));
         std::string indent;
-        for (char const c : before) indent += c == '\t' ? '\t' : ' ';
-        text += "    " + printable(problem.lineText) + "\n    " + indent + "^\n";
+        for (size_t i = 0; i < before.size(); ++i) {
+            if (!isContinuation(before[i])) indent += before[i] == '\t' ? '\t' : ' ';
+        }
+        text += "    " + before + after + "\n    " + indent + "^\n";
     }
     if (!problem.hint.empty()) text += "hint: " + problem.hint + "\n";
     return text;
@@ -175,7 +214,8 @@ std::shared_ptr<World> SceneReader::readScene() {
 
         auto const type = objectTypeMapper.find(word);
         if (type == objectTypeMapper.end()) {
-            problem = problemAt(entryStart, "Encountered unknown object: " + printable(word));
+            std::string const shown = word.size() > 40 ? word.substr(0, 40) + "..." : word;
+            problem = problemAt(entryStart, "Encountered unknown object: " + printable(shown));
             problem.hint = keywordHint(word);
             if (onProblem) {
                 onProblem(problem);
