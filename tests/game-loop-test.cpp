@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <tuple>
 
 #include "game-loop.h"
 #include "intersector-naive-impl.h"
@@ -112,6 +113,21 @@ TEST(StepFrame, NoFrameIsLongEnoughToPassAWall) {
                 EXPECT_EQ(s.position.y, START_POSITION.y) << "standing on the floor";
             }
         }
+    }
+}
+
+// A player fallen 100 below the lowest thing in the world is told how to
+// come back, by the key the reset has.
+TEST(FallenNotice, SaysTheResetKeyOnceFarBelowTheWorld) {
+    KeyBindings unbound = DEFAULT_KEYS;
+    unbound[RESET] = {0, 0};
+    for (auto const& [y, keys, notice] : {
+             std::tuple{-89.0f, DEFAULT_KEYS, ""},
+             {-90.5f, DEFAULT_KEYS, "You have fallen out of the world: hold R to go back to the start"},
+             {-91.0f, unbound,
+              "You have fallen out of the world: give the reset a key in the settings to go back to the start"},
+         }) {
+        EXPECT_EQ(fallenNotice(y, 10, keys), notice) << y;
     }
 }
 
