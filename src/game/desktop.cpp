@@ -1,14 +1,11 @@
 #include "desktop.h"
 
 #include "browser-page.h"
+#include "screen-capture.h"
 
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
-
-namespace raylib {
-#include <rlgl.h>
-}
 
 namespace fs = std::filesystem;
 
@@ -121,8 +118,7 @@ raylib::Vector2 DesktopWindow::update(std::vector<int> const& keys, KeyBindings 
 std::string DesktopWindow::afterDrawing() {
     if (!screenshotAsked) return "";
     screenshotAsked = false;
-    raylib::rlDrawRenderBatchActive();
-    raylib::Image const image = raylib::LoadImageFromScreen();
+    raylib::Image const image = captureScreen();
     fs::path const path = screenshotPath(picturesFolder(), std::time(nullptr));
     bool const saved = raylib::ExportImage(image, path.c_str());
     raylib::UnloadImage(image);

@@ -7,10 +7,7 @@
 #include "raylib-log.h"
 #include "renderer.h"
 #include "scene-loader.h"
-
-namespace raylib {
-#include <rlgl.h>
-}
+#include "screen-capture.h"
 
 namespace {
 
@@ -26,8 +23,7 @@ bool writeFrame(World const& world, PictureRequest const& request) {
     raylib::Camera3D const camera = cameraAt(request.eye, request.look);
     raylib::BeginDrawing();
     renderer.drawFrame(world, camera, request.info);
-    raylib::rlDrawRenderBatchActive();
-    raylib::Image const image = raylib::LoadImageFromScreen();
+    raylib::Image const image = captureScreen();
     raylib::EndDrawing();
     bool const written = raylib::ExportImage(image, request.outputPath.c_str());
     raylib::UnloadImage(image);
