@@ -1,5 +1,7 @@
 #include "info-box.h"
 
+#include "frame-rate.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -40,11 +42,11 @@ std::array<std::string, 5> infoBoxLines(raylib::Camera3D const& camera, int enti
     };
 }
 
-void drawInfoBox(raylib::Camera3D const& camera, float uiScale, int entityCount) {
+void drawInfoBox(raylib::Camera3D const& camera, float uiScale, int entityCount, int framesPerSecond) {
     int const screenWidth = raylib::GetScreenWidth();
     InfoBoxLayout const layout = infoBoxLayout(uiScale, screenWidth, raylib::GetScreenHeight());
 
-    raylib::DrawFPS(0, 0);
+    drawFrameRate(framesPerSecond);
     raylib::DrawRectangle(layout.x, layout.y, layout.width, layout.height, raylib::Fade(SKY_COLOR, 0.5f));
     raylib::DrawRectangleLines(layout.x, layout.y, layout.width, layout.height, BOX_BORDER);
 

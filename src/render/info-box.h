@@ -20,4 +20,4 @@ InfoBoxLayout infoBoxLayout(float uiScale, int screenWidth, int screenHeight);
 std::array<std::string, 5> infoBoxLines(raylib::Camera3D const& camera, int entityCount);
 
 // The frame-rate counter and the camera status box.
-void drawInfoBox(raylib::Camera3D const& camera, float uiScale, int entityCount);
+void drawInfoBox(raylib::Camera3D const& camera, float uiScale, int entityCount, int framesPerSecond);

@@ -40,6 +40,7 @@ void Renderer::render(World const& world, raylib::Camera3D& camera, bool showInf
 
 void Renderer::drawFrame(World const& world, raylib::Camera3D const& camera, bool showInfo) {
     Player const& player = *world.player;
+    frameRate.add(raylib::GetFrameTime());
     int const width = raylib::GetRenderWidth(), height = raylib::GetRenderHeight();
     int const viewWidth = std::max(1, static_cast<int>(width * scale)),
               viewHeight = std::max(1, static_cast<int>(height * scale));
@@ -75,7 +76,7 @@ void Renderer::drawFrame(World const& world, raylib::Camera3D const& camera, boo
     }
     drawCursor(cursorTexture);
     if (showInfo) drawInfoBoxes(world, camera);
-    if (showFrameRate && !showInfo) raylib::DrawFPS(0, 0);
+    if (showFrameRate && !showInfo) drawFrameRate(frameRate.framesPerSecond());
 }
 
 void Renderer::sizeView(int width, int height) {
@@ -110,7 +111,7 @@ void Renderer::stretchViewToWindow() {
 }
 
 void Renderer::drawInfoBoxes(World const& world, raylib::Camera3D const& camera) const {
-    drawInfoBox(camera, world.uiScale, world.intersector->size());
+    drawInfoBox(camera, world.uiScale, world.intersector->size(), frameRate.framesPerSecond());
 }
 
 std::string Renderer::missingAssets() {

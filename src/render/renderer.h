@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 
+#include "frame-rate.h"
 #include "lighting.h"
 #include "multisampled-view.h"
 #include "scene-renderer.h"
@@ -57,6 +58,8 @@ public:
     SceneRenderer scene;
     // Whether the frame rate shows also without the information box.
     bool showFrameRate = false;
+    // Fed by every frame drawn.
+    FrameRateMeter frameRate;
 
 private:
     // Makes the view's texture the size given.
