@@ -147,17 +147,22 @@ TEST(SettingsScreen, FitsEveryWindowWithTextThatGrowsWithIt) {
         EXPECT_GT(layout.fontSize, previousFont) << width;
         EXPECT_GE(layout.x, 10) << width;
         EXPECT_LE(layout.x + layout.width, width - 10) << width;
-        EXPECT_LE((layout.visibleRows + 4) * layout.rowHeight, height) << width;
+        // Save and Close, and the help line under them, on the window.
+        EXPECT_LE(layout.footerY + 3 * layout.rowHeight + layout.rowHeight / 4, height) << width;
+        EXPECT_GE(layout.footerY, layout.y + layout.visibleRows * layout.rowHeight);
         previousFont = layout.fontSize;
         // The value stands from 60 % of the width, its middle at 80 %.
         auto const at = [&](float part) { return valueStepAt(layout.x + layout.width * part, layout); };
         EXPECT_EQ(std::tuple(at(0.3f), at(0.6f), at(0.61f), at(0.9f)), std::tuple(0, 0, -1, 1)) << width;
-        // Rows from the top of the list, scrolled by 3; none above it or past it.
+        // Rows from the top of the list, scrolled by 3; none above it or past
+        // it; Save and Close below it, whatever its scroll.
         float const top = static_cast<float>(layout.y), step = static_cast<float>(layout.rowHeight);
-        EXPECT_EQ(std::tuple(settingsRowAt(top - 1, layout, 3, rows), settingsRowAt(top, layout, 3, rows),
-                             settingsRowAt(top + 2.5f * step, layout, 3, rows),
-                             settingsRowAt(top + layout.visibleRows * step, layout, 3, rows)),
-                  std::tuple(-1, 3, 5, -1))
+        float const footer = static_cast<float>(layout.footerY);
+        auto const rowAt = [&](float y) { return settingsRowAt(y, layout, 3, rows); };
+        EXPECT_EQ(
+            std::tuple(rowAt(top - 1), rowAt(top), rowAt(top + 2.5f * step), rowAt(top + layout.visibleRows * step),
+                       rowAt(footer), rowAt(footer + 1.5f * step), rowAt(footer + 2 * step)),
+            std::tuple(-1, 3, 5, -1, rows - 2, rows - 1, -1))
             << width;
     }
 }

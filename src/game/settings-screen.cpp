@@ -43,14 +43,20 @@ SettingsLayout settingsLayout(int windowWidth, int windowHeight, int rows) {
     float const scale = std::max(1.0f, fitScale(windowWidth, windowHeight));
     int const fontSize = static_cast<int>(12 * scale), rowHeight = static_cast<int>(17 * scale);
     int const width = std::min(windowWidth - 20, static_cast<int>(560 * scale));
-    int const room = windowHeight - 4 * rowHeight;
-    int const visible = std::clamp(room / rowHeight, 1, rows);
-    return {fontSize, rowHeight, (windowWidth - width) / 2, 2 * rowHeight - rowHeight / 2, width, visible};
+    // Besides the list: the title, a gap, Save and Close, and the help line.
+    int const room = windowHeight - 6 * rowHeight;
+    int const visible = std::clamp(room / rowHeight, 1, rows - 2);
+    int const top = 2 * rowHeight - rowHeight / 2;
+    return {
+        fontSize, rowHeight, (windowWidth - width) / 2, top, width, visible, top + visible * rowHeight + rowHeight / 2};
 }
 
 int settingsRowAt(float y, SettingsLayout const& layout, int first, int rows) {
-    int const index = first + static_cast<int>(std::floor((y - layout.y) / layout.rowHeight));
-    return y >= layout.y && index < std::min(rows, first + layout.visibleRows) ? index : -1;
+    int const settings = rows - 2;
+    int const listed = first + static_cast<int>(std::floor((y - layout.y) / layout.rowHeight));
+    if (y >= layout.y && listed < std::min(settings, first + layout.visibleRows)) return listed;
+    int const button = settings + static_cast<int>(std::floor((y - layout.footerY) / layout.rowHeight));
+    return y >= layout.footerY && button < rows ? button : -1;
 }
 
 int valueStepAt(float x, SettingsLayout const& layout) {
@@ -63,6 +69,22 @@ namespace {
 
 SettingsLayout layoutFor(int rows) {
     return settingsLayout(raylib::GetScreenWidth(), raylib::GetScreenHeight(), rows);
+}
+
+// Beside a list longer than the screen, the bar that shows which part of
+// it is shown, with an arrow at each end that has more beyond it.
+void drawScrollBar(SettingsLayout const& layout, int first, int count) {
+    if (layout.visibleRows >= count) return;
+    float const x = layout.x + layout.width - layout.rowHeight / 4.0f, top = layout.y,
+                height = layout.visibleRows * layout.rowHeight, arrow = layout.rowHeight / 3.0f;
+    float const from = top + arrow + (height - 2 * arrow) * first / count,
+                to = top + arrow + (height - 2 * arrow) * (first + layout.visibleRows) / count;
+    raylib::DrawRectangleRec({x - 2, top + arrow, 4, height - 2 * arrow}, {60, 66, 80, 255});
+    raylib::DrawRectangleRec({x - 2, from, 4, to - from}, DIM);
+    raylib::Color const above = first > 0 ? CHOSEN : DIM, below = first + layout.visibleRows < count ? CHOSEN : DIM;
+    raylib::DrawTriangle({x, top}, {x - arrow, top + arrow}, {x + arrow, top + arrow}, above);
+    raylib::DrawTriangle({x - arrow, top + height - arrow}, {x, top + height}, {x + arrow, top + height - arrow},
+                         below);
 }
 
 // "look.mouse_sensitivity" shown as "look: mouse sensitivity".
@@ -184,25 +206,30 @@ bool SettingsScreen::update(std::vector<int> const& keys) {
             activate();
         }
     }
-    SettingsLayout const layout = layoutFor(rows());
-    first = std::clamp(first, row - layout.visibleRows + 1, row);
+    // The list scrolls to the chosen setting, and stays put for Save and Close.
+    int const settingRows = static_cast<int>(settingInfos().size());
+    int const shown = std::min(row, settingRows - 1), visible = layoutFor(rows()).visibleRows;
+    first = std::clamp(std::clamp(first, shown - visible + 1, shown), 0, settingRows - visible);
     return open;
 }
 
 void SettingsScreen::draw() const {
     SettingsLayout const layout = layoutFor(rows());
-    // From the window's top, over the title, the rows and the help line.
-    int const height = (layout.visibleRows + 3) * layout.rowHeight;
-    raylib::DrawRectangle(layout.x - 10, 0, layout.width + 20, height, PANEL);
-    raylib::DrawText("Settings", layout.x, layout.y - layout.rowHeight - layout.rowHeight / 4, layout.fontSize, CHOSEN);
     int const settingRows = static_cast<int>(settingInfos().size());
-    for (int i = first; i < std::min(rows(), first + layout.visibleRows); ++i) {
+    // From the window's top, over the title, the list, Save and Close and
+    // the help line.
+    int const helpY = layout.footerY + 2 * layout.rowHeight + layout.rowHeight / 4;
+    raylib::DrawRectangle(layout.x - 10, 0, layout.width + 20, helpY + layout.rowHeight, PANEL);
+    raylib::DrawText("Settings", layout.x, layout.y - layout.rowHeight - layout.rowHeight / 4, layout.fontSize, CHOSEN);
+    for (int i = settingRows; i < rows(); ++i) {
+        raylib::DrawText(i == settingRows ? "Save" : "Close", layout.x,
+                         layout.footerY + (i - settingRows) * layout.rowHeight, layout.fontSize,
+                         i == row ? CHOSEN : TEXT);
+    }
+    drawScrollBar(layout, first, settingRows);
+    for (int i = first; i < std::min(settingRows, first + layout.visibleRows); ++i) {
         int const y = layout.y + (i - first) * layout.rowHeight;
         raylib::Color const color = i == row ? CHOSEN : TEXT;
-        if (i >= settingRows) {
-            raylib::DrawText(i == settingRows ? "Save" : "Close", layout.x, y, layout.fontSize, color);
-            continue;
-        }
         SettingInfo const& info = settingInfos()[i];
         std::string value = valueText(info, settings, i == row ? slot : -1);
         if (info.kind != SettingInfo::SWITCH && info.kind != SettingInfo::KEYS) value = "< " + value + " >";
@@ -212,7 +239,5 @@ void SettingsScreen::draw() const {
     }
     std::string const help =
         status.empty() ? "Up, Down: choose   Left, Right: change   Enter: set   Escape: close" : status;
-    raylib::DrawText(help.c_str(), layout.x,
-                     layout.y + (layout.visibleRows + 0) * layout.rowHeight + layout.rowHeight / 4, layout.fontSize,
-                     DIM);
+    raylib::DrawText(help.c_str(), layout.x, helpY, layout.fontSize, DIM);
 }

@@ -5,14 +5,16 @@
 
 #include "settings-file.h"
 
-// The screen's measures, in pixels, for a window: the larger the window,
-// the larger the text, and the rows that fit are shown.
+// The screen's measures, in pixels, for a window of rows (the settings,
+// then Save and Close): the larger the window, the larger the text. The
+// settings that fit are shown from the list's top (y), scrolled; Save and
+// Close stand under them (from footerY) whatever the list's scroll.
 struct SettingsLayout {
-    int fontSize, rowHeight, x, y, width, visibleRows;
+    int fontSize, rowHeight, x, y, width, visibleRows, footerY;
 };
 SettingsLayout settingsLayout(int windowWidth, int windowHeight, int rows);
 // The row shown at height y, the list scrolled to start at row first; -1
-// above the list or below its last row shown.
+// off the list and off Save and Close.
 int settingsRowAt(float y, SettingsLayout const& layout, int first, int rows);
 // What a click at x does to a value: -1 left of its middle lowers it, 1
 // right of it raises it; 0 left of the value, where a click picks the row.
