@@ -6,9 +6,13 @@ namespace {
 
 enum Palette : uint8_t { PLASTER = 1, WOOD, WOOD_DARK, TILE, IRON, GLOW, MARKER };
 
-// The walls are 10 voxels high (2.5 units); the house is 24 deep along x
-// and 32 wide along y; the door, 5 wide and 8 high, faces +x.
-constexpr int STOREY = 10, DEPTH = 24, WIDTH = 32;
+// The walls are 10 voxels high (2.5 units); the house is 28 deep along x
+// and 32 wide along y. The door, 6 wide and 8 high, faces +x beside the
+// corner at y = 0; straight behind it, past a landing 4 deep, the stairs
+// rise toward -x, as wide as the door, so that a player who walks in holds
+// on and climbs.
+constexpr int STOREY = 10, DEPTH = 28, WIDTH = 32, STAIRS_WIDE = 6, LANDING = 4;
+constexpr int STAIRS_LONG = DEPTH - 2 - LANDING;
 
 VoxModel modelOf(int sizeX, int sizeY, int sizeZ, auto colorAt) {
     VoxModel model = voxModelOf(sizeX, sizeY, sizeZ, colorAt);
@@ -26,8 +30,8 @@ VoxModel modelOf(int sizeX, int sizeY, int sizeZ, auto colorAt) {
 // A wall along x, one voxel thick: with a door, or with two windows.
 VoxModel longWall(bool door) {
     return modelOf(WIDTH, 1, STOREY, [door](int x, int, int z) -> uint8_t {
-        bool const hole =
-            door ? (x >= 14 && x < 19 && z < 8) : ((x >= 6 && x < 10) || (x >= 22 && x < 26)) && z >= 3 && z < 7;
+        bool const hole = door ? (x >= 1 && x < 1 + STAIRS_WIDE && z < 8)
+                               : ((x >= 6 && x < 10) || (x >= 22 && x < 26)) && z >= 3 && z < 7;
         return hole ? 0 : PLASTER;
     });
 }
@@ -35,18 +39,19 @@ VoxModel longWall(bool door) {
 // A wall between the long walls, with a window.
 VoxModel shortWall() {
     return modelOf(DEPTH - 2, 1, STOREY,
-                   [](int x, int, int z) -> uint8_t { return x >= 9 && x < 13 && z >= 3 && z < 7 ? 0 : PLASTER; });
+                   [](int x, int, int z) -> uint8_t { return x >= 11 && x < 15 && z >= 3 && z < 7 ? 0 : PLASTER; });
 }
 
-// The upper floor, with a well over the stairs.
+// The upper floor, with a well over the landing and the stairs.
 VoxModel floor() {
-    return modelOf(DEPTH - 2, WIDTH - 2, 1, [](int x, int y, int) -> uint8_t { return x >= 2 && y < 4 ? 0 : WOOD; });
+    return modelOf(DEPTH - 2, WIDTH - 2, 1,
+                   [](int x, int y, int) -> uint8_t { return x >= 2 && y < STAIRS_WIDE ? 0 : WOOD; });
 }
 
 // Eleven steps a voxel high and two deep, rising toward -x.
 VoxModel stairs() {
-    return modelOf(DEPTH - 2, 4, STOREY + 1, [](int x, int, int z) -> uint8_t {
-        int const step = (DEPTH - 2 - x + 1) / 2;  // 1 at the foot, 11 at the top
+    return modelOf(STAIRS_LONG, STAIRS_WIDE, STOREY + 1, [](int x, int, int z) -> uint8_t {
+        int const step = (STAIRS_LONG - x + 1) / 2;  // 1 at the foot, 11 at the top
         return z < step ? (step % 2 ? WOOD : WOOD_DARK) : 0;
     });
 }
