@@ -74,16 +74,16 @@ TEST(KeyboardController, EveryCombinationOfKeys) {
 // The left stick walks, up forward and right to the right, beyond its dead
 // zone and in proportion; the right stick looks, right and down positive.
 TEST(StickController, PushesBeyondTheDeadZone) {
-    struct Case {
-        float x, y, forward, side;
-    };
-    for (auto const& c :
-         {Case{0, -1, 1, 0}, Case{1, 0, 0, 1}, Case{-0.625f, 0.25f, 0, -0.5f}, Case{0.1f, 0.625f, -0.5f, 0}}) {
-        axes[GAMEPAD_AXIS_LEFT_X] = c.x, axes[GAMEPAD_AXIS_LEFT_Y] = c.y;
-        axes[GAMEPAD_AXIS_RIGHT_X] = c.x, axes[GAMEPAD_AXIS_RIGHT_Y] = c.y;
-        EXPECT_EQ(stateOf(StickController(0, 0.25f)), State(c.forward, c.side, false, false));
+    // The stick's x and y, and the forward and side movement they give.
+    for (auto const& [x, y, forward, side] : {std::tuple{0.0f, -1.0f, 1.0f, 0.0f},
+                                              {1.0f, 0.0f, 0.0f, 1.0f},
+                                              {-0.625f, 0.25f, 0.0f, -0.5f},
+                                              {0.1f, 0.625f, -0.5f, 0.0f}}) {
+        axes[GAMEPAD_AXIS_LEFT_X] = x, axes[GAMEPAD_AXIS_LEFT_Y] = y;
+        axes[GAMEPAD_AXIS_RIGHT_X] = x, axes[GAMEPAD_AXIS_RIGHT_Y] = y;
+        EXPECT_EQ(stateOf(StickController(0, 0.25f)), State(forward, side, false, false));
         StickLook const look = readStickLook(0, 0.25f);
-        EXPECT_EQ(std::pair(look.x, look.y), std::pair(c.side, -c.forward));
+        EXPECT_EQ(std::pair(look.x, look.y), std::pair(side, -forward));
     }
     EXPECT_EQ(stateOf(StickController(1, 0.2f)), State(0, 0, false, false));
 }

@@ -14,22 +14,18 @@
 namespace {
 
 TEST(WindowScale, MonitorsOfEveryShape) {
-    struct Case {
-        int width, height;
-        float scale;
-        int windowWidth, windowHeight;
-    };
-    Case const cases[] = {
+    // A monitor's width and height, its scale and the window's width and height.
+    std::tuple<int, int, float, int, int> const cases[] = {
         {1920, 1080, 2.4f, 1920, 1080},     {2560, 1080, 2.4f, 1920, 1080},  // the height limits
         {1366, 768, 1.7066667f, 1365, 768},                                  // truncated, not rounded
         {1280, 1024, 1.6f, 1280, 720},      {7680, 4320, 8.0f, 6400, 3600},  // the cap
         {640, 480, 0.8f, 640, 360},                                          // not bounded below
     };
-    for (auto const& c : cases) {
-        float const scale = fitScale(c.width, c.height);
-        EXPECT_FLOAT_EQ(scale, c.scale) << c.width << " x " << c.height;
+    for (auto const& [width, height, expected, windowWidth, windowHeight] : cases) {
+        float const scale = fitScale(width, height);
+        EXPECT_FLOAT_EQ(scale, expected) << width << " x " << height;
         EXPECT_EQ(std::pair(windowSizeFor(scale).width, windowSizeFor(scale).height),
-                  std::pair(c.windowWidth, c.windowHeight));
+                  std::pair(windowWidth, windowHeight));
     }
 }
 
@@ -57,23 +53,17 @@ Stepped stepped(FrameInput input, Motion const& motion,
 // sensitivity and the stick's speed; inverted, up and down swap.
 TEST(StepFrame, TurnsTheViewAsSet) {
     Motion const plain, quick{0.1f, false, 90, false}, inverted{0.05f, true, 180, false};
-    struct Case {
-        raylib::Vector2 mouse;
-        StickLook stick;
-        Motion motion;
-        float turn;  // degrees to the left, negative to the right
-        int look;    // -1 down, 1 up
-    };
-    Case const cases[] = {
+    // The mouse's move, the stick's push, the motion, the turn (degrees to
+    // the left, negative to the right) and the look (-1 down, 1 up).
+    std::tuple<raylib::Vector2, StickLook, Motion, float, int> const cases[] = {
         {{20, 0}, {0, 0}, plain, -1, 0},   {{-20, 0}, {0, 0}, quick, 2, 0},  {{0, 0}, {1, 0}, quick, -9, 0},
         {{0, 0}, {-0.5f, 0}, plain, 9, 0}, {{0, 20}, {0, 0}, plain, 0, -1},  {{0, 20}, {0, 0}, inverted, 0, 1},
         {{0, 0}, {0, 1}, plain, 0, -1},    {{0, 0}, {0, 1}, inverted, 0, 1},
     };
-    for (auto const& c : cases) {
-        FrameInput input{.frameTime = 0.1f, .mouse = c.mouse, .stick = c.stick};
-        Stepped const s = stepped(input, c.motion);
-        EXPECT_NEAR(s.turn, c.turn, 1e-3f) << c.mouse.x << " " << c.stick.x;
-        EXPECT_EQ((s.lookY > START_POSITION.y + 1e-4f) - (s.lookY < START_POSITION.y - 1e-4f), c.look);
+    for (auto const& [mouse, stick, motion, turn, look] : cases) {
+        Stepped const s = stepped({.frameTime = 0.1f, .mouse = mouse, .stick = stick}, motion);
+        EXPECT_NEAR(s.turn, turn, 1e-3f) << mouse.x << " " << stick.x;
+        EXPECT_EQ((s.lookY > START_POSITION.y + 1e-4f) - (s.lookY < START_POSITION.y - 1e-4f), look);
     }
 }
 

@@ -56,13 +56,9 @@ protected:
 };
 
 TEST_F(SceneReaderTest, WhatEachTextEndsWith) {
-    struct Case {
-        char const* text;
-        char const* result;
-        int count;
-        char const* log;
-    };
-    Case const cases[] = {
+    // A text, what reading it ends with, the entities it built and how the
+    // log starts.
+    std::tuple<char const*, char const*, int, char const*> const cases[] = {
         {"", "world", 0, ""},
         {"   \n\t \r\n## one\n# two\n\n#\n", "world", 0, ""},
         {"# (1, 2, 3) rect\nrect (0, 0, 0), (1, 1, 1), red # rect (5, 5, 5), (1, 1, 1), green\n"
@@ -98,13 +94,13 @@ TEST_F(SceneReaderTest, WhatEachTextEndsWith) {
         {"voxels_cloud (50, 0, 0), (0.1, 0.1, 0.1), 1 voxels_cloud_huge (0, 2.5, 4), (10, 10, 10), 1", "world", 64 + 62,
          ""},
     };
-    for (auto const& c : cases) {
-        SCOPED_TRACE(c.text);
+    for (auto const& [text, result, count, logged] : cases) {
+        SCOPED_TRACE(text);
         world->intersector = std::make_shared<IntersectorNaiveImpl>();
         LogCapture log;
-        EXPECT_EQ(read(c.text), c.result);
-        EXPECT_EQ(world->intersector->size(), c.count);
-        EXPECT_EQ(log.text().substr(0, *c.log ? std::string(c.log).size() : std::string::npos), c.log);
+        EXPECT_EQ(read(text), result);
+        EXPECT_EQ(world->intersector->size(), count);
+        EXPECT_EQ(log.text().substr(0, *logged ? std::string(logged).size() : std::string::npos), logged);
     }
 }
 
@@ -193,31 +189,6 @@ TEST(SceneCheck, ShowsTheLineAndAHintForTheCommonestSlips) {
     }
 }
 
-// Scenes that play as written, hardly as meant, are warned of, and still
-// load: nothing in them, nothing under the start, a rect of no room.
-TEST(SceneCheck, WarnsOfScenesThatPlayButHardlyAsMeant) {
-    std::string const floor = "rect (0, -0.5, 0), (20, 1, 20), green\n";
-    std::string const falls =
-        "s:0:0: warning: nothing lies under the start at (0, 2.2, 4): the player falls for ever\n";
-    std::pair<std::string, std::string> const cases[] = {
-        {floor, ""},
-        {"", "s:0:0: warning: the scene holds nothing: the player falls through the sky for ever\n"},
-        {"rect (0, -0.5, 4), (0.1, 1, 0.1), green\n", ""},
-        {"rect (21, -0.5, 0), (40, 1, 40), green\nrect (0, -900, 4.3), (1, 1, 1), red\n", ""},
-        {"rect (20.3, -0.5, 0), (40, 1, 40), green\n", falls},
-        {floor + "rect (5, 1, 5), (1, 0, 1), red",
-         "s:2:17: warning: a rect of no room: its size (1, 0, 1) is not above 0 along x, y and z\n"},
-        {"rect (0, -0.5, 0), (20, -1, 20), green\n",
-         "s:1:20: warning: a rect of no room: its size (20, -1, 20) is not above 0 along x, y and z\n"},
-    };
-    for (auto const& [text, report] : cases) {
-        SceneLoad const load = loadWorldFromText(text, "s", std::make_shared<Player>());
-        EXPECT_EQ(load.report(), report) << text;
-        EXPECT_FALSE(load.hasErrors());
-        EXPECT_TRUE(load.world);
-    }
-}
-
 // A model is looked for in the scene's own models folder, then in the game's;
 // it may be scaled, and made solid: walked into, it stops at its voxels.
 TEST(SceneModels, FoundBesideTheSceneScaledAndSolid) {
@@ -226,12 +197,8 @@ TEST(SceneModels, FoundBesideTheSceneScaledAndSolid) {
     fs::copy_file("assets/models/lamp_post.vox", folder / "models/props/lamp.vox",
                   fs::copy_options::overwrite_existing);
     std::string const here = folder.string();
-    struct Case {
-        std::string text, loaded, problem;
-        float scale;
-        bool solid;
-    };
-    Case const cases[] = {
+    // A text, the model file it loads, the problem, the scale and whether solid.
+    std::tuple<std::string, std::string, std::string, float, bool> const cases[] = {
         {"model props/lamp, (0, 0, 0)", here + "/models/props/lamp.vox", "", 0.1f, false},
         {"model tree, (0, 0, 0), scale 0.5", "assets/models/tree.vox", "", 0.5f, false},
         {"model props/lamp, (0, 0, 0) , solid ,scale 2", here + "/models/props/lamp.vox", "", 2, true},
@@ -250,21 +217,21 @@ TEST(SceneModels, FoundBesideTheSceneScaledAndSolid) {
         {"model tree, (0, 0, 0),", "", "1:21: error: Expected scale or solid after a model's ',' but got end of file",
          0, false},
     };
-    for (auto const& c : cases) {
-        std::ofstream(folder / "scene.txt") << c.text;
+    for (auto const& [text, loaded, problem, scale, solid] : cases) {
+        std::ofstream(folder / "scene.txt") << text;
         LogCapture log;
         SceneLoad const load = loadWorld((folder / "scene.txt").string(), std::make_shared<Player>());
         std::string const report = load.report();
-        EXPECT_EQ(report.substr(report.find(':') + 1, c.problem.size()), c.problem) << c.text;
-        if (c.loaded.empty()) continue;
+        EXPECT_EQ(report.substr(report.find(':') + 1, problem.size()), problem) << text;
+        if (loaded.empty()) continue;
         auto const entities = load.world->intersector->getEntities();
         auto const& model = dynamic_cast<ModelEntity const&>(*entities.at(0));
-        EXPECT_NE(log.text().find("DEBUG: Model [" + c.loaded + "]"), std::string::npos) << c.text;
-        EXPECT_EQ(model.scale, c.scale);
+        EXPECT_NE(log.text().find("DEBUG: Model [" + loaded + "]"), std::string::npos) << text;
+        EXPECT_EQ(model.scale, scale);
         // A solid model overlaps nothing itself; its voxels' boxes do, and fill
         // what its voxels fill.
-        EXPECT_EQ(model.getAABB().min.x == model.getAABB().min.x, !c.solid) << c.text;
-        EXPECT_EQ(entities.size() - 1, c.solid ? model.loaded->solidBoxes.size() : 0u) << c.text;
+        EXPECT_EQ(model.getAABB().min.x == model.getAABB().min.x, !solid) << text;
+        EXPECT_EQ(entities.size() - 1, solid ? model.loaded->solidBoxes.size() : 0u) << text;
     }
     fs::remove_all(folder);
 }
