@@ -67,12 +67,12 @@ SceneLoad reloadScene(std::string const& path, std::shared_ptr<Player> const& pl
 }
 
 std::string reloadNotice(SceneLoad const& load, int entities) {
-    if (load.problems.empty()) return "Scene reloaded: " + std::to_string(entities) + " entities";
-    std::string const first = load.problems.front().message;
     if (!load.world) return load.report().substr(0, load.report().find('\n'));
+    std::string const reloaded = "Scene reloaded: " + std::to_string(entities) + " entities";
     size_t const count = load.problems.size();
-    return "Scene reloaded: " + std::to_string(entities) + " entities, " + std::to_string(count) +
-           (count == 1 ? " warning: " : " warnings, the first: ") + first;
+    if (count == 0) return reloaded;
+    return reloaded + ", " + std::to_string(count) + (count == 1 ? " warning: " : " warnings, the first: ") +
+           load.problems.front().message;
 }
 
 namespace {

@@ -9,6 +9,10 @@ namespace {
 // the result only when the sum before it is zero.
 constexpr double SMALLEST_NORMAL = 0x1p-126;
 
+// The most steps a walk is cut into: a frame of a minute walks a few
+// thousand.
+constexpr float MAX_STEPS = 100000;
+
 // base - length / 2 and base + length / 2, widened to double and rounded to
 // float once. Whether the probe box touches the top the player lands on
 // depends on this order of operations.
@@ -88,7 +92,10 @@ void Player::walk(raylib::Vector3 target, std::shared_ptr<Intersector> const& in
     raylib::Vector3 const from = position;
     auto const arrived = [&](raylib::Vector3 at) { return position.x == at.x && position.z == at.z; };
     float const dx = target.x - from.x, dz = target.z - from.z;
-    int const steps = static_cast<int>(std::ceil(std::sqrt(dx * dx + dz * dz) / SAFE_STEP));
+    float const stepsNeeded = std::ceil(std::sqrt(dx * dx + dz * dz) / SAFE_STEP);
+    // A move of no finite length, or of tens of thousands of units, is one move, as it
+    // always was: no frame asks for it.
+    int const steps = stepsNeeded <= MAX_STEPS ? static_cast<int>(stepsNeeded) : 1;
     if (steps <= 1) {
         move(target, intersector);
         if (slide && !arrived(target)) {
