@@ -14,7 +14,8 @@ void FrameRateMeter::add(float seconds) {
     if (!(seconds > 0)) return;
     recent.push_back(seconds);
     total += seconds;
-    while (recent.size() > 1 && total - recent.front() >= AVERAGED_SECONDS) {
+    // The frame just added always stays: without it the rest is no time.
+    while (total - recent.front() >= AVERAGED_SECONDS) {
         total -= recent.front();
         recent.pop_front();
     }

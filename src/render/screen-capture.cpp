@@ -32,7 +32,6 @@ raylib::Image captureScreen() {
     size_t const row = static_cast<size_t>(width) * 4;
     auto* pixels = static_cast<unsigned char*>(std::malloc(row * height));
     auto* upward = static_cast<unsigned char*>(std::malloc(row * height));
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, upward);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     glDeleteFramebuffers(1, &framebuffer);
