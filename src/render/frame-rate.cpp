@@ -14,7 +14,7 @@ void FrameRateMeter::add(float seconds) {
     if (!(seconds > 0)) return;
     recent.push_back(seconds);
     total += seconds;
-    // The frame just added always stays: without it the rest is no time.
+    // The frame just added always stays: alone, it leaves no time before it.
     while (total - recent.front() >= AVERAGED_SECONDS) {
         total -= recent.front();
         recent.pop_front();
