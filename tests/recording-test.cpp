@@ -118,4 +118,20 @@ TEST(Recording, TheCommittedWalksEndWhereTheyAlwaysHave) {
     }
 }
 
+// From anywhere across the building's landing, W climbs its stairs to the
+// floor above, not in a narrow band only. (From its start, it is the
+// building walk above.)
+TEST(BuildingScene, TheStairsAreClimbedFromAnywhereAcrossTheirFoot) {
+    LogCapture quiet;
+    std::shared_ptr<World> const world = loadWorld("assets/scenes/building/building.txt", nullptr).world;
+    ASSERT_TRUE(world);
+    for (float z = 2.5f; z <= 3.5f; z += 0.1f) {
+        Player player;
+        player.move({-6.75f, 1.61f, z}, world->intersector);
+        raylib::Camera3D camera = cameraAt(player.position, {-20, 1.61f, z});
+        for (int i = 0; i < 200; ++i) stepFrame(camera, player, world->intersector, {1 / 60.0f, 1});
+        EXPECT_NEAR(player.position.y, 4.36f, 1e-4f) << "from z = " << z;
+    }
+}
+
 }  // namespace

@@ -14,6 +14,7 @@
 #include "model-entity.h"
 #include "notice.h"
 #include "renderer.h"
+#include "settings-screen.h"
 #include "sky.h"
 #include "voxel-builders.h"
 
@@ -132,6 +133,26 @@ TEST_F(RenderTest, AWiderFieldOfViewShowsMore) {
         EXPECT_EQ(red > 100, shown) << fieldOfView << " degrees: " << red << " red pixels";
         raylib::UnloadImage(image);
     }
+}
+
+// The settings screen, opened on its first row, shows the list goes on: the
+// scroll bar's lower arrow is lit, its upper one dim, each a small triangle.
+TEST(SettingsScreen, ArrowsShowWhereTheListGoesOn) {
+    Settings settings;
+    SettingsRead loaded;
+    SettingsScreen const screen(settings, loaded, "unused.toml");
+    raylib::Image const image = captureFrame([&] {
+        raylib::ClearBackground({0, 0, 0, 255});
+        screen.draw();
+    });
+    SettingsLayout const l = settingsLayout(image.width, image.height, int(settingInfos().size()) + 2);
+    int const x = l.x + l.width - l.rowHeight / 4, top = l.y, bottom = l.y + l.visibleRows * l.rowHeight;
+    int const a = l.rowHeight / 3;
+    auto const at = [&](int px, int py) { return raylib::GetImageColor(image, px, py); };
+    EXPECT_TRUE(near(at(x, top + a * 2 / 3), {150, 150, 150, 255}, 8));
+    EXPECT_TRUE(near(at(x, bottom - a * 2 / 3), {255, 214, 102, 255}, 8));
+    EXPECT_TRUE(near(at(x + a, bottom - 2 * a), {20, 24, 32, 255}, 8)) << "above and beside the arrow, the panel";
+    raylib::UnloadImage(image);
 }
 
 // The information box and its longest lines stay inside windows of every

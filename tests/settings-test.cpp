@@ -189,6 +189,7 @@ TEST(SettingsScreen, KeysChooseAndChangeEveryKindOfSetting) {
         {"display.render_scale", raylib::KEY_LEFT, 16, {}, "auto"},
         {"display.render_scale", raylib::KEY_LEFT, 20, {raylib::KEY_RIGHT}, "25 %"},
         {"display.fullscreen", raylib::KEY_ENTER, 1, {}, "on"},
+        {"look.field_of_view", raylib::KEY_ENTER, 1, {}, "66"},
     };
     for (auto const& c : cases) {
         Settings settings;

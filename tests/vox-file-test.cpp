@@ -311,6 +311,17 @@ TEST(VoxPalette, AFileWithoutOneHasTheDefault) {
     grid.palette[1] = {1, 2, 3, 4};
     ASSERT_EQ(readVoxFile(edited(voxFile(), [](Bytes& d) { d.resize(d.size() - 1036); }), &grid), "");
     EXPECT_EQ(std::memcmp(grid.palette.data(), defaultVoxPalette().data(), sizeof grid.palette), 0);
+    auto const packed = [](raylib::Color c) {
+        return uint32_t{c.a} << 24 | uint32_t{c.b} << 16 | uint32_t{c.g} << 8 | c.r;
+    };
+    for (auto const& [index, word] : {std::pair{2, 0xffccffffu},
+                                      {7, 0xffffccffu},
+                                      {44, 0xffccccccu},
+                                      {216, 0xff0000eeu},
+                                      {226, 0xff00ee00u},
+                                      {236, 0xffee0000u},
+                                      {255, 0xff111111u}})
+        EXPECT_EQ(packed(defaultVoxPalette()[index]), word) << "entry " << index;
     std::string const path = std::string(TESSARINE_SAMPLES_DIR) + "/vox-format.txt";
     std::ifstream in(path);
     if (!in) GTEST_SKIP() << "No sample files: " << path << " is absent";
@@ -320,8 +331,7 @@ TEST(VoxPalette, AFileWithoutOneHasTheDefault) {
     for (int i = 0; i < 256; ++i) {
         at = text.find("0x", at) + 2;
         uint32_t const word = std::stoul(text.substr(at, 8), nullptr, 16);
-        raylib::Color const c = defaultVoxPalette()[i];
-        EXPECT_EQ(word, uint32_t{c.a} << 24 | uint32_t{c.b} << 16 | uint32_t{c.g} << 8 | c.r) << "entry " << i;
+        EXPECT_EQ(word, packed(defaultVoxPalette()[i])) << "entry " << i;
     }
 }
 
