@@ -23,7 +23,7 @@ check() {  # description, then a command that must succeed
 
 # Fraction (0..1) of the pixels of a region that have a colour, give or take a little.
 fraction_of() {  # image colour crop
-  convert "$1" -crop "$3" +repage -fuzz 4% -fill white -opaque "$2" -fill black +opaque white \
+  convert "$1" -crop "$3" +repage -alpha off -fuzz 4% -transparent "$2" -alpha extract -negate \
     -format '%[fx:mean]' info:
 }
 # Number of pixels that differ between two screenshots, in a region; a

@@ -95,8 +95,8 @@ function walkedFrom(page, from) {
 
 // The share of a screenshot's pixels that are sky.
 function skyShare(file) {
-  return Number(execFileSync("convert", [file, "-fuzz", "4%", "-fill", "white", "-opaque", "rgb(102,191,255)",
-                                         "-fill", "black", "+opaque", "white", "-format", "%[fx:mean]", "info:"]));
+  return Number(execFileSync("convert", [file, "-alpha", "off", "-fuzz", "4%", "-transparent", "rgb(102,191,255)",
+                                         "-alpha", "extract", "-negate", "-format", "%[fx:mean]", "info:"]));
 }
 
 try {
