@@ -9,10 +9,12 @@
 #include <stdexcept>
 #include <tuple>
 
+#include "available-memory.h"
 #include "intersector-naive-impl.h"
 #include "log-capture.h"
 #include "memory-estimate.h"
 #include "model-entity.h"
+#include "scene-builder.h"
 #include "scene-loader.h"
 #include "scene-reader.h"
 #include "scene-stats.h"
@@ -88,7 +90,8 @@ TEST_F(SceneReaderTest, WhatEachTextEndsWith) {
          "Mountain"},
         // A name keeps all but a final comma, which may stand alone.
         {"model a,b,, (1, 0, 1)", "world", 1,
-         "WARNING: the model a,b, is not in assets/models/a,b,.vox\nDEBUG: Model [assets/models/a,b,.vox]"},
+         "DEBUG: Model [assets/models/a,b,.vox] Dimensions: (0, 0, 0)\nWARNING: the model a,b, is not in "
+         "assets/models/a,b,.vox"},
         {"model tree , (1, 0, 1)", "world", 1, "DEBUG: Model [assets/models/tree.vox]"},
         // Voxels of 0.025 and 2.5; the two huge cells around the body stay empty.
         {"voxels_cloud (50, 0, 0), (0.1, 0.1, 0.1), 1 voxels_cloud_huge (0, 2.5, 4), (10, 10, 10), 1", "world", 64 + 62,
@@ -122,12 +125,6 @@ TEST_F(SceneReaderTest, UnreadableStreamsAndTypesWithoutAReader) {
     LogCapture log;
     std::ifstream unopened("no/such/scene.txt");
     EXPECT_EQ(readFrom(unopened), "*Scene reading stopped: test.txt could not be read");
-    // A check reports it once and stops.
-    SceneReader checking(player, &unopened, world, "test.txt");
-    std::vector<std::string> problems;
-    checking.onProblem = [&](SceneProblem const& problem) { problems.push_back(problem.message); };
-    EXPECT_EQ(checking.readScene(), world);
-    EXPECT_EQ(problems, std::vector<std::string>{"Scene reading stopped: test.txt could not be read"});
     EXPECT_EQ(outcomeOf([&] { return loadScene("no/such/scene.txt", player) ? "world" : "none"; }),
               "*Cannot open the scene file no/such/scene.txt");
     std::istringstream in("");
@@ -185,7 +182,7 @@ TEST(SceneCheck, ShowsTheLineAndAHintForTheCommonestSlips) {
     for (auto const& [text, expected] : cases) {
         SceneLoad const load = loadWorldFromText(text, "s", std::make_shared<Player>());
         ASSERT_EQ(load.problems.size(), 1u) << text;
-        EXPECT_EQ(describeWithLine("s", load.problems[0]), expected);
+        EXPECT_EQ(describeWithLine(load.problems[0]), expected);
     }
 }
 
@@ -253,19 +250,9 @@ TEST(SceneMemory, CountedBeforeAnythingIsBuilt) {
         {"model tree, (0, 0, 0), solid\nmodel nothere, (0, 0, 0)", true, {tree / 4, tree}},
     };
     for (auto const& [text, sharedModels, expected] : cases) {
-        auto const player = std::make_shared<Player>();
-        auto const world = std::make_shared<World>(player);
-        std::istringstream in(text);
-        SceneReader reader(player, &in, world);
-        ModelCache models;
-        if (sharedModels) reader.models = &models;
-        MemoryEstimate counted;
-        reader.estimate = &counted;
-        reader.onProblem = [](SceneProblem const&) {};
-        EXPECT_EQ(reader.readScene(), world) << text;
+        MemoryEstimate const counted = estimateMemory(readSceneDescription(text, "s"), {}, sharedModels);
         EXPECT_EQ(counted.boxes, expected.boxes) << text;
         EXPECT_EQ(counted.modelFileBytes, expected.modelFileBytes) << text;
-        EXPECT_EQ(world->intersector->size(), 0) << text;
     }
 }
 
@@ -326,6 +313,29 @@ TEST(SceneMemory, TheRoomLeftUnderAControlGroupsLimit) {
         EXPECT_EQ(cgroupRoom((root / "groups").string(), root.string()), room) << groups << limit;
     }
     fs::remove_all(root);
+}
+
+// A scene made in code, without any text, builds the world its text would:
+// the same entities, drawn from the same random numbers.
+TEST(SceneDescription, BuildsTheWorldItsTextWould) {
+    std::vector<SceneEntry> const entries = {
+        {RECT, RectEntry{{0, -0.5f, 0}, {20, 1, 20}, colorGreen}},
+        {VOXELS_CLOUD_HUGE, CloudEntry{{0, 12, 0}, {10, 10, 10}, HUGE_VOXEL, 0.5f}},
+        {MOUNTAIN, MountainEntry{{5, 0, 5}, {3, 2, 3}}},
+        {MODEL, ModelEntry{"tree", {2, 1, 2}, 0.2f, true}},
+    };
+    std::string const text =
+        "rect (0, -0.5, 0), (20, 1, 20), green\nvoxels_cloud_huge (0, 12, 0), (10, 10, 10), 0.5\n"
+        "mountain (5, 0, 5), (3, 2, 3)\nmodel tree, (2, 1, 2), scale 0.2, solid\n";
+    LogCapture quiet;
+    World made(std::make_shared<Player>());
+    initRandomToken();
+    for (SceneEntry const& entry : entries) EXPECT_FALSE(buildEntry(entry, made, {keepClearFor(made.player.get())}));
+    SceneLoad const read = loadWorldFromText(text, "s", std::make_shared<Player>());
+    ASSERT_TRUE(read.world);
+    EXPECT_EQ(readSceneDescription(text, "s").entries.size(), entries.size());
+    EXPECT_GT(made.intersector->size(), 1 + 6 + 1);
+    EXPECT_EQ(worldDigest(*made.intersector), worldDigest(*read.world->intersector));
 }
 
 // The demo scene the game ships with builds the same world on every run.

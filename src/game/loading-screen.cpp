@@ -103,7 +103,8 @@ SceneLoad loadShowingProgress(LoadingScreen& screen, std::string const& path, st
             if (load.world) load.world->intersector->isEmpty(player->getAABB());
             return load;
         } catch (std::exception const& e) {
-            return {nullptr, {{.message = std::string("the scene could not be loaded: ") + e.what()}}, path};
+            return {
+                nullptr, {{.file = path, .message = std::string("the scene could not be loaded: ") + e.what()}}, path};
         }
     });
     std::optional<std::chrono::steady_clock::time_point> indexing;

@@ -49,7 +49,7 @@ int drawScenePicture(PictureRequest const& request) {
     // A scene with a problem would give a picture without what it lacks.
     std::cerr << load.report();
     size_t const errors = std::count_if(load.problems.begin(), load.problems.end(),
-                                        [](SceneProblem const& p) { return p.severity != Severity::WARNING; });
+                                        [](Problem const& p) { return p.severity != Severity::WARNING; });
     if (errors > 0) {
         std::cerr << "tessarine-scene: the scene " << request.scenePath << " is not drawn: it has " << errors
                   << (errors == 1 ? " problem" : " problems") << std::endl;

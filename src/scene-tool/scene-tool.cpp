@@ -40,7 +40,7 @@ int check(std::vector<std::string> const& files, std::vector<std::string> const&
     for (size_t i = 0; i < files.size(); ++i) {
         LogCapture quiet;
         SceneLoad const load = loadWorld(openAt[i], std::make_shared<Player>());
-        for (SceneProblem const& problem : load.problems) std::cout << describeWithLine(files[i], problem);
+        for (Problem const& problem : load.problems) std::cout << describeWithLine(problem);
         errors |= load.hasErrors();
     }
     std::cout.flush();
@@ -65,9 +65,9 @@ int web(std::string const& path, std::string const& openAt, fs::path const& asse
 int stats(std::string const& path, std::string const& openAt) {
     SceneStats const measured = measureScene(openAt);
     bool errors = false;
-    for (SceneProblem const& problem : measured.problems) {
+    for (Problem const& problem : measured.problems) {
         bool const warning = problem.severity == Severity::WARNING;
-        (warning ? std::cerr : std::cout) << describeWithLine(path, problem);
+        (warning ? std::cerr : std::cout) << describeWithLine(problem);
         errors |= !warning;
     }
     if (errors) return 1;

@@ -1,13 +1,12 @@
 #include "memory-estimate.h"
 
-#include <algorithm>
 #include <cstdio>
-#include <fstream>
-#include <string>
+#include <filesystem>
+#include <stdexcept>
+#include <variant>
 
-#ifdef __EMSCRIPTEN__
-#include <emscripten/heap.h>
-#endif
+#include "placement.h"
+#include "voxel-builders.h"
 
 namespace {
 
@@ -18,63 +17,50 @@ constexpr size_t BYTES_PER_BOX = 320;
 // A model takes its voxels, its meshes and their copies for the GPU: a few
 // times the bytes of its file, whose voxels take 4 bytes each.
 constexpr size_t BYTES_PER_MODEL_FILE_BYTE = 8;
+constexpr size_t BYTES_PER_VOXEL = 4;
 
-#ifndef __EMSCRIPTEN__
-// The value of a "Name: value kB" line of /proc/meminfo, in bytes.
-size_t memInfoBytes(std::string const& name) {
-    std::ifstream info("/proc/meminfo");
-    std::string key;
-    size_t kilobytes = 0;
-    while (info >> key >> kilobytes) {
-        if (key == name + ":") return kilobytes * 1024;
-        info.ignore(1024, '\n');
+// The voxels of a cloud; 0 for one its builder refuses, which is a problem
+// of its own.
+size_t cloudBoxes(CloudEntry const& cloud) {
+    try {
+        return static_cast<size_t>(cloudVoxelCount(cloud.extent, cloud.voxelSize, cloud.density));
+    } catch (std::runtime_error const&) {
+        return 0;
     }
-    return 0;
 }
-#endif
 
-// A number of bytes from a file, or 0 ("max", or no file).
-size_t bytesIn(std::string const& path) {
-    std::ifstream file(path);
-    size_t bytes = 0;
-    return file >> bytes ? bytes : 0;
+size_t mountainBoxes(MountainEntry const& mountain) {
+    try {
+        return buildMountain(mountain.position, mountain.size).size();
+    } catch (std::runtime_error const&) {
+        return 0;
+    }
 }
 
 }  // namespace
-
-size_t cgroupRoom(std::string const& groupsFile, std::string const& root) {
-    std::ifstream groups(groupsFile);
-    std::string line;
-    while (std::getline(groups, line)) {
-        size_t limit = 0, used = 0;
-        if (line.rfind("0::", 0) == 0) {
-            std::string const folder = root + line.substr(3);
-            limit = bytesIn(folder + "/memory.max");
-            used = bytesIn(folder + "/memory.current");
-        } else if (size_t const at = line.find(":memory:"); at != std::string::npos) {
-            std::string const folder = root + "/memory" + line.substr(at + 8);
-            limit = bytesIn(folder + "/memory.limit_in_bytes");
-            used = bytesIn(folder + "/memory.usage_in_bytes");
-        }
-        if (limit > 0) return limit > used ? limit - used : 1;
-    }
-    return 0;
-}
 
 size_t MemoryEstimate::bytes() const {
     return boxes * BYTES_PER_BOX + modelFileBytes * BYTES_PER_MODEL_FILE_BYTE;
 }
 
-size_t availableMemory() {
-#ifdef __EMSCRIPTEN__
-    // A page's memory grows up to a fixed maximum, whatever the machine has.
-    return emscripten_get_heap_max() - emscripten_get_heap_size();
-#else
-    size_t const available = memInfoBytes("MemAvailable");
-    size_t const room = cgroupRoom("/proc/self/cgroup", "/sys/fs/cgroup");
-    if (available == 0 || room == 0) return std::max(available, room);
-    return std::min(available, room);
-#endif
+void MemoryCount::add(SceneEntry const& entry) {
+    if (std::holds_alternative<RectEntry>(entry.fields)) estimate.boxes += 1;
+    if (auto const* cloud = std::get_if<CloudEntry>(&entry.fields)) estimate.boxes += cloudBoxes(*cloud);
+    if (auto const* mountain = std::get_if<MountainEntry>(&entry.fields)) estimate.boxes += mountainBoxes(*mountain);
+    auto const* model = std::get_if<ModelEntry>(&entry.fields);
+    if (!model) return;
+    ModelLookup const lookup = lookUpModel(model->name, places);
+    std::error_code unknown;
+    uintmax_t const fileBytes = lookup.outside ? 0 : std::filesystem::file_size(lookup.path, unknown);
+    size_t const counted = unknown ? 0 : static_cast<size_t>(fileBytes);
+    if (!sharedModels || modelsCounted.insert(lookup.path).second) estimate.modelFileBytes += counted;
+    if (model->solid) estimate.boxes += counted / BYTES_PER_VOXEL;
+}
+
+MemoryEstimate estimateMemory(SceneDescription const& scene, ModelPlaces const& places, bool sharedModels) {
+    MemoryCount count(places, sharedModels);
+    for (SceneEntry const& entry : scene.entries) count.add(entry);
+    return count.estimate;
 }
 
 std::string memorySize(size_t bytes) {

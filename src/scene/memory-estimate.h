@@ -1,7 +1,11 @@
 #pragma once
 
 #include <cstddef>
+#include <set>
 #include <string>
+
+#include "model-lookup.h"
+#include "scene-description.h"
 
 // What a scene will take of memory once it is built and drawn, counted
 // from its entries before anything is built.
@@ -17,16 +21,22 @@ struct MemoryEstimate {
     size_t bytes() const;
 };
 
-// The bytes of memory the process may still take: what the system has
-// available, or less when its control group's limit is nearer; 0 when
-// neither can be read. In a browser, the room left for the page to grow.
-size_t availableMemory();
+// Counts a scene's entries into its estimate, one by one: a box for each
+// rect, cloud voxel and mountain slab, the bytes of each model file (once
+// when models are shared), and a box for each voxel of a solid model.
+class MemoryCount {
+public:
+    MemoryCount(ModelPlaces places, bool sharedModels) : places(std::move(places)), sharedModels(sharedModels) {}
+    void add(SceneEntry const& entry);
+    MemoryEstimate estimate;
 
-// The memory this process's control group may still take, or 0 when it has
-// no limit: the group is version 2's "0::/path" or version 1's
-// "N:memory:/path" in the groups file (/proc/self/cgroup), its limit and use
-// in files under root (/sys/fs/cgroup).
-size_t cgroupRoom(std::string const& groupsFile, std::string const& root);
+private:
+    ModelPlaces places;
+    bool sharedModels;
+    std::set<std::string> modelsCounted;
+};
+
+MemoryEstimate estimateMemory(SceneDescription const& scene, ModelPlaces const& places, bool sharedModels);
 
 // "1.4 GB" (10^9 bytes, to a tenth) or, below a gigabyte, "350 MB".
 std::string memorySize(size_t bytes);

@@ -10,6 +10,12 @@
 #include <iterator>
 #include <sstream>
 #include <stdexcept>
+#include <tuple>
+
+#include "available-memory.h"
+#include "memory-estimate.h"
+#include "scene-builder.h"
+#include "scene-parser.h"
 
 std::shared_ptr<World> loadScene(std::string path, std::shared_ptr<Player> player) {
     std::ifstream file(path);
@@ -25,12 +31,12 @@ std::shared_ptr<World> loadScene(std::string path, std::shared_ptr<Player> playe
 
 bool SceneLoad::hasErrors() const {
     return std::any_of(problems.begin(), problems.end(),
-                       [](SceneProblem const& problem) { return problem.severity != Severity::WARNING; });
+                       [](Problem const& problem) { return problem.severity != Severity::WARNING; });
 }
 
 std::string SceneLoad::report() const {
     std::string lines;
-    for (SceneProblem const& problem : problems) lines += describeProblem(sourceName, problem) + "\n";
+    for (Problem const& problem : problems) lines += describeProblem(problem) + "\n";
     return lines;
 }
 
@@ -43,52 +49,110 @@ std::string sceneFileProblem(std::string const& path) {
 }
 
 SceneLoad loadWorld(std::string const& path, std::shared_ptr<Player> player, LoadOptions const& options) {
-    if (std::string const problem = sceneFileProblem(path); !problem.empty()) return {nullptr, {{1, 1, problem}}, path};
+    if (std::string const problem = sceneFileProblem(path); !problem.empty()) {
+        return {nullptr, {{.file = path, .line = 1, .column = 1, .message = problem}}, path};
+    }
     std::ifstream file(path, std::ios::binary);
     std::string const text(std::istreambuf_iterator<char>(file), {});
-    if (file.bad()) return {nullptr, {{1, 1, "the scene file " + path + " cannot be read"}}, path};
+    if (file.bad()) {
+        return {nullptr,
+                {{.file = path, .line = 1, .column = 1, .message = "the scene file " + path + " cannot be read"}},
+                path};
+    }
     LoadOptions fromFile = options;
     std::filesystem::path const folder = std::filesystem::path(path).parent_path();
     fromFile.sceneFolder = (folder.empty() ? std::filesystem::path(".") : folder).string();
     return loadWorldFromText(text, path, std::move(player), fromFile);
 }
 
-SceneLoad loadWorldFromText(std::string const& text, std::string const& sourceName, std::shared_ptr<Player> player,
-                            LoadOptions const& options) {
-    SceneLoad load{std::make_shared<World>(player, options.world), {}, sourceName};
-    if (options.progress) options.progress->bytesTotal = text.size();
-    // The entries are counted first, building nothing.
-    MemoryEstimate estimate;
-    std::istringstream counted(text);
-    SceneReader counter(player, &counted, load.world, sourceName);
-    counter.models = options.models;
-    counter.sceneFolder = options.sceneFolder;
-    counter.estimate = &estimate;
-    counter.memoryLimit = options.memoryLimit ? options.memoryLimit : availableMemory();
-    if (counter.memoryLimit == 0) counter.memoryLimit = SIZE_MAX;  // unknown: nothing is refused
-    counter.onProblem = [](SceneProblem const&) {};                // the reading finds them
-    if (!counter.readScene()) return {nullptr, {counter.problem}, sourceName};
+namespace {
 
-    std::istringstream scene(text);
-    initRandomToken();
-    SceneReader reader(player, &scene, load.world, sourceName);
-    reader.models = options.models;
-    reader.sceneFolder = options.sceneFolder;
-    reader.onEntry = options.onEntry;
-    reader.progress = options.progress;
-    reader.onProblem = [&](SceneProblem const& problem) { load.problems.push_back(problem); };
-    reader.readScene();
-    for (SceneProblem const& problem : load.problems) {
-        if (problem.severity == Severity::FATAL) load.world.reset();
+// The problem of the first entry with which the scene's world passes the
+// memory limit; none when it fits.
+std::optional<Problem> memoryProblem(SceneDescription const& scene, TextLines const& lines,
+                                     LoadOptions const& options) {
+    size_t limit = options.memoryLimit ? options.memoryLimit : availableMemory();
+    if (limit == 0) return std::nullopt;  // unknown: nothing is refused
+    MemoryCount count({options.sceneFolder, options.assetRoot}, options.models != nullptr);
+    std::optional<size_t> passing;
+    for (SceneEntry const& entry : scene.entries) {
+        count.add(entry);
+        if (!passing && count.estimate.bytes() > limit) passing = entry.place.offset;
     }
-    if (load.world && load.world->intersector->size() == 0) {
-        load.problems.push_back({.message = "the scene holds nothing: the player falls through the sky for ever",
-                                 .severity = Severity::WARNING});
-    } else if (load.world && !groundUnderStart(*load.world->intersector)) {
-        load.problems.push_back(
-            {.message = raylib::TextFormat("nothing lies under the start at (%g, %g, %g): the player falls for ever",
+    if (!passing) return std::nullopt;
+    return problemAt(lines, scene.sourceName, *passing,
+                     "Scene refused: it needs about " + memorySize(count.estimate.bytes()) +
+                         " of memory, more than the " + memorySize(limit) +
+                         " available, which the entries up to this one already pass");
+}
+
+// Builds the entries in file order; a builder's refusal is the problem of
+// its entry. False when a stop was asked for.
+bool buildEntries(SceneDescription const& scene, World& world, SceneBuild const& build, LoadOptions const& options,
+                  std::vector<Problem>& problems) {
+    LoadProgress* const progress = options.progress;
+    for (SceneEntry const& entry : scene.entries) {
+        int const before = world.intersector->size();
+        try {
+            if (std::optional<Problem> problem = buildEntry(entry, world, build)) problems.push_back(*problem);
+        } catch (std::runtime_error const& refused) {
+            problems.push_back(
+                {.line = entry.lastToken.line, .column = entry.lastToken.column, .message = refused.what()});
+        }
+        if (options.onEntry) options.onEntry(entry.type, world.intersector->size() - before);
+        if (!progress) continue;
+        progress->entries += 1;
+        progress->bytesRead = entry.end;
+        if (progress->stop) return false;
+    }
+    if (progress) progress->bytesRead = progress->bytesTotal.load();
+    return true;
+}
+
+// Warnings of the world as a whole: nothing in it, or nothing to stand on.
+void warnOfTheWhole(World const& world, std::vector<Problem>& problems, std::string const& file) {
+    if (world.intersector->size() == 0) {
+        problems.push_back({.file = file,
+                            .message = "the scene holds nothing: the player falls through the sky for ever",
+                            .severity = Severity::WARNING});
+    } else if (!groundUnderStart(*world.intersector)) {
+        problems.push_back(
+            {.file = file,
+             .message = raylib::TextFormat("nothing lies under the start at (%g, %g, %g): the player falls for ever",
                                            START_POSITION.x, START_POSITION.y, START_POSITION.z),
              .severity = Severity::WARNING});
     }
+}
+
+}  // namespace
+
+SceneLoad loadWorldFromText(std::string const& text, std::string const& sourceName, std::shared_ptr<Player> player,
+                            LoadOptions const& options) {
+    if (options.progress) options.progress->bytesTotal = text.size();
+    SceneDescription const scene = readSceneDescription(text, sourceName);
+    TextLines const lines(text);
+    if (std::optional<Problem> const refused = memoryProblem(scene, lines, options)) {
+        return {nullptr, {*refused}, sourceName};
+    }
+
+    SceneLoad load{std::make_shared<World>(player, options.world), scene.problems, sourceName};
+    initRandomToken();
+    SceneBuild const build{keepClearFor(player.get()), {options.sceneFolder, options.assetRoot}, options.models};
+    std::vector<Problem> built;
+    if (!buildEntries(scene, *load.world, build, options, built)) {
+        return {nullptr, {{.file = sourceName, .message = "Scene reading stopped before its end"}}, sourceName};
+    }
+    // In file order: those of the text and those of the models, merged.
+    for (Problem& problem : built) {
+        problem.file = sourceName;
+        problem.lineText = lines.lineOf(lines.lineStart(problem.line));
+    }
+    std::vector<Problem> merged;
+    std::merge(
+        load.problems.begin(), load.problems.end(), built.begin(), built.end(), std::back_inserter(merged),
+        [](Problem const& a, Problem const& b) { return std::tie(a.line, a.column) < std::tie(b.line, b.column); });
+    load.problems = std::move(merged);
+    if (scene.hasFatalProblem()) load.world.reset();
+    if (load.world) warnOfTheWhole(*load.world, load.problems, sourceName);
     return load;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <string>
@@ -22,6 +23,13 @@ std::shared_ptr<World> loadScene(std::string path, std::shared_ptr<Player> playe
 // exist, is a folder, or cannot be read. Empty when it can be read.
 std::string sceneFileProblem(std::string const& path);
 
+// How far a loading has come, for a screen drawn by another thread; stop
+// asks the loading to end after the entry it is in.
+struct LoadProgress {
+    std::atomic<size_t> bytesRead{0}, bytesTotal{0}, entries{0};
+    std::atomic<bool> stop{false};
+};
+
 // How the game and its tools load a scene.
 struct LoadOptions {
     WorldOptions world{};
@@ -34,6 +42,9 @@ struct LoadOptions {
     // The folder whose models/ folder holds the scene's own models; a scene
     // loaded from a file has its file's.
     std::string sceneFolder{};
+    // The folder that holds the game's assets/; empty for the working
+    // directory.
+    std::string assetRoot{};
     // When set, kept up to date as the scene is read (see LoadProgress).
     LoadProgress* progress = nullptr;
     // The memory the world may take, in bytes; 0 for what the machine has
@@ -48,7 +59,7 @@ struct SceneLoad {
     // Every problem, in file order, also those that leave the world
     // playable (a model that is missing or refused, warnings), then those
     // of the world as a whole.
-    std::vector<SceneProblem> problems;
+    std::vector<Problem> problems;
     // Named as in problem reports: the file's path.
     std::string sourceName;
 

@@ -32,7 +32,7 @@ struct SceneStats {
     raylib::BoundingBox bounds{};
     double loadSeconds = 0;
     uint64_t digest = 0;
-    std::vector<SceneProblem> problems;
+    std::vector<Problem> problems;
 };
 
 // Reads the scene file, seeded as the game seeds, into a world without

@@ -1,0 +1,54 @@
+#include "scene-builder.h"
+
+#include <limits>
+#include <variant>
+
+#include "model-entity.h"
+#include "voxel-builders.h"
+
+namespace {
+
+// A model that cannot be read is drawn as nothing, where it stands.
+std::shared_ptr<LoadedModel const> modelFor(ModelLookup const& lookup, SceneBuild const& build) {
+    if (lookup.outside) return std::make_shared<LoadedModel const>("");
+    if (build.models) return build.models->get(lookup.path);
+    return std::make_shared<LoadedModel const>(lookup.path);
+}
+
+std::optional<Problem> buildModel(ModelEntry const& entry, World& world, SceneBuild const& build) {
+    ModelLookup const lookup = lookUpModel(entry.name, build.places);
+    auto const model = modelFor(lookup, build);
+    auto const entity = std::make_shared<ModelEntity>(entry.position, entry.scale, lookup.path, model, entry.solid);
+    world.intersector->addEntity(entity);
+    if (entry.solid) world.intersector->addEntity(entity->solidBoxes());
+    if (model->problem.empty() && model->warning.empty()) return std::nullopt;
+    std::string const notFound = lookupProblem(entry.name, lookup);
+    return Problem{.line = entry.namePlace.line,
+                   .column = entry.namePlace.column,
+                   .message = !notFound.empty()        ? notFound
+                              : model->problem.empty() ? model->warning
+                                                       : model->problem,
+                   .severity = model->problem.empty() ? Severity::WARNING : Severity::ERROR};
+}
+
+}  // namespace
+
+AABB keepClearFor(Player const* player) {
+    if (player) return player->getAABB();
+    float const nan = std::numeric_limits<float>::quiet_NaN();
+    return AABB({nan, nan, nan}, {nan, nan, nan});
+}
+
+std::optional<Problem> buildEntry(SceneEntry const& entry, World& world, SceneBuild const& build) {
+    if (auto const* rect = std::get_if<RectEntry>(&entry.fields)) {
+        world.intersector->addEntity(std::make_shared<AABox>(rect->center, rect->size, rect->color));
+    } else if (auto const* model = std::get_if<ModelEntry>(&entry.fields)) {
+        return buildModel(*model, world, build);
+    } else if (auto const* cloud = std::get_if<CloudEntry>(&entry.fields)) {
+        world.intersector->addEntity(world.generateValidVoxels(build.keepClear, cloud->center, cloud->extent,
+                                                               cloud->voxelSize, cloud->density, allColors));
+    } else if (auto const* mountain = std::get_if<MountainEntry>(&entry.fields)) {
+        world.intersector->addEntity(buildMountain(mountain->position, mountain->size));
+    }
+    return std::nullopt;
+}

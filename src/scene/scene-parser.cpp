@@ -1,0 +1,191 @@
+#include "scene-parser.h"
+
+#include <cctype>
+
+#include "random.h"
+
+namespace {
+
+using Warnings = std::vector<std::pair<size_t, std::string>>;
+
+// What a keyword that is not one may have meant to be.
+std::string keywordHint(std::string const& word) {
+    if (word[0] == ',') return "an entry ends with its last field: the ',' after it is read as the next keyword";
+    if (word[0] == '#') return "a comment's # stands alone: write \"# " + printable(word.substr(1, 40)) + "\"";
+    std::string lower = word;
+    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (objectTypeMapper.count(lower)) return "keywords are written in lower case: " + lower;
+    return "";
+}
+
+raylib::Color readColor(SceneTokens& tokens) {
+    std::string const word = tokens.word();
+    if (tokens.failure()) return {};
+    auto const color = colorMapper.find(word);
+    if (color != colorMapper.end()) return color->second;
+    tokens.fail(word.empty() ? "Expected a colour word but got end of file"
+                             : "Unknown colour word \"" + printable(word.substr(0, 40)) +
+                                   "\": the colours are green, red, brown, light_gray, dark_blue and gray",
+                TokenFailure::BAD_COLOUR);
+    return {};
+}
+
+RectEntry readRect(SceneTokens& tokens, Warnings* warnings) {
+    RectEntry rect;
+    rect.center = tokens.vector();
+    tokens.separator();
+    tokens.more();
+    size_t const sizeAt = tokens.offset();
+    rect.size = tokens.vector();
+    tokens.separator();
+    rect.color = readColor(tokens);
+    raylib::Vector3 const size = rect.size;
+    if (warnings && !tokens.failure() && !(size.x > 0 && size.y > 0 && size.z > 0)) {
+        warnings->emplace_back(sizeAt, raylib::TextFormat("a rect of no room: its size (%g, %g, %g) is not above 0 "
+                                                          "along x, y and z",
+                                                          size.x, size.y, size.z));
+    }
+    return rect;
+}
+
+// What may follow a model's position: ", scale S" and ", solid".
+void readModelOptions(SceneTokens& tokens, ModelEntry& model) {
+    while (tokens.take(',')) {
+        std::string const option = tokens.word();
+        if (option == "solid") {
+            model.solid = true;
+        } else if (option == "scale") {
+            model.scale = tokens.number();
+            if (!tokens.failure() && !(model.scale > 0 && model.scale <= MAX_MODEL_SCALE)) {
+                tokens.fail("Expected a scale above 0 and at most " + std::to_string(int(MAX_MODEL_SCALE)) +
+                                " but got " + printable(std::to_string(model.scale)),
+                            TokenFailure::BAD_OPTION);
+            }
+        } else {
+            tokens.fail("Expected scale or solid after a model's ',' but got " +
+                            (option.empty() ? std::string("end of file") : "\"" + printable(option) + "\""),
+                        TokenFailure::BAD_OPTION);
+        }
+    }
+}
+
+ModelEntry readModel(SceneTokens& tokens) {
+    ModelEntry model;
+    tokens.more();
+    model.namePlace = tokens.placeOf(tokens.offset());
+    model.name = tokens.word();
+    // A comma right after the name ends it; otherwise one follows it.
+    if (!model.name.empty() && model.name.back() == ',') {
+        model.name.pop_back();
+    } else {
+        tokens.separator();
+    }
+    model.position = tokens.vector();
+    readModelOptions(tokens, model);
+    return model;
+}
+
+CloudEntry readCloud(SceneTokens& tokens, raylib::Vector3 voxelSize) {
+    CloudEntry cloud;
+    cloud.center = tokens.vector();
+    tokens.separator();
+    cloud.extent = tokens.vector();
+    tokens.separator();
+    cloud.density = tokens.number();
+    cloud.voxelSize = voxelSize;
+    return cloud;
+}
+
+MountainEntry readMountain(SceneTokens& tokens) {
+    MountainEntry mountain;
+    mountain.position = tokens.vector();
+    tokens.separator();
+    mountain.size = tokens.vector();
+    return mountain;
+}
+
+// One entry, its keyword read: into the description, or its problem.
+void readEntry(ObjectType type, size_t keywordAt, SceneTokens& tokens, SceneDescription& scene) {
+    Warnings warnings;
+    tokens.clearSlip();
+    std::optional<EntryFields> fields = readEntryFields(type, tokens, &warnings);
+    if (auto const& failure = tokens.failure()) {
+        Problem problem = problemAt(tokens.lines(), scene.sourceName, failure->at, failure->message);
+        problem.hint = tokens.slipHint();
+        scene.problems.push_back(std::move(problem));
+        tokens.skipToNextEntry();
+        return;
+    }
+    for (auto& [at, message] : warnings) {
+        scene.problems.push_back(
+            problemAt(tokens.lines(), scene.sourceName, at, std::move(message), Severity::WARNING));
+    }
+    if (!fields) return;
+    scene.entries.push_back(
+        {type, std::move(*fields), tokens.placeOf(keywordAt), tokens.placeOf(tokens.tokenStart()), tokens.offset()});
+}
+
+}  // namespace
+
+std::map<std::string, ObjectType> const objectTypeMapper{
+    {"#", COMMENT},
+    {"##", COMMENT},
+    {"rect", RECT},
+    {"model", MODEL},
+    {"voxels_cloud", VOXELS_CLOUD},
+    {"voxels_cloud_huge", VOXELS_CLOUD_HUGE},
+    {"mountain", MOUNTAIN},
+};
+
+std::map<std::string, raylib::Color> const colorMapper{
+    {"green", colorGreen},
+    {"red", colorRed},
+    {"brown", colorBrown},
+    {"light_gray", {200, 200, 200, 255}},
+    {"dark_blue", {0, 82, 172, 255}},
+    {"gray", {130, 130, 130, 255}},
+};
+
+std::string unknownKeywordMessage(std::string const& word) {
+    return "Encountered unknown object: " + printable(word.size() > 40 ? word.substr(0, 40) + "..." : word);
+}
+
+std::optional<EntryFields> readEntryFields(ObjectType type, SceneTokens& tokens, Warnings* warnings) {
+    std::optional<EntryFields> fields;
+    switch (type) {
+        case COMMENT: tokens.restOfLine(); return std::nullopt;
+        case RECT: fields = readRect(tokens, warnings); break;
+        case MODEL: fields = readModel(tokens); break;
+        case VOXELS_CLOUD: fields = readCloud(tokens, SMALL_VOXEL); break;
+        case VOXELS_CLOUD_HUGE: fields = readCloud(tokens, HUGE_VOXEL); break;
+        case MOUNTAIN: fields = readMountain(tokens); break;
+    }
+    if (tokens.failure()) return std::nullopt;
+    return fields;
+}
+
+SceneDescription readSceneDescription(std::string const& text, std::string const& sourceName) {
+    SceneDescription scene{sourceName, {}, {}, text.size()};
+    SceneTokens tokens(text);
+    while (tokens.more()) {
+        size_t const keywordAt = tokens.offset();
+        std::string const word = tokens.word();
+        auto const type = objectTypeMapper.find(word);
+        if (type != objectTypeMapper.end()) {
+            readEntry(type->second, keywordAt, tokens, scene);
+            continue;
+        }
+        Problem problem = problemAt(tokens.lines(), sourceName, keywordAt, unknownKeywordMessage(word));
+        problem.hint = keywordHint(word);
+        scene.problems.push_back(std::move(problem));
+        tokens.skipToNextEntry();
+    }
+    return scene;
+}
+
+bool SceneDescription::hasFatalProblem() const {
+    for (Problem const& problem : problems) {
+        if (problem.severity == Severity::FATAL) return true;
+    }
+    return false;
+}
