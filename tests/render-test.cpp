@@ -223,7 +223,7 @@ TEST_F(RenderTest, BakedChunksDrawTheSamePicture) {
     };
     // The chunks around the first place are baked before any frame, as the
     // loading screen bakes them.
-    while (!renderer->scene.bakeAround(index, std::get<1>(views[0]), 0.01).done()) {
+    while (!renderer->scene.bakeAround(*world, std::get<1>(views[0]), 0.01).done()) {
     }
     for (auto const& [name, from, to] : views) {
         renderer->scene.bakedBoxes = false;
@@ -244,6 +244,37 @@ TEST_F(RenderTest, BakedChunksDrawTheSamePicture) {
     }
 }
 
+// An object comes, moves and goes without the index or its chunks being
+// touched; a solid model, kept out of the index, is drawn all the same.
+TEST_F(RenderTest, ObjectsComeMoveAndGoWithoutBakingAgain) {
+    world->intersector->addEntity(
+        std::make_shared<AABox>(raylib::Vector3{0, -0.5f, 0}, raylib::Vector3{40, 1, 40}, colorGreen));
+    auto const rock = std::make_shared<LoadedModel const>("assets/models/rock.vox");
+    world->drawnOnly.push_back(std::make_shared<ModelEntity>(raylib::Vector3{2, 0.3f, 0}, 0.1f, "rock", rock));
+    raylib::Camera3D const camera = cameraAt({0, 1, 8}, {0, 1, 0});
+    // Whether the point of the world shows something other than sky or floor.
+    auto const shows = [&](raylib::Vector3 point) {
+        raylib::Image const image = frame(camera.position, camera.target, false, "render-test-objects");
+        raylib::Vector2 const pixel = raylib::GetWorldToScreen(point, camera);
+        raylib::Color const color = at(image, static_cast<int>(pixel.x), static_cast<int>(pixel.y));
+        raylib::UnloadImage(image);
+        return !near(color, SKY_COLOR, 10) && !(color.g > color.r + 60 && color.g > color.b);
+    };
+    EXPECT_TRUE(shows({2, 0.3f, 0})) << "the solid model";
+    EXPECT_FALSE(shows({-2, 0.5f, 0}));
+    size_t const chunks = renderer->scene.chunksBaked();
+    int const id = renderer->scene.addObject({rock, {-2, 0.5f, 0}, 0.1f});
+    EXPECT_TRUE(shows({-2, 0.5f, 0}));
+    renderer->scene.moveObject(id, {-1, 2, 0});
+    EXPECT_FALSE(shows({-2, 0.5f, 0}));
+    EXPECT_TRUE(shows({-1, 2, 0}));
+    renderer->scene.removeObject(id);
+    EXPECT_FALSE(shows({-1, 2, 0}));
+    EXPECT_EQ(renderer->scene.objectCount(), 0u);
+    EXPECT_EQ(renderer->scene.chunksBaked(), chunks) << "nothing was baked again";
+    EXPECT_EQ(world->intersector->size(), 1);
+}
+
 // Two boxes side by side, each in a chunk of its own, hide the sides they
 // share: ten sides are drawn, not twelve. Two more boxes in the first's
 // chunk, from its floor (y = 0) up, add their six each.
@@ -252,8 +283,8 @@ TEST_F(RenderTest, BoxesOfNeighbouringChunksHideTheSidesTheyShare) {
     for (raylib::Vector3 const at :
          {raylib::Vector3{47.5f, 0.5f, 0.5f}, {48.5f, 0.5f, 0.5f}, {47.5f, 20.5f, 0.5f}, {47.5f, 0, 20.5f}})
         index->addEntity(std::make_shared<AABox>(at, raylib::Vector3{1, 1, 1}, colorRed));
-    EXPECT_FALSE(renderer->scene.bakeAround(index, {48, 0.5f, 3}, 0).done()) << "no time: nothing is baked";
-    while (!renderer->scene.bakeAround(index, {48, 0.5f, 3}, 0.01).done()) {
+    EXPECT_FALSE(renderer->scene.bakeAround(*world, {48, 0.5f, 3}, 0).done()) << "no time: nothing is baked";
+    while (!renderer->scene.bakeAround(*world, {48, 0.5f, 3}, 0.01).done()) {
     }
     EXPECT_EQ(renderer->scene.triangles(), 2u * (10 + 6 + 6));
     EXPECT_EQ(renderer->scene.chunksBaked(), 2u);
@@ -293,7 +324,7 @@ TEST_F(RenderTest, ARendererGivesBackWhatItMadeOnTheGpu) {
         Renderer own;
         own.setRenderScale(0.5f);
         own.multisampling = true;
-        while (!own.scene.bakeAround(world->intersector, {1, 4, 10}, 0.01).done()) {
+        while (!own.scene.bakeAround(*world, {1, 4, 10}, 0.01).done()) {
         }
         raylib::UnloadImage(captureFrame([&] { own.drawFrame(*world, cameraAt({1, 4, 10}, {-4, 2.2f, 4}), false); }));
         for (int kind = 0; kind < 4; ++kind) EXPECT_GT(live()[kind], before[kind]) << "kind " << kind;

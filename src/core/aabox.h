@@ -9,6 +9,7 @@ public:
 
     void draw() override;
     AABB const& getAABB() const override { return aabb; }
+    void accept(EntityVisitor& visitor) const override { visitor.visitBox(*this); }
 
     raylib::Vector3 const position;
     AABB const aabb;

@@ -126,7 +126,7 @@ SceneLoad loadShowingProgress(LoadingScreen& screen, std::string const& path, st
 
 void bakeShowingProgress(LoadingScreen& screen, Renderer& renderer, World const& world, raylib::Vector3 eye) {
     while (!screen.closeAsked()) {
-        auto const done = renderer.scene.bakeAround(world.intersector, eye, screen.untilNextFrame());
+        auto const done = renderer.scene.bakeAround(world, eye, screen.untilNextFrame());
         if (done.done()) return;
         if (done.sorted < done.entities) {
             screen.show("Sorting " + std::to_string(done.entities) + " entities into chunks",

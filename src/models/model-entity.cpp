@@ -2,7 +2,6 @@
 
 #include <iomanip>
 #include <iostream>
-#include <limits>
 
 namespace raylib {
 #include <rlgl.h>
@@ -12,10 +11,9 @@ ModelEntity::ModelEntity(raylib::Vector3 position, float scale, std::string path
     : ModelEntity(position, scale, path, std::make_shared<LoadedModel const>(path)) {}
 
 ModelEntity::ModelEntity(raylib::Vector3 position, float scale, std::string const& path,
-                         std::shared_ptr<LoadedModel const> loaded, bool solid)
+                         std::shared_ptr<LoadedModel const> loaded)
     : position(position), scale(scale), path(path), loaded(std::move(loaded)), model(this->loaded->model) {
-    float const nowhere = std::numeric_limits<float>::quiet_NaN();
-    aabb = solid ? AABB({nowhere, nowhere, nowhere}, {0, 0, 0}) : drawnBox();
+    aabb = drawnBox();
 
     raylib::Vector3 const size = scaledSize();
     std::clog << std::setprecision(3) << std::defaultfloat << "DEBUG: Model [" << path << "] "

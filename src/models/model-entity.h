@@ -14,11 +14,8 @@ public:
     // Reads the model file itself.
     ModelEntity(raylib::Vector3 position, float scale, std::string path);
     // Uses a model already read from the file at path, shared with others.
-    // A solid model collides with the boxes of its voxels, registered beside
-    // it (solidBoxes), and not with its own box, so that it can be walked
-    // into: its own box then overlaps nothing.
     ModelEntity(raylib::Vector3 position, float scale, std::string const& path,
-                std::shared_ptr<LoadedModel const> loaded, bool solid = false);
+                std::shared_ptr<LoadedModel const> loaded);
     ModelEntity(ModelEntity const&) = delete;
     ModelEntity& operator=(ModelEntity const&) = delete;
 
@@ -27,14 +24,15 @@ public:
     // the model faster from a copy on the GPU.
     void draw() override;
     AABB const& getAABB() const override { return aabb; }
+    void accept(EntityVisitor& visitor) const override { visitor.visitModel(*this); }
     // Where the model's origin goes so that its bounding-box centre lands
     // on position.
     raylib::Vector3 drawPosition() const;
     // The box the model is drawn in: its bounding box, scaled and centred on
     // position.
     AABB drawnBox() const { return AABB(position, scaledSize()); }
-    // The entities a solid model collides with: the boxes of its voxels,
-    // where it is drawn.
+    // The entities a solid model collides with instead of its box, so that
+    // it can be walked into: the boxes of its voxels, where it is drawn.
     std::vector<std::shared_ptr<Entity>> solidBoxes() const;
 
     raylib::Vector3 const position;
@@ -55,6 +53,8 @@ public:
     explicit SolidVoxels(AABB const& box) : box(box) {}
     void draw() override {}
     AABB const& getAABB() const override { return box; }
+    // Nothing to draw, nor to tell apart.
+    void accept(EntityVisitor&) const override {}
 
 private:
     AABB const box;

@@ -46,8 +46,8 @@ void Renderer::drawFrame(World const& world, raylib::Camera3D const& camera, boo
               viewHeight = std::max(1, static_cast<int>(height * scale));
     bool const full = viewWidth >= width && viewHeight >= height;
     auto const drawScene = [&] {
-        scene.drawScene(camera, world.intersector, player.weapon.get(), player.position,
-                        lighting.getLightShader()->shader, lighting.getFaceShader()->shader);
+        scene.drawScene(camera, world, player.weapon.get(), player.position, lighting.getLightShader()->shader,
+                        lighting.getFaceShader()->shader);
     };
     if (full && (windowMultisampled || !multisampling)) {
         drawScene();

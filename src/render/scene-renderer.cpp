@@ -104,6 +104,7 @@ void SceneRenderer::release() {
     parts.clear();
     waiting.clear();
     sorted = 0;
+    allSorted = false;
 }
 
 ModelOnGpu const& SceneRenderer::uploaded(std::shared_ptr<LoadedModel const> const& model) {
@@ -112,57 +113,83 @@ ModelOnGpu const& SceneRenderer::uploaded(std::shared_ptr<LoadedModel const> con
     return *copy;
 }
 
-bool SceneRenderer::isSource(std::shared_ptr<Intersector const> const& index) const {
-    return source.lock() == index && index->size() == bakedCount;
+// Boxes wait in chunks, models become parts with their copy on the GPU,
+// and anything else becomes a part that draws itself.
+class SceneRenderer::Sorter : public EntityVisitor {
+public:
+    explicit Sorter(SceneRenderer& renderer) : renderer(renderer) {}
+    void sort(std::shared_ptr<Entity> const& entity) {
+        current = &entity;
+        entity->accept(*this);
+    }
+    void visitBox(AABox const& box) override { renderer.sortBox(box); }
+    void visitModel(ModelEntity const& model) override { renderer.sortModel(model, *current); }
+    void visitOther(Entity const& entity) override {
+        Part part;
+        part.bounds = boundsOf(entity.getAABB());
+        part.entity = *current;
+        renderer.parts.push_back(std::move(part));
+    }
+
+private:
+    SceneRenderer& renderer;
+    std::shared_ptr<Entity> const* current = nullptr;
+};
+
+bool SceneRenderer::isSource(World const& world) const {
+    return source.lock() == world.intersector && world.intersector->size() == bakedCount &&
+           world.drawnOnly.size() == bakedDrawnOnly;
 }
 
-void SceneRenderer::startSorting(std::shared_ptr<Intersector const> const& index) {
+void SceneRenderer::startSorting(World const& world) {
     release();
-    source = index;
-    bakedCount = index->size();
+    source = world.intersector;
+    bakedCount = world.intersector->size();
+    bakedDrawnOnly = world.drawnOnly.size();
     modelsBefore = std::move(models);
     models.clear();
 }
 
-bool SceneRenderer::sortSome(Intersector const& index, Clock::time_point deadline) {
-    auto const& entities = index.entityList();
+void SceneRenderer::sortBox(AABox const& box) {
+    // Each box waits in the chunk of its centre; a chunk's bounds hold all
+    // of its boxes.
+    raylib::BoundingBox const bounds = boundsOf(box.aabb);
+    auto [chunk, added] = waiting.try_emplace(chunkOf(box.position), Waiting{bounds, {}});
+    if (!added) chunk->second.bounds = merged(chunk->second.bounds, bounds);
+    chunk->second.boxes.push_back(&box);
+}
+
+void SceneRenderer::sortModel(ModelEntity const& model, std::shared_ptr<Entity> const& entity) {
+    Part part;
+    part.bounds = boundsOf(model.drawnBox());
+    part.entity = entity;
+    // A model shown before keeps its copy on the GPU.
+    if (auto kept = modelsBefore.find(model.loaded.get()); kept != modelsBefore.end()) {
+        models[kept->first] = std::move(kept->second);
+        modelsBefore.erase(kept);
+    }
+    part.model = &model;
+    part.onGpu = &uploaded(model.loaded);
+    parts.push_back(std::move(part));
+}
+
+bool SceneRenderer::sortSome(World const& world, Clock::time_point deadline) {
+    Sorter sorter(*this);
+    auto const& entities = world.intersector->entityList();
     for (; sorted < entities.size(); ++sorted) {
         if (sorted % 4096 == 0 && Clock::now() > deadline) return false;
-        auto const& entity = entities[sorted];
-        if (auto const* box = dynamic_cast<AABox const*>(entity.get())) {
-            // Each box waits in the chunk of its centre; a chunk's bounds hold
-            // all of its boxes.
-            raylib::BoundingBox const bounds = boundsOf(box->aabb);
-            auto [chunk, added] = waiting.try_emplace(chunkOf(box->position), Waiting{bounds, {}});
-            if (!added) chunk->second.bounds = merged(chunk->second.bounds, bounds);
-            chunk->second.boxes.push_back(box);
-            continue;
-        }
-        // The voxels of a solid model collide; the model draws them.
-        if (dynamic_cast<SolidVoxels const*>(entity.get())) continue;
-        Part part;
-        part.bounds = boundsOf(entity->getAABB());
-        part.entity = entity;
-        if (auto const* model = dynamic_cast<ModelEntity const*>(entity.get())) {
-            part.bounds = boundsOf(model->drawnBox());
-            // A model shown before keeps its copy on the GPU.
-            if (auto kept = modelsBefore.find(model->loaded.get()); kept != modelsBefore.end()) {
-                models[kept->first] = std::move(kept->second);
-                modelsBefore.erase(kept);
-            }
-            part.model = model;
-            part.onGpu = &uploaded(model->loaded);
-        }
-        parts.push_back(std::move(part));
+        sorter.sort(entities[sorted]);
     }
+    for (auto const& entity : world.drawnOnly) sorter.sort(entity);
+    allSorted = true;
     entityParts = parts.size();
     modelsBefore.clear();
     return true;
 }
 
-bool SceneRenderer::sortUntil(std::shared_ptr<Intersector const> const& index, Clock::time_point deadline) {
-    if (!isSource(index)) startSorting(index);
-    return sorted == index->entityList().size() || sortSome(*index, deadline);
+bool SceneRenderer::sortUntil(World const& world, Clock::time_point deadline) {
+    if (!isSource(world)) startSorting(world);
+    return allSorted || sortSome(world, deadline);
 }
 
 SceneRenderer::FaceList SceneRenderer::uploadFaces(std::vector<FaceInstance> const& faces) {
@@ -221,11 +248,15 @@ void SceneRenderer::bakeChunk(Intersector const& index, Waiting const& chunk) {
     AABB around;
     around.min = chunk.bounds.min;
     around.max = chunk.bounds.max;
-    auto const key = chunkOf(chunk.boxes.front()->position);
-    for (auto const& entity : index.findAllIntersections(around)) {
-        auto const* box = dynamic_cast<AABox const*>(entity.get());
-        if (box && chunkOf(box->position) != key) boxes.push_back(box);
-    }
+    struct Neighbours : EntityVisitor {
+        std::vector<AABox const*>& boxes;
+        ChunkKey key;
+        Neighbours(std::vector<AABox const*>& boxes, ChunkKey key) : boxes(boxes), key(key) {}
+        void visitBox(AABox const& box) override {
+            if (chunkOf(box.position) != key) boxes.push_back(&box);
+        }
+    } neighbours(boxes, chunkOf(chunk.boxes.front()->position));
+    for (auto const& entity : index.findAllIntersections(around)) entity->accept(neighbours);
     std::vector<uint8_t> const seen = visibleFaces(boxes);
     std::vector<FaceInstance> lists[FACE_LISTS];
     for (size_t i = 0; i < chunk.boxes.size(); ++i) {
@@ -266,13 +297,13 @@ void SceneRenderer::bakeWaiting(Intersector const& index, raylib::Vector3 camera
     }
 }
 
-SceneRenderer::Progress SceneRenderer::bakeAround(std::shared_ptr<Intersector const> const& index,
-                                                  raylib::Vector3 camera, double seconds) {
+SceneRenderer::Progress SceneRenderer::bakeAround(World const& world, raylib::Vector3 camera, double seconds) {
     auto const deadline =
         Clock::now() + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds));
+    Intersector const* const index = world.intersector.get();
     Progress progress;
     progress.entities = index->entityList().size();
-    if (!sortUntil(index, deadline)) {
+    if (!sortUntil(world, deadline)) {
         progress.sorted = sorted;
         return progress;
     }
@@ -314,20 +345,23 @@ void SceneRenderer::drawFaces(Part const& part, raylib::Vector3 camera) {
     raylib::rlDisableShader();
 }
 
+// As DrawModel draws it, leaving out the meshes of sides turned away.
+void SceneRenderer::drawModel(ModelOnGpu const& onGpu, raylib::Vector3 at, float scale,
+                              raylib::BoundingBox const& bounds, raylib::Vector3 camera) {
+    raylib::Model const& model = onGpu.model;
+    raylib::Matrix const transform = raylib::MatrixMultiply(
+        model.transform,
+        raylib::MatrixMultiply(raylib::MatrixScale(scale, scale, scale), raylib::MatrixTranslate(at.x, at.y, at.z)));
+    for (int i = 0; i < model.meshCount; ++i) {
+        raylib::Mesh const& mesh = model.meshes[i];
+        if (mesh.normals && mesh.vertexCount > 0 && !mayFace(bounds, mesh.normals, camera)) continue;
+        raylib::DrawMesh(mesh, material, transform);
+    }
+}
+
 void SceneRenderer::drawPart(Part const& part, raylib::Vector3 camera) {
     if (part.model) {
-        // As DrawModel draws it, leaving out the meshes of sides turned away.
-        raylib::Model const& model = part.onGpu->model;
-        raylib::Vector3 const at = part.model->drawPosition();
-        float const scale = part.model->scale;
-        raylib::Matrix const transform =
-            raylib::MatrixMultiply(model.transform, raylib::MatrixMultiply(raylib::MatrixScale(scale, scale, scale),
-                                                                           raylib::MatrixTranslate(at.x, at.y, at.z)));
-        for (int i = 0; i < model.meshCount; ++i) {
-            raylib::Mesh const& mesh = model.meshes[i];
-            if (mesh.normals && mesh.vertexCount > 0 && !mayFace(part.bounds, mesh.normals, camera)) continue;
-            raylib::DrawMesh(mesh, material, transform);
-        }
+        drawModel(*part.onGpu, part.model->drawPosition(), part.model->scale, part.bounds, camera);
     } else if (part.entity) {
         part.entity->draw();
         raylib::rlDrawRenderBatchActive();
@@ -422,8 +456,8 @@ void SceneRenderer::drawBaked(raylib::Camera3D const& camera) {
     }
 }
 
-void SceneRenderer::drawScene(raylib::Camera3D const& camera, std::shared_ptr<Intersector const> const& index,
-                              Weapon* weapon, raylib::Vector3 eye, raylib::Shader lightShader, raylib::Shader faces) {
+void SceneRenderer::drawScene(raylib::Camera3D const& camera, World const& world, Weapon* weapon, raylib::Vector3 eye,
+                              raylib::Shader lightShader, raylib::Shader faces) {
     raylib::ClearBackground(SKY_COLOR);
     raylib::BeginMode3D(camera);
     raylib::BeginShaderMode(lightShader);
@@ -431,14 +465,51 @@ void SceneRenderer::drawScene(raylib::Camera3D const& camera, std::shared_ptr<In
     faceShader = faces;
     if (weapon) weapon->draw(eye, camera.target);
     if (bakedBoxes) {
-        sortUntil(index, Clock::time_point::max());
-        bakeWaiting(*index, camera.position);
+        sortUntil(world, Clock::time_point::max());
+        bakeWaiting(*world.intersector, camera.position);
         drawBaked(camera);
     } else {
-        ::drawScene(index->entityList());
+        ::drawScene(world.intersector->entityList());
+        ::drawScene(world.drawnOnly);
     }
+    drawObjects(camera.position);
     raylib::EndShaderMode();
     raylib::EndMode3D();
+}
+
+int SceneRenderer::addObject(SceneObject object) {
+    objects.emplace(++lastObject, std::move(object));
+    return lastObject;
+}
+
+void SceneRenderer::moveObject(int id, raylib::Vector3 position) {
+    if (auto object = objects.find(id); object != objects.end()) object->second.position = position;
+}
+
+void SceneRenderer::removeObject(int id) {
+    auto const object = objects.find(id);
+    if (object == objects.end()) return;
+    LoadedModel const* const model = object->second.model.get();
+    objects.erase(object);
+    bool const stillShown = std::any_of(objects.begin(), objects.end(),
+                                        [&](auto const& other) { return other.second.model.get() == model; });
+    if (!stillShown) objectModels.erase(model);
+}
+
+void SceneRenderer::drawObjects(raylib::Vector3 camera) {
+    Frustum const frustum = Frustum::ofCurrentView();
+    for (auto const& [id, object] : objects) {
+        raylib::BoundingBox const box = raylib::GetModelBoundingBox(object.model->model);
+        raylib::Vector3 const center = raylib::Vector3Scale(raylib::Vector3Add(box.min, box.max), 0.5f);
+        raylib::Vector3 const origin =
+            raylib::Vector3Subtract(object.position, raylib::Vector3Scale(center, object.scale));
+        raylib::BoundingBox const bounds{raylib::Vector3Add(origin, raylib::Vector3Scale(box.min, object.scale)),
+                                         raylib::Vector3Add(origin, raylib::Vector3Scale(box.max, object.scale))};
+        if (!frustum.meets(bounds)) continue;
+        auto& onGpu = objectModels[object.model.get()];
+        if (!onGpu) onGpu = std::make_unique<ModelOnGpu>(object.model);
+        drawModel(*onGpu, origin, object.scale, bounds, camera);
+    }
 }
 
 size_t SceneRenderer::meshBytes() const {

@@ -12,9 +12,20 @@
 #include "model-entity.h"
 #include "model-upload.h"
 #include "weapon.h"
+#include "world.h"
 
-// Draws the 3D part of a frame: the sky, then the weapon and every entity of
-// a collision index under the light shader.
+// Something drawn where it is in each frame, which may move or go away
+// without anything being baked again: a model with its bounding-box centre
+// on position (another player's figure, a marker). It collides with nothing.
+struct SceneObject {
+    std::shared_ptr<LoadedModel const> model;
+    raylib::Vector3 position{};
+    float scale = 0.1f;
+};
+
+// Draws the 3D part of a frame: the sky, then the weapon, every entity of a
+// world (those of its collision index and those only drawn) and the objects
+// added here, under the light shader.
 //
 // Boxes never change once the scene is loaded, so they are baked, chunk by
 // chunk (cubic regions of the world), into lists of faces on the GPU: a
@@ -46,8 +57,15 @@ public:
     // The sky, and the weapon (when there is one, anchored at eye and aimed
     // at the camera's target) and the entities seen through the camera,
     // boxes under the faces' program, the rest under the light shader.
-    void drawScene(raylib::Camera3D const& camera, std::shared_ptr<Intersector const> const& index, Weapon* weapon,
-                   raylib::Vector3 eye, raylib::Shader lightShader, raylib::Shader faceShader);
+    void drawScene(raylib::Camera3D const& camera, World const& world, Weapon* weapon, raylib::Vector3 eye,
+                   raylib::Shader lightShader, raylib::Shader faceShader);
+
+    // The objects drawn besides the world's entities, by the number each
+    // gets when it is added.
+    int addObject(SceneObject object);
+    void moveObject(int id, raylib::Vector3 position);
+    void removeObject(int id);
+    size_t objectCount() const { return objects.size(); }
 
     // Baked chunks, or every entity drawing itself (the reference path).
     bool bakedBoxes = true;
@@ -66,7 +84,7 @@ public:
     // whatever its budget: sorting the index into chunks, then baking the
     // chunks around the camera (nearest first). A loading screen shows the
     // progress.
-    Progress bakeAround(std::shared_ptr<Intersector const> const& index, raylib::Vector3 camera, double seconds);
+    Progress bakeAround(World const& world, raylib::Vector3 camera, double seconds);
 
     // The chunks baked, and those still waiting.
     size_t chunksBaked() const { return parts.size() - entityParts; }
@@ -121,14 +139,18 @@ private:
 
     using Clock = std::chrono::steady_clock;
 
-    // Whether the parts and chunks are those of this index as it is.
-    bool isSource(std::shared_ptr<Intersector const> const& index) const;
-    // Sorts the index's entities, from the first, until the deadline: those
+    // Sorts entities into parts and waiting chunks.
+    class Sorter;
+    // Whether the parts and chunks are those of this world as it is.
+    bool isSource(World const& world) const;
+    // Sorts the world's entities, from the first, until the deadline: those
     // that are not boxes become parts, and boxes wait in chunks to be baked.
     // Returns whether all are sorted.
-    bool sortUntil(std::shared_ptr<Intersector const> const& index, Clock::time_point deadline);
-    void startSorting(std::shared_ptr<Intersector const> const& index);
-    bool sortSome(Intersector const& index, Clock::time_point deadline);
+    bool sortUntil(World const& world, Clock::time_point deadline);
+    void startSorting(World const& world);
+    bool sortSome(World const& world, Clock::time_point deadline);
+    void sortModel(ModelEntity const& model, std::shared_ptr<Entity> const& entity);
+    void sortBox(AABox const& box);
     void bakeChunk(Intersector const& index, Waiting const& chunk);
     static FaceList uploadFaces(std::vector<FaceInstance> const& faces);
     // The keys of the waiting chunks, nearest the camera first, with their
@@ -143,6 +165,9 @@ private:
     void drawPart(Part const& part, raylib::Vector3 camera);
     void drawFaces(Part const& part, raylib::Vector3 camera);
     void drawBounds(Part const& part);
+    void drawModel(ModelOnGpu const& onGpu, raylib::Vector3 origin, float scale, raylib::BoundingBox const& bounds,
+                   raylib::Vector3 camera);
+    void drawObjects(raylib::Vector3 camera);
 
     // The model's copy on the GPU, uploaded when it is first seen.
     ModelOnGpu const& uploaded(std::shared_ptr<LoadedModel const> const& model);
@@ -150,13 +175,19 @@ private:
     // The index baked: another, or this one grown, is baked anew.
     std::weak_ptr<Intersector const> source;
     int bakedCount = 0;
+    size_t bakedDrawnOnly = 0;
     std::vector<Part> parts;
     size_t entityParts = 0;
     std::map<ChunkKey, Waiting> waiting;
     size_t sorted = 0;
+    bool allSorted = false;
     std::map<LoadedModel const*, std::unique_ptr<ModelOnGpu>> models;
     // The models of the index before, while the new one is sorted.
     std::map<LoadedModel const*, std::unique_ptr<ModelOnGpu>> modelsBefore;
+    std::map<int, SceneObject> objects;
+    int lastObject = 0;
+    // The objects' models on the GPU, while an object shows them.
+    std::map<LoadedModel const*, std::unique_ptr<ModelOnGpu>> objectModels;
     raylib::Material material;
     raylib::Shader faceShader{};
     // A unit cube, drawn as a part's bounding box in occlusion queries.

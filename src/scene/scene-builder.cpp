@@ -18,9 +18,13 @@ std::shared_ptr<LoadedModel const> modelFor(ModelLookup const& lookup, SceneBuil
 std::optional<Problem> buildModel(ModelEntry const& entry, World& world, SceneBuild const& build) {
     ModelLookup const lookup = lookUpModel(entry.name, build.places);
     auto const model = modelFor(lookup, build);
-    auto const entity = std::make_shared<ModelEntity>(entry.position, entry.scale, lookup.path, model, entry.solid);
-    world.intersector->addEntity(entity);
-    if (entry.solid) world.intersector->addEntity(entity->solidBoxes());
+    auto const entity = std::make_shared<ModelEntity>(entry.position, entry.scale, lookup.path, model);
+    if (entry.solid) {
+        world.drawnOnly.push_back(entity);
+        world.intersector->addEntity(entity->solidBoxes());
+    } else {
+        world.intersector->addEntity(entity);
+    }
     if (model->problem.empty() && model->warning.empty()) return std::nullopt;
     std::string const notFound = lookupProblem(entry.name, lookup);
     return Problem{.line = entry.namePlace.line,

@@ -92,14 +92,15 @@ bool buildEntries(SceneDescription const& scene, World& world, SceneBuild const&
                   std::vector<Problem>& problems) {
     LoadProgress* const progress = options.progress;
     for (SceneEntry const& entry : scene.entries) {
-        int const before = world.intersector->size();
+        auto const entities = [&] { return world.intersector->size() + static_cast<int>(world.drawnOnly.size()); };
+        int const before = entities();
         try {
             if (std::optional<Problem> problem = buildEntry(entry, world, build)) problems.push_back(*problem);
         } catch (std::runtime_error const& refused) {
             problems.push_back(
                 {.line = entry.lastToken.line, .column = entry.lastToken.column, .message = refused.what()});
         }
-        if (options.onEntry) options.onEntry(entry.type, world.intersector->size() - before);
+        if (options.onEntry) options.onEntry(entry.type, entities() - before);
         if (!progress) continue;
         progress->entries += 1;
         progress->bytesRead = entry.end;

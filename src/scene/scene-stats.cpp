@@ -16,16 +16,26 @@ namespace {
 char const* const KIND_NAMES[] = {"comment", "rect", "model", "voxels_cloud", "voxels_cloud_huge", "mountain"};
 char const* const ENTITY_NAMES[] = {"", "boxes", "models", "voxels", "voxels", "slabs"};
 
-bool hasNaN(AABB const& box) {
-    return std::isnan(box.min.x) || std::isnan(box.min.y) || std::isnan(box.min.z) || std::isnan(box.max.x) ||
-           std::isnan(box.max.y) || std::isnan(box.max.z);
-}
-
 std::string vector(raylib::Vector3 v) {
     char text[96];
     std::snprintf(text, sizeof text, "(%.3f, %.3f, %.3f)", v.x, v.y, v.z);
     return text;
 }
+
+// Each model placed, by its file, with the voxels it shows.
+class ModelCount : public EntityVisitor {
+public:
+    explicit ModelCount(SceneStats& stats) : stats(stats) {}
+    void visitModel(ModelEntity const& model) override {
+        SceneStats::Model& counted = stats.models[model.path];
+        counted.voxels = model.loaded->voxels;
+        counted.entries += 1;
+        stats.voxels += model.loaded->voxels;
+    }
+
+private:
+    SceneStats& stats;
+};
 
 }  // namespace
 
@@ -44,15 +54,11 @@ SceneStats measureScene(std::string const& path) {
     Intersector const& index = *load.world->intersector;
     stats.entities = index.size();
     stats.voxels = stats.kinds[VOXELS_CLOUD].entities + stats.kinds[VOXELS_CLOUD_HUGE].entities;
+    ModelCount models(stats);
+    for (auto const& entity : load.world->drawnOnly) entity->accept(models);
     for (auto const& entity : index.entityList()) {
-        if (auto const* model = dynamic_cast<ModelEntity const*>(entity.get())) {
-            SceneStats::Model& counted = stats.models[model->path];
-            counted.voxels = model->loaded->voxels;
-            counted.entries += 1;
-            stats.voxels += model->loaded->voxels;
-        }
+        entity->accept(models);
         AABB const& box = entity->getAABB();
-        if (hasNaN(box)) continue;
         raylib::Vector3 const low = raylib::Vector3Min(box.min, box.max), high = raylib::Vector3Max(box.min, box.max);
         stats.bounds = stats.bounded ? raylib::BoundingBox{raylib::Vector3Min(stats.bounds.min, low),
                                                            raylib::Vector3Max(stats.bounds.max, high)}

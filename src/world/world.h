@@ -46,6 +46,9 @@ public:
     float uiScale = UI_SCALE;
     std::shared_ptr<Player> player;
     std::shared_ptr<Intersector> intersector;
+    // Entities drawn but never collided with, so kept out of the index: the
+    // solid models, whose voxels' boxes in the index collide instead.
+    std::vector<std::shared_ptr<Entity>> drawnOnly;
     // The index is chosen at construction; the cell draw may be switched later.
     WorldOptions options;
 };
