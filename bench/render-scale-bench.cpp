@@ -26,8 +26,7 @@ std::vector<double> frameTimes;
 
 void walk(benchmark::State& state, int renderScale) {
     LogCapture quiet;
-    std::string problem;
-    auto const recording = readRecording("tests/recordings/demo-walk.rec", problem);
+    auto const recording = readRecording("tests/recordings/demo-walk.rec");
     Settings settings;
     settings.renderScale = renderScale;
     float settled = 1;

@@ -10,6 +10,7 @@
 #include "recording.h"
 #include "scene-loader.h"
 #include "settings-file.h"
+#include "test-entities.h"
 #include "vox-file.h"
 
 namespace {
@@ -37,7 +38,8 @@ TEST(HostileFiles, VoxFilesLoadOrAreRefused) {
         std::printf("%s\n", file.filename().c_str());
         fs::copy_file(file, path, fs::copy_options::overwrite_existing);
         std::ifstream in(file, std::ios::binary);
-        std::string const problem = voxFileProblem(std::vector<unsigned char>(std::istreambuf_iterator<char>(in), {}));
+        std::string const problem =
+            messageOf(readVoxFile(std::vector<unsigned char>(std::istreambuf_iterator<char>(in), {})));
         LoadedModel const model(path.string());
         EXPECT_EQ(model.problem, problem.empty() ? "" : "the model file " + path.string() + " is refused: " + problem);
         refused += !problem.empty();
@@ -80,9 +82,9 @@ TEST(HostileFiles, SettingsReadAndWriteBackTheSame) {
 TEST(HostileFiles, RecordingsPlayOrSayWhatIsWrong) {
     int refused = 0;
     for (fs::path const& file : filesIn(fs::path(TESSARINE_SOURCE_DIR) / "tests/fuzz/corpus/recording")) {
-        std::string problem;
-        bool const read = readRecording(file.string(), problem).has_value();
-        EXPECT_NE(read, !problem.empty()) << file;  // a recording, or a reason
+        auto const recording = readRecording(file.string());
+        bool const read = static_cast<bool>(recording);
+        EXPECT_NE(read, !recording.problem().message.empty()) << file;  // a recording, or a reason
         refused += !read;
     }
     EXPECT_GT(refused, 20);

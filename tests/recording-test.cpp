@@ -18,8 +18,7 @@ namespace fs = std::filesystem;
 
 std::string problemOf(std::string const& bytes) {
     std::istringstream in(bytes);
-    std::string problem;
-    return readRecording(in, problem) ? "" : problem;
+    return readRecording(in).problem().message;
 }
 
 TEST(Recording, WrittenFrameByFrameAndReadBack) {
@@ -31,9 +30,8 @@ TEST(Recording, WrittenFrameByFrameAndReadBack) {
         RecordingWriter writer(path.string(), "a scene.txt", 0x0123456789abcdefu, motion);
         for (FrameInput const& frame : frames) writer.write(frame);
     }
-    std::string problem;
-    auto const read = readRecording(path.string(), problem);
-    ASSERT_TRUE(read) << problem;
+    auto const read = readRecording(path.string());
+    ASSERT_TRUE(read) << read.problem().message;
     EXPECT_EQ(std::tuple(read->scenePath, read->worldDigest), std::tuple("a scene.txt", 0x0123456789abcdefu));
     EXPECT_EQ(read->motion, motion);
     ASSERT_EQ(read->frames.size(), 2u);
@@ -82,9 +80,10 @@ TEST(Recording, WrittenFrameByFrameAndReadBack) {
     };
     for (auto const& c : cases) EXPECT_EQ(problemOf(c.bytes), c.problem) << c.bytes.size();
     std::istringstream firstVersion(first + firstFrame);
-    EXPECT_EQ(readRecording(firstVersion, problem)->motion, Motion{});
-    EXPECT_FALSE(readRecording("no/such/recording.rec", problem));
-    EXPECT_EQ(problem, "it cannot be read");
+    EXPECT_EQ(readRecording(firstVersion)->motion, Motion{});
+    auto const missing = readRecording("no/such/recording.rec");
+    EXPECT_FALSE(missing);
+    EXPECT_EQ(describeProblem(missing.problem()), "no/such/recording.rec:0:0: error: it cannot be read");
     fs::remove(path);
 }
 
@@ -103,9 +102,8 @@ TEST(Recording, TheCommittedWalksEndWhereTheyAlwaysHave) {
     for (Walk const& w :
          {Walk{"demo-walk.rec", 525, 9.21023464f, 3.21000028f, -7.87167501f, 0x79c1503bef1a95acu},
           Walk{"building-walk.rec", 290, -11.9062262f, 4.36000013f, -3.40436482f, 0x97f3f435bcdf9cbeu}}) {
-        std::string problem;
-        auto const walk = readRecording(std::string(TESSARINE_SOURCE_DIR) + "/tests/recordings/" + w.file, problem);
-        ASSERT_TRUE(walk) << problem;
+        auto const walk = readRecording(std::string(TESSARINE_SOURCE_DIR) + "/tests/recordings/" + w.file);
+        ASSERT_TRUE(walk) << walk.problem().message;
         LogCapture quiet;
         auto const player = std::make_shared<Player>();
         std::shared_ptr<World> world = loadWorld(walk->scenePath, player).world;

@@ -11,6 +11,13 @@
 
 namespace {
 
+// Warnings as the game writes them.
+std::vector<std::string> described(std::vector<Problem> const& warnings) {
+    std::vector<std::string> lines;
+    for (Problem const& warning : warnings) lines.push_back(describeProblem(warning));
+    return lines;
+}
+
 namespace fs = std::filesystem;
 
 TEST(SettingsFile, ReadsWhatItCanAndSaysWhatItCannot) {
@@ -40,18 +47,19 @@ TEST(SettingsFile, ReadsWhatItCanAndSaysWhatItCannot) {
     expected.keys[MOVE_FORWARD] = {'I', 328};
     expected.stickDeadZone = 0.35f;
     EXPECT_EQ(read.settings, expected);
-    EXPECT_EQ(read.warnings,
-              (std::vector<std::string>{
-                  "s.toml:3: look.field_of_view: 200 is out of range (30 to 120); using 65",
-                  "s.toml:4: move: no such setting, and in the way of one; it is dropped when saving",
-                  "s.toml:5: odd key: no such setting; it is kept as it is",
-                  "s.toml:8: display.frame_rate_cap: a whole number from 0 to 1000 is expected; using 60",
-                  "s.toml:9: display.vertical_sync: true or false is expected; using true",
-                  "s.toml:10: display.shiny: no such setting; it is kept as it is",
-                  "s.toml:13: keys.back: \"Nowhere\" is no key's name; using [\"S\", \"Down\"]",
-                  "s.toml:14: keys.left: a list of one or two key names is expected; using [\"A\", \"Left\"]",
-                  "s.toml:17: gamepad.look_speed: a number from 10 to 720 is expected; using 180",
-              }));
+    EXPECT_EQ(
+        described(read.warnings),
+        (std::vector<std::string>{
+            "s.toml:3:22: warning: look.field_of_view: 200 is out of range (30 to 120); using 65",
+            "s.toml:4:8: warning: move: no such setting, and in the way of one; it is dropped when saving",
+            "s.toml:5:13: warning: odd key: no such setting; it is kept as it is",
+            "s.toml:8:18: warning: display.frame_rate_cap: a whole number from 0 to 1000 is expected; using 60",
+            "s.toml:9:17: warning: display.vertical_sync: true or false is expected; using true",
+            "s.toml:10:9: warning: display.shiny: no such setting; it is kept as it is",
+            "s.toml:13:8: warning: keys.back: \"Nowhere\" is no key's name; using [\"S\", \"Down\"]",
+            "s.toml:14:8: warning: keys.left: a list of one or two key names is expected; using [\"A\", \"Left\"]",
+            "s.toml:17:14: warning: gamepad.look_speed: a number from 10 to 720 is expected; using 180",
+        }));
     EXPECT_EQ(read.unknown, "\"odd key\" = 'x'\ndisplay.shiny = [ 1, 'two' ]\n");
     EXPECT_FALSE(read.unreadable);
 }
@@ -72,20 +80,22 @@ TEST(SettingsFile, WrittenWithACommentForEveryKeyAndReadBack) {
     EXPECT_EQ(read.settings, changed);
     EXPECT_EQ(read.unknown, "display.shiny = [ 1, 'two' ]\n");
     EXPECT_EQ(read.warnings.size(), 1u);
-    EXPECT_EQ(readSettings(settingsText({}, ""), "s.toml").warnings, std::vector<std::string>{});
+    EXPECT_EQ(readSettings(settingsText({}, ""), "s.toml").warnings.size(), 0u);
 
     // A file that is no TOML gives every default, and says where it breaks.
     SettingsRead const broken = readSettings("look.invert = true\nlook.field_of_view = = 3\n", "b.toml");
     EXPECT_EQ(broken.settings, Settings{});
     EXPECT_TRUE(broken.unreadable);
     ASSERT_EQ(broken.warnings.size(), 1u);
-    EXPECT_EQ(broken.warnings[0].rfind("b.toml:2:22: not a TOML file: ", 0), 0u) << broken.warnings[0];
+    std::string const said = describeProblem(broken.warnings[0]);
+    EXPECT_EQ(said.rfind("b.toml:2:22: warning: not a TOML file: ", 0), 0u) << said;
 
     // Nor is a text with a character that is not ASCII (toml++ 3.3 would run
     // into undefined behaviour on many).
-    EXPECT_EQ(readSettings("# e\nodd = 'é'\n", "u.toml").warnings,
-              std::vector<std::string>{"u.toml:2:8: not a TOML file: a character that is not ASCII (the file is plain "
-                                       "ASCII); using every default"});
+    EXPECT_EQ(described(readSettings("# e\nodd = 'é'\n", "u.toml").warnings),
+              std::vector<std::string>{
+                  "u.toml:2:8: warning: not a TOML file: a character that is not ASCII (the file is plain "
+                  "ASCII); using every default"});
 
     // One setting for one run, written as in the file.
     Settings set;
@@ -115,7 +125,7 @@ TEST(SettingsFile, SavedWithoutLosingTheOldFile) {
     EXPECT_EQ(saveSettings(path, changed, loadSettings(path)), "");  // over a good file, which is not kept
     EXPECT_FALSE(fs::exists(path + ".bad"));
     EXPECT_EQ(loadSettings(path).settings, changed);
-    EXPECT_EQ(loadSettings((folder / "none.toml").string()).warnings, std::vector<std::string>{});
+    EXPECT_EQ(loadSettings((folder / "none.toml").string()).warnings.size(), 0u);
 
     std::ofstream(path) << "not = toml = at all";
     SettingsRead const broken = loadSettings(path);

@@ -4,8 +4,16 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <optional>
+#include <string>
 
 #include "entity.h"
+#include "problem.h"
+
+// A problem's message; empty for none.
+inline std::string messageOf(std::optional<Problem> const& problem) {
+    return problem ? problem->message : "";
+}
 
 // An entity whose box is given corner by corner, so tests can place exact
 // (also inverted or NaN) corners.

@@ -9,6 +9,7 @@
 #include <map>
 #include <set>
 
+#include "test-entities.h"
 #include "vox-file.h"
 #include "vox-writer.h"
 
@@ -88,12 +89,12 @@ TEST(VoxFileProblem, AcceptsUpToEachLimitAndSaysWhatIsWrongBeyond) {
     };
     for (auto const& c : cases) {
         // The whole problem for an accepted file, the start of it otherwise.
-        std::string const problem = voxFileProblem(c.data);
+        std::string const problem = messageOf(readVoxFile(c.data));
         EXPECT_EQ(problem.substr(0, *c.problem ? std::string(c.problem).size() : std::string::npos), c.problem)
             << c.name;
     }
-    EXPECT_EQ(voxFileSizeProblem(16u << 20), "");
-    EXPECT_EQ(voxFileSizeProblem((16u << 20) + 1), "the file is larger than 16 MiB");
+    EXPECT_FALSE(voxFileSizeProblem(16u << 20));
+    EXPECT_EQ(messageOf(voxFileSizeProblem((16u << 20) + 1)), "the file is larger than 16 MiB");
 }
 
 // Scenes: models placed by a graph of transforms, groups and shapes.
@@ -219,7 +220,7 @@ TEST(VoxScene, PlacesEveryModelUnderEveryChainOfTransforms) {
             std::map<int, Matrix> const matrices{{0, identity}, {2, m},        {4, quarter},
                                                  {6, m},        {8, identity}, {10, identity}};
             VoxelGrid grid;
-            ASSERT_EQ(readVoxFile(encodeVox(scene), &grid), "");
+            ASSERT_EQ(messageOf(readVoxFile(encodeVox(scene), &grid)), "");
             EXPECT_EQ(cellsOf(grid), placedPlainly(scene, matrices)) << "rotation " << int(byteOf(m));
             ++rotations;
         }
@@ -268,14 +269,14 @@ TEST(VoxScene, RefusesGraphsThatCannotBeFollowedOrPlaceTooMuch) {
         {encodeVox(crowded), "its scene places more than 4194304 voxels"},
     };
     for (auto const& [data, problem] : cases) {
-        std::string const found = readVoxFile(data);
+        std::string const found = messageOf(readVoxFile(data));
         EXPECT_EQ(found.substr(0, *problem ? std::string(problem).size() : std::string::npos), problem);
     }
     // Cut short, a transform says so.
     std::vector<uint8_t> cut = encodeVox(sceneTurnedBy(4, 4));
     auto const transform = std::search(cut.begin(), cut.end(), std::begin("nTRN"), std::begin("nTRN") + 4);
     cut.erase(transform + 12 + 10, cut.end());
-    EXPECT_EQ(readVoxFile(cut), "a transform node (nTRN) is cut short or damaged");
+    EXPECT_EQ(messageOf(readVoxFile(cut)), "a transform node (nTRN) is cut short or damaged");
     // Bytes after a group's children are not read as one more child.
     std::vector<uint8_t> padded = encodeVox(sceneTurnedBy(4, 4));
     size_t const group =
@@ -283,14 +284,14 @@ TEST(VoxScene, RefusesGraphsThatCannotBeFollowedOrPlaceTooMuch) {
     uint32_t const size = padded[group + 4] | padded[group + 5] << 8 | padded[group + 6] << 16;
     putU32(padded, group + 4, size + 4);
     padded.insert(padded.begin() + group + 12 + size, 4, 0);
-    EXPECT_EQ(readVoxFile(padded), "");
+    EXPECT_EQ(messageOf(readVoxFile(padded)), "");
     // A translation past 32 bits is damage, not a number to wrap around.
     std::vector<uint8_t> wide = translated({-2147483647 - 1, 0, 0});
     std::string const lowest = "-2147483648";
     auto const text = std::search(wide.begin(), wide.end(), lowest.begin(), lowest.end());
     ASSERT_NE(text, wide.end());
     *text = '+';
-    EXPECT_EQ(readVoxFile(wide), "a transform's translation \"+2147483648 0 0\" is not three whole numbers");
+    EXPECT_EQ(messageOf(readVoxFile(wide)), "a transform's translation \"+2147483648 0 0\" is not three whole numbers");
 }
 
 TEST(VoxScene, TheSampleSceneShowsAllItsModels) {
@@ -298,7 +299,7 @@ TEST(VoxScene, TheSampleSceneShowsAllItsModels) {
     std::ifstream in(path, std::ios::binary);
     if (!in) GTEST_SKIP() << "No sample files: " << path << " is absent";
     VoxelGrid grid;
-    ASSERT_EQ(readVoxFile(std::vector<unsigned char>(std::istreambuf_iterator<char>(in), {}), &grid), "");
+    ASSERT_EQ(messageOf(readVoxFile(std::vector<unsigned char>(std::istreambuf_iterator<char>(in), {}), &grid)), "");
     // Four characters of 20 x 21 x 20 voxels in a row, the letters of a title
     // above them: 92 wide, 48 high, 21 deep.
     EXPECT_EQ(std::tuple(grid.sizeX, grid.sizeY, grid.sizeZ), std::tuple(92, 48, 21));
@@ -309,7 +310,7 @@ TEST(VoxScene, TheSampleSceneShowsAllItsModels) {
 TEST(VoxPalette, AFileWithoutOneHasTheDefault) {
     VoxelGrid grid;
     grid.palette[1] = {1, 2, 3, 4};
-    ASSERT_EQ(readVoxFile(edited(voxFile(), [](Bytes& d) { d.resize(d.size() - 1036); }), &grid), "");
+    ASSERT_EQ(messageOf(readVoxFile(edited(voxFile(), [](Bytes& d) { d.resize(d.size() - 1036); }), &grid)), "");
     EXPECT_EQ(std::memcmp(grid.palette.data(), defaultVoxPalette().data(), sizeof grid.palette), 0);
     auto const packed = [](raylib::Color c) {
         return uint32_t{c.a} << 24 | uint32_t{c.b} << 16 | uint32_t{c.g} << 8 | c.r;

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <optional>
 #include <string>
+#include <utility>
 
 // How bad a problem is: a fatal one keeps a file from being used at all; an
 // error leaves it usable without what it names (a model of a scene that is
@@ -32,3 +34,24 @@ std::string describeWithLine(Problem const& problem);
 // tab, bytes that are not UTF-8) written as \xHH, so that it can go to a
 // terminal.
 std::string printable(std::string const& text);
+
+// What a reader gives: what it read, or the problem that kept it from
+// reading it.
+template <class T>
+class ReadResult {
+public:
+    ReadResult(T value) : read(std::move(value)) {}
+    ReadResult(Problem problem) : why(std::move(problem)) {}
+
+    explicit operator bool() const { return read.has_value(); }
+    T& operator*() { return *read; }
+    T const& operator*() const { return *read; }
+    T* operator->() { return &*read; }
+    T const* operator->() const { return &*read; }
+    // Empty when it was read.
+    Problem const& problem() const { return why; }
+
+private:
+    std::optional<T> read;
+    Problem why;
+};

@@ -73,16 +73,17 @@ int runGame(GameOptions const& options) {
     SettingsRead loaded = loadSettings(options.settingsPath);
     Settings settings = loaded.settings;
     for (std::string const& set : options.sets) {
-        if (std::string const problem = setFromText(settings, set); !problem.empty())
-            loaded.warnings.push_back(problem);
+        if (std::string const problem = setFromText(settings, set); !problem.empty()) {
+            std::cerr << "tessarine: " << problem << std::endl;
+        }
     }
-    for (std::string const& warning : loaded.warnings) std::cerr << "tessarine: " << warning << std::endl;
+    for (Problem const& warning : loaded.warnings) std::cerr << "tessarine: " << describeProblem(warning) << std::endl;
     std::optional<Recording> recording;
     std::string scenePath = options.scenePath;
     if (!options.replayPath.empty()) {
-        std::string problem;
-        recording = readRecording(options.replayPath, problem);
-        if (!recording) return failure("cannot replay " + replayName + ": " + problem);
+        ReadResult<Recording> read = readRecording(options.replayPath);
+        if (!read) return failure("cannot replay " + replayName + ": " + read.problem().message);
+        recording = std::move(*read);
         scenePath = recording->scenePath;
     }
 

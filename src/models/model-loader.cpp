@@ -26,8 +26,8 @@ std::string readWhole(std::string const& path, std::vector<unsigned char>& bytes
     std::ifstream file(path, std::ios::binary | std::ios::ate);
     std::streamoff const size = file ? static_cast<std::streamoff>(file.tellg()) : -1;
     if (size < 0) return "cannot be read";
-    if (std::string const tooLarge = voxFileSizeProblem(static_cast<unsigned long long>(size)); !tooLarge.empty()) {
-        return "is refused: " + tooLarge;
+    if (auto const tooLarge = voxFileSizeProblem(static_cast<unsigned long long>(size))) {
+        return "is refused: " + tooLarge->message;
     }
     file.seekg(0);
     bytes.resize(static_cast<size_t>(size));
@@ -110,8 +110,8 @@ LoadedModel::Read readModel(std::string const& path) {
     std::string why = readWhole(path, bytes);
     VoxelGrid grid;
     std::optional<std::vector<raylib::Mesh>> built;
-    if (std::string const refused = why.empty() ? readVoxFile(bytes, &grid) : ""; !refused.empty()) {
-        why = "is refused: " + refused;
+    if (auto const refused = why.empty() ? readVoxFile(bytes, &grid) : std::nullopt) {
+        why = "is refused: " + refused->message;
     } else if (why.empty() && !(built = buildVoxMeshes(grid))) {
         why = "is refused: its surface needs more than " + std::to_string(MAX_MODEL_QUADS) + " quads";
     }

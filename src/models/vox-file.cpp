@@ -350,36 +350,6 @@ void lastModel(std::vector<unsigned char> const& data, Model const& model, Voxel
 
 }  // namespace
 
-VoxelGrid::VoxelGrid(int sizeX, int sizeY, int sizeZ) : sizeX(sizeX), sizeY(sizeY), sizeZ(sizeZ) {
-    blocks.resize(static_cast<size_t>(blocksAlong(0)) * blocksAlong(1) * blocksAlong(2));
-}
-
-int VoxelGrid::blocksAlong(int axis) const {
-    int const size = axis == 0 ? sizeX : axis == 1 ? sizeY : sizeZ;
-    return (size + BLOCK - 1) / BLOCK;
-}
-
-size_t VoxelGrid::blockIndex(int bx, int by, int bz) const {
-    return (static_cast<size_t>(bx) * blocksAlong(1) + by) * blocksAlong(2) + bz;
-}
-
-uint8_t const* VoxelGrid::block(int bx, int by, int bz) const {
-    return blocks[blockIndex(bx, by, bz)].get();
-}
-
-uint8_t VoxelGrid::at(int x, int y, int z) const {
-    if (x < 0 || y < 0 || z < 0 || x >= sizeX || y >= sizeY || z >= sizeZ) return 0;
-    uint8_t const* cells = blocks[blockIndex(x / BLOCK, y / BLOCK, z / BLOCK)].get();
-    if (!cells) return 0;
-    return cells[((x % BLOCK) * BLOCK + y % BLOCK) * BLOCK + z % BLOCK];
-}
-
-void VoxelGrid::set(int x, int y, int z, uint8_t colorIndex) {
-    auto& cells = blocks[blockIndex(x / BLOCK, y / BLOCK, z / BLOCK)];
-    if (!cells) cells = std::make_unique<uint8_t[]>(BLOCK * BLOCK * BLOCK);
-    cells[((x % BLOCK) * BLOCK + y % BLOCK) * BLOCK + z % BLOCK] = colorIndex;
-}
-
 std::array<raylib::Color, 256> const& defaultVoxPalette() {
     static std::array<raylib::Color, 256> const palette = [] {
         std::array<raylib::Color, 256> colors{};
@@ -402,13 +372,94 @@ std::array<raylib::Color, 256> const& defaultVoxPalette() {
     return palette;
 }
 
-std::string voxFileSizeProblem(unsigned long long bytes) {
-    if (bytes > MAX_VOX_FILE_BYTES) return "the file is larger than 16 MiB";
+std::optional<Problem> voxFileSizeProblem(unsigned long long bytes) {
+    if (bytes > MAX_VOX_FILE_BYTES) return Problem{.message = "the file is larger than 16 MiB"};
+    return std::nullopt;
+}
+
+namespace {
+
+// What the chunks of a file hold, as they are read.
+struct Chunks {
+    std::vector<unsigned char> const& data;
+    VoxelGrid* grid;
+    std::vector<Model> models{};
+    Graph graph{};
+};
+
+std::string readSize(Reader& reader, Chunks& file) {
+    if (!reader.canRead(12)) return "the file ends inside a SIZE chunk";
+    if (file.models.size() == MAX_VOX_MODELS) return "more than " + std::to_string(MAX_VOX_MODELS) + " models";
+    Model model{{reader.u32(), reader.u32(), reader.u32()}, 0, 0};
+    for (uint32_t const side : model.size) {
+        if (side < 1 || side > MAX_MODEL_SIDE)
+            return "a model size of " + std::to_string(side) + " voxels (1 to 256 allowed)";
+    }
+    file.models.push_back(model);
     return "";
 }
 
-std::string readVoxFile(std::vector<unsigned char> const& data, VoxelGrid* grid) {
-    if (std::string sizeProblem = voxFileSizeProblem(data.size()); !sizeProblem.empty()) return sizeProblem;
+std::string readVoxels(Reader& reader, uint32_t contentSize, Chunks& file) {
+    if (file.models.empty()) return "voxels (XYZI) come before any model size (SIZE)";
+    if (file.models.back().voxelsAt > 0) return "a model has two voxel chunks (XYZI)";
+    if (!reader.canRead(4)) return "the file ends inside an XYZI chunk";
+    Model& model = file.models.back();
+    model.count = reader.u32();
+    if (reader.at + size_t{model.count} * 4 > file.data.size()) {
+        return "the file ends before its " + std::to_string(model.count) + " voxels";
+    }
+    // Voxels past their own chunk would be read from the chunks after it.
+    if (size_t{model.count} * 4 + 4 > contentSize) {
+        return "a voxel chunk (XYZI) holds fewer than its " + std::to_string(model.count) + " voxels";
+    }
+    model.voxelsAt = reader.at;
+    for (uint32_t i = 0; i < model.count; ++i, reader.at += 4) {
+        for (int axis = 0; axis < 3; ++axis) {
+            if (file.data[reader.at + axis] >= model.size[axis]) return "a voxel lies outside its model";
+        }
+    }
+    return "";
+}
+
+std::string readPalette(Reader& reader, Chunks& file) {
+    if (!reader.canRead(PALETTE_ENTRIES_READ * 4)) return "the file ends inside its palette (RGBA)";
+    for (int i = 0; file.grid && i < PALETTE_ENTRIES_READ; ++i) {
+        size_t const at = reader.at + 4 * i;
+        file.grid->palette[i + 1] = {reader.byte(at), reader.byte(at + 1), reader.byte(at + 2), reader.byte(at + 3)};
+    }
+    reader.at += PALETTE_ENTRIES_READ * 4;
+    return "";
+}
+
+// Reads the chunk at the reader, which a whole chunk header can always be
+// read from (at most 11 bytes of it lie past the end). Sets stop when the
+// reading ends there.
+std::string readChunk(Reader& reader, Chunks& file, bool& stop) {
+    std::string const id = reader.id();
+    reader.at += 4;
+    uint32_t const contentSize = reader.u32();
+    reader.u32();  // size of the children, which are read in line
+    std::vector<unsigned char> const& data = file.data;
+    Reader chunk(data, reader.at, std::min(reader.at + contentSize, data.size() + READ_PAST_END));
+    if (id == "SIZE") return readSize(reader, file);
+    if (id == "XYZI") return readVoxels(reader, contentSize, file);
+    if (id == "RGBA") return readPalette(reader, file);
+    if (id == "nTRN" || id == "nGRP" || id == "nSHP" || id == "LAYR") {
+        if (id == "nTRN") file.graph.readTransform(chunk);
+        if (id == "nGRP") file.graph.readGroup(chunk);
+        if (id == "nSHP") file.graph.readShape(chunk);
+        if (id == "LAYR") file.graph.readLayer(chunk);
+        reader.at = chunk.end;
+        return file.graph.problem;
+    }
+    // Other chunks are skipped, their children read in line; a size
+    // reaching past the end ends the reading.
+    stop = contentSize >= data.size() - std::min(data.size(), reader.at);
+    if (!stop) reader.at += contentSize;
+    return "";
+}
+
+std::string readVox(std::vector<unsigned char> const& data, VoxelGrid* grid) {
     if (data.size() < 8) return "the file is too short for a .vox header";
     if (std::memcmp(data.data(), "VOX ", 4) != 0) return "the file does not start with \"VOX \"";
     Reader reader(data, 4, data.size() + READ_PAST_END);
@@ -417,72 +468,26 @@ std::string readVoxFile(std::vector<unsigned char> const& data, VoxelGrid* grid)
 
     // A file without a palette of its own has the default one.
     if (grid) grid->palette = defaultVoxPalette();
-    std::vector<Model> models;
-    Graph graph;
-    // Inside the loop a whole chunk header can always be read: at most 11
-    // bytes of it lie past the end.
-    while (reader.at < data.size()) {
-        std::string const id = reader.id();
-        reader.at += 4;
-        uint32_t const contentSize = reader.u32();
-        reader.u32();  // size of the children, which are read in line
-        Reader chunk(data, reader.at, std::min(reader.at + contentSize, data.size() + READ_PAST_END));
-
-        if (id == "SIZE") {
-            if (!reader.canRead(12)) return "the file ends inside a SIZE chunk";
-            if (models.size() == MAX_VOX_MODELS) return "more than " + std::to_string(MAX_VOX_MODELS) + " models";
-            Model model{{reader.u32(), reader.u32(), reader.u32()}, 0, 0};
-            for (uint32_t const side : model.size) {
-                if (side < 1 || side > MAX_MODEL_SIDE) {
-                    return "a model size of " + std::to_string(side) + " voxels (1 to 256 allowed)";
-                }
-            }
-            models.push_back(model);
-        } else if (id == "XYZI") {
-            if (models.empty()) return "voxels (XYZI) come before any model size (SIZE)";
-            if (models.back().voxelsAt > 0) return "a model has two voxel chunks (XYZI)";
-            if (!reader.canRead(4)) return "the file ends inside an XYZI chunk";
-            Model& model = models.back();
-            model.count = reader.u32();
-            if (reader.at + size_t{model.count} * 4 > data.size()) {
-                return "the file ends before its " + std::to_string(model.count) + " voxels";
-            }
-            // Voxels past their own chunk would be read from the chunks after it.
-            if (size_t{model.count} * 4 + 4 > contentSize) {
-                return "a voxel chunk (XYZI) holds fewer than its " + std::to_string(model.count) + " voxels";
-            }
-            model.voxelsAt = reader.at;
-            for (uint32_t i = 0; i < model.count; ++i, reader.at += 4) {
-                for (int axis = 0; axis < 3; ++axis) {
-                    if (data[reader.at + axis] >= model.size[axis]) return "a voxel lies outside its model";
-                }
-            }
-        } else if (id == "RGBA") {
-            if (!reader.canRead(PALETTE_ENTRIES_READ * 4)) return "the file ends inside its palette (RGBA)";
-            for (int i = 0; grid && i < PALETTE_ENTRIES_READ; ++i) {
-                size_t const at = reader.at + 4 * i;
-                grid->palette[i + 1] = {reader.byte(at), reader.byte(at + 1), reader.byte(at + 2), reader.byte(at + 3)};
-            }
-            reader.at += PALETTE_ENTRIES_READ * 4;
-        } else if (id == "nTRN" || id == "nGRP" || id == "nSHP" || id == "LAYR") {
-            if (id == "nTRN") graph.readTransform(chunk);
-            if (id == "nGRP") graph.readGroup(chunk);
-            if (id == "nSHP") graph.readShape(chunk);
-            if (id == "LAYR") graph.readLayer(chunk);
-            if (!graph.problem.empty()) return graph.problem;
-            reader.at = chunk.end;
-        } else {
-            // Other chunks are skipped, their children read in line; a size
-            // reaching past the end ends the reading.
-            if (contentSize >= data.size() - std::min(data.size(), reader.at)) break;
-            reader.at += contentSize;
-        }
+    Chunks file{data, grid};
+    for (bool stop = false; reader.at < data.size() && !stop;) {
+        if (std::string const problem = readChunk(reader, file, stop); !problem.empty()) return problem;
     }
-    if (graph.nodes.empty()) {
-        if (grid && !models.empty()) lastModel(data, models.back(), *grid);
+    if (file.graph.nodes.empty()) {
+        if (grid && !file.models.empty()) lastModel(data, file.models.back(), *grid);
         return "";
     }
     std::vector<Instance> instances;
-    if (std::string const problem = placeModels(graph, models.size(), instances); !problem.empty()) return problem;
-    return compose(data, models, instances, grid);
+    if (std::string const problem = placeModels(file.graph, file.models.size(), instances); !problem.empty()) {
+        return problem;
+    }
+    return compose(data, file.models, instances, grid);
+}
+
+}  // namespace
+
+std::optional<Problem> readVoxFile(std::vector<unsigned char> const& data, VoxelGrid* grid) {
+    if (auto tooLarge = voxFileSizeProblem(data.size())) return tooLarge;
+    std::string const problem = readVox(data, grid);
+    if (problem.empty()) return std::nullopt;
+    return Problem{.message = problem};
 }

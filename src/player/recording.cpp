@@ -92,24 +92,19 @@ void RecordingWriter::write(FrameInput const& frame) {
     ++frames;
 }
 
-std::optional<Recording> readRecording(std::string const& path, std::string& problem) {
+ReadResult<Recording> readRecording(std::string const& path) {
     std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        problem = "it cannot be read";
-        return std::nullopt;
-    }
-    return readRecording(in, problem);
+    if (!in) return Problem{.file = path, .message = "it cannot be read"};
+    return readRecording(in, path);
 }
 
-std::optional<Recording> readRecording(std::istream& in, std::string& problem) {
+ReadResult<Recording> readRecording(std::istream& in, std::string const& name) {
+    auto const problem = [&](std::string message) { return Problem{.file = name, .message = std::move(message)}; };
     Recording recording;
     std::string magic, scene, world, motion, frames;
     std::getline(in, magic);
     bool const first = magic == FIRST_MAGIC;
-    if (magic != MAGIC && !first) {
-        problem = "it is not a Tessarine recording of this version";
-        return std::nullopt;
-    }
+    if (magic != MAGIC && !first) return problem("it is not a Tessarine recording of this version");
     std::getline(in, scene);
     std::getline(in, world);
     if (!first) std::getline(in, motion);
@@ -119,8 +114,7 @@ std::optional<Recording> readRecording(std::istream& in, std::string& problem) {
     std::optional<Motion> const played = first ? Motion{} : motionOf(motion);
     if (!in || scene.rfind("scene ", 0) != 0 || scene.size() == 6 || frames != "frames" ||
         std::sscanf(world.c_str(), "world %16llx%c", &digest, &extra) != 1 || !played) {
-        problem = "its header is damaged";
-        return std::nullopt;
+        return problem("its header is damaged");
     }
     recording.scenePath = scene.substr(6);
     recording.worldDigest = digest;
@@ -128,8 +122,7 @@ std::optional<Recording> readRecording(std::istream& in, std::string& problem) {
     size_t const frameBytes = first ? FIRST_FRAME_BYTES : FRAME_BYTES;
     std::string const data(std::istreambuf_iterator<char>(in), {});
     if (data.size() % frameBytes != 0) {
-        problem = "it is cut short in frame " + std::to_string(data.size() / frameBytes + 1);
-        return std::nullopt;
+        return problem("it is cut short in frame " + std::to_string(data.size() / frameBytes + 1));
     }
     auto const* bytes = reinterpret_cast<unsigned char const*>(data.data());
     for (size_t at = 0; at < data.size(); at += frameBytes) {
@@ -143,8 +136,7 @@ std::optional<Recording> readRecording(std::istream& in, std::string& problem) {
         frame.keys = {(switches & RESET_BIT) != 0, (switches & SHOW_INFO_BIT) != 0};
         frame.reload = (switches & RELOAD_BIT) != 0;
         if (std::string const why = frameProblem(frame, switches, first); !why.empty()) {
-            problem = "frame " + std::to_string(at / frameBytes + 1) + " is damaged: " + why;
-            return std::nullopt;
+            return problem("frame " + std::to_string(at / frameBytes + 1) + " is damaged: " + why);
         }
         recording.frames.push_back(frame);
     }

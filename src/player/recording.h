@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "controller.h"
+#include "problem.h"
 #include "raylib-api.h"
 
 // One frame's input, as the frame loop consumes it: from the devices while
@@ -68,7 +69,7 @@ private:
 // Reads a recording, of this version or the first (which has no motion
 // line, no stick and whole-step axes, and plays with the default motion).
 // When it cannot be played (a file that cannot be read, of another format
-// or version, damaged or cut short), problem says what is wrong, in a few
-// words, and nothing is returned.
-std::optional<Recording> readRecording(std::string const& path, std::string& problem);
-std::optional<Recording> readRecording(std::istream& in, std::string& problem);
+// or version, damaged or cut short), the problem says what is wrong, in a
+// few words.
+ReadResult<Recording> readRecording(std::string const& path);
+ReadResult<Recording> readRecording(std::istream& in, std::string const& name = "recording");

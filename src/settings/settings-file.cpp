@@ -152,18 +152,25 @@ void readInto(Settings& settings, toml::table const& table, std::string const& f
     });
     for (Leaf const& leaf : values) {
         std::string const key = leaf.key();
-        std::string const where = fileName + ":" + std::to_string(leaf.node->source().begin.line) + ": " + key + ": ";
+        auto const warn = [&](std::string const& why) {
+            toml::source_position const at = leaf.node->source().begin;
+            read.warnings.push_back({.file = fileName,
+                                     .line = static_cast<int>(at.line),
+                                     .column = static_cast<int>(at.column),
+                                     .message = key + ": " + why,
+                                     .severity = Severity::WARNING});
+        };
         SettingInfo const* info = findSetting(key);
         if (!info && !keepable(key)) {
-            read.warnings.push_back(where + "no such setting, and in the way of one; it is dropped when saving");
+            warn("no such setting, and in the way of one; it is dropped when saving");
         } else if (!info) {
-            read.warnings.push_back(where + "no such setting; it is kept as it is");
+            warn("no such setting; it is kept as it is");
             std::ostringstream line;
             for (size_t i = 0; i < leaf.path.size(); ++i) line << (i ? "." : "") << tomlKey(leaf.path[i]);
             line << " = " << toml::node_view<toml::node const>(leaf.node) << "\n";
             read.unknown += line.str();
         } else if (std::string const why = assign(settings, *info, *leaf.node); !why.empty()) {
-            read.warnings.push_back(where + why + "; using " + valueText(*info, settings));
+            warn(why + "; using " + valueText(*info, settings));
         }
     }
 }
@@ -202,8 +209,11 @@ SettingsRead readSettings(std::string const& text, std::string const& fileName) 
     toml::table table;
     auto const unreadable = [&](auto line, auto column, std::string const& why) {
         read.unreadable = true;
-        read.warnings.push_back(fileName + ":" + std::to_string(line) + ":" + std::to_string(column) +
-                                ": not a TOML file: " + why + "; using every default");
+        read.warnings.push_back({.file = fileName,
+                                 .line = static_cast<int>(line),
+                                 .column = static_cast<int>(column),
+                                 .message = "not a TOML file: " + why + "; using every default",
+                                 .severity = Severity::WARNING});
         return read;
     };
     if (auto const stray = notAscii(text)) {

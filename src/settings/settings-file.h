@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "problem.h"
 #include "settings.h"
 
 // The settings file's place: $XDG_CONFIG_HOME/tessarine/settings.toml, or
@@ -12,9 +13,9 @@ std::string defaultSettingsPath();
 // Settings as a file gave them, and what was said of it.
 struct SettingsRead {
     Settings settings;
-    // One line for each value that was not used, as
-    // "FILE:LINE: KEY: why; using DEFAULT", and for each unknown key.
-    std::vector<std::string> warnings;
+    // A warning for each value that was not used ("KEY: why; using
+    // DEFAULT", where it stands) and for each unknown key.
+    std::vector<Problem> warnings;
     // The keys this version does not know, as TOML lines to be kept.
     std::string unknown;
     // Whether the file was there but was no TOML: saving keeps it as .bad.

@@ -8,8 +8,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(uint8_t const* data, size_t size) {
     std::istringstream in(std::string(reinterpret_cast<char const*>(data), size));
-    std::string problem;
-    auto const recording = readRecording(in, problem);
-    if (!recording && problem.empty()) __builtin_trap();
+    auto const recording = readRecording(in);
+    if (!recording && recording.problem().message.empty()) __builtin_trap();
     return 0;
 }

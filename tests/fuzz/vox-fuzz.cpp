@@ -8,7 +8,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(uint8_t const* data, size_t size) {
     VoxelGrid grid;
-    if (!readVoxFile(std::vector<unsigned char>(data, data + size), &grid).empty()) return 0;
+    if (readVoxFile(std::vector<unsigned char>(data, data + size), &grid)) return 0;
     for (raylib::Mesh const& mesh : buildVoxMeshes(grid).value_or(std::vector<raylib::Mesh>{})) freeMeshArrays(mesh);
     return 0;
 }
