@@ -2,7 +2,7 @@
 
 #include <emscripten.h>
 
-#include "desktop.h"
+#include "window-identity.h"
 
 namespace {
 

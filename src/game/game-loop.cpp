@@ -5,7 +5,7 @@
 #include <optional>
 
 #include "browser-page.h"
-#include "desktop.h"
+#include "desktop-window.h"
 #include "game.h"
 #include "loading-screen.h"
 #include "notice.h"
@@ -60,8 +60,8 @@ std::string fallenNotice(float y, float lowest, KeyBindings const& keys) {
 }
 
 SceneLoad reloadScene(std::string const& path, std::shared_ptr<Player> const& player, std::shared_ptr<World>& world,
-                      ModelCache* models) {
-    SceneLoad load = loadWorld(path, player, {.models = models});
+                      ModelCache* models, std::string const& assetRoot) {
+    SceneLoad load = loadWorld(path, player, {.models = models, .assetRoot = assetRoot});
     if (load.world) world = load.world;
     return load;
 }
@@ -130,105 +130,185 @@ private:
 
 }  // namespace
 
-PlayResult play(std::shared_ptr<World>& world, std::shared_ptr<Player> const& player, Play const& how) {
-    Settings defaults;
-    Settings& settings = how.settings ? *how.settings : defaults;
+namespace {
+
+// One play, frame by frame: each frame reads its input, updates the player
+// and the world, and draws.
+class Session {
+public:
+    Session(std::shared_ptr<World>& world, std::shared_ptr<Player> const& player, Play const& how);
+    // Builds what lies around the player before the first frame, the rest a
+    // few milliseconds a frame; false when the window was closed meanwhile.
+    bool prepare();
+    bool running() const;
+    // One frame; false when it ends the play.
+    bool frame();
+    PlayResult finish();
+
+private:
+    bool escapeEnds(std::vector<int> const& keys) const;
+    // The settings screen opened or closed, a gamepad that came or went.
+    void switchScreens(std::vector<int> const& keys);
+    // The frame's input turned into the player's move; whether the
+    // information box is asked for.
+    bool update(std::vector<int> const& keys);
+    void reload();
+    void draw(bool showInfo, double started);
+    // The settings that show on the screen, applied when they change.
+    void applySettings();
+
+    std::shared_ptr<World>& world;
+    std::shared_ptr<Player> const& player;
+    Play const& how;
+    Settings defaults{};
+    Settings& settings;
     // A replay moves as the play it replays moved.
-    Motion const motion = how.replay ? how.replay->motion : settings.motion();
-    auto controller = makeController(settings);
-    bool gamepadUsed = raylib::IsGamepadAvailable(0);
-    raylib::Camera3D camera = startCamera(settings.fieldOfView);
-    player->weapon.reset();
+    Motion const motion;
+    std::shared_ptr<CompositeController> controller;
+    bool gamepadUsed;
+    raylib::Camera3D camera;
     std::optional<Renderer> renderer;
-    if (how.graphics) {
-        renderer.emplace();
-        // What lies around the player is built before the first frame, the
-        // rest a few milliseconds a frame.
-        renderer->scene.bakingBudget = FRAME_BAKING_SECONDS;
-        LoadingScreen fresh;
-        LoadingScreen& screen = how.loadingScreen ? *how.loadingScreen : fresh;
-        bakeShowingProgress(screen, *renderer, *world, camera.position);
-        if (screen.closeAsked()) return {0, player->position};
-    }
-    AutoScale autoScale(settings.targetFps);
-    // Applies the settings that show on the screen, at once.
-    auto const apply = [&] {
-        camera.fovy = settings.fieldOfView;
-        if (!renderer) return;
-        renderer->showFrameRate = settings.showFrameRate;
-        renderer->multisampling = settings.multisampling;
-        renderer->setRenderScale(settings.renderScale == 0 ? autoScale.scale : settings.renderScale / 100.0f);
-    };
-    apply();
+    AutoScale autoScale;
+    std::optional<Settings> applied;
+    float appliedScale = 0;
     PlayResult result;
     Notice notice;
-    float lowest = lowestPoint(*world->intersector);
-    if (how.recorder) notice.show("Recording to " + how.recorder->path, NoticeKind::NEWS);
+    float lowest;
     DesktopWindow desktop;
     std::optional<SettingsScreen> screen;
-    // Escape closes the settings screen before it ends the game.
-    if (how.graphics) raylib::SetExitKey(raylib::KEY_NULL);
+};
 
-    while (how.replay ? result.frames < static_cast<int>(how.replay->frames.size()) : !raylib::WindowShouldClose()) {
-        if (how.replay && how.graphics && raylib::WindowShouldClose()) break;
-        double const started = raylib::GetTime();
-        std::vector<int> const keys = how.replay ? std::vector<int>{} : pressedKeys();
-        // In a page Escape only frees the mouse, which the browser does.
-        if (!IN_A_BROWSER && !how.replay && !screen &&
-            std::find(keys.begin(), keys.end(), raylib::KEY_ESCAPE) != keys.end())
-            break;
-        if (screen && !screen->update(keys)) {
-            screen.reset();
-            controller = makeController(settings);
-            desktop.catchMouse();
-        } else if (IN_A_BROWSER && !how.replay && raylib::IsGamepadAvailable(0) != gamepadUsed) {
-            // A page sees a gamepad only once one of its buttons is pressed.
-            gamepadUsed = !gamepadUsed;
-            controller = makeController(settings);
-        } else if (!how.replay && !screen && how.loaded &&
-                   (anyPressed(keys, settings.keys[OPEN_SETTINGS]) ||
-                    raylib::IsGamepadButtonPressed(0, raylib::GAMEPAD_BUTTON_MIDDLE_RIGHT))) {
-            if (how.recorder) {
-                notice.show("The settings cannot change while the play is recorded", NoticeKind::PROBLEM);
-            } else {
-                screen.emplace(settings, *how.loaded, how.settingsPath);
-                desktop.releaseMouse();
-            }
-        }
-        bool showInfo = false;
-        if (!screen) {
-            FrameInput const input =
-                how.replay ? how.replay->frames[result.frames] : liveInput(*controller, desktop, keys, settings);
-            if (how.recorder) how.recorder->write(input);
-            showInfo = stepFrame(camera, *player, world->intersector, input, motion);
-            if (input.reload) {
-                SceneLoad const load = reloadScene(how.scenePath, player, world, how.models);
-                std::clog << (load.world ? "" : "Scene not reloaded: ") << load.report() << std::flush;
-                notice.show(reloadNotice(load, world->intersector->size()),
-                            load.world ? NoticeKind::NEWS : NoticeKind::PROBLEM);
-            }
-            if (input.reload) lowest = lowestPoint(*world->intersector);
-            std::string const fallen = fallenNotice(player->position.y, lowest, settings.keys);
-            if (!fallen.empty() && !notice.showing()) notice.show(fallen, NoticeKind::PROBLEM);
-            ++result.frames;
-            result.pathDigest = digestOf(result.pathDigest, &player->position, sizeof player->position);
-        }
-        if (!renderer) continue;
-        apply();
-        raylib::BeginDrawing();
-        renderer->drawFrame(*world, camera, showInfo);
-        notice.draw();
-        if (screen) screen->draw();
-        if (std::string const news = desktop.afterDrawing(); !news.empty()) notice.show(news, NoticeKind::NEWS);
-        if (settings.renderScale == 0) {
-            renderer->finish();
-            autoScale.update(raylib::GetTime() - started);
-        }
-        raylib::EndDrawing();
-        if (how.afterFrame) how.afterFrame(*renderer);
+Session::Session(std::shared_ptr<World>& world, std::shared_ptr<Player> const& player, Play const& how)
+    : world(world),
+      player(player),
+      how(how),
+      settings(how.settings ? *how.settings : defaults),
+      motion(how.replay ? how.replay->motion : settings.motion()),
+      controller(makeController(settings)),
+      gamepadUsed(raylib::IsGamepadAvailable(0)),
+      camera(startCamera(settings.fieldOfView)),
+      autoScale(settings.targetFps),
+      lowest(lowestPoint(*world->intersector)) {
+    player->weapon.reset();
+    if (how.recorder) notice.show("Recording to " + how.recorder->path, NoticeKind::NEWS);
+}
+
+bool Session::prepare() {
+    if (how.graphics) {
+        renderer.emplace(how.assetRoot);
+        renderer->scene.bakingBudget = FRAME_BAKING_SECONDS;
+        LoadingScreen fresh;
+        LoadingScreen& loading = how.loadingScreen ? *how.loadingScreen : fresh;
+        bakeShowingProgress(loading, *renderer, *world, camera.position);
+        if (loading.closeAsked()) return false;
+        // Escape closes the settings screen before it ends the game.
+        raylib::SetExitKey(raylib::KEY_NULL);
     }
+    applySettings();
+    return true;
+}
+
+bool Session::running() const {
+    return how.replay ? result.frames < static_cast<int>(how.replay->frames.size()) : !raylib::WindowShouldClose();
+}
+
+bool Session::frame() {
+    if (how.replay && how.graphics && raylib::WindowShouldClose()) return false;
+    double const started = raylib::GetTime();
+    std::vector<int> const keys = how.replay ? std::vector<int>{} : pressedKeys();
+    if (escapeEnds(keys)) return false;
+    switchScreens(keys);
+    bool const showInfo = !screen && update(keys);
+    if (renderer) draw(showInfo, started);
+    return true;
+}
+
+PlayResult Session::finish() {
     result.position = player->position;
     return result;
+}
+
+bool Session::escapeEnds(std::vector<int> const& keys) const {
+    // In a page Escape only frees the mouse, which the browser does.
+    return !IN_A_BROWSER && !how.replay && !screen &&
+           std::find(keys.begin(), keys.end(), raylib::KEY_ESCAPE) != keys.end();
+}
+
+void Session::switchScreens(std::vector<int> const& keys) {
+    if (screen && !screen->update(keys)) {
+        screen.reset();
+        controller = makeController(settings);
+        desktop.catchMouse();
+    } else if (IN_A_BROWSER && !how.replay && raylib::IsGamepadAvailable(0) != gamepadUsed) {
+        // A page sees a gamepad only once one of its buttons is pressed.
+        gamepadUsed = !gamepadUsed;
+        controller = makeController(settings);
+    } else if (!how.replay && !screen && how.loaded &&
+               (anyPressed(keys, settings.keys[OPEN_SETTINGS]) ||
+                raylib::IsGamepadButtonPressed(0, raylib::GAMEPAD_BUTTON_MIDDLE_RIGHT))) {
+        if (how.recorder) {
+            notice.show("The settings cannot change while the play is recorded", NoticeKind::PROBLEM);
+        } else {
+            screen.emplace(settings, *how.loaded, how.settingsPath);
+            desktop.releaseMouse();
+        }
+    }
+}
+
+bool Session::update(std::vector<int> const& keys) {
+    FrameInput const input =
+        how.replay ? how.replay->frames[result.frames] : liveInput(*controller, desktop, keys, settings);
+    if (how.recorder) how.recorder->write(input);
+    bool const showInfo = stepFrame(camera, *player, world->intersector, input, motion);
+    if (input.reload) reload();
+    std::string const fallen = fallenNotice(player->position.y, lowest, settings.keys);
+    if (!fallen.empty() && !notice.showing()) notice.show(fallen, NoticeKind::PROBLEM);
+    ++result.frames;
+    result.pathDigest = digestOf(result.pathDigest, &player->position, sizeof player->position);
+    return showInfo;
+}
+
+void Session::reload() {
+    SceneLoad const load = reloadScene(how.scenePath, player, world, how.models, how.assetRoot);
+    std::clog << (load.world ? "" : "Scene not reloaded: ") << load.report() << std::flush;
+    notice.show(reloadNotice(load, world->intersector->size()), load.world ? NoticeKind::NEWS : NoticeKind::PROBLEM);
+    lowest = lowestPoint(*world->intersector);
+}
+
+void Session::draw(bool showInfo, double started) {
+    applySettings();
+    raylib::BeginDrawing();
+    renderer->drawFrame(*world, camera, showInfo);
+    notice.draw();
+    if (screen) screen->draw();
+    if (std::string const news = desktop.afterDrawing(); !news.empty()) notice.show(news, NoticeKind::NEWS);
+    if (settings.renderScale == 0) {
+        renderer->finish();
+        autoScale.update(raylib::GetTime() - started);
+    }
+    raylib::EndDrawing();
+    if (how.afterFrame) how.afterFrame(*renderer);
+}
+
+void Session::applySettings() {
+    if (applied == settings && appliedScale == autoScale.scale) return;
+    applied = settings;
+    appliedScale = autoScale.scale;
+    camera.fovy = settings.fieldOfView;
+    if (!renderer) return;
+    renderer->showFrameRate = settings.showFrameRate;
+    renderer->multisampling = settings.multisampling;
+    renderer->setRenderScale(settings.renderScale == 0 ? autoScale.scale : settings.renderScale / 100.0f);
+}
+
+}  // namespace
+
+PlayResult play(std::shared_ptr<World>& world, std::shared_ptr<Player> const& player, Play const& how) {
+    Session session(world, player, how);
+    if (!session.prepare()) return {0, player->position};
+    while (session.running() && session.frame()) {
+    }
+    return session.finish();
 }
 
 void gameLoop(std::shared_ptr<World> world, std::shared_ptr<Player> player) {

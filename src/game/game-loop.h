@@ -38,7 +38,7 @@ bool stepFrame(raylib::Camera3D& camera, Player& player, std::shared_ptr<Interse
 // How frames are played: where their input comes from and where it goes.
 struct Play {
     // The scene file F5 reads again.
-    std::string scenePath;
+    std::string scenePath{};
     // When set, every frame's input is written to it.
     RecordingWriter* recorder = nullptr;
     // When set, its frames are played instead of the devices', until they end.
@@ -54,6 +54,9 @@ struct Play {
     Settings* settings = nullptr;
     SettingsRead* loaded = nullptr;
     std::string settingsPath{};
+    // The folder that holds assets/ (see assetPath); empty for the working
+    // directory.
+    std::string assetRoot{};
     // When set, called after each frame is shown, with the renderer that
     // drew it.
     std::function<void(Renderer&)> afterFrame{};
@@ -96,7 +99,7 @@ std::string fallenNotice(float y, float lowest, KeyBindings const& keys);
 // that would stop the game: then the old world stays. Returns the load, with
 // every problem it met.
 SceneLoad reloadScene(std::string const& path, std::shared_ptr<Player> const& player, std::shared_ptr<World>& world,
-                      ModelCache* models = nullptr);
+                      ModelCache* models = nullptr, std::string const& assetRoot = "");
 
 // What the screen says of a reload: the first problem that kept the old
 // world, or the entities of the new one and how many warnings came with it,

@@ -11,8 +11,10 @@
 
 #include <CLI/CLI.hpp>
 
+#include "asset-folder.h"
+#include "asset-path.h"
 #include "browser-page.h"
-#include "desktop.h"
+#include "desktop-window.h"
 #include "game-loop.h"
 #include "loading-screen.h"
 #include "raylib-api.h"
@@ -20,6 +22,7 @@
 #include "recording.h"
 #include "scene-loader.h"
 #include "ui-scale.h"
+#include "window-identity.h"
 #include "world-digest.h"
 
 namespace {
@@ -36,8 +39,8 @@ int failure(std::string const& what) {
 // error, after whatever the scene reader logged, and returns an empty world.
 // Closing the window meanwhile ends the game without a word.
 std::shared_ptr<World> loadSceneOrExplain(LoadingScreen& screen, std::string const& path,
-                                          std::shared_ptr<Player> const& player, ModelCache& models) {
-    SceneLoad const load = loadShowingProgress(screen, path, player, {.models = &models});
+                                          std::shared_ptr<Player> const& player, LoadOptions const& options) {
+    SceneLoad const load = loadShowingProgress(screen, path, player, options);
     // What the scene may lack is said, as the scene tool's check says it.
     if (load.world) std::clog << load.report() << std::flush;
     if (!load.world && !screen.closeAsked()) {
@@ -66,50 +69,41 @@ int runGame() {
     return runGame(GameOptions{});
 }
 
-int runGame(GameOptions const& options) {
-    std::string const replayName = options.replayName.empty() ? options.replayPath : options.replayName;
-    // Bad settings never stop the game: each is said once, and its default used.
+namespace {
+
+// The settings of this run: the file's, then those given for it alone.
+// Bad ones never stop the game: each is said once, and its default used.
+SettingsRead settingsForRun(GameOptions const& options, Settings& settings) {
     restoreKeptFile(options.settingsPath);
     SettingsRead loaded = loadSettings(options.settingsPath);
-    Settings settings = loaded.settings;
+    settings = loaded.settings;
     for (std::string const& set : options.sets) {
         if (std::string const problem = setFromText(settings, set); !problem.empty()) {
             std::cerr << "tessarine: " << problem << std::endl;
         }
     }
     for (Problem const& warning : loaded.warnings) std::cerr << "tessarine: " << describeProblem(warning) << std::endl;
-    std::optional<Recording> recording;
-    std::string scenePath = options.scenePath;
-    if (!options.replayPath.empty()) {
-        ReadResult<Recording> read = readRecording(options.replayPath);
-        if (!read) return failure("cannot replay " + replayName + ": " + read.problem().message);
-        recording = std::move(*read);
-        scenePath = recording->scenePath;
-    }
+    return loaded;
+}
 
-    // Without a window the game says so in one line: the start's log waits
-    // for the window.
-    holdRaylibLog();
-    raylib::TraceLog(raylib::LOG_INFO, "Initialization");
-    // The window shows once it has its class, which desktops match with the
-    // game's menu entry. A replay runs as fast as the renderer allows.
-    // A scaled view is drawn into samples of its own: the window's would
-    // only cost. A page has no monitor scale for high-DPI to follow.
+// Opens the window as the game shows it, sized to the monitor, and draws
+// the loading screen twice. The window shows once it has its class, which
+// desktops match with the game's menu entry. A replay runs as fast as the
+// renderer allows. A scaled view is drawn into samples of its own: the
+// window's would only cost. A page has no monitor scale for high-DPI to
+// follow.
+bool openGameWindow(Settings const& settings, bool replaying, std::string const& assetRoot) {
     bool const multisampling = settings.multisampling && settings.renderScale == 100;
     unsigned const flags = (IN_A_BROWSER ? 0 : raylib::FLAG_WINDOW_HIGHDPI) | raylib::FLAG_WINDOW_HIDDEN |
                            (multisampling ? raylib::FLAG_MSAA_4X_HINT : 0) |
-                           (recording || !settings.verticalSync ? 0 : raylib::FLAG_VSYNC_HINT);
-    if (!openWindow(BASE_WIDTH, BASE_HEIGHT, WINDOW_TITLE, flags)) {
-        return failure(
-            "cannot open a window with OpenGL 3.3 on this display: run it on an X11 desktop, or under "
-            "xvfb-run (from the xvfb package)");
-    }
+                           (replaying || !settings.verticalSync ? 0 : raylib::FLAG_VSYNC_HINT);
+    if (!openWindow(BASE_WIDTH, BASE_HEIGHT, WINDOW_TITLE, flags)) return false;
     setWindowClass();
-    setWindowIcon();
+    setWindowIcon(assetRoot);
     raylib::ClearWindowState(raylib::FLAG_WINDOW_HIDDEN);
     float const scale = calcUIScale();
     raylib::DisableCursor();
-    raylib::SetTargetFPS(recording ? 0 : settings.frameRateCap);
+    raylib::SetTargetFPS(replaying ? 0 : settings.frameRateCap);
     WindowSize const size = windowSizeFor(scale);
     raylib::SetWindowSize(size.width, size.height);
     raylib::SetWindowState(raylib::FLAG_WINDOW_MAXIMIZED);
@@ -118,56 +112,104 @@ int runGame(GameOptions const& options) {
     fitCanvasToPage();
     renderInitScreen();
     renderInitScreen();
+    return true;
+}
 
+// What a run plays and how: the scene, the recording it replays or writes.
+struct Run {
+    GameOptions const& options;
+    std::string replayName;
+    // The scene as the recording names it, and where it is read from.
+    std::string sceneName, scenePath;
+    std::optional<Recording> recording{};
+    std::unique_ptr<RecordingWriter> recorder{};
+};
+
+// Starts the recording asked for, or checks that the one replayed was made
+// on this world. Says why it cannot, or nothing.
+std::string startRecording(Run& run, World const& world, Settings const& settings) {
+    // Only recordings need the world's digest, which takes a look at every entity.
+    bool const needed = run.recording || !run.options.recordPath.empty();
+    uint64_t const digest = needed ? worldDigest(*world.intersector) : 0;
+    if (run.recording && run.recording->worldDigest != digest) {
+        return "cannot replay " + run.replayName + ": it was made on another scene than " + run.scenePath + " is now";
+    }
+    if (run.options.recordPath.empty()) return "";
+    run.recorder = std::make_unique<RecordingWriter>(run.options.recordPath, run.sceneName, digest, settings.motion());
+    if (!run.recorder->good()) return "cannot record to " + run.options.recordPath + ": " + std::strerror(errno);
+    return "";
+}
+
+// Plays the world, then says how a replay ended and what was recorded.
+void playAndReport(Run& run, std::shared_ptr<World>& world, std::shared_ptr<Player> const& player, Play play) {
+    play.scenePath = run.scenePath;
+    play.recorder = run.recorder.get();
+    play.replay = run.recording ? &*run.recording : nullptr;
+    play.afterFrame = [&](Renderer&) {
+        reportFrame(player->position);
+        fitCanvasToPage();
+    };
+    PlayResult const played = ::play(world, player, play);
+    if (run.recording) {
+        std::printf("Replay of %s: %d frames; the player ends at (%.9g, %.9g, %.9g); path digest %016llx\n",
+                    run.replayName.c_str(), played.frames, played.position.x, played.position.y, played.position.z,
+                    static_cast<unsigned long long>(played.pathDigest));
+    }
+    if (run.recorder) std::printf("Recorded %d frames to %s\n", run.recorder->frames, run.options.recordPath.c_str());
+}
+
+}  // namespace
+
+int runGame(GameOptions const& options) {
+    Run run{options, options.replayName.empty() ? options.replayPath : options.replayName, options.scenePath, ""};
+    Settings settings;
+    SettingsRead loaded = settingsForRun(options, settings);
+    if (!options.replayPath.empty()) {
+        ReadResult<Recording> read = readRecording(options.replayPath);
+        if (!read) return failure("cannot replay " + run.replayName + ": " + read.problem().message);
+        run.recording = std::move(*read);
+        run.sceneName = run.recording->scenePath;
+    }
+    run.scenePath = assetPath(options.assetRoot, run.sceneName);
+
+    // Without a window the game says so in one line: the start's log waits
+    // for the window.
+    holdRaylibLog();
+    raylib::TraceLog(raylib::LOG_INFO, "Initialization");
+    if (!openGameWindow(settings, run.recording.has_value(), options.assetRoot)) {
+        return failure(
+            "cannot open a window with OpenGL 3.3 on this display: run it on an X11 desktop, or under "
+            "xvfb-run (from the xvfb package)");
+    }
     auto player = std::make_shared<Player>();
     ModelCache models;
     LoadingScreen loadingScreen;
-    std::shared_ptr<World> world = loadSceneOrExplain(loadingScreen, scenePath, player, models);
+    LoadOptions const loading{.models = &models, .assetRoot = options.assetRoot};
+    std::shared_ptr<World> world = loadSceneOrExplain(loadingScreen, run.scenePath, player, loading);
     if (!world) {
         bool const closed = loadingScreen.closeAsked();
         raylib::CloseWindow();
         return closed ? EXIT_SUCCESS : EXIT_FAILURE;
     }
-    // Only recordings need the world's digest, which takes a look at every entity.
-    uint64_t const digest = recording || !options.recordPath.empty() ? worldDigest(*world->intersector) : 0;
-    std::string problem;
-    std::unique_ptr<RecordingWriter> recorder;
-    if (recording && recording->worldDigest != digest) {
-        problem = "cannot replay " + replayName + ": it was made on another scene than " + scenePath + " is now";
-    } else if (!options.recordPath.empty()) {
-        recorder = std::make_unique<RecordingWriter>(options.recordPath, scenePath, digest, settings.motion());
-        if (!recorder->good()) problem = "cannot record to " + options.recordPath + ": " + std::strerror(errno);
-    }
+    std::string const problem = startRecording(run, *world, settings);
     if (problem.empty()) {
-        PlayResult const played = play(world, player,
-                                       {.scenePath = scenePath,
-                                        .recorder = recorder.get(),
-                                        .replay = recording ? &*recording : nullptr,
-                                        .models = &models,
-                                        .settings = &settings,
-                                        .loaded = &loaded,
-                                        .settingsPath = options.settingsPath,
-                                        .afterFrame =
-                                            [&](Renderer&) {
-                                                reportFrame(player->position);
-                                                fitCanvasToPage();
-                                            },
-                                        .loadingScreen = &loadingScreen});
-        if (recording) {
-            std::printf("Replay of %s: %d frames; the player ends at (%.9g, %.9g, %.9g); path digest %016llx\n",
-                        replayName.c_str(), played.frames, played.position.x, played.position.y, played.position.z,
-                        static_cast<unsigned long long>(played.pathDigest));
-        }
-        if (recorder) std::printf("Recorded %d frames to %s\n", recorder->frames, options.recordPath.c_str());
+        playAndReport(run, world, player,
+                      {.models = &models,
+                       .settings = &settings,
+                       .loaded = &loaded,
+                       .settingsPath = options.settingsPath,
+                       .assetRoot = options.assetRoot,
+                       .loadingScreen = &loadingScreen});
     }
-
     raylib::CloseWindow();
     return problem.empty() ? EXIT_SUCCESS : failure(problem);
 }
 
-int gameMain(int argc, char** argv) {
-    GameOptions options;
-    bool verbose = false;
+namespace {
+
+// The command line read into options; a status to end with when it cannot
+// be, or asks only for help.
+std::optional<int> readCommandLine(int argc, char** argv, GameOptions& options, bool& verbose) {
     CLI::App app("Tessarine: a first-person walk through a world of voxels.", "tessarine");
     auto* scene =
         app.add_option("SCENE", options.scenePath, "the scene file to play (default " + options.scenePath + ")");
@@ -192,15 +234,29 @@ int gameMain(int argc, char** argv) {
         std::cerr << "tessarine: " << e.what() << " (tessarine --help says more)" << std::endl;
         return 2;
     }
-    // A setting given on the command line is meant for this run: one that
-    // cannot be used is refused, not played past.
+    return std::nullopt;
+}
+
+// A setting given on the command line is meant for this run: one that
+// cannot be used is refused, not played past.
+bool settingsUsable(std::vector<std::string> const& sets) {
     Settings scratch;
-    for (std::string const& set : options.sets) {
+    for (std::string const& set : sets) {
         if (std::string const problem = setFromText(scratch, set); !problem.empty()) {
             std::cerr << "tessarine: " << problem << " (tessarine --help says more)" << std::endl;
-            return 2;
+            return false;
         }
     }
+    return true;
+}
+
+}  // namespace
+
+int gameMain(int argc, char** argv) {
+    GameOptions options;
+    bool verbose = false;
+    if (std::optional<int> const status = readCommandLine(argc, argv, options, verbose)) return *status;
+    if (!settingsUsable(options.sets)) return 2;
     routeRaylibLog(verbose);
     // Paths on the command line are the starting folder's; assets are read
     // from the folder that has them, which may be the installed one.
@@ -209,11 +265,11 @@ int gameMain(int argc, char** argv) {
         if (!path->empty() && *path != SCENE_PATH) *path = std::filesystem::absolute(*path).string();
     }
     std::filesystem::path const assets = assetFolder();
-    std::error_code error;
     if (assets.empty()) return failure("cannot find its assets: neither ./assets nor ../share/tessarine beside it");
-    std::filesystem::current_path(assets, error);
+    options.assetRoot = assetRootOf(assets);
     if (options.replayPath.empty()) {
-        if (std::string const problem = sceneFileProblem(options.scenePath); !problem.empty()) return failure(problem);
+        std::string const scenePath = assetPath(options.assetRoot, options.scenePath);
+        if (std::string const problem = sceneFileProblem(scenePath); !problem.empty()) return failure(problem);
     }
     return runGame(options);
 }

@@ -9,7 +9,7 @@
 
 // How a run of the game is asked for on its command line.
 struct GameOptions {
-    // The scene it plays, relative to the working directory.
+    // The scene it plays: absolute, or relative to the asset root.
     std::string scenePath = SCENE_PATH;
     // When set, the play is recorded to this file.
     std::string recordPath;
@@ -22,6 +22,9 @@ struct GameOptions {
     // for this run only ("KEY=VALUE").
     std::string settingsPath = defaultSettingsPath();
     std::vector<std::string> sets;
+    // The folder that holds assets/ (see assetPath); empty for the working
+    // directory.
+    std::string assetRoot;
 };
 
 // The whole life of the game: window, loading screen, scene, frame loop and

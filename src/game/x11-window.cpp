@@ -1,7 +1,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
-#include "desktop.h"
+#include "window-identity.h"
 
 // GLFW's own access to the X11 window, which raylib links but does not
 // expose the same way in every version: the window is the one whose OpenGL

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "asset-path.h"
+
 namespace {
 
 char const* const VERTEX_PATH = "assets/shaders/glsl330/voxel_lighting.vs";
@@ -13,8 +15,8 @@ constexpr float AMBIENT[4] = {0.1f, 0.1f, 0.1f, 1.0f};
 // takes the same language as GLSL ES 3.00, which differs in its first line
 // and in asking for the precision of floats. Empty when the file cannot be
 // read.
-std::string shaderText(char const* path, char const* defines) {
-    char* const loaded = raylib::LoadFileText(path);
+std::string shaderText(std::string const& path, char const* defines) {
+    char* const loaded = raylib::LoadFileText(path.c_str());
     std::string text = loaded ? loaded : "";
     raylib::UnloadFileText(loaded);
     size_t const firstLine = text.find('\n');
@@ -34,14 +36,16 @@ char const* orNull(std::string const& text) {
 
 std::shared_ptr<Shader> Lighting::getLightShader() {
     if (lightShader) return lightShader;
-    std::string const vertex = shaderText(VERTEX_PATH, ""), fragment = shaderText(FRAGMENT_PATH, "");
+    std::string const vertex = shaderText(assetPath(assetRoot, VERTEX_PATH), "");
+    std::string const fragment = shaderText(assetPath(assetRoot, FRAGMENT_PATH), "");
     lightShader = lit(raylib::LoadShaderFromMemory(orNull(vertex), orNull(fragment)));
     return lightShader;
 }
 
 std::shared_ptr<Shader> Lighting::getFaceShader() {
     if (faceShader) return faceShader;
-    std::string const vertex = shaderText(VERTEX_PATH, "#define FACES\n"), fragment = shaderText(FRAGMENT_PATH, "");
+    std::string const vertex = shaderText(assetPath(assetRoot, VERTEX_PATH), "#define FACES\n");
+    std::string const fragment = shaderText(assetPath(assetRoot, FRAGMENT_PATH), "");
     faceShader = lit(raylib::LoadShaderFromMemory(orNull(vertex), orNull(fragment)));
     return faceShader;
 }

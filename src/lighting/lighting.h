@@ -1,6 +1,8 @@
 #pragma once
 
 #include <memory>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "light.h"
@@ -13,7 +15,9 @@
 // so far. Needs the window (the graphics context) while it holds a shader.
 class Lighting {
 public:
-    Lighting() = default;
+    // Its shader files are read from the assets under assetRoot (see
+    // assetPath).
+    explicit Lighting(std::string assetRoot = "") : assetRoot(std::move(assetRoot)) {}
     Lighting(Lighting const&) = delete;
     Lighting& operator=(Lighting const&) = delete;
 
@@ -45,6 +49,7 @@ private:
     // light registered.
     std::shared_ptr<Shader> lit(raylib::Shader loaded);
 
+    std::string const assetRoot;
     std::shared_ptr<Shader> lightShader, faceShader;
     std::vector<Light> registered;
 };

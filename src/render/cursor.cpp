@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "asset-path.h"
+
 namespace {
 
 char const* const CURSOR_PATH = "assets/images/cursor.png";
@@ -9,8 +11,8 @@ constexpr float CURSOR_LIFT = 40.0f;
 
 }  // namespace
 
-raylib::Texture2D loadCursorTexture(float uiScale) {
-    raylib::Image image = raylib::LoadImage(CURSOR_PATH);
+raylib::Texture2D loadCursorTexture(float uiScale, std::string const& assetRoot) {
+    raylib::Image image = raylib::LoadImage(assetPath(assetRoot, CURSOR_PATH).c_str());
     int const side = static_cast<int>(static_cast<float>(pow(static_cast<double>(uiScale), 1.37) * 11.0));
     raylib::ImageResize(&image, side, side);
     raylib::Texture2D const texture = raylib::LoadTextureFromImage(image);

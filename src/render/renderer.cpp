@@ -11,7 +11,8 @@ namespace raylib {
 #include <rlgl.h>
 }
 
-Renderer::Renderer() : cursorTexture(loadCursorTexture(UI_SCALE)) {
+Renderer::Renderer(std::string const& assetRoot)
+    : lighting(assetRoot), cursorTexture(loadCursorTexture(UI_SCALE, assetRoot)) {
     createSunlight();
     GLint sampleBuffers = 0;
     glGetIntegerv(GL_SAMPLE_BUFFERS, &sampleBuffers);

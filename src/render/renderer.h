@@ -15,8 +15,9 @@
 // Create it once the window is open and destroy it before the window closes.
 class Renderer {
 public:
-    // Loads the cursor and registers the scene's two lights.
-    Renderer();
+    // Loads the cursor and registers the scene's two lights; its files are
+    // read from the assets under assetRoot (see assetPath).
+    explicit Renderer(std::string const& assetRoot = "");
     ~Renderer();
     Renderer(Renderer const&) = delete;
     Renderer& operator=(Renderer const&) = delete;

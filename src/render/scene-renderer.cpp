@@ -378,7 +378,7 @@ void SceneRenderer::drawBounds(Part const& part) {
     raylib::DrawMesh(cube, material, place);
 }
 
-void SceneRenderer::drawBaked(raylib::Camera3D const& camera) {
+void SceneRenderer::prepareFaceShader() {
     // The faces' program draws with the view as raylib draws meshes, with
     // no model transform, and untinted.
     raylib::Matrix const identity = raylib::MatrixIdentity();
@@ -390,7 +390,9 @@ void SceneRenderer::drawBaked(raylib::Camera3D const& camera) {
     float const white[4] = {1, 1, 1, 1};
     raylib::SetShaderValue(faceShader, faceShader.locs[raylib::SHADER_LOC_COLOR_DIFFUSE], white,
                            raylib::SHADER_UNIFORM_VEC4);
+}
 
+std::vector<std::pair<float, SceneRenderer::Part*>> SceneRenderer::partsInView(raylib::Vector3 camera) {
     Frustum const frustum = Frustum::ofCurrentView();
     std::vector<std::pair<float, Part*>> inView;
     for (Part& part : parts) {
@@ -405,16 +407,21 @@ void SceneRenderer::drawBaked(raylib::Camera3D const& camera) {
             part.seen = false;  // not known to show when it comes into view
             continue;
         }
-        if (!OCCLUSION_QUERIES) {
-            drawPart(part, camera.position);
-            continue;
-        }
-        if (!part.query) glGenQueries(1, &part.query);
-        inView.emplace_back(distanceSquared(camera.position, part.bounds), &part);
+        if (OCCLUSION_QUERIES && !part.query) glGenQueries(1, &part.query);
+        inView.emplace_back(distanceSquared(camera, part.bounds), &part);
     }
     std::sort(inView.begin(), inView.end(), [](auto const& a, auto const& b) { return a.first < b.first; });
-    raylib::rlDrawRenderBatchActive();
+    return inView;
+}
 
+void SceneRenderer::drawBaked(raylib::Camera3D const& camera) {
+    prepareFaceShader();
+    std::vector<std::pair<float, Part*>> const inView = partsInView(camera.position);
+    if (!OCCLUSION_QUERIES) {
+        for (auto const& [distance, part] : inView) drawPart(*part, camera.position);
+        return;
+    }
+    raylib::rlDrawRenderBatchActive();
     // The parts seen last frame, and those the camera is in or next to, are
     // drawn, each with a query telling whether it still shows.
     std::vector<Part*> hidden;
@@ -428,14 +435,17 @@ void SceneRenderer::drawBaked(raylib::Camera3D const& camera) {
         glEndQuery(GL_ANY_SAMPLES_PASSED);
         part->queried = true;
     }
-    if (hidden.empty()) return;
+    drawIfShown(hidden, inView.size() - hidden.size(), camera.position);
+}
 
-    // The others in waves, nearest first, each wave larger than the last:
-    // the bounding boxes of a wave's parts depth-tested but written nowhere
-    // (their sides facing the camera, which is outside them), and those
-    // found in view drawn, hiding parts of the waves after it. After a turn or a jump most parts in view are not known
-    // to show, and all would be drawn if they were tested at once.
-    size_t wave = std::max<size_t>(FIRST_WAVE, inView.size() - hidden.size());
+void SceneRenderer::drawIfShown(std::vector<Part*> const& hidden, size_t drawn, raylib::Vector3 camera) {
+    // In waves, nearest first, each wave larger than the last: the bounding
+    // boxes of a wave's parts depth-tested but written nowhere (their sides
+    // facing the camera, which is outside them), and those found in view
+    // drawn, hiding parts of the waves after it. After a turn or a jump most
+    // parts in view are not known to show, and all would be drawn if they
+    // were tested at once.
+    size_t wave = std::max<size_t>(FIRST_WAVE, drawn);
     for (size_t first = 0; first < hidden.size(); first += wave, wave *= 2) {
         size_t const end = std::min(hidden.size(), first + wave);
         raylib::rlColorMask(false, false, false, false);
@@ -451,7 +461,7 @@ void SceneRenderer::drawBaked(raylib::Camera3D const& camera) {
             GLuint samples = 0;
             glGetQueryObjectuiv(hidden[i]->query, GL_QUERY_RESULT, &samples);
             hidden[i]->seen = samples > 0;
-            if (hidden[i]->seen) drawPart(*hidden[i], camera.position);
+            if (hidden[i]->seen) drawPart(*hidden[i], camera);
         }
     }
 }

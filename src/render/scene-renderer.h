@@ -162,6 +162,13 @@ private:
     // waiting chunks; sorting starts again from the first entity.
     void release();
     void drawBaked(raylib::Camera3D const& camera);
+    void prepareFaceShader();
+    // The parts whose bounds meet the view, nearest first, with their
+    // squared distances; what the last frame's queries found is read first.
+    std::vector<std::pair<float, Part*>> partsInView(raylib::Vector3 camera);
+    // Draws those of the parts not known to show that the GPU finds in view,
+    // after drawn others were drawn.
+    void drawIfShown(std::vector<Part*> const& hidden, size_t drawn, raylib::Vector3 camera);
     void drawPart(Part const& part, raylib::Vector3 camera);
     void drawFaces(Part const& part, raylib::Vector3 camera);
     void drawBounds(Part const& part);

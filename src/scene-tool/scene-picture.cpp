@@ -15,7 +15,7 @@ namespace {
 // wrong, and returns false, when the renderer lacks an asset or the file
 // cannot be written.
 bool writeFrame(World const& world, PictureRequest const& request) {
-    Renderer renderer;
+    Renderer renderer(request.assetRoot);
     if (std::string const missing = renderer.missingAssets(); !missing.empty()) {
         std::cerr << "tessarine-scene: cannot draw without " << missing << std::endl;
         return false;
@@ -44,7 +44,7 @@ int drawScenePicture(PictureRequest const& request) {
     SceneLoad load;
     {
         LogCapture quiet;
-        load = loadWorld(request.scenePath, std::make_shared<Player>());
+        load = loadWorld(request.scenePath, std::make_shared<Player>(), {.assetRoot = request.assetRoot});
     }
     // A scene with a problem would give a picture without what it lacks.
     std::cerr << load.report();

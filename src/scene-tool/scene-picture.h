@@ -14,6 +14,9 @@ struct PictureRequest {
     raylib::Vector3 eye = START_POSITION;
     raylib::Vector3 look = START_TARGET;
     bool info = false;
+    // The folder that holds the game's assets/ (see assetPath); empty for
+    // the working directory.
+    std::string assetRoot{};
 };
 
 // Draws the frame on a hidden window of the requested size, with the game's

@@ -11,7 +11,7 @@
 
 #include <CLI/CLI.hpp>
 
-#include "desktop.h"
+#include "asset-folder.h"
 #include "log-capture.h"
 #include "player.h"
 #include "raylib-log.h"
@@ -35,11 +35,11 @@ int failure(std::string const& what, int status = 1) {
 }
 
 // Each file is named as given and opened where it was when the program started.
-int check(std::vector<std::string> const& files, std::vector<std::string> const& openAt) {
+int check(std::vector<std::string> const& files, std::vector<std::string> const& openAt, std::string const& root) {
     bool errors = false;
     for (size_t i = 0; i < files.size(); ++i) {
         LogCapture quiet;
-        SceneLoad const load = loadWorld(openAt[i], std::make_shared<Player>());
+        SceneLoad const load = loadWorld(openAt[i], std::make_shared<Player>(), {.assetRoot = root});
         for (Problem const& problem : load.problems) std::cout << describeWithLine(problem);
         errors |= load.hasErrors();
     }
@@ -54,7 +54,7 @@ int web(std::string const& path, std::string const& openAt, fs::path const& asse
         return failure("there is no web build beside the game's assets in " + assets.string() +
                        " (build/web, or web/ where installed): scripts/build-web in the project's folder makes it");
     }
-    if (check({path}, {openAt}) != 0) return 1;
+    if (check({path}, {openAt}, assetRootOf(assets)) != 0) return 1;
     std::string const problem = writeWebFolder(build, openAt, output);
     if (!problem.empty()) return failure(problem);
     std::cout << "The scene plays in a browser from " << output.string()
@@ -62,8 +62,8 @@ int web(std::string const& path, std::string const& openAt, fs::path const& asse
     return 0;
 }
 
-int stats(std::string const& path, std::string const& openAt) {
-    SceneStats const measured = measureScene(openAt);
+int stats(std::string const& path, std::string const& openAt, std::string const& root) {
+    SceneStats const measured = measureScene(openAt, root);
     bool errors = false;
     for (Problem const& problem : measured.problems) {
         bool const warning = problem.severity == Severity::WARNING;
@@ -137,50 +137,90 @@ std::function<std::string(std::string&)> vectorInto(raylib::Vector3& v) {
     };
 }
 
+// What the command line asks for.
+struct Request {
+    bool verbose = false;
+    std::vector<std::string> files;
+    std::string statsFile;
+    PictureRequest picture;
+    std::string size = "800x450";
+    std::string webScene, webOutput;
+    CLI::App *check = nullptr, *stats = nullptr, *render = nullptr, *web = nullptr;
+};
+
+void addCommands(CLI::App& app, Request& request) {
+    app.add_flag("--verbose", request.verbose, "show the graphics library's log too");
+    request.check = app.add_subcommand("check",
+                                       "Lists every problem of each scene file as FILE:LINE:COLUMN: error: "
+                                       "message, with its line; exits 1 when there is any");
+    request.check->add_option("FILE", request.files, "scene files")->required();
+    request.stats = app.add_subcommand("stats",
+                                       "Gives the entities by kind, the voxels, the bounds of the world, "
+                                       "the load time and a digest of every entity");
+    request.stats->add_option("FILE", request.statsFile, "a scene file")->required();
+    PictureRequest& picture = request.picture;
+    CLI::App* render = request.render = app.add_subcommand("render",
+                                                           "Writes one frame as the game draws it, from the start by "
+                                                           "default; without a display, on a virtual one (Xvfb)");
+    render->add_option("FILE", picture.scenePath, "a scene file")->required();
+    render->add_option("-o,--output", picture.outputPath, "the PNG file to write")->required();
+    render->add_option("--size", request.size, "the picture's size, WxH")->capture_default_str();
+    render->add_option("--eye")
+        ->description("where the camera stands, X,Y,Z (default " + written(picture.eye) + ")")
+        ->check(CLI::Validator(vectorInto(picture.eye), "X,Y,Z"));
+    render->add_option("--look")
+        ->description("the point it looks at, X,Y,Z (default " + written(picture.look) + ")")
+        ->check(CLI::Validator(vectorInto(picture.look), "X,Y,Z"));
+    render->add_flag("--info", picture.info, "show the information box");
+    request.web = app.add_subcommand("web",
+                                     "Writes a folder with the game as a web page playing the scene, "
+                                     "with its models, ready for any static web server");
+    request.web->add_option("FILE", request.webScene, "a scene file")->required();
+    request.web->add_option("-o,--output", request.webOutput, "the folder to write")->required();
+}
+
+// What is wrong with a request the parser took; empty when nothing is.
+std::string requestProblem(Request& request) {
+    PictureRequest& picture = request.picture;
+    std::string problem;
+    if (request.render->parsed()) {
+        problem = sizeProblem(request.size, picture.width, picture.height);
+        if (problem.empty()) problem = outputProblem(picture.outputPath);
+        if (problem.empty() && raylib::Vector3Equals(picture.eye, picture.look)) {
+            problem = "--eye and --look are the same point: the camera needs a direction to look in";
+        }
+    }
+    if (problem.empty() && request.web->parsed()) problem = webOutputProblem(request.webOutput);
+    return problem;
+}
+
+// Files named on the command line are the starting folder's; models,
+// shaders and the cursor are read from the folder that holds assets/,
+// which may be the installed one.
+int carryOut(Request& request, fs::path const& assets) {
+    std::string const root = assetRootOf(assets);
+    std::vector<std::string> openAt;
+    for (std::string const& file : request.files) openAt.push_back(fs::absolute(file).string());
+    for (std::string* path : {&request.picture.scenePath, &request.picture.outputPath, &request.webOutput}) {
+        if (!path->empty()) *path = fs::absolute(*path).string();
+    }
+    request.picture.assetRoot = root;
+    if (request.check->parsed()) return check(request.files, openAt, root);
+    if (request.stats->parsed()) return stats(request.statsFile, fs::absolute(request.statsFile).string(), root);
+    if (request.web->parsed()) {
+        return web(request.webScene, fs::absolute(request.webScene).string(), assets, request.webOutput);
+    }
+    return drawScenePicture(request.picture);
+}
+
 }  // namespace
 
 int runSceneTool(int argc, char** argv) {
     CLI::App app("Checks, measures and draws Tessarine scene files.", "tessarine-scene");
     app.require_subcommand(1);
     app.fallthrough();
-    bool verbose = false;
-    app.add_flag("--verbose", verbose, "show the graphics library's log too");
-
-    std::vector<std::string> files;
-    auto* checkCommand = app.add_subcommand("check",
-                                            "Lists every problem of each scene file as FILE:LINE:COLUMN: error: "
-                                            "message, with its line; exits 1 when there is any");
-    checkCommand->add_option("FILE", files, "scene files")->required();
-
-    std::string statsFile;
-    auto* statsCommand = app.add_subcommand("stats",
-                                            "Gives the entities by kind, the voxels, the bounds of the world, "
-                                            "the load time and a digest of every entity");
-    statsCommand->add_option("FILE", statsFile, "a scene file")->required();
-
-    PictureRequest picture;
-    std::string size = "800x450";
-    auto* renderCommand = app.add_subcommand("render",
-                                             "Writes one frame as the game draws it, from the start by "
-                                             "default; without a display, on a virtual one (Xvfb)");
-    renderCommand->add_option("FILE", picture.scenePath, "a scene file")->required();
-    renderCommand->add_option("-o,--output", picture.outputPath, "the PNG file to write")->required();
-    renderCommand->add_option("--size", size, "the picture's size, WxH")->capture_default_str();
-    renderCommand->add_option("--eye")
-        ->description("where the camera stands, X,Y,Z (default " + written(picture.eye) + ")")
-        ->check(CLI::Validator(vectorInto(picture.eye), "X,Y,Z"));
-    renderCommand->add_option("--look")
-        ->description("the point it looks at, X,Y,Z (default " + written(picture.look) + ")")
-        ->check(CLI::Validator(vectorInto(picture.look), "X,Y,Z"));
-    renderCommand->add_flag("--info", picture.info, "show the information box");
-
-    std::string webScene, webOutput;
-    auto* webCommand = app.add_subcommand("web",
-                                          "Writes a folder with the game as a web page playing the scene, "
-                                          "with its models, ready for any static web server");
-    webCommand->add_option("FILE", webScene, "a scene file")->required();
-    webCommand->add_option("-o,--output", webOutput, "the folder to write")->required();
-
+    Request request;
+    addCommands(app, request);
     try {
         app.parse(argc, argv);
     } catch (CLI::CallForHelp const& e) {
@@ -188,39 +228,15 @@ int runSceneTool(int argc, char** argv) {
     } catch (CLI::ParseError const& e) {
         return failure(std::string(e.what()) + " (tessarine-scene --help says more)", 2);
     }
-    if (renderCommand->parsed()) {
-        std::string problem = sizeProblem(size, picture.width, picture.height);
-        if (problem.empty()) problem = outputProblem(picture.outputPath);
-        if (problem.empty() && raylib::Vector3Equals(picture.eye, picture.look)) {
-            problem = "--eye and --look are the same point: the camera needs a direction to look in";
-        }
-        if (!problem.empty()) return failure(problem, 2);
-    }
-    if (webCommand->parsed()) {
-        std::string const problem = webOutputProblem(webOutput);
-        if (!problem.empty()) return failure(problem, 2);
-    }
-    routeRaylibLog(verbose);
+    if (std::string const problem = requestProblem(request); !problem.empty()) return failure(problem, 2);
+    routeRaylibLog(request.verbose);
     char const* const display = std::getenv("DISPLAY");
-    if (renderCommand->parsed() && (display == nullptr || *display == '\0')) return drawOnVirtualDisplay(picture, argv);
-
-    // Files named on the command line are the starting folder's; models,
-    // shaders and the cursor are read from the folder that holds assets/,
-    // which may be the installed one.
-    std::vector<std::string> openAt;
-    for (std::string const& file : files) openAt.push_back(fs::absolute(file).string());
-    std::string const statsAt = statsFile.empty() ? "" : fs::absolute(statsFile).string();
-    std::string const webAt = webScene.empty() ? "" : fs::absolute(webScene).string();
-    for (std::string* path : {&picture.scenePath, &picture.outputPath, &webOutput}) {
-        if (!path->empty()) *path = fs::absolute(*path).string();
+    if (request.render->parsed() && (display == nullptr || *display == '\0')) {
+        return drawOnVirtualDisplay(request.picture, argv);
     }
     fs::path const assets = assetFolder();
-    std::error_code error;
-    if (assets.empty())
+    if (assets.empty()) {
         return failure("cannot find the game's assets: neither ./assets nor ../share/tessarine beside it");
-    fs::current_path(assets, error);
-    if (checkCommand->parsed()) return check(files, openAt);
-    if (statsCommand->parsed()) return stats(statsFile, statsAt);
-    if (webCommand->parsed()) return web(webScene, webAt, assets, webOutput);
-    return drawScenePicture(picture);
+    }
+    return carryOut(request, assets);
 }

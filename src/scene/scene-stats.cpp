@@ -39,7 +39,7 @@ private:
 
 }  // namespace
 
-SceneStats measureScene(std::string const& path) {
+SceneStats measureScene(std::string const& path, std::string const& assetRoot) {
     SceneStats stats;
     LogCapture quiet;
     auto const start = std::chrono::steady_clock::now();
@@ -47,7 +47,7 @@ SceneStats measureScene(std::string const& path) {
         stats.kinds[type].entries += 1;
         stats.kinds[type].entities += added;
     };
-    SceneLoad const load = loadWorld(path, std::make_shared<Player>(), {.onEntry = countEntry});
+    SceneLoad const load = loadWorld(path, std::make_shared<Player>(), {.onEntry = countEntry, .assetRoot = assetRoot});
     stats.loadSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     stats.problems = load.problems;
     if (!load.world) return stats;

@@ -38,6 +38,6 @@ struct SceneStats {
 // Reads the scene file, seeded as the game seeds, into a world without
 // graphics, and measures it. A file that cannot be opened, or that has a
 // problem that stops the game, gives its problems and no measures.
-SceneStats measureScene(std::string const& path);
+SceneStats measureScene(std::string const& path, std::string const& assetRoot = "");
 
 void printStats(std::ostream& out, std::string const& path, SceneStats const& stats);
