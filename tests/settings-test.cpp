@@ -145,8 +145,8 @@ TEST(SettingsFile, SavedWithoutLosingTheOldFile) {
 // A binding shows both its keys, the chosen one in brackets, a missing one
 // as "-" (the other kinds of value are shown as the keys change them, below).
 TEST(SettingsScreen, ShowsABindingsChosenKey) {
-    EXPECT_EQ(valueText(*findSetting("keys.forward"), Settings{}, 1), "W  [Up]");
-    EXPECT_EQ(valueText(*findSetting("keys.reset"), Settings{}, 0), "[R]  -");
+    EXPECT_EQ(valueText(*findSetting("keys.forward"), Settings{}, ValueStyle::ON_SCREEN, 1), "W  [Up]");
+    EXPECT_EQ(valueText(*findSetting("keys.reset"), Settings{}, ValueStyle::ON_SCREEN, 0), "[R]  -");
 }
 
 TEST(SettingsScreen, FitsEveryWindowWithTextThatGrowsWithIt) {
@@ -211,7 +211,7 @@ TEST(SettingsScreen, KeysChooseAndChangeEveryKindOfSetting) {
         keys.insert(keys.end(), c.times, c.key);
         keys.insert(keys.end(), c.then.begin(), c.then.end());
         EXPECT_TRUE(screen.update(keys));
-        EXPECT_EQ(valueText(info, settings), c.shown) << c.setting << " " << c.times;
+        EXPECT_EQ(valueText(info, settings, ValueStyle::ON_SCREEN), c.shown) << c.setting << " " << c.times;
     }
 }
 

@@ -58,15 +58,10 @@ void holdRaylibLog() {
     route.holding = true;
 }
 
-bool openWindow(int width, int height, char const* title, unsigned flags) {
-    route.holding = true;
-    raylib::SetConfigFlags(flags);
-    raylib::InitWindow(width, height, title);
+void releaseRaylibLog(bool showHeld) {
     route.holding = false;
-    bool const opened = raylib::IsWindowReady();
-    if (opened || route.verbose) {
+    if (showHeld || route.verbose) {
         for (std::string const& line : route.held) show(line);
     }
     route.held.clear();
-    return opened;
 }

@@ -17,7 +17,6 @@
 #include "world.h"
 
 inline constexpr float MOVE_SPEED = 9.0f;
-inline constexpr float MOUSE_SENSITIVITY = 0.05f;
 // The time a frame of the game spends baking chunks of the world beyond
 // those around the player, in seconds.
 inline constexpr double FRAME_BAKING_SECONDS = 0.004;

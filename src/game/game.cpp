@@ -17,6 +17,7 @@
 #include "desktop-window.h"
 #include "game-loop.h"
 #include "loading-screen.h"
+#include "open-window.h"
 #include "raylib-api.h"
 #include "raylib-log.h"
 #include "recording.h"
@@ -60,8 +61,7 @@ float calcUIScale() {
 
 void renderInitScreen() {
     raylib::BeginDrawing();
-    raylib::ClearBackground({245, 245, 245, 255});
-    raylib::DrawText(raylib::TextFormat("Loading scene..."), 200, 80, 40, {0, 228, 48, 255});
+    drawLoadingTitle();
     raylib::EndDrawing();
 }
 

@@ -39,12 +39,16 @@ void LoadingScreen::show(std::string const& doing, float fraction) {
     raylib::EndDrawing();
 }
 
+void drawLoadingTitle() {
+    raylib::ClearBackground(BACKGROUND);
+    raylib::DrawText("Loading scene...", 200, 80, 40, FILLED);
+}
+
 void drawLoadingScreen(std::string const& doing, float fraction) {
     // Below the words of the first screen, at the same fixed places.
     int const width = loadingBarWidth(raylib::GetScreenWidth());
     int const filled = static_cast<int>(static_cast<float>(width) * std::clamp(fraction, 0.0f, 1.0f));
-    raylib::ClearBackground(BACKGROUND);
-    raylib::DrawText("Loading scene...", 200, 80, 40, FILLED);
+    drawLoadingTitle();
     raylib::DrawRectangle(200, 150, filled, 20, FILLED);
     raylib::DrawRectangleLines(200, 150, width, 20, FRAME);
     raylib::DrawText(doing.c_str(), 200, 185, 20, WORDS);

@@ -15,6 +15,10 @@ inline constexpr double LOADING_REDRAW_SECONDS = 0.05;
 // 200 from the right edge, and never under 200.
 int loadingBarWidth(int windowWidth);
 
+// The words the game starts with, on the screen's background: the first
+// screen, which the loading screen draws its bar under.
+void drawLoadingTitle();
+
 // Draws the loading screen into the frame begun: its words, what the load is
 // doing, and the bar filled as far as fraction (0 to 1) of its width.
 void drawLoadingScreen(std::string const& doing, float fraction);

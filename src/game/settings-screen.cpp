@@ -21,24 +21,6 @@ constexpr float VALUE_FROM = 0.6f;
 
 }  // namespace
 
-std::string valueText(SettingInfo const& info, Settings const& settings, int chosenKey) {
-    switch (info.kind) {
-        case SettingInfo::NUMBER: return raylib::TextFormat("%g", settings.*info.number);
-        case SettingInfo::WHOLE: return std::to_string(settings.*info.whole);
-        case SettingInfo::SCALE:
-            return settings.renderScale == 0 ? "auto" : std::to_string(settings.renderScale) + " %";
-        case SettingInfo::SWITCH: return settings.*info.flag ? "on" : "off";
-        case SettingInfo::KEYS: break;
-    }
-    std::string value;
-    for (int k = 0; k < 2; ++k) {
-        int const key = settings.keys[info.action][k];
-        std::string const name = key == 0 ? "-" : keyName(key);
-        value += (k ? "  " : "") + (k == chosenKey ? "[" + name + "]" : name);
-    }
-    return value;
-}
-
 SettingsLayout settingsLayout(int windowWidth, int windowHeight, int rows) {
     float const scale = std::max(1.0f, fitScale(windowWidth, windowHeight));
     int const fontSize = static_cast<int>(12 * scale), rowHeight = static_cast<int>(17 * scale);
@@ -231,7 +213,7 @@ void SettingsScreen::draw() const {
         int const y = layout.y + (i - first) * layout.rowHeight;
         raylib::Color const color = i == row ? CHOSEN : TEXT;
         SettingInfo const& info = settingInfos()[i];
-        std::string value = valueText(info, settings, i == row ? slot : -1);
+        std::string value = valueText(info, settings, ValueStyle::ON_SCREEN, i == row ? slot : -1);
         if (info.kind != SettingInfo::SWITCH && info.kind != SettingInfo::KEYS) value = "< " + value + " >";
         raylib::DrawText(labelOf(info).c_str(), layout.x, y, layout.fontSize, color);
         raylib::DrawText(value.c_str(), layout.x + static_cast<int>(layout.width * VALUE_FROM), y, layout.fontSize,

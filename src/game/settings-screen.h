@@ -20,10 +20,6 @@ int settingsRowAt(float y, SettingsLayout const& layout, int first, int rows);
 // right of it raises it; 0 left of the value, where a click picks the row.
 int valueStepAt(float x, SettingsLayout const& layout);
 
-// A setting's value as the screen shows it; of a binding, both keys, the
-// one in slot chosenKey (0 or 1; -1 for neither) in brackets.
-std::string valueText(SettingInfo const& info, Settings const& settings, int chosenKey = -1);
-
 // The settings screen, over the paused game: every setting in a list, and
 // Save and Close. The arrow keys, the gamepad's pad, or the mouse (its wheel
 // scrolls, a click picks) choose a row; left and right change its value, or

@@ -1,9 +1,11 @@
 #include "model-loader.h"
 
+#include <array>
 #include <filesystem>
 #include <fstream>
 #include <vector>
 
+#include "greedy-box.h"
 #include "vox-file.h"
 #include "vox-mesh.h"
 
@@ -56,22 +58,10 @@ std::vector<raylib::BoundingBox> solidBoxesOf(VoxelGrid const& grid) {
                     for (int y = 0; y < B; ++y)
                         for (int z = 0; z < B; ++z) {
                             if (!free(x, y, z)) continue;
-                            int depth = 1, height = 1, width = 1;
-                            while (z + depth < B && free(x, y, z + depth)) ++depth;
-                            auto const rowFree = [&](int cx, int cy) {
-                                for (int k = z; k < z + depth; ++k) {
-                                    if (!free(cx, cy, k)) return false;
-                                }
-                                return true;
-                            };
-                            while (y + height < B && rowFree(x, y + height)) ++height;
-                            auto const layerFree = [&](int cx) {
-                                for (int j = y; j < y + height; ++j) {
-                                    if (!rowFree(cx, j)) return false;
-                                }
-                                return true;
-                            };
-                            while (x + width < B && layerFree(x + width)) ++width;
+                            // Along z, then y, then x.
+                            auto const freeZyx = [&](std::array<int, 3> const& c) { return free(c[2], c[1], c[0]); };
+                            std::array<int, 3> const size = growBox<3>({z, y, x}, B, freeZyx);
+                            int const depth = size[0], height = size[1], width = size[2];
                             for (int i = x; i < x + width; ++i)
                                 for (int j = y; j < y + height; ++j)
                                     for (int k = z; k < z + depth; ++k) taken[(i * B + j) * B + k] = true;

@@ -1,6 +1,9 @@
 #include "vox-mesh.h"
 
 #include <algorithm>
+#include <array>
+
+#include "greedy-box.h"
 
 namespace {
 
@@ -47,13 +50,9 @@ void addLayer(VoxelGrid const& grid, uint8_t const* cells, int const origin[3], 
         for (int i = 0; i < B; ++i) {
             uint8_t const color = mask[j * B + i];
             if (color == 0) continue;
-            int width = 1, height = 1;
-            while (i + width < B && mask[j * B + i + width] == color) ++width;
-            auto const rowMatches = [&](int row) {
-                return std::all_of(mask + row * B + i, mask + row * B + i + width,
-                                   [&](uint8_t c) { return c == color; });
-            };
-            while (j + height < B && rowMatches(j + height)) ++height;
+            auto const sameColor = [&](std::array<int, 2> const& c) { return mask[c[1] * B + c[0]] == color; };
+            std::array<int, 2> const size = growBox<2>({i, j}, B, sameColor);
+            int const width = size[0], height = size[1];
             for (int row = j; row < j + height; ++row) std::fill_n(mask + row * B + i, width, 0);
             int low[3], high[3];
             low[axis] = origin[axis] + layer, high[axis] = low[axis] + 1;

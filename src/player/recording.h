@@ -26,12 +26,17 @@ struct FrameInput {
     StickLook stick{};
 };
 
+// Degrees of turn a pixel of mouse motion, and a second of the right stick
+// pushed all the way.
+inline constexpr float MOUSE_SENSITIVITY = 0.05f;
+inline constexpr float STICK_LOOK_SPEED = 180.0f;
+
 // What turns a frame's input into motion besides the input itself: a
 // replay under them ends where the play ended. The defaults are the game's.
 struct Motion {
-    float mouseSensitivity = 0.05f;
+    float mouseSensitivity = MOUSE_SENSITIVITY;
     bool invertLook = false;
-    float stickLookSpeed = 180.0f;
+    float stickLookSpeed = STICK_LOOK_SPEED;
     bool slideAlongWalls = false;
 
     bool operator==(Motion const&) const = default;

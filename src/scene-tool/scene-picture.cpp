@@ -4,7 +4,7 @@
 #include <iostream>
 
 #include "log-capture.h"
-#include "raylib-log.h"
+#include "open-window.h"
 #include "renderer.h"
 #include "scene-loader.h"
 #include "screen-capture.h"

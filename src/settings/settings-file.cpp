@@ -29,22 +29,6 @@ std::string number(double value) {
     return raylib::TextFormat("%g", value);
 }
 
-// A setting's value as the file writes it.
-std::string valueText(SettingInfo const& info, Settings const& settings) {
-    switch (info.kind) {
-        case SettingInfo::NUMBER: return number(settings.*info.number);
-        case SettingInfo::WHOLE: return std::to_string(settings.*info.whole);
-        case SettingInfo::SWITCH: return settings.*info.flag ? "true" : "false";
-        case SettingInfo::SCALE: return settings.renderScale == 0 ? "\"auto\"" : std::to_string(settings.renderScale);
-        case SettingInfo::KEYS: break;
-    }
-    std::string keys;
-    for (int const key : settings.keys[info.action]) {
-        if (key != 0) keys += std::string(keys.empty() ? "" : ", ") + "\"" + keyName(key) + "\"";
-    }
-    return "[" + keys + "]";
-}
-
 // Puts the node's value into the setting; returns why it cannot, or nothing.
 std::string assign(Settings& settings, SettingInfo const& info, toml::node const& node) {
     std::string const range = number(info.min) + " to " + number(info.max);
@@ -170,7 +154,7 @@ void readInto(Settings& settings, toml::table const& table, std::string const& f
             line << " = " << toml::node_view<toml::node const>(leaf.node) << "\n";
             read.unknown += line.str();
         } else if (std::string const why = assign(settings, *info, *leaf.node); !why.empty()) {
-            warn(why + "; using " + valueText(*info, settings));
+            warn(why + "; using " + valueText(*info, settings, ValueStyle::IN_FILE));
         }
     }
 }
@@ -259,7 +243,8 @@ std::string settingsText(Settings const& settings, std::string const& unknown) {
         "# Tessarine's settings, written by its settings screen. Each setting\n"
         "# follows what it is for; a setting left out keeps its default.\n";
     for (SettingInfo const& info : settingInfos()) {
-        text += "\n# " + std::string(info.comment) + "\n" + info.key + " = " + valueText(info, settings) + "\n";
+        text += "\n# " + std::string(info.comment) + "\n" + info.key + " = " +
+                valueText(info, settings, ValueStyle::IN_FILE) + "\n";
     }
     if (!unknown.empty()) text += "\n# Settings this version of the game does not know, kept as they were\n" + unknown;
     return text;

@@ -4,6 +4,38 @@
 
 #include "raylib-api.h"
 
+namespace {
+
+std::string keysText(std::array<int, 2> const& keys, ValueStyle style, int chosenKey) {
+    std::string text;
+    for (int k = 0; k < 2; ++k) {
+        std::string const name = keyName(keys[k]);
+        if (style == ValueStyle::IN_FILE) {
+            if (keys[k] != 0) text += std::string(text.empty() ? "" : ", ") + "\"" + name + "\"";
+        } else {
+            std::string const shown = keys[k] == 0 ? "-" : name;
+            text += (k ? "  " : "") + (k == chosenKey ? "[" + shown + "]" : shown);
+        }
+    }
+    return style == ValueStyle::IN_FILE ? "[" + text + "]" : text;
+}
+
+}  // namespace
+
+std::string valueText(SettingInfo const& info, Settings const& settings, ValueStyle style, int chosenKey) {
+    bool const inFile = style == ValueStyle::IN_FILE;
+    switch (info.kind) {
+        case SettingInfo::NUMBER: return raylib::TextFormat("%g", static_cast<double>(settings.*info.number));
+        case SettingInfo::WHOLE: return std::to_string(settings.*info.whole);
+        case SettingInfo::SWITCH: return settings.*info.flag ? (inFile ? "true" : "on") : (inFile ? "false" : "off");
+        case SettingInfo::SCALE:
+            if (settings.renderScale == 0) return inFile ? "\"auto\"" : "auto";
+            return std::to_string(settings.renderScale) + (inFile ? "" : " %");
+        case SettingInfo::KEYS: break;
+    }
+    return keysText(settings.keys[info.action], style, chosenKey);
+}
+
 std::vector<SettingInfo> const& settingInfos() {
     using S = Settings;
     auto const number = [](char const* key, char const* comment, float min, float max, float step, float S::*field) {

@@ -5,15 +5,16 @@
 
 #include "controller.h"
 #include "recording.h"
+#include "start-view.h"
 
 // Everything a player may adjust. The defaults are the game's own values:
 // with them it plays as it always has.
 struct Settings {
     // Looking: degrees of turn a pixel of mouse motion, the vertical look
     // turned over, and the vertical field of view in degrees.
-    float mouseSensitivity = 0.05f;
+    float mouseSensitivity = MOUSE_SENSITIVITY;
     bool invertLook = false;
-    float fieldOfView = 65.0f;
+    float fieldOfView = FIELD_OF_VIEW;
     // Moving: when a move into a wall is refused, its two horizontal parts
     // are tried alone, so that an angled walk slides along the wall.
     bool slideAlongWalls = false;
@@ -22,7 +23,7 @@ struct Settings {
     // middle, and the degrees a second the right stick turns the view at
     // full push.
     float stickDeadZone = 0.2f;
-    float stickLookSpeed = 180.0f;
+    float stickLookSpeed = STICK_LOOK_SPEED;
     // Drawing: the percentage of the window's width and height the 3D view
     // is drawn at (0 for automatic, holding targetFps), multisampling, the
     // frame-rate cap (0 for none), vertical sync, fullscreen at the start,
@@ -55,6 +56,13 @@ struct SettingInfo {
     bool Settings::*flag = nullptr;
     Action action = ACTION_COUNT;
 };
+
+// How a value is written: as the settings file writes it ("true", "\"auto\"",
+// ["W", "Up"]), or as the settings screen shows it ("on", "auto", W  Up).
+enum class ValueStyle { IN_FILE, ON_SCREEN };
+// A setting's value in that style; on the screen the key of a binding in
+// slot chosenKey (0 or 1; -1 for neither) is in brackets.
+std::string valueText(SettingInfo const& info, Settings const& settings, ValueStyle style, int chosenKey = -1);
 
 // Every setting, in the order of the file and of the settings screen.
 std::vector<SettingInfo> const& settingInfos();
