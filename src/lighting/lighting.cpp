@@ -35,19 +35,19 @@ char const* orNull(std::string const& text) {
 }  // namespace
 
 std::shared_ptr<Shader> Lighting::getLightShader() {
-    if (lightShader) return lightShader;
-    std::string const vertex = shaderText(assetPath(assetRoot, VERTEX_PATH), "");
-    std::string const fragment = shaderText(assetPath(assetRoot, FRAGMENT_PATH), "");
-    lightShader = lit(raylib::LoadShaderFromMemory(orNull(vertex), orNull(fragment)));
+    if (!lightShader) lightShader = load("");
     return lightShader;
 }
 
 std::shared_ptr<Shader> Lighting::getFaceShader() {
-    if (faceShader) return faceShader;
-    std::string const vertex = shaderText(assetPath(assetRoot, VERTEX_PATH), "#define FACES\n");
-    std::string const fragment = shaderText(assetPath(assetRoot, FRAGMENT_PATH), "");
-    faceShader = lit(raylib::LoadShaderFromMemory(orNull(vertex), orNull(fragment)));
+    if (!faceShader) faceShader = load("#define FACES\n");
     return faceShader;
+}
+
+std::shared_ptr<Shader> Lighting::load(char const* vertexDefines) {
+    std::string const vertex = shaderText(assetPath(assetRoot, VERTEX_PATH), vertexDefines);
+    std::string const fragment = shaderText(assetPath(assetRoot, FRAGMENT_PATH), "");
+    return lit(raylib::LoadShaderFromMemory(orNull(vertex), orNull(fragment)));
 }
 
 std::shared_ptr<Shader> Lighting::lit(raylib::Shader loaded) {

@@ -48,6 +48,8 @@ private:
     // A loaded program made ready: its "viewPos", its ambient light and every
     // light registered.
     std::shared_ptr<Shader> lit(raylib::Shader loaded);
+    // The shader files loaded, with defines for the vertex program, and lit.
+    std::shared_ptr<Shader> load(char const* vertexDefines);
 
     std::string const assetRoot;
     std::shared_ptr<Shader> lightShader, faceShader;
