@@ -62,9 +62,10 @@ TEST(Recording, WrittenFrameByFrameAndReadBack) {
         {"TESSARINE RECORDING 3\n" + header.substr(22) + frame, "it is not a Tessarine recording of this version"},
         {header.substr(0, 40), "its header is damaged"},
         {first.substr(0, 40) + "motion 0.05 0 180 0\nframes\n", "its header is damaged"},
-        {header.substr(0, 58) + "motion 0.05 2 180 0\nframes\n", "its header is damaged"},
-        {header.substr(0, 58) + "motion 500 0 180 0\nframes\n", "its header is damaged"},
-        {header.substr(0, 58) + "motion 0.05 0 -1 0\nframes\n", "its header is damaged"},
+        {header.substr(0, 57) + "motion 0.05 2 180 0\nframes\n", "its header is damaged"},
+        {header.substr(0, 57) + "motion 500 0 180 0\nframes\n", "its header is damaged"},
+        {header.substr(0, 57) + "motion 0.05 0 -1 0\nframes\n", "its header is damaged"},
+        {header.substr(0, 57) + "motion 0.05 0 0 0\nframes\n", ""},  // a stick that does not turn
         {header + frame + frame.substr(0, 28), "it is cut short in frame 2"},
         {first + firstFrame + firstFrame.substr(0, 20), "it is cut short in frame 2"},
         {first + firstFrame.substr(0, 4) + half + firstFrame.substr(8),

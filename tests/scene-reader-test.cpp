@@ -184,6 +184,8 @@ TEST(SceneCheck, ShowsTheLineAndAHintForTheCommonestSlips) {
         ASSERT_EQ(load.problems.size(), 1u) << text;
         EXPECT_EQ(describeWithLine(load.problems[0]), expected);
     }
+    // A byte that starts no UTF-8 sequence is escaped too.
+    EXPECT_EQ(printable("\x80\xc1 \xc3\xa9"), "\\x80\\xC1 \xc3\xa9");
 }
 
 // A model is looked for in the scene's own models folder, then in the game's;
