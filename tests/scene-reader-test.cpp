@@ -185,7 +185,7 @@ TEST(SceneCheck, ShowsTheLineAndAHintForTheCommonestSlips) {
         EXPECT_EQ(describeWithLine(load.problems[0]), expected);
     }
     // A byte that starts no UTF-8 sequence is escaped too.
-    EXPECT_EQ(printable("\x80\xc1 \xc3\xa9"), "\\x80\\xC1 \xc3\xa9");
+    EXPECT_EQ(printable("\x80\xc1 \xc3\xa9 \xf0\x9f\x98\x80"), "\\x80\\xC1 \xc3\xa9 \xf0\x9f\x98\x80");
 }
 
 // A model is looked for in the scene's own models folder, then in the game's;

@@ -31,7 +31,7 @@ TEST(SettingsFile, ReadsWhatItCanAndSaysWhatItCannot) {
         "render_scale = \"auto\"\n"
         "frame_rate_cap = 30.5\n"
         "vertical_sync = 1\n"
-        "shiny = [1, \"two\"]\n"
+        "shiny-look_2 = [1, \"two\"]\n"
         "[keys]\n"
         "forward = [\"I\", \"Keypad8\"]\n"
         "back = [\"Nowhere\"]\n"
@@ -55,12 +55,12 @@ TEST(SettingsFile, ReadsWhatItCanAndSaysWhatItCannot) {
             "s.toml:5:13: warning: odd key: no such setting; it is kept as it is",
             "s.toml:8:18: warning: display.frame_rate_cap: a whole number from 0 to 1000 is expected; using 60",
             "s.toml:9:17: warning: display.vertical_sync: true or false is expected; using true",
-            "s.toml:10:9: warning: display.shiny: no such setting; it is kept as it is",
+            "s.toml:10:16: warning: display.shiny-look_2: no such setting; it is kept as it is",
             "s.toml:13:8: warning: keys.back: \"Nowhere\" is no key's name; using [\"S\", \"Down\"]",
             "s.toml:14:8: warning: keys.left: a list of one or two key names is expected; using [\"A\", \"Left\"]",
             "s.toml:17:14: warning: gamepad.look_speed: a number from 10 to 720 is expected; using 180",
         }));
-    EXPECT_EQ(read.unknown, "\"odd key\" = 'x'\ndisplay.shiny = [ 1, 'two' ]\n");
+    EXPECT_EQ(read.unknown, "\"odd key\" = 'x'\ndisplay.shiny-look_2 = [ 1, 'two' ]\n");
     EXPECT_FALSE(read.unreadable);
 }
 

@@ -54,7 +54,7 @@ std::string frameProblem(FrameInput const& frame, unsigned char switches, bool f
 std::optional<Motion> motionOf(std::string const& line) {
     Motion motion;
     int invert = 0, slide = 0;
-    char extra = 0;
+    char extra;  // anything after the last field, which must be nothing
     if (std::sscanf(line.c_str(), "motion %f %d %f %d%c", &motion.mouseSensitivity, &invert, &motion.stickLookSpeed,
                     &slide, &extra) != 4 ||
         !(motion.mouseSensitivity >= 0 && motion.mouseSensitivity <= 100) ||
@@ -109,7 +109,7 @@ ReadResult<Recording> readRecording(std::istream& in, std::string const& name) {
     std::getline(in, world);
     if (!first) std::getline(in, motion);
     std::getline(in, frames);
-    char extra = 0;
+    char extra;  // anything after the last field, which must be nothing
     unsigned long long digest = 0;
     std::optional<Motion> const played = first ? Motion{} : motionOf(motion);
     if (!in || scene.rfind("scene ", 0) != 0 || scene.size() == 6 || frames != "frames" ||

@@ -98,7 +98,7 @@ int drawOnVirtualDisplay(PictureRequest const& request, char** argv) {
 
 // What is wrong with a picture's size, written WxH; empty when it will do.
 std::string sizeProblem(std::string const& text, int& width, int& height) {
-    char extra = 0;
+    char extra;  // anything after the last field, which must be nothing
     if (std::sscanf(text.c_str(), "%dx%d%c", &width, &height, &extra) != 2) {
         return "--size: expected WxH, such as 800x450, not " + printable(text);
     }
@@ -131,7 +131,7 @@ std::string written(raylib::Vector3 v) {
 
 std::function<std::string(std::string&)> vectorInto(raylib::Vector3& v) {
     return [&v](std::string& text) -> std::string {
-        char extra = 0;
+        char extra;  // anything after the last field, which must be nothing
         if (std::sscanf(text.c_str(), "%f,%f,%f%c", &v.x, &v.y, &v.z, &extra) != 3) return "expected X,Y,Z";
         return "";
     };
