@@ -113,6 +113,7 @@ TEST(FallenNotice, SaysTheResetKeyOnceFarBelowTheWorld) {
     unbound[RESET] = {0, 0};
     for (auto const& [y, keys, notice] : {
              std::tuple{-89.0f, DEFAULT_KEYS, ""},
+             {-90.0f, DEFAULT_KEYS, ""},  // just 100 below: not yet
              {-90.5f, DEFAULT_KEYS, "You have fallen out of the world: hold R to go back to the start"},
              {-91.0f, unbound,
               "You have fallen out of the world: give the reset a key in the settings to go back to the start"},

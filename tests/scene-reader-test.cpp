@@ -188,6 +188,17 @@ TEST(SceneCheck, ShowsTheLineAndAHintForTheCommonestSlips) {
     EXPECT_EQ(printable("\x80\xc1 \xc3\xa9 \xf0\x9f\x98\x80"), "\\x80\\xC1 \xc3\xa9 \xf0\x9f\x98\x80");
 }
 
+// A rect without room along any axis is a warning, and only such a rect.
+TEST(SceneCheck, ARectOfNoRoomAlongAnyAxisIsAWarning) {
+    for (auto const& [size, warned] :
+         {std::pair{"(0, 1, 1)", true}, {"(1, 1, 0)", true}, {"(1, -1, 1)", true}, {"(0.01, 0.01, 0.01)", false}}) {
+        SceneLoad const load =
+            loadWorldFromText(std::string("rect (0, -0.5, 0), (20, 1, 20), green\nrect (0, 1, 0), ") + size + ", red",
+                              "s", std::make_shared<Player>());
+        EXPECT_EQ(load.problems.size(), warned ? 1u : 0u) << size;
+    }
+}
+
 // A model is looked for in the scene's own models folder, then in the game's;
 // it may be scaled, and made solid: walked into, it stops at its voxels.
 TEST(SceneModels, FoundBesideTheSceneScaledAndSolid) {

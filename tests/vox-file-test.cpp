@@ -79,6 +79,7 @@ TEST(VoxFileProblem, AcceptsUpToEachLimitAndSaysWhatIsWrongBeyond) {
         {"voxels before a size", edited(voxFile(), [](Bytes& d) { d[23] = 'F'; }),
          "voxels (XYZI) come before any model size (SIZE)"},
         {"too short", Bytes{'V', 'O', 'X', ' ', 150, 0, 0}, "the file is too short for a .vox header"},
+        {"a header alone", Bytes{'V', 'O', 'X', ' ', 150, 0, 0, 0}, ""},
         {"another magic", edited(voxFile(), [](Bytes& d) { d[3] = '!'; }), "the file does not start with \"VOX \""},
         {"version 149", edited(voxFile(), [](Bytes& d) { putU32(d, 4, 149); }), "unsupported .vox version 149"},
         {"version 200", edited(voxFile(), [](Bytes& d) { putU32(d, 4, 200); }), ""},

@@ -53,8 +53,8 @@ std::string frameProblem(FrameInput const& frame, unsigned char switches, bool f
 // The motion line's values, or none when it is damaged.
 std::optional<Motion> motionOf(std::string const& line) {
     Motion motion;
-    int invert = 0, slide = 0;
-    char extra;  // anything after the last field, which must be nothing
+    int invert, slide;  // written when all four fields are there
+    char extra;         // anything after the last field, which must be nothing
     if (std::sscanf(line.c_str(), "motion %f %d %f %d%c", &motion.mouseSensitivity, &invert, &motion.stickLookSpeed,
                     &slide, &extra) != 4 ||
         !(motion.mouseSensitivity >= 0 && motion.mouseSensitivity <= 100) ||
