@@ -7,9 +7,14 @@
 
 namespace fs = std::filesystem;
 
+namespace {
+
+// The game's models folder, with its "/".
 std::string gameModelsFolder(std::string const& assetRoot) {
     return assetRoot.empty() ? "assets/models/" : (fs::path(assetRoot) / "assets/models/").string();
 }
+
+}  // namespace
 
 ModelLookup lookUpModel(std::string const& name, ModelPlaces const& places) {
     ModelLookup lookup;

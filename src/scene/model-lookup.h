@@ -28,6 +28,3 @@ ModelLookup lookUpModel(std::string const& name, ModelPlaces const& places);
 // Why the model of that name does not load, when its file is not found or
 // may not be read; empty otherwise.
 std::string lookupProblem(std::string const& name, ModelLookup const& lookup);
-
-// The game's models folder, with its "/".
-std::string gameModelsFolder(std::string const& assetRoot);

@@ -70,7 +70,6 @@ struct SceneDescription {
     std::string sourceName;
     std::vector<SceneEntry> entries;
     std::vector<Problem> problems;
-    size_t bytes = 0;
 
     // Whether a problem keeps the scene from being played.
     bool hasFatalProblem() const;

@@ -165,7 +165,7 @@ std::optional<EntryFields> readEntryFields(ObjectType type, SceneTokens& tokens,
 }
 
 SceneDescription readSceneDescription(std::string const& text, std::string const& sourceName) {
-    SceneDescription scene{sourceName, {}, {}, text.size()};
+    SceneDescription scene{sourceName, {}, {}};
     SceneTokens tokens(text);
     while (tokens.more()) {
         size_t const keywordAt = tokens.offset();

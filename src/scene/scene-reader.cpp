@@ -18,31 +18,7 @@ void logLine(std::string const& line) {
     throw new std::runtime_error(message);
 }
 
-// What the exception in flight says, leaving it as it is.
-std::string messageOfCurrentException() {
-    try {
-        throw;
-    } catch (std::exception* e) {
-        return e->what();
-    } catch (std::exception const& e) {
-        return e.what();
-    } catch (...) {
-        return "an unknown error";
-    }
-}
-
 }  // namespace
-
-std::string reasonOfCurrentException() {
-    std::string const reason = messageOfCurrentException();
-    try {
-        throw;
-    } catch (std::exception* e) {
-        delete e;
-    } catch (...) {
-    }
-    return reason;
-}
 
 SceneReader::SceneReader(std::shared_ptr<Player> player, std::istream* stream, std::shared_ptr<World> world,
                          std::string sourceName)

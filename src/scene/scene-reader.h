@@ -11,10 +11,6 @@
 #include "scene-tokens.h"
 #include "world.h"
 
-// What the exception in flight says, whether it was raised by value or, as
-// the scene reader raises most, by pointer (which is deleted).
-std::string reasonOfCurrentException();
-
 // Reads a scene file entry by entry into the world's collision index, and
 // stops at the first error: the way the game read scenes before it checked
 // them (loadWorld reads them now).
