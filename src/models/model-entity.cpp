@@ -31,7 +31,7 @@ raylib::Vector3 ModelEntity::scaledSize() const {
 }
 
 raylib::Vector3 ModelEntity::drawPosition() const {
-    raylib::BoundingBox const bounds = raylib::GetModelBoundingBox(model);
+    raylib::BoundingBox const& bounds = loaded->bounds;
     raylib::Vector3 const center{bounds.min.x + (bounds.max.x - bounds.min.x) * 0.5f,
                                  bounds.min.y + (bounds.max.y - bounds.min.y) * 0.5f,
                                  bounds.min.z + (bounds.max.z - bounds.min.z) * 0.5f};

@@ -130,6 +130,7 @@ LoadedModel::LoadedModel(std::string const& path) : LoadedModel(readModel(path))
 
 LoadedModel::LoadedModel(Read read)
     : model(read.model),
+      bounds(raylib::GetModelBoundingBox(model)),
       solidBoxes(std::move(read.solidBoxes)),
       problem(std::move(read.problem)),
       warning(std::move(read.warning)),

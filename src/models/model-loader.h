@@ -20,6 +20,9 @@ public:
     LoadedModel& operator=(LoadedModel const&) = delete;
 
     raylib::Model const model;
+    // The box its meshes span, as GetModelBoundingBox gives it: taken once,
+    // for whoever places the model every frame.
+    raylib::BoundingBox const bounds;
     // The boxes its voxels fill, merged into few, in the units of its meshes:
     // what a model that can be walked into collides with.
     std::vector<raylib::BoundingBox> const solidBoxes;

@@ -509,7 +509,7 @@ void SceneRenderer::removeObject(int id) {
 void SceneRenderer::drawObjects(raylib::Vector3 camera) {
     Frustum const frustum = Frustum::ofCurrentView();
     for (auto const& [id, object] : objects) {
-        raylib::BoundingBox const box = raylib::GetModelBoundingBox(object.model->model);
+        raylib::BoundingBox const& box = object.model->bounds;
         raylib::Vector3 const center = raylib::Vector3Scale(raylib::Vector3Add(box.min, box.max), 0.5f);
         raylib::Vector3 const origin =
             raylib::Vector3Subtract(object.position, raylib::Vector3Scale(center, object.scale));
