@@ -133,7 +133,7 @@ Cells placedPlainly(VoxScene const& scene, std::map<int, Matrix> const& rotation
     std::vector<std::array<double, 4>> voxels;
     auto const walk = [&](auto const& self, int id, std::vector<VoxNode> chain) -> void {
         VoxNode const& node = nodes.at(id);
-        if (node.hidden || (node.kind == VoxNode::TRANSFORM && node.layer == 1)) return;
+        if (node.hidden || (node.kind == VoxNode::TRANSFORM && node.layer == 0)) return;
         chain.push_back(node);
         if (node.kind == VoxNode::TRANSFORM) return self(self, node.child, chain);
         for (int const child : node.children) self(self, child, chain);
@@ -183,10 +183,11 @@ VoxModel modelOfSize(int x, int y, int z) {
 
 // Under the root: a model of odd sides turned by one rotation, and one of
 // even sides turned by the same rotation inside another; and, not shown, a
-// model on a hidden layer and one under a hidden node.
+// model on a hidden layer and one under a hidden node. The hidden layer is
+// layer 0, which groups and shapes (having no layer) are not on.
 VoxScene sceneTurnedBy(uint8_t rotation, uint8_t outer) {
-    VoxScene scene{{modelOfSize(3, 5, 7), modelOfSize(4, 2, 6)}, {}, {{0, false}, {1, true}}};
-    auto const transform = [](int id, int child, uint8_t r, std::array<int, 3> t, int layer = 0, bool hidden = false) {
+    VoxScene scene{{modelOfSize(3, 5, 7), modelOfSize(4, 2, 6)}, {}, {{0, true}, {1, false}}};
+    auto const transform = [](int id, int child, uint8_t r, std::array<int, 3> t, int layer = 1, bool hidden = false) {
         return VoxNode{VoxNode::TRANSFORM, id, hidden, child, layer, r, t};
     };
     auto const shape = [](int id, int model) { return VoxNode{VoxNode::SHAPE, id, false, -1, 0, 4, {}, 0, {}, model}; };
@@ -200,9 +201,9 @@ VoxScene sceneTurnedBy(uint8_t rotation, uint8_t outer) {
                    {VoxNode::GROUP, 5, false, -1, 0, 4, {}, 0, {6}},
                    transform(6, 7, rotation, {2, 2, -3}),
                    shape(7, 1),
-                   transform(8, 9, 4, {40, 0, 0}, 1),
+                   transform(8, 9, 4, {40, 0, 0}, 0),
                    shape(9, 0),
-                   transform(10, 11, 4, {0, 40, 0}, 0, true),
+                   transform(10, 11, 4, {0, 40, 0}, 1, true),
                    shape(11, 0)};
     scene.nodes[4].extraFrames = 2;
     return scene;
@@ -245,16 +246,20 @@ TEST(VoxScene, RefusesGraphsThatCannotBeFollowedOrPlaceTooMuch) {
     VoxScene deep{{modelOfSize(2, 2, 2)}, {}, {}};
     for (int id = 0; id < 10000; ++id) deep.nodes.push_back({VoxNode::TRANSFORM, id, false, id + 1, 0, 4, {1, 0, 0}});
     deep.nodes.push_back({VoxNode::SHAPE, 10000, false, -1, 0, 4, {}, 0, {}, 0});
-    // More voxels than a scene may place: one model of 64^3 voxels, 17 times.
-    VoxScene crowded{{modelOfSize(1, 1, 1)}, {{VoxNode::GROUP, 0}}, {}};
-    crowded.models[0] = voxModelOf(64, 64, 64, [](int, int, int) { return 1; });
-    for (int i = 1; i <= 17; ++i) {
-        crowded.nodes[0].children.push_back(2 * i);
-        crowded.nodes.push_back({VoxNode::TRANSFORM, 2 * i, false, 2 * i + 1, 0, 4, {0, 0, 0}});
-        crowded.nodes.push_back({VoxNode::SHAPE, 2 * i + 1, false, -1, 0, 4, {}, 0, {}, 0});
-    }
+    // As many voxels as a scene may place, and more: one model of 64^3
+    // voxels, 16 and 17 times.
+    auto const crowded = [](int copies) {
+        VoxScene scene{{voxModelOf(64, 64, 64, [](int, int, int) { return 1; })}, {{VoxNode::GROUP, 0}}, {}};
+        for (int i = 1; i <= copies; ++i) {
+            scene.nodes[0].children.push_back(2 * i);
+            scene.nodes.push_back({VoxNode::TRANSFORM, 2 * i, false, 2 * i + 1, 0, 4, {0, 0, 0}});
+            scene.nodes.push_back({VoxNode::SHAPE, 2 * i + 1, false, -1, 0, 4, {}, 0, {}, 0});
+        }
+        return encodeVox(scene);
+    };
     std::pair<std::vector<uint8_t>, char const*> const cases[] = {
         {encodeVox(deep), ""},
+        {crowded(16), ""},
         {edited([&](VoxScene& s) { node(s, 2).rotation = 0; }), "a transform's rotation 0 is not one"},
         {edited([&](VoxScene& s) { node(s, 2).rotation = 3 | 1 << 2; }), "a transform's rotation 7 is not one"},
         {edited([&](VoxScene& s) { node(s, 2).rotation = 128 | 4; }), "a transform's rotation 132 is not one"},
@@ -267,7 +272,7 @@ TEST(VoxScene, RefusesGraphsThatCannotBeFollowedOrPlaceTooMuch) {
         {edited([&](VoxScene& s) { node(s, 9).id = 7; }), "two nodes of the scene graph have the id 7"},
         {translated({2147483647, 0, 0}), "its scene spans 2147483656 voxels along x, more than 2048"},
         {translated({-2147483647 - 1, 2147483647, 0}), "its scene spans 2147483646 voxels along x, more than 2048"},
-        {encodeVox(crowded), "its scene places more than 4194304 voxels"},
+        {crowded(17), "its scene places more than 4194304 voxels"},
     };
     for (auto const& [data, problem] : cases) {
         std::string const found = messageOf(readVoxFile(data));
