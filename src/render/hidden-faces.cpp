@@ -17,19 +17,8 @@ struct Face {
     bool positive;
 };
 
-// The face numbers of the negative and positive side of each axis.
-constexpr BoxFace FACE_OF[3][2] = {{FACE_NEG_X, FACE_POS_X}, {FACE_NEG_Y, FACE_POS_Y}, {FACE_NEG_Z, FACE_POS_Z}};
 // Clusters of faces this small are searched pair by pair for partial cover.
 constexpr size_t SMALL_CLUSTER = 64;
-
-float tolerance(float coordinate) {
-    return 1e-6f * std::max(1.0f, std::abs(coordinate));
-}
-
-bool solid(AABox const& box) {
-    raylib::Vector3 const size = box.aabb.size;
-    return box.color.a == 255 && size.x > 0 && size.y > 0 && size.z > 0;
-}
 
 // Whether the rectangle of outer contains that of inner.
 bool covers(Face const& outer, Face const& inner) {
@@ -64,7 +53,7 @@ std::vector<Face> facesAlong(std::vector<AABox const*> const& boxes, int axis) {
 // side: the same rectangle found by its corners, or in a small cluster any
 // rectangle around it.
 void hideWithin(Face const* first, Face const* last, int axis, std::vector<uint8_t>& masks) {
-    auto const hide = [&](Face const& face) { masks[face.box] &= ~(1u << FACE_OF[axis][face.positive]); };
+    auto const hide = [&](Face const& face) { masks[face.box] &= ~(1u << faceOf(axis, face.positive)); };
     std::unordered_map<std::array<float, 4>, Face const*, RectHash> below;
     for (Face const* face = first; face != last; ++face) {
         if (face->positive) below.emplace(face->rect, face);

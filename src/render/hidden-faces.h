@@ -4,9 +4,7 @@
 #include <vector>
 
 #include "aabox.h"
-
-// Face numbers, in the order a box's faces are drawn.
-enum BoxFace { FACE_POS_Z, FACE_NEG_Z, FACE_POS_Y, FACE_NEG_Y, FACE_POS_X, FACE_NEG_X };
+#include "box-faces.h"
 
 // Which faces of each box can be seen at all, as a mask with bit f set when
 // face f can: a face is hidden when an opaque box lies against it on the

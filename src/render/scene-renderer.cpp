@@ -10,6 +10,7 @@
 #include "gl-api.h"
 
 #include "aabox.h"
+#include "box-surface.h"
 #include "frustum.h"
 #include "hidden-faces.h"
 #include "model-entity.h"
@@ -241,10 +242,8 @@ SceneRenderer::FaceList SceneRenderer::uploadFaces(std::vector<FaceInstance> con
     return list;
 }
 
-void SceneRenderer::bakeChunk(Intersector const& index, Waiting const& chunk) {
-    // The boxes of the neighbouring chunks that touch this one may hide faces
-    // of its boxes: they are looked at too.
-    std::vector<AABox const*> boxes = chunk.boxes;
+std::vector<AABox const*> SceneRenderer::boxesAround(Intersector const& index, Waiting const& chunk) {
+    std::vector<AABox const*> boxes;
     AABB around;
     around.min = chunk.bounds.min;
     around.max = chunk.bounds.max;
@@ -257,18 +256,61 @@ void SceneRenderer::bakeChunk(Intersector const& index, Waiting const& chunk) {
         }
     } neighbours(boxes, chunkOf(chunk.boxes.front()->position));
     for (auto const& entity : index.findAllIntersections(around)) entity->accept(neighbours);
-    std::vector<uint8_t> const seen = visibleFaces(boxes);
-    std::vector<FaceInstance> lists[FACE_LISTS];
-    for (size_t i = 0; i < chunk.boxes.size(); ++i) {
-        AABox const& box = *chunk.boxes[i];
-        raylib::Vector3 const s = box.aabb.size;
-        bool const inverted = !(s.x > 0 && s.y > 0 && s.z > 0);
-        FaceInstance const face{{box.position.x, box.position.y, box.position.z},
-                                {s.x / 2, s.y / 2, s.z / 2},
-                                {box.color.r, box.color.g, box.color.b, box.color.a}};
-        for (int direction = 0; direction < 6; ++direction) {
-            if (seen[i] >> direction & 1) lists[direction + (inverted ? 6 : 0)].push_back(face);
-        }
+    return boxes;
+}
+
+SceneRenderer::FaceInstance SceneRenderer::instanceOf(AABox const& box) {
+    raylib::Vector3 const s = box.aabb.size;
+    return {{box.position.x, box.position.y, box.position.z},
+            {s.x / 2, s.y / 2, s.z / 2},
+            {box.color.r, box.color.g, box.color.b, box.color.a}};
+}
+
+void SceneRenderer::addFaces(AABox const& box, uint8_t shown, FaceLists& lists) {
+    raylib::Vector3 const s = box.aabb.size;
+    bool const inverted = !(s.x > 0 && s.y > 0 && s.z > 0);
+    for (int direction = 0; direction < 6; ++direction) {
+        if (shown >> direction & 1) lists[direction + (inverted ? 6 : 0)].push_back(instanceOf(box));
+    }
+}
+
+void SceneRenderer::addEachFace(std::vector<AABox const*> const& boxes, std::vector<AABox const*> const& around,
+                                FaceLists& lists) {
+    std::vector<AABox const*> all = boxes;
+    all.insert(all.end(), around.begin(), around.end());
+    std::vector<uint8_t> const shown = visibleFaces(all);
+    for (size_t i = 0; i < boxes.size(); ++i) addFaces(*boxes[i], shown[i], lists);
+}
+
+void SceneRenderer::addSurface(std::vector<AABox const*> const& boxes, std::vector<AABox const*> const& around,
+                               FaceLists& lists) {
+    for (SurfaceQuad const& quad : boxSurface(boxes, around)) {
+        // A face of a box as thin as nothing along the quad's axis.
+        int const axis = axisOf(quad.direction);
+        int const u = (axis + 1) % 3, v = (axis + 2) % 3;
+        FaceInstance face{{}, {}, {quad.color.r, quad.color.g, quad.color.b, quad.color.a}};
+        face.center[axis] = quad.plane;
+        face.center[u] = (quad.low[0] + quad.high[0]) / 2;
+        face.center[v] = (quad.low[1] + quad.high[1]) / 2;
+        face.half[u] = (quad.high[0] - quad.low[0]) / 2;
+        face.half[v] = (quad.high[1] - quad.low[1]) / 2;
+        lists[quad.direction].push_back(face);
+    }
+    // Boxes that hide nothing keep all their faces.
+    for (AABox const* box : boxes) {
+        if (!solid(*box)) addFaces(*box, 0x3F, lists);
+    }
+}
+
+void SceneRenderer::bakeChunk(Intersector const& index, Waiting const& chunk) {
+    // The boxes of the neighbouring chunks that touch this one may hide faces
+    // of its boxes: they are looked at too.
+    std::vector<AABox const*> const around = boxesAround(index, chunk);
+    FaceLists lists;
+    if (mergedFaces) {
+        addSurface(chunk.boxes, around, lists);
+    } else {
+        addEachFace(chunk.boxes, around, lists);
     }
     Part part;
     part.bounds = chunk.bounds;

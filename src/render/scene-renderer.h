@@ -69,6 +69,12 @@ public:
 
     // Baked chunks, or every entity drawing itself (the reference path).
     bool bakedBoxes = true;
+    // Whether a chunk's solid boxes are baked as one surface, their faces
+    // of a colour in a plane merged and the parts other boxes cover left
+    // out, or each box's faces on their own, without those another box
+    // covers whole (as the first versions baked them, kept to measure
+    // against). Set before the first frame.
+    bool mergedFaces = true;
     // The seconds a frame spends baking chunks, once the chunks around the
     // camera are baked; 0 bakes every chunk in the first frame.
     double bakingBudget = 0;
@@ -152,6 +158,18 @@ private:
     void sortModel(ModelEntity const& model, std::shared_ptr<Entity> const& entity);
     void sortBox(AABox const& box);
     void bakeChunk(Intersector const& index, Waiting const& chunk);
+    using FaceLists = std::array<std::vector<FaceInstance>, FACE_LISTS>;
+    // The boxes of other chunks that touch the chunk.
+    static std::vector<AABox const*> boxesAround(Intersector const& index, Waiting const& chunk);
+    static FaceInstance instanceOf(AABox const& box);
+    // The faces of a box in shown (a mask with bit f for face f).
+    static void addFaces(AABox const& box, uint8_t shown, FaceLists& lists);
+    // Each box's faces that no box covers whole, or the surface of the
+    // boxes merged.
+    static void addEachFace(std::vector<AABox const*> const& boxes, std::vector<AABox const*> const& around,
+                            FaceLists& lists);
+    static void addSurface(std::vector<AABox const*> const& boxes, std::vector<AABox const*> const& around,
+                           FaceLists& lists);
     static FaceList uploadFaces(std::vector<FaceInstance> const& faces);
     // The keys of the waiting chunks, nearest the camera first, with their
     // squared distances.

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <algorithm>
+#include <cmath>
+
+#include "aabox.h"
+
+// Face numbers, in the order a box's faces are drawn.
+enum BoxFace { FACE_POS_Z, FACE_NEG_Z, FACE_POS_Y, FACE_NEG_Y, FACE_POS_X, FACE_NEG_X };
+
+// The face on the negative (false) or positive (true) side of an axis
+// (0 x, 1 y, 2 z).
+inline BoxFace faceOf(int axis, bool positive) {
+    constexpr BoxFace FACES[3][2] = {{FACE_NEG_X, FACE_POS_X}, {FACE_NEG_Y, FACE_POS_Y}, {FACE_NEG_Z, FACE_POS_Z}};
+    return FACES[axis][positive];
+}
+
+// The axis a face is at right angles to.
+inline int axisOf(BoxFace face) {
+    return 2 - face / 2;
+}
+
+// Coordinates of faces closer than this are the same: boxes side by side
+// whose planes are a few float steps apart, as a cloud's are, touch.
+inline float tolerance(float coordinate) {
+    return 1e-6f * std::max(1.0f, std::abs(coordinate));
+}
+
+// Whether a box hides what lies behind it and has an inside: opaque, with
+// a size above 0 along every axis.
+inline bool solid(AABox const& box) {
+    raylib::Vector3 const size = box.aabb.size;
+    return box.color.a == 255 && size.x > 0 && size.y > 0 && size.z > 0;
+}

@@ -1,0 +1,116 @@
+// The surface of a chunk's boxes, merged.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "box-surface.h"
+
+namespace {
+
+constexpr raylib::Color GRASS{0, 189, 135, 255}, FLOWER{189, 0, 54, 255};
+
+struct Boxes {
+    char const* name;
+    std::vector<AABox> own, around;
+    size_t quads;  // how many the surface should take
+};
+
+std::vector<AABox const*> pointers(std::vector<AABox> const& boxes) {
+    std::vector<AABox const*> all;
+    for (AABox const& box : boxes) all.push_back(&box);
+    return all;
+}
+
+float coordinate(raylib::Vector3 p, int axis) {
+    return axis == 0 ? p.x : axis == 1 ? p.y : p.z;
+}
+
+// Whether the face of box on the given side of axis holds the point (u, v)
+// of the plane at plane.
+bool faceHolds(AABox const& box, int axis, bool positive, float plane, float u, float v) {
+    if (!solid(box)) return false;
+    float const centre = coordinate(box.position, axis), half = coordinate(box.aabb.size, axis) / 2;
+    float const at = positive ? centre + half : centre - half;
+    auto const within = [&](int other, float value) {
+        float const c = coordinate(box.position, other), h = coordinate(box.aabb.size, other) / 2;
+        return c - h < value && value < c + h;
+    };
+    return std::abs(at - plane) <= 1e-3f && within((axis + 1) % 3, u) && within((axis + 2) % 3, v);
+}
+
+// Every point of every plane of the boxes' faces, at sixteenths of a unit
+// off the edges: what the boxes show there, and what the quads draw.
+void expectSameSurface(Boxes const& world, std::vector<SurfaceQuad> const& quads) {
+    for (AABox const& box : world.own) {
+        for (int axis = 0; axis < 3; ++axis) {
+            for (bool const positive : {false, true}) {
+                float const plane =
+                    coordinate(box.position, axis) + (positive ? 1 : -1) * coordinate(box.aabb.size, axis) / 2;
+                for (float u = -4 + 1 / 16.0f; u < 4; u += 1 / 8.0f) {
+                    for (float v = -4 + 1 / 16.0f; v < 4; v += 1 / 8.0f) {
+                        raylib::Color shown{};
+                        bool covered = false;
+                        for (AABox const& other : world.own) {
+                            if (faceHolds(other, axis, positive, plane, u, v)) shown = other.color;
+                            covered = covered || faceHolds(other, axis, !positive, plane, u, v);
+                        }
+                        for (AABox const& other : world.around)
+                            covered = covered || faceHolds(other, axis, !positive, plane, u, v);
+                        int drawn = 0;
+                        raylib::Color colour{};
+                        for (SurfaceQuad const& quad : quads) {
+                            if (quad.direction == faceOf(axis, positive) && std::abs(quad.plane - plane) <= 1e-3f &&
+                                quad.low[0] < u && u < quad.high[0] && quad.low[1] < v && v < quad.high[1])
+                                ++drawn, colour = quad.color;
+                        }
+                        bool const shows = shown.a == 255 && !covered;
+                        ASSERT_EQ(drawn, shows ? 1 : 0) << world.name << ": axis " << axis << (positive ? " +" : " -")
+                                                        << " at " << plane << ", (" << u << ", " << v << ")";
+                        if (shows) {
+                            ASSERT_EQ(colour.r, shown.r) << world.name;
+                        }
+                    }
+                }
+            }
+        }
+    }
+}
+
+TEST(BoxSurface, CoversExactlyWhatTheBoxesShowInAsFewQuadsAsMerging) {
+    float const step = std::nextafter(1000.5f, 2000.0f);
+    Boxes const worlds[] = {
+        // Tops, bottoms and sides of one colour in one plane merge; the
+        // sides the columns share are left out.
+        {"four columns of one height",
+         {{{0.5f, 0, 0.5f}, {1, 1, 1}, GRASS},
+          {{1.5f, 0, 0.5f}, {1, 1, 1}, GRASS},
+          {{0.5f, 0, 1.5f}, {1, 1, 1}, GRASS},
+          {{1.5f, 0, 1.5f}, {1, 1, 1}, GRASS}},
+         {},
+         6},
+        // The taller one's side keeps only what stands above the lower.
+        {"a column beside a lower one",
+         {{{0.5f, 1, 0.5f}, {1, 2, 1}, GRASS}, {{1.5f, 0.5f, 0.5f}, {1, 1, 1}, GRASS}},
+         {},
+         10},
+        {"two colours side by side", {{{0.5f, 0, 0}, {1, 1, 1}, GRASS}, {{1.5f, 0, 0}, {1, 1, 1}, FLOWER}}, {}, 10},
+        // The slab's top is a ring around the box, its bottom hidden.
+        {"a box on a wider slab", {{{0, 0, 0}, {3, 1, 3}, GRASS}, {{0, 1, 0}, {1, 1, 1}, FLOWER}}, {}, 14},
+        // Boxes of another chunk hide, but are not drawn.
+        {"a neighbour in another chunk", {{{0, 0, 0}, {1, 1, 1}, GRASS}}, {{{1, 0, 0}, {1, 1, 1}, FLOWER}}, 5},
+        {"a translucent neighbour", {{{0, 0, 0}, {1, 1, 1}, GRASS}, {{1, 0, 0}, {1, 1, 1}, {189, 0, 54, 254}}}, {}, 6},
+        {"an inverted neighbour", {{{0, 0, 0}, {1, 1, 1}, GRASS}, {{1, 0, 0}, {-1, 1, 1}, FLOWER}}, {}, 6},
+        {"neighbours a float step apart, far out",
+         {{{1000, 0, 0}, {1, 1, 1}, GRASS}, {{step + 0.5f, 0, 0}, {1, 1, 1}, GRASS}},
+         {},
+         6},
+    };
+    for (Boxes const& world : worlds) {
+        auto const quads = boxSurface(pointers(world.own), pointers(world.around));
+        EXPECT_EQ(quads.size(), world.quads) << world.name;
+        // Points are looked at around the origin.
+        if (world.own.front().position.x < 100) expectSameSurface(world, quads);
+    }
+}
+
+}  // namespace
