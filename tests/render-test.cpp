@@ -268,6 +268,10 @@ TEST_F(RenderTest, ObjectsComeMoveAndGoWithoutBakingAgain) {
     renderer->scene.moveObject(id, {-1, 2, 0});
     EXPECT_FALSE(shows({-2, 0.5f, 0}));
     EXPECT_TRUE(shows({-1, 2, 0}));
+    renderer->scene.viewDistance = 7;  // both are 8 from the camera
+    EXPECT_FALSE(shows({-1, 2, 0})) << "an object beyond the view distance";
+    EXPECT_FALSE(shows({2, 0.3f, 0})) << "a model beyond it";
+    renderer->scene.viewDistance = 0;
     renderer->scene.removeObject(id);
     EXPECT_FALSE(shows({-1, 2, 0}));
     EXPECT_EQ(renderer->scene.objectCount(), 0u);

@@ -298,6 +298,7 @@ void Session::applySettings() {
     if (!renderer) return;
     renderer->showFrameRate = settings.showFrameRate;
     renderer->multisampling = settings.multisampling;
+    renderer->scene.viewDistance = static_cast<float>(settings.viewDistance);
     renderer->setRenderScale(settings.renderScale == 0 ? autoScale.scale : settings.renderScale / 100.0f);
 }
 

@@ -445,15 +445,20 @@ std::vector<std::pair<float, SceneRenderer::Part*>> SceneRenderer::partsInView(r
             part.seen = samples > 0;
             part.queried = false;
         }
-        if (!frustum.meets(part.bounds)) {
+        float const distance = distanceSquared(camera, part.bounds);
+        if (!frustum.meets(part.bounds) || beyondView(distance)) {
             part.seen = false;  // not known to show when it comes into view
             continue;
         }
         if (OCCLUSION_QUERIES && !part.query) glGenQueries(1, &part.query);
-        inView.emplace_back(distanceSquared(camera, part.bounds), &part);
+        inView.emplace_back(distance, &part);
     }
     std::sort(inView.begin(), inView.end(), [](auto const& a, auto const& b) { return a.first < b.first; });
     return inView;
+}
+
+bool SceneRenderer::beyondView(float distanceSquared) const {
+    return viewDistance > 0 && distanceSquared > viewDistance * viewDistance;
 }
 
 void SceneRenderer::drawBaked(raylib::Camera3D const& camera) {
@@ -557,7 +562,7 @@ void SceneRenderer::drawObjects(raylib::Vector3 camera) {
             raylib::Vector3Subtract(object.position, raylib::Vector3Scale(center, object.scale));
         raylib::BoundingBox const bounds{raylib::Vector3Add(origin, raylib::Vector3Scale(box.min, object.scale)),
                                          raylib::Vector3Add(origin, raylib::Vector3Scale(box.max, object.scale))};
-        if (!frustum.meets(bounds)) continue;
+        if (!frustum.meets(bounds) || beyondView(distanceSquared(camera, bounds))) continue;
         auto& onGpu = objectModels[object.model.get()];
         if (!onGpu) onGpu = std::make_unique<ModelOnGpu>(object.model);
         drawModel(*onGpu, origin, object.scale, bounds, camera);

@@ -75,6 +75,9 @@ public:
     // covers whole (as the first versions baked them, kept to measure
     // against). Set before the first frame.
     bool mergedFaces = true;
+    // What lies further from the camera than this is not drawn; 0 draws
+    // everything.
+    float viewDistance = 0;
     // The seconds a frame spends baking chunks, once the chunks around the
     // camera are baked; 0 bakes every chunk in the first frame.
     double bakingBudget = 0;
@@ -184,6 +187,7 @@ private:
     // The parts whose bounds meet the view, nearest first, with their
     // squared distances; what the last frame's queries found is read first.
     std::vector<std::pair<float, Part*>> partsInView(raylib::Vector3 camera);
+    bool beyondView(float distanceSquared) const;
     // Draws those of the parts not known to show that the GPU finds in view,
     // after drawn others were drawn.
     void drawIfShown(std::vector<Part*> const& hidden, size_t drawn, raylib::Vector3 camera);

@@ -72,6 +72,8 @@ std::vector<SettingInfo> const& settingInfos() {
         flag("display.vertical_sync", "true: frames wait for the screen; applies at the next start", &S::verticalSync),
         flag("display.fullscreen", "true: the game starts in fullscreen", &S::fullscreen),
         flag("display.show_frame_rate", "true: the frame rate is always shown", &S::showFrameRate),
+        whole("display.view_distance", "how far the world is drawn, in units; 0 draws all of it", SettingInfo::WHOLE, 0,
+              100000, 16, &S::viewDistance),
         keys("keys.forward", "one or two keys that walk forward", MOVE_FORWARD),
         keys("keys.back", "walk back", MOVE_BACK),
         keys("keys.left", "step left", MOVE_LEFT),

@@ -27,7 +27,8 @@ struct Settings {
     // Drawing: the percentage of the window's width and height the 3D view
     // is drawn at (0 for automatic, holding targetFps), multisampling, the
     // frame-rate cap (0 for none), vertical sync, fullscreen at the start,
-    // and the frame rate always shown.
+    // the frame rate always shown, and how far the world is drawn (0 for
+    // all of it).
     int renderScale = 100;
     int targetFps = 60;
     bool multisampling = true;
@@ -35,6 +36,7 @@ struct Settings {
     bool verticalSync = true;
     bool fullscreen = false;
     bool showFrameRate = false;
+    int viewDistance = 0;
 
     bool operator==(Settings const&) const = default;
 
