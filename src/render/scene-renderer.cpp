@@ -61,8 +61,9 @@ constexpr Face FACES[6] = {
     {{-1, 0, 0}, {{-1, -1, -1}, {-1, -1, 1}, {-1, 1, 1}, {-1, 1, -1}}},
 };
 
-// The two triangles of each face, as corners of its quad.
-constexpr int TRIANGLE_CORNERS[6] = {0, 1, 2, 0, 2, 3};
+// The two triangles of each face, as corners of its quad: drawn by index,
+// each corner's vertex is worked out once.
+constexpr unsigned short TRIANGLE_CORNERS[6] = {0, 1, 2, 0, 2, 3};
 
 std::tuple<int, int, int> chunkOf(raylib::Vector3 c) {
     return {static_cast<int>(std::floor(c.x / CHUNK_SIDE)), static_cast<int>(std::floor(c.y / CHUNK_SIDE)),
@@ -94,11 +95,15 @@ float distanceSquared(raylib::Vector3 p, raylib::BoundingBox const& box) {
 
 }  // namespace
 
-SceneRenderer::SceneRenderer() : material(raylib::LoadMaterialDefault()), cube(raylib::GenMeshCube(1, 1, 1)) {}
+SceneRenderer::SceneRenderer()
+    : material(raylib::LoadMaterialDefault()),
+      cube(raylib::GenMeshCube(1, 1, 1)),
+      quadCorners(raylib::rlLoadVertexBufferElement(TRIANGLE_CORNERS, sizeof TRIANGLE_CORNERS, false)) {}
 
 SceneRenderer::~SceneRenderer() {
     release();
     raylib::UnloadMesh(cube);
+    raylib::rlUnloadVertexBuffer(quadCorners);
     // The material's shader is the light shader, which is not ours to unload.
     raylib::MemFree(material.maps);
 }
@@ -211,7 +216,7 @@ bool SceneRenderer::sortUntil(World const& world, Clock::time_point deadline) {
     return allSorted || sortSome(world, deadline);
 }
 
-SceneRenderer::FaceList SceneRenderer::uploadFaces(std::vector<FaceInstance> const& faces) {
+SceneRenderer::FaceList SceneRenderer::uploadFaces(std::vector<FaceInstance> const& faces) const {
     FaceList list;
     list.count = static_cast<int>(faces.size());
     // Faces of boxes of one size (the voxels of a cloud) share their half
@@ -255,6 +260,7 @@ SceneRenderer::FaceList SceneRenderer::uploadFaces(std::vector<FaceInstance> con
         raylib::rlEnableVertexAttribute(a.location);
         raylib::rlSetVertexAttributeDivisor(a.location, 1);
     }
+    raylib::rlEnableVertexBufferElement(quadCorners);
     raylib::rlDisableVertexArray();
     list.bytes = static_cast<size_t>(list.count) * static_cast<size_t>(stride);
     return list;
@@ -405,15 +411,23 @@ void SceneRenderer::drawFaces(Part const& part, raylib::Vector3 camera) {
         FaceList const& list = part.faces[i];
         Face const& face = FACES[i % 6];
         if (list.count == 0 || (i < 6 && !mayFace(part.bounds, face.normal, camera))) continue;
+        // Drawn by index, the four corners; else the six of the two
+        // triangles, as the first versions drew them.
+        int const cornerCount = mergedFaces ? 4 : 6;
         float corners[6][3];
-        for (int k = 0; k < 6; ++k) std::copy_n(face.corners[TRIANGLE_CORNERS[k]], 3, corners[k]);
+        for (int k = 0; k < cornerCount; ++k)
+            std::copy_n(face.corners[mergedFaces ? k : TRIANGLE_CORNERS[k]], 3, corners[k]);
         raylib::SetShaderValue(faceShader, raylib::GetShaderLocation(faceShader, "faceNormal"), face.normal,
                                raylib::SHADER_UNIFORM_VEC3);
         raylib::SetShaderValueV(faceShader, raylib::GetShaderLocation(faceShader, "faceCorners"), corners,
-                                raylib::SHADER_UNIFORM_VEC3, 6);
+                                raylib::SHADER_UNIFORM_VEC3, cornerCount);
         raylib::rlEnableVertexArray(list.vao);
         if (list.sharedHalf) glVertexAttrib3fv(1, list.half);
-        raylib::rlDrawVertexArrayInstanced(0, 6, list.count);
+        if (mergedFaces) {
+            raylib::rlDrawVertexArrayElementsInstanced(0, 6, nullptr, list.count);
+        } else {
+            raylib::rlDrawVertexArrayInstanced(0, 6, list.count);
+        }
     }
     raylib::rlDisableVertexArray();
     raylib::rlDisableShader();

@@ -192,7 +192,7 @@ private:
                             FaceLists& lists);
     static void addSurface(std::vector<AABox const*> const& boxes, std::vector<AABox const*> const& around,
                            FaceLists& lists);
-    static FaceList uploadFaces(std::vector<FaceInstance> const& faces);
+    FaceList uploadFaces(std::vector<FaceInstance> const& faces) const;
     // The keys of the waiting chunks, nearest the camera first, with their
     // squared distances.
     std::vector<std::pair<float, ChunkKey>> waitingByDistance(raylib::Vector3 camera) const;
@@ -247,6 +247,8 @@ private:
     raylib::Shader faceShader{};
     // A unit cube, drawn as a part's bounding box in occlusion queries.
     raylib::Mesh cube;
+    // The indices of a face's two triangles, bound with every list of faces.
+    unsigned quadCorners = 0;
 };
 
 // Draws every entity of the list, in list order.

@@ -13,8 +13,9 @@
 
 // With FACES defined (the program adds it after the version line), each
 // instance is one face of a box: its centre, half its size and its colour;
-// the draw gives the face's normal, and its two triangles' corners as signs
-// of the half size; the lists of faces are baked for these locations.
+// the draw gives the face's normal, and its corners as signs of the half
+// size: four, which its two triangles index, or the six of the two
+// triangles; the lists of faces are baked for these locations.
 // Otherwise raylib's default attribute names.
 #ifdef FACES
 layout(location = 0) in vec3 instanceCenter;
