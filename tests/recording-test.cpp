@@ -75,8 +75,8 @@ TEST(Recording, WrittenFrameByFrameAndReadBack) {
         {header + std::string("\0\0\xc0\x7f", 4) + frame.substr(4), "frame 1 is damaged: a frame time out of bounds"},
         {header + frame.substr(0, 12) + std::string("\0\0\x80\x7f", 4) + frame.substr(16),
          "frame 1 is damaged: a mouse movement out of bounds"},
-        {header + frame.substr(0, 24) + std::string("\0\0\0\x40", 4) + frame.substr(28),
-         "frame 1 is damaged: a stick beyond -1 to 1"},
+        {header + frame.substr(0, 24) + std::string("\x66\x66\x86\x3f", 4) + frame.substr(28),
+         "frame 1 is damaged: a stick beyond -1 to 1"},  // 1.05
         {header + frame.substr(0, 28) + "\x08", "frame 1 is damaged: unknown switches"},
     };
     for (auto const& c : cases) EXPECT_EQ(problemOf(c.bytes), c.problem) << c.bytes.size();

@@ -69,6 +69,11 @@ TEST_F(SceneReaderTest, WhatEachTextEndsWith) {
         {"\nrect (0, 0, 0), (1, 1, 1), red\n#note this\nrect (1, 1, 1), (1, 1, 1), red\n", "none", 1,
          "Encountered unknown object: #note\nScene error in test.txt, line 3, in the entry \"#note\"\n"},
         {"Rect (0, 0, 0), (1, 1, 1), red", "none", 0, "Encountered unknown object: Rect\n"},
+        // A word is shown up to 40 characters.
+        {"qqqqqqqqqqqqqqqqqqqqqqqqqqqqqqqqqqqqqqqq", "none", 0,
+         "Encountered unknown object: qqqqqqqqqqqqqqqqqqqqqqqqqqqqqqqqqqqqqqqq\n"},
+        {"qqqqqqqqqqqqqqqqqqqqqqqqqqqqqqqqqqqqqqqqz", "none", 0,
+         "Encountered unknown object: qqqqqqqqqqqqqqqqqqqqqqqqqqqqqqqqqqqqqqqq...\n"},
         {"mountain (0, 1, 0), (2, 2, 2),\n", "none", 8, "Encountered unknown object: ,\n"},
         {"rect (0, 0, 0), (1, 1, 1), Green", "map::at", 0, "Scene error in test.txt, line 1, in the entry \"rect\"\n"},
         {"rect 1, 2, 3), (1, 1, 1), red", "*std::exception", 0,
@@ -185,7 +190,7 @@ TEST(SceneCheck, ShowsTheLineAndAHintForTheCommonestSlips) {
         EXPECT_EQ(describeWithLine(load.problems[0]), expected);
     }
     // A byte that starts no UTF-8 sequence is escaped too.
-    EXPECT_EQ(printable("\x80\xc1 \xc3\xa9 \xf0\x9f\x98\x80"), "\\x80\\xC1 \xc3\xa9 \xf0\x9f\x98\x80");
+    EXPECT_EQ(printable("\x80\xc1 \xc2\xa3 \xf0\x9f\x98\x80"), "\\x80\\xC1 \xc2\xa3 \xf0\x9f\x98\x80");
 }
 
 // A rect without room along any axis is a warning, and only such a rect.

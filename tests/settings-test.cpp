@@ -103,6 +103,7 @@ TEST(SettingsFile, WrittenWithACommentForEveryKeyAndReadBack) {
     EXPECT_EQ(setFromText(set, "keys.reset=[\"F\"]"), "");
     for (auto const& [assignment, why] : {
              std::pair{"look.field_of_view=900", "900 is out of range (30 to 120)"},
+             {"display.target_fps=5", "5 is out of range (10 to 240)"},
              {"look.zoom=2", "no such setting"},
              {"look.field_of_view", "expected KEY=VALUE"},
              {"look.invert=true\nlook.field_of_view=30", "expected one KEY=VALUE"},

@@ -261,6 +261,7 @@ TEST(VoxScene, RefusesGraphsThatCannotBeFollowedOrPlaceTooMuch) {
         {encodeVox(deep), ""},
         {crowded(16), ""},
         {edited([&](VoxScene& s) { node(s, 2).rotation = 0; }), "a transform's rotation 0 is not one"},
+        {edited([&](VoxScene& s) { node(s, 2).extraFrames = -1; }), "a transform node (nTRN) is cut short or damaged"},
         {edited([&](VoxScene& s) { node(s, 2).rotation = 3 | 1 << 2; }), "a transform's rotation 7 is not one"},
         {edited([&](VoxScene& s) { node(s, 2).rotation = 128 | 4; }), "a transform's rotation 132 is not one"},
         {edited([&](VoxScene& s) { node(s, 6).child = 1; }), "the scene graph loops back to node 1"},
