@@ -3,6 +3,8 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "gl-test.h"
 #include "renderer.h"
 
@@ -46,6 +48,16 @@ TEST(Lighting, ShaderLightsAndReloading) {
     EXPECT_EQ(Values(ambient, ambient + 4), (Values{0.1f, 0.1f, 0.1f, 1.0f}));
     EXPECT_EQ(shader.locs[raylib::SHADER_LOC_VECTOR_VIEW], raylib::GetShaderLocation(shader, "viewPos"));
 
+    // The light on faces of a normal, for the scene's two directional
+    // lights: the sun's and the sky's share of each (half-Lambert, 0.8) and
+    // the ambient 0.1.
+    auto const up = lighting.lightOfFaces({0, 1, 0});
+    ASSERT_TRUE(up.has_value());
+    float const sun = 0.8f * (200 / std::sqrt(100.0f * 100 + 200 * 200 + 200 * 200) * 0.5f + 0.5f);
+    float const sky = 0.8f * (800 / std::sqrt(200.0f * 200 + 800 * 800 + 100 * 100) * 0.5f + 0.5f);
+    EXPECT_NEAR(up->x, 0.1f + sun * 225 / 255 + sky * 80 / 255, 1e-5f);
+    EXPECT_NEAR(up->z, 0.1f + sun * 200 / 255 + sky * 120 / 255, 1e-5f);
+
     // Two more take slots 2 and 3, and a fifth is refused, uploading nothing.
     Light const third = lighting.CreateLight(0, {1, 2, 3}, {4, 5, 6}, {255, 0, 0, 128}, shader);
     Light const fourth = lighting.CreateLight(1, {0, 1, 0}, {0, 0, 0}, {1, 2, 3, 4}, shader);
@@ -58,6 +70,7 @@ TEST(Lighting, ShaderLightsAndReloading) {
     EXPECT_FALSE(fifth.enabled);
     EXPECT_EQ(fifth.enabledLoc | fifth.typeLoc | fifth.positionLoc | fifth.targetLoc | fifth.colorLoc, 0);
     EXPECT_EQ(lighting.lightsCount(), 4);
+    EXPECT_FALSE(lighting.lightOfFaces({0, 1, 0})) << "a point light lights each corner differently";
 
     raylib::Camera3D camera{};
     camera.target = {7, 8, 9};

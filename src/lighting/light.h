@@ -2,6 +2,9 @@
 
 #include "raylib-api.h"
 
+// The light type that shines one way everywhere, as the sun does.
+inline constexpr int LIGHT_DIRECTIONAL = 1;
+
 // The slots of the light shader's light array.
 inline constexpr int MAX_LIGHTS = 4;
 

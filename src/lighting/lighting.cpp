@@ -44,9 +44,29 @@ std::shared_ptr<Shader> Lighting::getFaceShader() {
     return faceShader;
 }
 
-std::shared_ptr<Shader> Lighting::load(char const* vertexDefines) {
+std::shared_ptr<Shader> Lighting::getFlatFaceShader() {
+    if (!flatFaceShader) flatFaceShader = load("#define FACES\n#define FACE_LIGHT\n", "#define FACE_LIGHT\n");
+    return flatFaceShader;
+}
+
+std::optional<raylib::Vector3> Lighting::lightOfFaces(raylib::Vector3 normal) const {
+    constexpr float DIFFUSE_WEIGHT = 0.8f;
+    raylib::Vector3 light{AMBIENT[0], AMBIENT[1], AMBIENT[2]};
+    for (Light const& source : registered) {
+        if (!source.enabled) continue;
+        if (source.type != LIGHT_DIRECTIONAL) return std::nullopt;
+        raylib::Vector3 const toLight =
+            raylib::Vector3Normalize(raylib::Vector3Subtract(source.position, source.target));
+        float const facing = raylib::Vector3DotProduct(normal, toLight) * 0.5f + 0.5f;
+        raylib::Vector3 const color{source.color.r / 255.0f, source.color.g / 255.0f, source.color.b / 255.0f};
+        light = raylib::Vector3Add(light, raylib::Vector3Scale(color, DIFFUSE_WEIGHT * facing));
+    }
+    return light;
+}
+
+std::shared_ptr<Shader> Lighting::load(char const* vertexDefines, char const* fragmentDefines) {
     std::string const vertex = shaderText(assetPath(assetRoot, VERTEX_PATH), vertexDefines);
-    std::string const fragment = shaderText(assetPath(assetRoot, FRAGMENT_PATH), "");
+    std::string const fragment = shaderText(assetPath(assetRoot, FRAGMENT_PATH), fragmentDefines);
     return lit(raylib::LoadShaderFromMemory(orNull(vertex), orNull(fragment)));
 }
 
@@ -63,6 +83,7 @@ std::shared_ptr<Shader> Lighting::lit(raylib::Shader loaded) {
 void Lighting::clearLightShader() {
     lightShader.reset();
     faceShader.reset();
+    flatFaceShader.reset();
 }
 
 Light Lighting::CreateLight(int type, raylib::Vector3 position, raylib::Vector3 target, raylib::Color color,
@@ -75,10 +96,11 @@ Light Lighting::CreateLight(int type, raylib::Vector3 position, raylib::Vector3 
     light.position = position;
     light.target = target;
     light.color = color;
-    // The faces' program, once loaded, is lit alike.
-    if (faceShader) {
+    // The faces' programs, once loaded, are lit alike.
+    for (auto const& faces : {faceShader, flatFaceShader}) {
+        if (!faces) continue;
         Light copy = light;
-        uploadLight(copy, lightsCount(), faceShader->shader);
+        uploadLight(copy, lightsCount(), faces->shader);
     }
     uploadLight(light, lightsCount(), shader);
     registered.push_back(light);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -30,6 +31,13 @@ public:
     // program with FACES defined), with every light registered, loaded on
     // the first call.
     std::shared_ptr<Shader> getFaceShader();
+    // The faces' program given the light of a list of faces (the vertex
+    // program with FACE_LIGHT defined as well, its "faceLight"), and the
+    // light it is given for faces of a normal: the ambient light and every
+    // light registered, worked out as the light shader does; none when a
+    // light is not directional, which lights each corner differently.
+    std::shared_ptr<Shader> getFlatFaceShader();
+    std::optional<raylib::Vector3> lightOfFaces(raylib::Vector3 normal) const;
 
     // Registers a light in the next free slot of the light array and uploads
     // its values to the given shader; once the four slots are taken, returns
@@ -48,10 +56,10 @@ private:
     // A loaded program made ready: its "viewPos", its ambient light and every
     // light registered.
     std::shared_ptr<Shader> lit(raylib::Shader loaded);
-    // The shader files loaded, with defines for the vertex program, and lit.
-    std::shared_ptr<Shader> load(char const* vertexDefines);
+    // The shader files loaded, with defines for each program, and lit.
+    std::shared_ptr<Shader> load(char const* vertexDefines, char const* fragmentDefines = "");
 
     std::string const assetRoot;
-    std::shared_ptr<Shader> lightShader, faceShader;
+    std::shared_ptr<Shader> lightShader, faceShader, flatFaceShader;
     std::vector<Light> registered;
 };

@@ -20,6 +20,13 @@ inline int axisOf(BoxFace face) {
     return 2 - face / 2;
 }
 
+// The outward normal of a face: the even faces point the positive way.
+inline raylib::Vector3 normalOf(BoxFace face) {
+    float const sign = face % 2 == 0 ? 1.0f : -1.0f;
+    int const axis = axisOf(face);
+    return {axis == 0 ? sign : 0.0f, axis == 1 ? sign : 0.0f, axis == 2 ? sign : 0.0f};
+}
+
 // Coordinates of faces closer than this are the same: boxes side by side
 // whose planes are a few float steps apart, as a cloud's are, touch.
 inline float tolerance(float coordinate) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "box-faces.h"
 #include "cursor.h"
 #include "info-box.h"
 
@@ -48,7 +49,7 @@ void Renderer::drawFrame(World const& world, raylib::Camera3D const& camera, boo
     bool const full = viewWidth >= width && viewHeight >= height;
     auto const drawScene = [&] {
         scene.drawScene(camera, world, player.weapon.get(), player.position, lighting.getLightShader()->shader,
-                        lighting.getFaceShader()->shader);
+                        facePrograms());
     };
     if (full && (windowMultisampled || !multisampling)) {
         drawScene();
@@ -123,9 +124,23 @@ std::string Renderer::missingAssets() {
     return missing;
 }
 
+FacePrograms Renderer::facePrograms() {
+    FacePrograms programs{lighting.getFaceShader()->shader, lighting.getFlatFaceShader()->shader, std::nullopt};
+    std::array<raylib::Vector3, 6> lights{};
+    for (int face = 0; face < 6; ++face) {
+        auto const light = lighting.lightOfFaces(normalOf(static_cast<BoxFace>(face)));
+        if (!light) return programs;
+        lights[face] = *light;
+    }
+    programs.lights = lights;
+    return programs;
+}
+
 void Renderer::createSunlight() {
-    lighting.CreateLight(1, {100, 200, -200}, {0, 0, 0}, {225, 225, 200, 255}, lighting.getLightShader()->shader);
-    lighting.CreateLight(1, {-200, 800, 100}, {0, 0, 0}, {80, 80, 120, 255}, lighting.getLightShader()->shader);
+    lighting.CreateLight(LIGHT_DIRECTIONAL, {100, 200, -200}, {0, 0, 0}, {225, 225, 200, 255},
+                         lighting.getLightShader()->shader);
+    lighting.CreateLight(LIGHT_DIRECTIONAL, {-200, 800, 100}, {0, 0, 0}, {80, 80, 120, 255},
+                         lighting.getLightShader()->shader);
 }
 
 void Renderer::updateLightShader(raylib::Camera3D& camera) {

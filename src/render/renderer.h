@@ -63,6 +63,8 @@ public:
     FrameRateMeter frameRate;
 
 private:
+    // The faces' programs, with the light of each way faces point.
+    FacePrograms facePrograms();
     // Makes the view's texture the size given.
     void sizeView(int width, int height);
     // Copies the scaled view over the whole window, smoothing its pixels.

@@ -419,6 +419,10 @@ void SceneRenderer::drawFaces(Part const& part, raylib::Vector3 camera) {
             std::copy_n(face.corners[mergedFaces ? k : TRIANGLE_CORNERS[k]], 3, corners[k]);
         raylib::SetShaderValue(faceShader, raylib::GetShaderLocation(faceShader, "faceNormal"), face.normal,
                                raylib::SHADER_UNIFORM_VEC3);
+        if (faceLights) {
+            raylib::SetShaderValue(faceShader, raylib::GetShaderLocation(faceShader, "faceLight"),
+                                   &(*faceLights)[i % 6], raylib::SHADER_UNIFORM_VEC3);
+        }
         raylib::SetShaderValueV(faceShader, raylib::GetShaderLocation(faceShader, "faceCorners"), corners,
                                 raylib::SHADER_UNIFORM_VEC3, cornerCount);
         raylib::rlEnableVertexArray(list.vao);
@@ -588,12 +592,15 @@ void SceneRenderer::drawIfShown(std::vector<Part*> const& hidden, size_t drawn, 
 }
 
 void SceneRenderer::drawScene(raylib::Camera3D const& camera, World const& world, Weapon* weapon, raylib::Vector3 eye,
-                              raylib::Shader lightShader, raylib::Shader faces) {
+                              raylib::Shader lightShader, FacePrograms const& faces) {
     raylib::ClearBackground(SKY_COLOR);
     raylib::BeginMode3D(camera);
     raylib::BeginShaderMode(lightShader);
     material.shader = lightShader;
-    faceShader = faces;
+    // Merged faces take their light from their list when they can; face by
+    // face is drawn as the first versions drew it.
+    faceLights = mergedFaces ? faces.lights : std::nullopt;
+    faceShader = faceLights ? faces.flat : faces.each;
     if (weapon) weapon->draw(eye, camera.target);
     if (bakedBoxes) {
         sortUntil(world, Clock::time_point::max());

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <tuple>
 #include <vector>
@@ -22,6 +23,15 @@ struct SceneObject {
     std::shared_ptr<LoadedModel const> model;
     raylib::Vector3 position{};
     float scale = 0.1f;
+};
+
+// The programs a frame's faces are drawn with: the faces' program, and one
+// given the light of a list of faces with the light of faces pointing each
+// way (in the order of BoxFace), when the lights allow it.
+struct FacePrograms {
+    raylib::Shader each{};
+    raylib::Shader flat{};
+    std::optional<std::array<raylib::Vector3, 6>> lights;
 };
 
 // Draws the 3D part of a frame: the sky, then the weapon, every entity of a
@@ -62,7 +72,7 @@ public:
     // at the camera's target) and the entities seen through the camera,
     // boxes under the faces' program, the rest under the light shader.
     void drawScene(raylib::Camera3D const& camera, World const& world, Weapon* weapon, raylib::Vector3 eye,
-                   raylib::Shader lightShader, raylib::Shader faceShader);
+                   raylib::Shader lightShader, FacePrograms const& faces);
 
     // The objects drawn besides the world's entities, by the number each
     // gets when it is added.
@@ -244,7 +254,10 @@ private:
     // The objects' models on the GPU, while an object shows them.
     std::map<LoadedModel const*, std::unique_ptr<ModelOnGpu>> objectModels;
     raylib::Material material;
+    // The faces' program of this frame, and the light of each way faces
+    // point when it is the one given a list's light.
     raylib::Shader faceShader{};
+    std::optional<std::array<raylib::Vector3, 6>> faceLights;
     // A unit cube, drawn as a part's bounding box in occlusion queries.
     raylib::Mesh cube;
     // The indices of a face's two triangles, bound with every list of faces.

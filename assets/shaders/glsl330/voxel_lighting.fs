@@ -15,5 +15,10 @@ out vec4 finalColor;
 
 void main()
 {
+#ifdef FACE_LIGHT
+    // Faces given their light are untextured and untinted.
+    finalColor = fragColor;
+#else
     finalColor = texture(texture0, fragTexCoord) * colDiffuse * fragColor;
+#endif
 }

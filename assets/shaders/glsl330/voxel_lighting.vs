@@ -53,6 +53,19 @@ out vec4 fragColor;
 
 const float DIFFUSE_WEIGHT = 0.8;
 
+#ifdef FACE_LIGHT
+// With FACE_LIGHT defined as well, the light on the faces of the list, the
+// same at every corner when every light is directional, is worked out
+// once for the list and given: a corner costs only its place.
+uniform vec3 faceLight;
+
+void main()
+{
+    fragTexCoord = vec2(0.0);
+    fragColor = vec4(instanceColor.rgb * faceLight, instanceColor.a);
+    gl_Position = mvp * vec4(instanceCenter + faceCorners[gl_VertexID] * instanceHalf, 1.0);
+}
+#else
 void main()
 {
 #ifdef FACES
@@ -79,3 +92,4 @@ void main()
     fragColor = vec4(vertexColor.rgb * light, vertexColor.a);
     gl_Position = mvp * vec4(vertexPosition, 1.0);
 }
+#endif
