@@ -97,7 +97,12 @@ void frames(benchmark::State& state, World* world, World* floorWorld, bool baked
 
 void resize(benchmark::State& state, int width, int height) {
     raylib::SetWindowSize(width, height);
-    for (auto _ : state) raylib::WaitTime(0.01);
+    // Frames let a hidden window take its new size.
+    for (auto _ : state) {
+        raylib::BeginDrawing();
+        raylib::EndDrawing();
+        raylib::WaitTime(0.01);
+    }
     state.counters["screen_width"] = raylib::GetScreenWidth();
     state.counters["render_width"] = raylib::GetRenderWidth();
 }
