@@ -119,8 +119,6 @@ void frames(benchmark::State& state, bool walk, bool merged) {
     }
     Renderer renderer, floorRenderer;
     renderer.scene.mergedFaces = merged;
-    // Face by face is the way of the tree before merging: no regions either.
-    if (!merged) renderer.scene.regionDistance = 0;
     renderer.scene.bakingBudget = 0;
     std::vector<raylib::Camera3D> const cameras = views(*terrain, walk);
     raylib::Camera3D const floorCamera = startCamera();
@@ -137,7 +135,6 @@ void frames(benchmark::State& state, bool walk, bool merged) {
     state.counters["floor_frames"] = seconds / floorSeconds;
     state.counters["render_width"] = raylib::GetRenderWidth();
     state.counters["triangles"] = static_cast<double>(renderer.scene.triangles());
-    state.counters["region_triangles"] = static_cast<double>(renderer.scene.regionTriangles());
     state.counters["mesh_MiB"] = static_cast<double>(renderer.scene.meshBytes()) / (1 << 20);
 }
 

@@ -314,43 +314,6 @@ TEST_F(RenderTest, FramesBakeFarChunksWithinTheirBudget) {
     }
 }
 
-// Far away, a region of chunks draws what its chunks draw, in fewer
-// triangles: columns of two colours in stripes across three chunks.
-TEST_F(RenderTest, FarRegionsDrawWhatTheirChunksDraw) {
-    for (int x = 0; x < 144; ++x) {
-        for (int z = 0; z < 48; ++z) {
-            float const height = static_cast<float>(1 + (x * 7 + z * 3) % 3);
-            world->intersector->addEntity(std::make_shared<AABox>(raylib::Vector3{x + 0.5f, height / 2, z + 0.5f},
-                                                                  raylib::Vector3{1, height, 1},
-                                                                  x / 10 % 2 ? colorRed : colorGreen));
-        }
-    }
-    raylib::Camera3D const far = cameraAt({72, 150, 230}, {72, 0, 24}, 30);
-    auto const frameBy = [&](float regionDistance, char const* name) {
-        Renderer own;
-        own.scene.regionDistance = regionDistance;
-        raylib::Image const image = captureFrame([&] { own.drawFrame(*world, far, false); });
-        if (std::getenv("TESSARINE_SAVE_FRAMES")) raylib::ExportImage(image, name);
-        return std::tuple(image, own.scene.regionsBaked(), own.scene.triangles(), own.scene.regionTriangles());
-    };
-    auto const [chunks, noRegions, chunkTriangles, noTriangles] = frameBy(0, "build/render-test-far-chunks.png");
-    auto const [regions, regionCount, triangles, regionTriangles] = frameBy(192, "build/render-test-far-region.png");
-    EXPECT_EQ(std::pair(noRegions, regionCount), std::pair(size_t{0}, size_t{1}));
-    EXPECT_EQ(triangles, chunkTriangles);
-    EXPECT_LT(regionTriangles, chunkTriangles);
-    int differing = 0, sky = 0;
-    for (int y = 0; y < chunks.height; ++y) {
-        for (int x = 0; x < chunks.width; ++x) {
-            differing += !near(at(chunks, x, y), at(regions, x, y), 0);
-            sky += near(at(chunks, x, y), SKY_COLOR, 0);
-        }
-    }
-    EXPECT_LE(differing, chunks.width * chunks.height / 1000) << differing << " pixels differ";
-    EXPECT_LT(sky, chunks.width * chunks.height * 9 / 10) << "the columns should show";
-    raylib::UnloadImage(chunks);
-    raylib::UnloadImage(regions);
-}
-
 // What a renderer makes on the GPU (occlusion queries, the scaled view's
 // texture and its samples) is given back with it.
 TEST_F(RenderTest, ARendererGivesBackWhatItMadeOnTheGpu) {

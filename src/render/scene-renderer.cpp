@@ -5,7 +5,6 @@
 #include <cmath>
 #include <cstddef>
 #include <map>
-#include <set>
 #include <tuple>
 
 #include "gl-api.h"
@@ -43,8 +42,6 @@ constexpr bool OCCLUSION_QUERIES = true;
 // Chunks this near the camera (squared distance) are baked in the frame
 // that needs them, whatever the budget: those around the player.
 constexpr float AROUND_THE_CAMERA = CHUNK_SIDE * CHUNK_SIDE;
-// Regions of chunks drawn as one part, far away: this many chunks a side.
-constexpr int REGION_CHUNKS = 4;
 
 // The six faces of a box in the order of BoxFace: outward normal and four
 // corners, counter-clockwise seen from outside, as signs of the half size.
@@ -68,12 +65,6 @@ constexpr unsigned short TRIANGLE_CORNERS[6] = {0, 1, 2, 0, 2, 3};
 std::tuple<int, int, int> chunkOf(raylib::Vector3 c) {
     return {static_cast<int>(std::floor(c.x / CHUNK_SIDE)), static_cast<int>(std::floor(c.y / CHUNK_SIDE)),
             static_cast<int>(std::floor(c.z / CHUNK_SIDE))};
-}
-
-// The region of a chunk: regions are cubes of REGION_CHUNKS chunks a side.
-std::tuple<int, int, int> regionOf(std::tuple<int, int, int> chunk) {
-    auto const down = [](int i) { return i >= 0 ? i / REGION_CHUNKS : -((-i - 1) / REGION_CHUNKS) - 1; };
-    return {down(std::get<0>(chunk)), down(std::get<1>(chunk)), down(std::get<2>(chunk))};
 }
 
 raylib::BoundingBox boundsOf(AABB const& box) {
@@ -109,19 +100,15 @@ SceneRenderer::~SceneRenderer() {
 }
 
 void SceneRenderer::release() {
-    for (std::vector<Part>* list : {&parts, &regions}) {
-        for (Part& part : *list) {
-            for (FaceList const& faces : part.faces) {
-                if (faces.vao) raylib::rlUnloadVertexArray(faces.vao);
-                if (faces.vbo) raylib::rlUnloadVertexBuffer(faces.vbo);
-            }
-            if (part.query) glDeleteQueries(1, &part.query);
+    for (Part& part : parts) {
+        for (FaceList const& list : part.faces) {
+            if (list.vao) raylib::rlUnloadVertexArray(list.vao);
+            if (list.vbo) raylib::rlUnloadVertexBuffer(list.vbo);
         }
-        list->clear();
+        if (part.query) glDeleteQueries(1, &part.query);
     }
+    parts.clear();
     waiting.clear();
-    waitingRegions.clear();
-    regionChunks.clear();
     sorted = 0;
     allSorted = false;
 }
@@ -172,15 +159,10 @@ void SceneRenderer::startSorting(World const& world) {
 void SceneRenderer::sortBox(AABox const& box) {
     // Each box waits in the chunk of its centre; a chunk's bounds hold all
     // of its boxes.
-    // A region waits with the boxes of all its chunks.
     raylib::BoundingBox const bounds = boundsOf(box.aabb);
-    ChunkKey const key = chunkOf(box.position);
-    for (auto [list, at, side] : {std::tuple{&waiting, key, 1}, {&waitingRegions, regionOf(key), REGION_CHUNKS}}) {
-        auto [chunk, added] = list->try_emplace(at, Waiting{bounds, {}, at, side});
-        if (!added) chunk->second.bounds = merged(chunk->second.bounds, bounds);
-        chunk->second.boxes.push_back(&box);
-    }
-    regionChunks[regionOf(key)].insert(key);
+    auto [chunk, added] = waiting.try_emplace(chunkOf(box.position), Waiting{bounds, {}});
+    if (!added) chunk->second.bounds = merged(chunk->second.bounds, bounds);
+    chunk->second.boxes.push_back(&box);
 }
 
 void SceneRenderer::sortModel(ModelEntity const& model, std::shared_ptr<Entity> const& entity) {
@@ -274,13 +256,11 @@ std::vector<AABox const*> SceneRenderer::boxesAround(Intersector const& index, W
     struct Neighbours : EntityVisitor {
         std::vector<AABox const*>& boxes;
         ChunkKey key;
-        int side;
-        Neighbours(std::vector<AABox const*>& boxes, ChunkKey key, int side) : boxes(boxes), key(key), side(side) {}
+        Neighbours(std::vector<AABox const*>& boxes, ChunkKey key) : boxes(boxes), key(key) {}
         void visitBox(AABox const& box) override {
-            if (keyOf(box.position) != key) boxes.push_back(&box);
+            if (chunkOf(box.position) != key) boxes.push_back(&box);
         }
-        ChunkKey keyOf(raylib::Vector3 at) const { return side == 1 ? chunkOf(at) : regionOf(chunkOf(at)); }
-    } neighbours(boxes, chunk.key, chunk.side);
+    } neighbours(boxes, chunkOf(chunk.boxes.front()->position));
     for (auto const& entity : index.findAllIntersections(around)) entity->accept(neighbours);
     return boxes;
 }
@@ -328,7 +308,7 @@ void SceneRenderer::addSurface(std::vector<AABox const*> const& boxes, std::vect
     }
 }
 
-SceneRenderer::Part SceneRenderer::bakedPart(Intersector const& index, Waiting const& chunk) const {
+void SceneRenderer::bakeChunk(Intersector const& index, Waiting const& chunk) {
     // The boxes of the neighbouring chunks that touch this one may hide faces
     // of its boxes: they are looked at too.
     std::vector<AABox const*> const around = boxesAround(index, chunk);
@@ -340,16 +320,10 @@ SceneRenderer::Part SceneRenderer::bakedPart(Intersector const& index, Waiting c
     }
     Part part;
     part.bounds = chunk.bounds;
-    part.key = chunk.key;
     for (int i = 0; i < FACE_LISTS; ++i) {
         if (!lists[i].empty()) part.faces[i] = uploadFaces(lists[i]);
     }
-    return part;
-}
-
-void SceneRenderer::bakeChunk(Intersector const& index, Waiting const& chunk) {
-    parts.push_back(bakedPart(index, chunk));
-    parts.back().chunk = true;
+    parts.push_back(part);
 }
 
 std::vector<std::pair<float, SceneRenderer::ChunkKey>> SceneRenderer::waitingByDistance(raylib::Vector3 camera) const {
@@ -361,19 +335,13 @@ std::vector<std::pair<float, SceneRenderer::ChunkKey>> SceneRenderer::waitingByD
 }
 
 void SceneRenderer::bakeWaiting(Intersector const& index, raylib::Vector3 camera) {
+    if (waiting.empty()) return;
     auto const start = Clock::now();
-    auto const spent = [&] { return std::chrono::duration<double>(Clock::now() - start).count(); };
     for (auto const& [distance, key] : waitingByDistance(camera)) {
-        if (bakingBudget > 0 && distance > AROUND_THE_CAMERA && spent() > bakingBudget) return;
+        double const spent = std::chrono::duration<double>(Clock::now() - start).count();
+        if (bakingBudget > 0 && distance > AROUND_THE_CAMERA && spent > bakingBudget) break;
         bakeChunk(index, waiting.at(key));
         waiting.erase(key);
-    }
-    // Then the regions, once every chunk is baked; a region of one chunk
-    // would draw only that chunk again.
-    while (!waitingRegions.empty() && regionDistance > 0 && !(bakingBudget > 0 && spent() > bakingBudget)) {
-        auto const region = waitingRegions.begin();
-        if (regionChunks.at(region->first).size() > 1) regions.push_back(bakedPart(index, region->second));
-        waitingRegions.erase(region);
     }
 }
 
@@ -484,52 +452,24 @@ void SceneRenderer::prepareFaceShader() {
                            raylib::SHADER_UNIFORM_VEC4);
 }
 
-void SceneRenderer::readQueries() {
-    for (std::vector<Part>* list : {&parts, &regions}) {
-        for (Part& part : *list) {
-            if (!part.queried) continue;
+std::vector<std::pair<float, SceneRenderer::Part*>> SceneRenderer::partsInView(raylib::Vector3 camera) {
+    Frustum const frustum = Frustum::ofCurrentView();
+    std::vector<std::pair<float, Part*>> inView;
+    for (Part& part : parts) {
+        // What the last frame's queries found, for the parts drawn with one.
+        if (part.queried) {
             GLuint samples = 0;
             glGetQueryObjectuiv(part.query, GL_QUERY_RESULT, &samples);
             part.seen = samples > 0;
             part.queried = false;
         }
-    }
-}
-
-std::vector<SceneRenderer::Part*> SceneRenderer::partsAtTheirDistance(raylib::Vector3 camera) {
-    std::set<ChunkKey> farRegions;
-    std::vector<Part*> drawn;
-    for (Part& region : regions) {
-        if (regionDistance > 0 && distanceSquared(camera, region.bounds) > regionDistance * regionDistance) {
-            farRegions.insert(region.key);
-            drawn.push_back(&region);
-        } else {
-            region.seen = false;
-        }
-    }
-    for (Part& part : parts) {
-        if (part.chunk && farRegions.count(regionOf(part.key))) {
-            part.seen = false;
-        } else {
-            drawn.push_back(&part);
-        }
-    }
-    return drawn;
-}
-
-std::vector<std::pair<float, SceneRenderer::Part*>> SceneRenderer::partsInView(raylib::Vector3 camera) {
-    Frustum const frustum = Frustum::ofCurrentView();
-    // What the last frame's queries found, for the parts drawn with one.
-    readQueries();
-    std::vector<std::pair<float, Part*>> inView;
-    for (Part* part : partsAtTheirDistance(camera)) {
-        float const distance = distanceSquared(camera, part->bounds);
-        if (!frustum.meets(part->bounds) || beyondView(distance)) {
-            part->seen = false;  // not known to show when it comes into view
+        float const distance = distanceSquared(camera, part.bounds);
+        if (!frustum.meets(part.bounds) || beyondView(distance)) {
+            part.seen = false;  // not known to show when it comes into view
             continue;
         }
-        if (OCCLUSION_QUERIES && !part->query) glGenQueries(1, &part->query);
-        inView.emplace_back(distance, part);
+        if (OCCLUSION_QUERIES && !part.query) glGenQueries(1, &part.query);
+        inView.emplace_back(distance, &part);
     }
     std::sort(inView.begin(), inView.end(), [](auto const& a, auto const& b) { return a.first < b.first; });
     return inView;
@@ -650,35 +590,20 @@ void SceneRenderer::drawObjects(raylib::Vector3 camera) {
     }
 }
 
-namespace {
-
-template <class Parts>
-size_t trianglesOf(Parts const& parts) {
-    size_t count = 0;
-    for (auto const& part : parts) {
-        for (auto const& list : part.faces) count += 2 * static_cast<size_t>(list.count);
-    }
-    return count;
-}
-
-}  // namespace
-
 size_t SceneRenderer::meshBytes() const {
     size_t bytes = 0;
-    for (std::vector<Part> const* list : {&parts, &regions}) {
-        for (Part const& part : *list) {
-            for (FaceList const& faces : part.faces) bytes += faces.bytes;
-        }
+    for (Part const& part : parts) {
+        for (FaceList const& list : part.faces) bytes += list.bytes;
     }
     return bytes;
 }
 
 size_t SceneRenderer::triangles() const {
-    return trianglesOf(parts);
-}
-
-size_t SceneRenderer::regionTriangles() const {
-    return trianglesOf(regions);
+    size_t count = 0;
+    for (Part const& part : parts) {
+        for (FaceList const& list : part.faces) count += 2 * static_cast<size_t>(list.count);
+    }
+    return count;
 }
 
 void drawScene(std::vector<std::shared_ptr<Entity>> entities) {

@@ -5,7 +5,6 @@
 #include <map>
 #include <memory>
 #include <optional>
-#include <set>
 #include <tuple>
 #include <vector>
 
@@ -40,12 +39,9 @@ struct FacePrograms {
 //
 // Boxes never change once the scene is loaded, so they are baked, chunk by
 // chunk (cubic regions of the world), into lists of faces on the GPU: a
-// face is an instance of 28 bytes (a centre, a half size and a colour, as
-// of a box, flat along the face's axis for a merged quad) that the faces'
-// vertex program turns into two triangles, in a list for each way faces
-// point. The solid boxes of a chunk are baked as one surface (box-surface.h):
-// faces of a colour in a plane merged across boxes, the parts other boxes
-// cover left out. A frame
+// face is an instance of 28 bytes (its box's centre, half size and colour)
+// that the faces' vertex program turns into two triangles, in a list for
+// each way faces point, without the faces that other boxes hide. A frame
 // draws only the chunks and models whose bounds meet the view frustum,
 // nearest first, and of a chunk or model only the faces that can point
 // towards the camera.
@@ -92,11 +88,6 @@ public:
     // What lies further from the camera than this is not drawn; 0 draws
     // everything.
     float viewDistance = 0;
-    // Regions of chunks further than this from the camera are drawn as one
-    // part each, baked as one surface merged across the chunks' borders:
-    // the same picture in fewer quads and draw calls. They are baked after
-    // all the chunks; 0 bakes and draws none.
-    float regionDistance = 192;
     // The seconds a frame spends baking chunks, once the chunks around the
     // camera are baked; 0 bakes every chunk in the first frame.
     double bakingBudget = 0;
@@ -120,9 +111,6 @@ public:
     // The baked faces' size on the GPU, in bytes, and their triangles.
     size_t meshBytes() const;
     size_t triangles() const;
-    // The same of the regions baked.
-    size_t regionsBaked() const { return regions.size(); }
-    size_t regionTriangles() const;
 
 private:
     // A face of a box as the GPU draws it: its centre and half size, as
@@ -160,18 +148,12 @@ private:
         unsigned query = 0;                  // its occlusion query, once made
         bool seen = false;                   // whether it showed in the last frame
         bool queried = false;                // whether the query was drawn with it
-        // The chunk or region it was baked from, and whether it is a chunk.
-        std::tuple<int, int, int> key{};
-        bool chunk = false;
     };
     using ChunkKey = std::tuple<int, int, int>;
-    // The boxes of a chunk or region not baked yet, the bounds of their
-    // boxes, and which chunk or region (of how many chunks a side) it is.
+    // The boxes of a chunk not baked yet, and the bounds of their boxes.
     struct Waiting {
         raylib::BoundingBox bounds;
         std::vector<AABox const*> boxes;
-        ChunkKey key;
-        int side = 1;
     };
 
     using Clock = std::chrono::steady_clock;
@@ -189,7 +171,6 @@ private:
     void sortModel(ModelEntity const& model, std::shared_ptr<Entity> const& entity);
     void sortBox(AABox const& box);
     void bakeChunk(Intersector const& index, Waiting const& chunk);
-    Part bakedPart(Intersector const& index, Waiting const& chunk) const;
     using FaceLists = std::array<std::vector<FaceInstance>, FACE_LISTS>;
     // The boxes of other chunks that touch the chunk.
     static std::vector<AABox const*> boxesAround(Intersector const& index, Waiting const& chunk);
@@ -216,10 +197,6 @@ private:
     // The parts whose bounds meet the view, nearest first, with their
     // squared distances; what the last frame's queries found is read first.
     std::vector<std::pair<float, Part*>> partsInView(raylib::Vector3 camera);
-    void readQueries();
-    // The parts that draw the world from the camera: far regions in place
-    // of their chunks.
-    std::vector<Part*> partsAtTheirDistance(raylib::Vector3 camera);
     bool beyondView(float distanceSquared) const;
     // Draws those of the parts not known to show that the GPU finds in view,
     // after drawn others were drawn.
@@ -241,9 +218,6 @@ private:
     std::vector<Part> parts;
     size_t entityParts = 0;
     std::map<ChunkKey, Waiting> waiting;
-    std::vector<Part> regions;
-    std::map<ChunkKey, Waiting> waitingRegions;
-    std::map<ChunkKey, std::set<ChunkKey>> regionChunks;
     size_t sorted = 0;
     bool allSorted = false;
     std::map<LoadedModel const*, std::unique_ptr<ModelOnGpu>> models;
