@@ -189,6 +189,12 @@ TEST(SceneCheck, ShowsTheLineAndAHintForTheCommonestSlips) {
         ASSERT_EQ(load.problems.size(), 1u) << text;
         EXPECT_EQ(describeWithLine(load.problems[0]), expected);
     }
+    // After a mistake, the entry's indented lines are passed over: the
+    // next entry starts at a word at the start of a line.
+    EXPECT_EQ(loadWorldFromText("rect (0, 0, 0), (1 1 1),\n  red\n  (2, 2, 2)\nrect (0, 0, 0), (1, 1, 1), red\n", "s",
+                                std::make_shared<Player>())
+                  .problems.size(),
+              1u);
     // A byte that starts no UTF-8 sequence is escaped too.
     EXPECT_EQ(printable("\x80\xc1 \xc2\xa3 \xf0\x9f\x98\x80"), "\\x80\\xC1 \xc2\xa3 \xf0\x9f\x98\x80");
 }
@@ -211,11 +217,14 @@ TEST(SceneModels, FoundBesideTheSceneScaledAndSolid) {
     fs::create_directories(folder / "models/props");
     fs::copy_file("assets/models/lamp_post.vox", folder / "models/props/lamp.vox",
                   fs::copy_options::overwrite_existing);
+    // The scene's own rock before the game's.
+    fs::copy_file("assets/models/lamp_post.vox", folder / "models/rock.vox", fs::copy_options::overwrite_existing);
     std::string const here = folder.string();
     // A text, the model file it loads, the problem, the scale and whether solid.
     std::tuple<std::string, std::string, std::string, float, bool> const cases[] = {
         {"model props/lamp, (0, 0, 0)", here + "/models/props/lamp.vox", "", 0.1f, false},
         {"model tree, (0, 0, 0), scale 0.5", "assets/models/tree.vox", "", 0.5f, false},
+        {"model rock, (0, 0, 0)", here + "/models/rock.vox", "", 0.1f, false},
         {"model props/lamp, (0, 0, 0) , solid ,scale 2", here + "/models/props/lamp.vox", "", 2, true},
         {"model nothere, (0, 0, 0)", "assets/models/nothere.vox",
          "1:7: error: the model nothere is in neither " + here + "/models/nothere.vox nor assets/models/nothere.vox",

@@ -279,6 +279,10 @@ TEST(VoxScene, RefusesGraphsThatCannotBeFollowedOrPlaceTooMuch) {
         std::string const found = messageOf(readVoxFile(data));
         EXPECT_EQ(found.substr(0, *problem ? std::string(problem).size() : std::string::npos), problem);
     }
+    // A graph whose root is hidden shows nothing: an empty grid.
+    VoxelGrid nothing(2, 2, 2);
+    EXPECT_EQ(messageOf(readVoxFile(edited([&](VoxScene& s) { node(s, 0).hidden = true; }), &nothing)), "");
+    EXPECT_EQ(std::tuple(nothing.sizeX, nothing.sizeY, nothing.sizeZ), std::tuple(0, 0, 0));
     // Cut short, a transform says so.
     std::vector<uint8_t> cut = encodeVox(sceneTurnedBy(4, 4));
     auto const transform = std::search(cut.begin(), cut.end(), std::begin("nTRN"), std::begin("nTRN") + 4);
