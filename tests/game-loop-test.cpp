@@ -65,6 +65,11 @@ TEST(StepFrame, TurnsTheViewAsSet) {
         EXPECT_NEAR(s.turn, turn, 1e-3f) << mouse.x << " " << stick.x;
         EXPECT_EQ((s.lookY > START_POSITION.y + 1e-4f) - (s.lookY < START_POSITION.y - 1e-4f), look);
     }
+    // Pushed fully up for 0.1 s at 180 degrees a second, the stick looks as
+    // far as the mouse moved by 18 degrees.
+    float const byStick = stepped({.frameTime = 0.1f, .stick = {0, 1}}, plain).lookY;
+    float const byMouse = stepped({.frameTime = 0.1f, .mouse = {0, 18 / plain.mouseSensitivity}}, plain).lookY;
+    EXPECT_NEAR(byStick, byMouse, 1e-4f);
 }
 
 // Walking at an angle into a wall stops dead, as it always has, unless
