@@ -33,7 +33,7 @@ TEST(SettingsFile, ReadsWhatItCanAndSaysWhatItCannot) {
         "vertical_sync = 1\n"
         "shiny-look_2 = [1, \"two\"]\n"
         "[keys]\n"
-        "forward = [\"I\", \"Keypad8\"]\n"
+        "forward = [\"I\", \"Keypad0\"]\n"
         "back = [\"Nowhere\"]\n"
         "left = \"A\"\n"
         "[gamepad]\n"
@@ -44,7 +44,7 @@ TEST(SettingsFile, ReadsWhatItCanAndSaysWhatItCannot) {
     expected.mouseSensitivity = 0.1f;
     expected.invertLook = true;
     expected.renderScale = 0;
-    expected.keys[MOVE_FORWARD] = {'I', 328};
+    expected.keys[MOVE_FORWARD] = {'I', 320};
     expected.stickDeadZone = 0.35f;
     EXPECT_EQ(read.settings, expected);
     EXPECT_EQ(
