@@ -22,35 +22,13 @@
 #include <string>
 #include <vector>
 
+#include "bench-measures.h"
 #include "bench-window.h"
 #include "game-loop.h"
 #include "loading-screen.h"
 #include "log-capture.h"
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
-
-double secondsSince(Clock::time_point start) {
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-// A "Name:   N kB" line of /proc/self/status, in bytes.
-double statusBytes(std::string const& name) {
-    std::ifstream status("/proc/self/status");
-    std::string key;
-    double kilobytes = 0;
-    while (status >> key) {
-        if (key == name + ":" && status >> kilobytes) return kilobytes * 1024;
-        status.ignore(1024, '\n');
-    }
-    return 0;
-}
-
-// The peak of resident memory starts again from what is resident now.
-void resetPeak() {
-    std::ofstream("/proc/self/clear_refs") << "5";
-}
 
 std::string sceneOfClouds(int clouds) {
     std::string const path =
@@ -60,15 +38,6 @@ std::string sceneOfClouds(int clouds) {
     for (int i = 0; i < clouds; ++i)
         scene << "voxels_cloud_huge (" << 60 + 110 * i << ", 30, 0), (100, 50, 625), 0.5\n";
     return path;
-}
-
-double drawFrame(Renderer& renderer, World const& world, raylib::Camera3D const& camera) {
-    auto const start = Clock::now();
-    raylib::BeginDrawing();
-    renderer.drawFrame(world, camera, false);
-    raylib::EndDrawing();
-    glFinish();
-    return secondsSince(start);
 }
 
 double medianFrame(Renderer& renderer, World const& world, raylib::Camera3D const& camera) {

@@ -14,6 +14,7 @@
 #include <set>
 #include <sstream>
 
+#include "bench-measures.h"
 #include "bench-window.h"
 #include "game-loop.h"
 #include "game.h"
@@ -93,18 +94,6 @@ void frames(benchmark::State& state, World* world, World* floorWorld, bool baked
     state.counters["floor_frames"] = seconds / floorSeconds;
     state.counters["triangles"] = static_cast<double>(renderer.scene.triangles());
     state.counters["mesh_MiB"] = static_cast<double>(renderer.scene.meshBytes() + modelBytes(*world)) / (1 << 20);
-}
-
-void resize(benchmark::State& state, int width, int height) {
-    raylib::SetWindowSize(width, height);
-    // Frames let a hidden window take its new size.
-    for (auto _ : state) {
-        raylib::BeginDrawing();
-        raylib::EndDrawing();
-        raylib::WaitTime(0.01);
-    }
-    state.counters["screen_width"] = raylib::GetScreenWidth();
-    state.counters["render_width"] = raylib::GetRenderWidth();
 }
 
 }  // namespace

@@ -18,6 +18,7 @@
 #include <fstream>
 #include <vector>
 
+#include "bench-measures.h"
 #include "bench-window.h"
 #include "game-loop.h"
 #include "loading-screen.h"
@@ -27,33 +28,6 @@
 #include "terrain-world.h"
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
-
-double secondsSince(Clock::time_point start) {
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-// A "Name:   N kB" line of /proc/self/status, in bytes.
-double statusBytes(std::string const& name) {
-    std::ifstream status("/proc/self/status");
-    std::string key;
-    double kilobytes = 0;
-    while (status >> key) {
-        if (key == name + ":" && status >> kilobytes) return kilobytes * 1024;
-        status.ignore(1024, '\n');
-    }
-    return 0;
-}
-
-double drawFrame(Renderer& renderer, World const& world, raylib::Camera3D const& camera) {
-    auto const start = Clock::now();
-    raylib::BeginDrawing();
-    renderer.drawFrame(world, camera, false);
-    raylib::EndDrawing();
-    glFinish();
-    return secondsSince(start);
-}
 
 std::string const SCENE = (std::filesystem::temp_directory_path() / "tessarine-terrain.txt").string();
 std::shared_ptr<World> terrain, floorWorld;
@@ -83,7 +57,7 @@ std::vector<raylib::Camera3D> views(World const& world, bool walk) {
 void firstFrame(benchmark::State& state) {
     LogCapture quiet;
     for (auto _ : state) {
-        std::ofstream("/proc/self/clear_refs") << "5";  // the peak starts again from what is resident now
+        resetPeak();
         auto const start = Clock::now();
         auto const player = std::make_shared<Player>();
         LoadingScreen screen;
@@ -136,17 +110,6 @@ void frames(benchmark::State& state, bool walk, bool merged) {
     state.counters["render_width"] = raylib::GetRenderWidth();
     state.counters["triangles"] = static_cast<double>(renderer.scene.triangles());
     state.counters["mesh_MiB"] = static_cast<double>(renderer.scene.meshBytes()) / (1 << 20);
-}
-
-void resize(benchmark::State& state, int width, int height) {
-    raylib::SetWindowSize(width, height);
-    // Frames let the window take its new size.
-    for (auto _ : state) {
-        raylib::BeginDrawing();
-        raylib::EndDrawing();
-        raylib::WaitTime(0.01);
-    }
-    state.counters["render_width"] = raylib::GetRenderWidth();
 }
 
 }  // namespace
