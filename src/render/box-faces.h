@@ -1,6 +1,7 @@
 #pragma once
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 #include "aabox.h"
@@ -31,6 +32,23 @@ inline raylib::Vector3 normalOf(BoxFace face) {
 // whose planes are a few float steps apart, as a cloud's are, touch.
 inline float tolerance(float coordinate) {
     return 1e-6f * std::max(1.0f, std::abs(coordinate));
+}
+
+// A box's two faces on an axis, as it is drawn (at centre ± size / 2): the
+// planes they lie on, the negative side's first, and the rectangle both
+// span on the two other axes (the one after the axis from and to, then the
+// one after that from and to).
+struct FacesOnAxis {
+    float planes[2];
+    std::array<float, 4> rect;
+};
+inline FacesOnAxis facesOnAxis(AABox const& box, int axis) {
+    int const u = (axis + 1) % 3, v = (axis + 2) % 3;
+    float const centre[3] = {box.position.x, box.position.y, box.position.z};
+    raylib::Vector3 const s = box.aabb.size;
+    float const half[3] = {s.x / 2, s.y / 2, s.z / 2};
+    return {{centre[axis] - half[axis], centre[axis] + half[axis]},
+            {centre[u] - half[u], centre[u] + half[u], centre[v] - half[v], centre[v] + half[v]}};
 }
 
 // Whether a box hides what lies behind it and has an inside: opaque, with

@@ -26,13 +26,9 @@ constexpr size_t FEWEST_CELLS_ALLOWED = 4096;
 
 void addFaces(std::vector<PlaneFace>& faces, AABox const& box, int axis, bool drawn) {
     if (!solid(box)) return;
-    int const u = (axis + 1) % 3, v = (axis + 2) % 3;
-    float const centre[3] = {box.position.x, box.position.y, box.position.z};
-    raylib::Vector3 const s = box.aabb.size;
-    float const half[3] = {s.x / 2, s.y / 2, s.z / 2};
-    std::array<float, 4> const rect{centre[u] - half[u], centre[u] + half[u], centre[v] - half[v], centre[v] + half[v]};
-    faces.push_back({centre[axis] + half[axis], rect, box.color, true, drawn});
-    faces.push_back({centre[axis] - half[axis], rect, box.color, false, drawn});
+    FacesOnAxis const two = facesOnAxis(box, axis);
+    faces.push_back({two.planes[1], two.rect, box.color, true, drawn});
+    faces.push_back({two.planes[0], two.rect, box.color, false, drawn});
 }
 
 // The distinct values, sorted, those closer than the tolerance taken as one.

@@ -33,17 +33,12 @@ struct RectHash {
 
 // The faces of the boxes on one axis, sorted by plane.
 std::vector<Face> facesAlong(std::vector<AABox const*> const& boxes, int axis) {
-    int const u = (axis + 1) % 3, v = (axis + 2) % 3;
     std::vector<Face> faces;
     for (size_t i = 0; i < boxes.size(); ++i) {
         if (!solid(*boxes[i])) continue;
-        float const centre[3] = {boxes[i]->position.x, boxes[i]->position.y, boxes[i]->position.z};
-        raylib::Vector3 const s = boxes[i]->aabb.size;
-        float const half[3] = {s.x / 2, s.y / 2, s.z / 2};
-        std::array<float, 4> const rect{centre[u] - half[u], centre[u] + half[u], centre[v] - half[v],
-                                        centre[v] + half[v]};
-        faces.push_back({centre[axis] + half[axis], rect, static_cast<int>(i), true});
-        faces.push_back({centre[axis] - half[axis], rect, static_cast<int>(i), false});
+        FacesOnAxis const two = facesOnAxis(*boxes[i], axis);
+        faces.push_back({two.planes[1], two.rect, static_cast<int>(i), true});
+        faces.push_back({two.planes[0], two.rect, static_cast<int>(i), false});
     }
     std::sort(faces.begin(), faces.end(), [](Face const& a, Face const& b) { return a.plane < b.plane; });
     return faces;
