@@ -13,6 +13,8 @@
 #include <map>
 #include <set>
 #include <sstream>
+#include <string>
+#include <vector>
 
 #include "bench-measures.h"
 #include "bench-window.h"
@@ -33,6 +35,10 @@ std::map<std::string, std::string> const SCENES = {
     {"3-dense-cloud", "voxels_cloud_huge (-150, 10, 0), (250, 25, 250), 1\n"},
     {"4-sparse-cloud", "voxels_cloud_huge (-150, 10, 0), (250, 25, 250), 0.2\n"},
     {"5-building", ""},
+    // Clouds of small voxels so far away that their chunks are drawn coarse.
+    {"6-far-clouds",
+     "voxels_cloud (-70, 2.2, 4), (4, 4, 4), 1\nvoxels_cloud (-90, 6, -20), (4, 4, 4), 1\n"
+     "voxels_cloud (-110, 2, 30), (4, 4, 4), 1\n"},
 };
 
 std::shared_ptr<World> load(std::string const& name) {
@@ -71,9 +77,10 @@ size_t modelBytes(World const& world) {
 // another renderer: a frame's cost in floor frames is the ratio of the two
 // sums, which a machine busy with something else changes far less than
 // either time.
-void frames(benchmark::State& state, World* world, World* floorWorld, bool baked) {
+void frames(benchmark::State& state, World* world, World* floorWorld, bool baked, bool coarse) {
     Renderer renderer, floorRenderer;
     renderer.scene.bakedBoxes = baked;
+    renderer.scene.coarseFarChunks = coarse;
     raylib::Camera3D const camera = startCamera();
     auto const frame = [&](Renderer& by, World const& drawn) {
         auto const start = std::chrono::steady_clock::now();
@@ -93,6 +100,7 @@ void frames(benchmark::State& state, World* world, World* floorWorld, bool baked
     }
     state.counters["floor_frames"] = seconds / floorSeconds;
     state.counters["triangles"] = static_cast<double>(renderer.scene.triangles());
+    state.counters["drawn_triangles"] = static_cast<double>(renderer.scene.trianglesDrawn());
     state.counters["mesh_MiB"] = static_cast<double>(renderer.scene.meshBytes() + modelBytes(*world)) / (1 << 20);
 }
 
@@ -106,10 +114,12 @@ int main(int argc, char** argv) {
         std::string const size = std::to_string(width) + "x" + std::to_string(height);
         benchmark::RegisterBenchmark(("Resize/" + size).c_str(), resize, width, height)->Iterations(10);
         for (auto const& [name, world] : worlds) {
-            for (bool const baked : {true, false}) {
-                std::string const path = baked ? "baked" : "plain";
+            // Far chunks drawn coarse, or face by face as every near one.
+            std::vector<std::pair<std::string, bool>> paths{{"baked", true}, {"plain", false}};
+            if (name == "6-far-clouds") paths.emplace_back("baked-fine", true);
+            for (auto const& [path, baked] : paths) {
                 benchmark::RegisterBenchmark(("Frame/" + size + "/" + name + "/" + path).c_str(), frames, world.get(),
-                                             worlds.at("1-floor").get(), baked)
+                                             worlds.at("1-floor").get(), baked, path != "baked-fine")
                     ->MinTime(2)
                     ->Unit(benchmark::kMillisecond);
             }

@@ -1,9 +1,10 @@
-// The surface of a chunk's boxes, merged.
+// The surface of a chunk's boxes, merged, and its boxes seen from far away.
 #include <gtest/gtest.h>
 
 #include <cmath>
 
 #include "box-surface.h"
+#include "coarse-boxes.h"
 
 namespace {
 
@@ -111,6 +112,60 @@ TEST(BoxSurface, CoversExactlyWhatTheBoxesShowInAsFewQuadsAsMerging) {
         // Points are looked at around the origin.
         if (world.own.front().position.x < 100) expectSameSurface(world, quads);
     }
+}
+
+// From far away a chunk's boxes become cells of twice its smallest box,
+// each in the colour filling most of it where they fill at least half, or
+// nothing when that would not look like them.
+TEST(CoarseBoxes, FillTheCellsTheBoxesFillMostly) {
+    struct Case {
+        char const* name;
+        std::vector<AABox> boxes;
+        size_t cells;
+        raylib::Color color;  // of the first cell
+    };
+    // Unit boxes filling a cube of the given side, the first flowers of
+    // them flowers, short of the first missing of the cell at the origin.
+    auto const block = [](int side, int flowers, int missing = 0) {
+        std::vector<AABox> boxes;
+        for (int i = 0; i < side * side * side; ++i) {
+            int const x = i % side, y = i / side % side, z = i / side / side;
+            if (x < 2 && y < 2 && z < 2 && missing-- > 0) continue;
+            boxes.push_back({{x + 0.5f, y + 0.5f, z + 0.5f}, {1, 1, 1}, i < flowers ? FLOWER : GRASS});
+        }
+        return boxes;
+    };
+    std::vector<AABox> withGlass = block(4, 0, 3);
+    withGlass.push_back({{0, 0, 0}, {1, 1, 1}, {189, 0, 54, 200}});
+    Case const cases[] = {
+        {"a block of eight", block(2, 0), 1, GRASS},
+        {"five of eight in another colour", block(2, 5), 1, FLOWER},
+        {"five eighths of a cell filled, and glass", withGlass, 8, GRASS},
+        {"three eighths of a cell filled", block(4, 0, 5), 7, GRASS},
+        // A cell would stand for eight times the box.
+        {"one box alone", {{{0.5f, 0.5f, 0.5f}, {1, 1, 1}, GRASS}}, 0, {}},
+        {"two blocks apart",
+         {{{1, 1, 1}, {2, 2, 2}, GRASS}, {{5, 1, 1}, {2, 2, 2}, FLOWER}, {{3.5f, 0.5f, 0.5f}, {1, 1, 1}, GRASS}},
+         2,
+         GRASS},
+    };
+    for (Case const& c : cases) {
+        auto const boxes = pointers(c.boxes);
+        std::vector<AABox> const cells = coarseBoxes(boxes, 2);
+        ASSERT_EQ(cells.size(), c.cells) << c.name;
+        if (cells.empty()) continue;
+        EXPECT_EQ(packedColor(cells.front().color), packedColor(c.color)) << c.name;
+        EXPECT_FLOAT_EQ(cells.front().aabb.size.y, 2) << c.name;
+        EXPECT_FLOAT_EQ(cells.front().position.y, 1) << c.name;
+        EXPECT_FLOAT_EQ(cells.back().position.x, c.cells == 2 ? 5.0f : c.cells == 1 ? 1.0f : 3.0f) << c.name;
+    }
+    // The cells' side: twice the smallest box, or a 64th of the extent.
+    std::vector<AABox> const small{{{0, 0, 0}, {0.5f, 1, 1}, GRASS}, {{3, 0, 0}, {1, 1, 1}, GRASS}};
+    std::vector<AABox> const long_{{{0, 0, 0}, {0.5f, 1, 1}, GRASS}, {{60, 0, 0}, {128, 1, 1}, GRASS}};
+    std::vector<AABox> const none{{{0, 0, 0}, {1, 1, 1}, {0, 0, 0, 100}}};
+    EXPECT_FLOAT_EQ(coarseCellSide(pointers(small)), 1);
+    EXPECT_FLOAT_EQ(coarseCellSide(pointers(long_)), 2);
+    EXPECT_EQ(coarseCellSide(pointers(none)), 0);
 }
 
 }  // namespace

@@ -322,6 +322,49 @@ TEST_F(RenderTest, FramesBakeFarChunksWithinTheirBudget) {
     }
 }
 
+// A chunk so far away that a cell of two of its voxels is less than a
+// pixel is drawn as such cells, with far fewer triangles and the same
+// colours; near it, or without the setting, face by face as before.
+TEST_F(RenderTest, FarChunksAreDrawnCoarserWherePixelsCannotTell) {
+    // A wall of 0.1-unit voxels, each red or green by chance.
+    srand(3);
+    for (int i = 0; i < 120 * 120 * 2; ++i) {
+        raylib::Vector3 const at{-6 + 0.1f * (i % 120), 0.1f * (i / 120 % 120), 0.1f * (i / 14400)};
+        world->intersector->addEntity(
+            std::make_shared<AABox>(at, raylib::Vector3{0.1f, 0.1f, 0.1f}, rand() % 2 ? colorRed : colorGreen));
+    }
+    struct Seen {
+        raylib::Color color;
+        size_t triangles, coarseChunks;
+    };
+    auto const seen = [&](float distance, bool coarse) {
+        Renderer own;
+        own.scene.coarseFarChunks = coarse;
+        raylib::Camera3D const camera = cameraAt({0, 6, distance}, {0, 6, 0});
+        raylib::Image const image = captureFrame([&] { own.drawFrame(*world, camera, false); });
+        // The mean colour around the wall's middle.
+        raylib::Vector2 const middle = raylib::GetWorldToScreen({0, 6, 0}, camera);
+        int sum[3] = {}, count = 0;
+        for (int y = -5; y <= 5; ++y) {
+            for (int x = -5; x <= 5; ++x, ++count) {
+                raylib::Color const c = at(image, static_cast<int>(middle.x) + x, static_cast<int>(middle.y) + y);
+                sum[0] += c.r, sum[1] += c.g, sum[2] += c.b;
+            }
+        }
+        raylib::UnloadImage(image);
+        raylib::Color const mean{static_cast<unsigned char>(sum[0] / count), static_cast<unsigned char>(sum[1] / count),
+                                 static_cast<unsigned char>(sum[2] / count), 255};
+        return Seen{mean, own.scene.trianglesDrawn(), own.scene.coarseChunks()};
+    };
+    // 0.2 units span a pixel at about 70 units on this window.
+    Seen const far = seen(80, true), fine = seen(80, false), close = seen(20, true);
+    EXPECT_TRUE(near(far.color, fine.color, 12)) << int(far.color.r) << " " << int(fine.color.r);
+    EXPECT_LT(far.triangles * 2, fine.triangles);
+    EXPECT_EQ(close.triangles, fine.triangles) << "drawn face by face near it";
+    EXPECT_EQ(close.coarseChunks, 0u) << "nothing baked coarse while not needed";
+    EXPECT_GT(far.coarseChunks, 0u);
+}
+
 // What a renderer makes on the GPU (occlusion queries, the scaled view's
 // texture and its samples) is given back with it.
 TEST_F(RenderTest, ARendererGivesBackWhatItMadeOnTheGpu) {

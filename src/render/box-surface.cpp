@@ -46,15 +46,6 @@ int edgeAt(std::vector<float> const& edges, float value) {
     return static_cast<int>(std::lower_bound(edges.begin(), edges.end(), value - tolerance(value)) - edges.begin());
 }
 
-uint32_t packed(raylib::Color c) {
-    return uint32_t{c.r} | uint32_t{c.g} << 8 | uint32_t{c.b} << 16 | uint32_t{c.a} << 24;
-}
-
-raylib::Color unpacked(uint32_t c) {
-    return {static_cast<unsigned char>(c), static_cast<unsigned char>(c >> 8), static_cast<unsigned char>(c >> 16),
-            static_cast<unsigned char>(c >> 24)};
-}
-
 // The faces of one plane on a grid of the cells their edges cut it into:
 // for each side, the colour drawn in each cell (0 for none) and whether a
 // face of the other side covers it.
@@ -100,7 +91,7 @@ public:
             for (int v = v0; v < v1; ++v) {
                 for (int u = u0; u < u1; ++u) {
                     size_t const cell = static_cast<size_t>(v) * columns + u;
-                    if (face->drawn) drawn[face->positive][cell] = packed(face->color);
+                    if (face->drawn) drawn[face->positive][cell] = packedColor(face->color);
                     covered[!face->positive][cell] = true;
                 }
             }
@@ -131,7 +122,7 @@ public:
                                      plane,
                                      {uEdges[u], vEdges[v]},
                                      {uEdges[u + size[0]], vEdges[v + size[1]]},
-                                     unpacked(colour)});
+                                     unpackedColor(colour)});
                 }
             }
         }

@@ -11,6 +11,7 @@
 
 #include "aabox.h"
 #include "box-surface.h"
+#include "coarse-boxes.h"
 #include "frustum.h"
 #include "hidden-faces.h"
 #include "model-entity.h"
@@ -101,9 +102,11 @@ SceneRenderer::~SceneRenderer() {
 
 void SceneRenderer::release() {
     for (Part& part : parts) {
-        for (FaceList const& list : part.faces) {
-            if (list.vao) raylib::rlUnloadVertexArray(list.vao);
-            if (list.vbo) raylib::rlUnloadVertexBuffer(list.vbo);
+        for (FaceListsOnGpu const* lists : {&part.faces, &part.coarseFaces}) {
+            for (FaceList const& list : *lists) {
+                if (list.vao) raylib::rlUnloadVertexArray(list.vao);
+                if (list.vbo) raylib::rlUnloadVertexBuffer(list.vbo);
+            }
         }
         if (part.query) glDeleteQueries(1, &part.query);
     }
@@ -308,7 +311,15 @@ void SceneRenderer::addSurface(std::vector<AABox const*> const& boxes, std::vect
     }
 }
 
-void SceneRenderer::bakeChunk(Intersector const& index, Waiting const& chunk) {
+SceneRenderer::FaceListsOnGpu SceneRenderer::upload(FaceLists const& lists) const {
+    FaceListsOnGpu onGpu{};
+    for (int i = 0; i < FACE_LISTS; ++i) {
+        if (!lists[i].empty()) onGpu[i] = uploadFaces(lists[i]);
+    }
+    return onGpu;
+}
+
+void SceneRenderer::bakeChunk(Intersector const& index, Waiting& chunk) {
     // The boxes of the neighbouring chunks that touch this one may hide faces
     // of its boxes: they are looked at too.
     std::vector<AABox const*> const around = boxesAround(index, chunk);
@@ -320,10 +331,59 @@ void SceneRenderer::bakeChunk(Intersector const& index, Waiting const& chunk) {
     }
     Part part;
     part.bounds = chunk.bounds;
-    for (int i = 0; i < FACE_LISTS; ++i) {
-        if (!lists[i].empty()) part.faces[i] = uploadFaces(lists[i]);
+    part.faces = upload(lists);
+    if (mergedFaces && coarseFarChunks) {
+        part.coarseSide = coarseCellSide(chunk.boxes);
+        part.boxes = std::move(chunk.boxes);
     }
-    parts.push_back(part);
+    parts.push_back(std::move(part));
+}
+
+void SceneRenderer::bakeCoarseFaces(Part& part) {
+    std::vector<AABox> const cells = coarseBoxes(part.boxes, part.coarseSide);
+    std::vector<AABox const*> own;
+    for (AABox const& cell : cells) own.push_back(&cell);
+    // Boxes that are not solid are drawn as they are.
+    for (AABox const* box : part.boxes) {
+        if (!solid(*box)) own.push_back(box);
+    }
+    FaceLists lists;
+    if (!cells.empty()) addSurface(own, {}, lists);
+    auto const count = [](auto const& lists, auto size) {
+        size_t faces = 0;
+        for (auto const& list : lists) faces += size(list);
+        return faces;
+    };
+    size_t const coarse = count(lists, [](auto const& list) { return list.size(); });
+    size_t const fine = count(part.faces, [](FaceList const& list) { return static_cast<size_t>(list.count); });
+    // Worth its room on the GPU only with a quarter fewer faces.
+    if (!cells.empty() && 4 * coarse < 3 * fine) {
+        part.coarseFaces = upload(lists);
+    } else {
+        part.coarseSide = 0;
+    }
+    part.boxes = {};
+}
+
+bool SceneRenderer::drawnCoarse(Part const& part, raylib::Vector3 camera) const {
+    if (!(part.coarseSide > 0) || !coarseFarChunks) return false;
+    float const cellPixels = part.coarseSide * pixelsPerUnit;
+    return cellPixels * cellPixels < distanceSquared(camera, part.bounds);
+}
+
+bool SceneRenderer::coarseWaiting(Part const& part, raylib::Vector3 camera) const {
+    return !part.boxes.empty() && drawnCoarse(part, camera);
+}
+
+void SceneRenderer::bakeCoarse(raylib::Vector3 camera) {
+    if (!waiting.empty()) return;
+    auto const start = Clock::now();
+    for (Part& part : parts) {
+        if (!coarseWaiting(part, camera)) continue;
+        bakeCoarseFaces(part);
+        double const spent = std::chrono::duration<double>(Clock::now() - start).count();
+        if (bakingBudget > 0 && spent > bakingBudget) break;
+    }
 }
 
 std::vector<std::pair<float, SceneRenderer::ChunkKey>> SceneRenderer::waitingByDistance(raylib::Vector3 camera) const {
@@ -370,13 +430,14 @@ SceneRenderer::Progress SceneRenderer::bakeAround(World const& world, raylib::Ve
 }
 
 void SceneRenderer::drawFaces(Part const& part, raylib::Vector3 camera) {
+    FaceListsOnGpu const& lists = drawnCoarse(part, camera) && part.boxes.empty() ? part.coarseFaces : part.faces;
     raylib::rlEnableShader(faceShader.id);
     // Faces are untextured: the default (white) texture, which a mesh drawn
     // in between unbinds.
     raylib::rlActiveTextureSlot(0);
     raylib::rlEnableTexture(raylib::rlGetTextureIdDefault());
     for (int i = 0; i < FACE_LISTS; ++i) {
-        FaceList const& list = part.faces[i];
+        FaceList const& list = lists[i];
         Face const& face = FACES[i % 6];
         if (list.count == 0 || (i < 6 && !mayFace(part.bounds, face.normal, camera))) continue;
         // Drawn by index, the four corners; else the six of the two
@@ -395,6 +456,7 @@ void SceneRenderer::drawFaces(Part const& part, raylib::Vector3 camera) {
                                 raylib::SHADER_UNIFORM_VEC3, cornerCount);
         raylib::rlEnableVertexArray(list.vao);
         if (list.sharedHalf) glVertexAttrib3fv(1, list.half);
+        drawnTriangles += 2 * static_cast<size_t>(list.count);
         if (mergedFaces) {
             raylib::rlDrawVertexArrayElementsInstanced(0, 6, nullptr, list.count);
         } else {
@@ -481,6 +543,7 @@ bool SceneRenderer::beyondView(float distanceSquared) const {
 
 void SceneRenderer::drawBaked(raylib::Camera3D const& camera) {
     prepareFaceShader();
+    drawnTriangles = 0;
     std::vector<std::pair<float, Part*>> const inView = partsInView(camera.position);
     if (!OCCLUSION_QUERIES) {
         for (auto const& [distance, part] : inView) drawPart(*part, camera.position);
@@ -545,6 +608,10 @@ void SceneRenderer::drawScene(raylib::Camera3D const& camera, World const& world
     if (bakedBoxes) {
         sortUntil(world, Clock::time_point::max());
         bakeWaiting(*world.intersector, camera.position);
+        // A unit at a distance of one spans half the projection's y scale
+        // of the view's height.
+        pixelsPerUnit = raylib::rlGetMatrixProjection().m5 * static_cast<float>(raylib::rlGetFramebufferHeight()) / 2;
+        bakeCoarse(camera.position);
         drawBaked(camera);
     } else {
         ::drawScene(world.intersector->entityList());
@@ -594,6 +661,7 @@ size_t SceneRenderer::meshBytes() const {
     size_t bytes = 0;
     for (Part const& part : parts) {
         for (FaceList const& list : part.faces) bytes += list.bytes;
+        for (FaceList const& list : part.coarseFaces) bytes += list.bytes;
     }
     return bytes;
 }
@@ -604,6 +672,11 @@ size_t SceneRenderer::triangles() const {
         for (FaceList const& list : part.faces) count += 2 * static_cast<size_t>(list.count);
     }
     return count;
+}
+
+size_t SceneRenderer::coarseChunks() const {
+    return std::count_if(parts.begin(), parts.end(),
+                         [](Part const& part) { return part.coarseSide > 0 && part.boxes.empty(); });
 }
 
 void drawScene(std::vector<std::shared_ptr<Entity>> entities) {

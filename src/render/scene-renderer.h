@@ -85,6 +85,10 @@ public:
     // covers whole (as the first versions baked them, kept to measure
     // against). Set before the first frame.
     bool mergedFaces = true;
+    // Whether a chunk so far away that a cell of twice its smallest box
+    // is less than a pixel is drawn as such cells (merged faces only), when
+    // they look the same as its boxes and are fewer.
+    bool coarseFarChunks = true;
     // What lies further from the camera than this is not drawn; 0 draws
     // everything.
     float viewDistance = 0;
@@ -111,6 +115,10 @@ public:
     // The baked faces' size on the GPU, in bytes, and their triangles.
     size_t meshBytes() const;
     size_t triangles() const;
+    // The chunks with their coarse faces baked, and the triangles of baked
+    // faces the last frame drew.
+    size_t coarseChunks() const;
+    size_t trianglesDrawn() const { return drawnTriangles; }
 
 private:
     // A face of a box as the GPU draws it: its centre and half size, as
@@ -137,11 +145,17 @@ private:
     // BoxFace), then the faces of boxes of a size not above 0, which point
     // either way, by the same six.
     static constexpr int FACE_LISTS = 12;
+    using FaceListsOnGpu = std::array<FaceList, FACE_LISTS>;
 
     // Something drawn as a whole when its bounds meet the view.
     struct Part {
         raylib::BoundingBox bounds;
-        std::array<FaceList, FACE_LISTS> faces{};
+        FaceListsOnGpu faces{};
+        // A chunk's faces as cells of coarseSide, drawn from where such a
+        // cell is less than a pixel, once baked from its boxes (0: none).
+        FaceListsOnGpu coarseFaces{};
+        float coarseSide = 0;
+        std::vector<AABox const*> boxes;
         std::shared_ptr<Entity> entity;      // or an entity that draws itself
         ModelEntity const* model = nullptr;  // the entity, when it is a model
         ModelOnGpu const* onGpu = nullptr;   // and the model's copy on the GPU
@@ -170,8 +184,17 @@ private:
     bool sortSome(World const& world, Clock::time_point deadline);
     void sortModel(ModelEntity const& model, std::shared_ptr<Entity> const& entity);
     void sortBox(AABox const& box);
-    void bakeChunk(Intersector const& index, Waiting const& chunk);
+    void bakeChunk(Intersector const& index, Waiting& chunk);
     using FaceLists = std::array<std::vector<FaceInstance>, FACE_LISTS>;
+    FaceListsOnGpu upload(FaceLists const& lists) const;
+    // Whether a part is drawn coarse from the camera, and whether its
+    // coarse faces wait to be baked.
+    bool drawnCoarse(Part const& part, raylib::Vector3 camera) const;
+    bool coarseWaiting(Part const& part, raylib::Vector3 camera) const;
+    // Bakes the coarse faces of the chunks that would be drawn coarse,
+    // within the budget, once no chunk waits to be baked.
+    void bakeCoarse(raylib::Vector3 camera);
+    void bakeCoarseFaces(Part& part);
     // The boxes of other chunks that touch the chunk.
     static std::vector<AABox const*> boxesAround(Intersector const& index, Waiting const& chunk);
     static FaceInstance instanceOf(AABox const& box);
@@ -232,6 +255,9 @@ private:
     // point when it is the one given a list's light.
     raylib::Shader faceShader{};
     std::optional<std::array<raylib::Vector3, 6>> faceLights;
+    // The pixels a unit spans at a distance of one in this frame's view.
+    float pixelsPerUnit = 0;
+    size_t drawnTriangles = 0;
     // A unit cube, drawn as a part's bounding box in occlusion queries.
     raylib::Mesh cube;
     // The indices of a face's two triangles, bound with every list of faces.
