@@ -365,6 +365,38 @@ TEST_F(RenderTest, FarChunksAreDrawnCoarserWherePixelsCannotTell) {
     EXPECT_GT(far.coarseChunks, 0u);
 }
 
+// In the rich looks the sky darkens from the horizon up, a face turned
+// from the sun keeps at least half the light of one turned to it, and
+// what lies beyond the fog takes the horizon's colour.
+TEST_F(RenderTest, RichLooksHaveASkyLightAndFog) {
+    auto const& index = world->intersector;
+    index->addEntity(
+        std::make_shared<AABox>(raylib::Vector3{0, 0, 0}, raylib::Vector3{2, 2, 2}, raylib::Color{255, 255, 255, 255}));
+    index->addEntity(std::make_shared<AABox>(raylib::Vector3{0, 0, -960}, raylib::Vector3{80, 80, 80}, colorRed));
+    Renderer rich;
+    rich.richLooks = true;
+    auto const seen = [&](raylib::Vector3 from, raylib::Vector3 to, int x, int y) {
+        raylib::Image const image = captureFrame([&] { rich.drawFrame(*world, cameraAt(from, to), false); });
+        raylib::Color const color = at(image, x, y);
+        raylib::UnloadImage(image);
+        return color;
+    };
+    auto const brightness = [](raylib::Color c) { return c.r + c.g + c.b; };
+    raylib::Color const top = seen({0, 6, 0.01f}, {0, 0, 0}, 400, 225);
+    raylib::Color const bottom = seen({0, -6, 0.01f}, {0, 0, 0}, 400, 225);
+    EXPECT_GE(2 * brightness(bottom), brightness(top)) << "the underside keeps half the light of the top";
+    EXPECT_GT(brightness(top), brightness(bottom));
+    // Looking level at the far box, with sky above it.
+    raylib::Color const beyondFog = seen({0, 0, 0}, {0, 0, -10}, 400, 225);
+    EXPECT_TRUE(near(beyondFog, rich.atmosphere.horizon, 3))
+        << int(beyondFog.r) << ", " << int(beyondFog.g) << ", " << int(beyondFog.b);
+    raylib::Color const overhead = seen({0, 0, 0}, {0, 10, -0.01f}, 400, 225);
+    EXPECT_TRUE(near(overhead, rich.atmosphere.zenith, 8)) << "straight up, the zenith's colour";
+    raylib::Color const low = seen({0, 0, 0}, {0, 0, -10}, 400, 100);
+    EXPECT_LT(low.r, rich.atmosphere.horizon.r) << "above the horizon, the sky turns towards the zenith";
+    EXPECT_GT(low.r, rich.atmosphere.zenith.r);
+}
+
 // What a renderer makes on the GPU (occlusion queries, the scaled view's
 // texture and its samples) is given back with it.
 TEST_F(RenderTest, ARendererGivesBackWhatItMadeOnTheGpu) {

@@ -32,6 +32,8 @@ TEST(SettingsFile, ReadsWhatItCanAndSaysWhatItCannot) {
         "frame_rate_cap = 30.5\n"
         "vertical_sync = 1\n"
         "shiny-look_2 = [1, \"two\"]\n"
+        "looks = \"shiny\"\n"
+
         "[keys]\n"
         "forward = [\"I\", \"Keypad0\"]\n"
         "back = [\"Nowhere\"]\n"
@@ -56,9 +58,10 @@ TEST(SettingsFile, ReadsWhatItCanAndSaysWhatItCannot) {
             "s.toml:8:18: warning: display.frame_rate_cap: a whole number from 0 to 1000 is expected; using 60",
             "s.toml:9:17: warning: display.vertical_sync: true or false is expected; using true",
             "s.toml:10:16: warning: display.shiny-look_2: no such setting; it is kept as it is",
-            "s.toml:13:8: warning: keys.back: \"Nowhere\" is no key's name; using [\"S\", \"Down\"]",
-            "s.toml:14:8: warning: keys.left: a list of one or two key names is expected; using [\"A\", \"Left\"]",
-            "s.toml:17:14: warning: gamepad.look_speed: a number from 10 to 720 is expected; using 180",
+            "s.toml:11:9: warning: display.looks: \"plain\" or \"rich\" is expected; using \"plain\"",
+            "s.toml:14:8: warning: keys.back: \"Nowhere\" is no key's name; using [\"S\", \"Down\"]",
+            "s.toml:15:8: warning: keys.left: a list of one or two key names is expected; using [\"A\", \"Left\"]",
+            "s.toml:18:14: warning: gamepad.look_speed: a number from 10 to 720 is expected; using 180",
         }));
     EXPECT_EQ(read.unknown, "\"odd key\" = 'x'\ndisplay.shiny-look_2 = [ 1, 'two' ]\n");
     EXPECT_FALSE(read.unreadable);
@@ -72,6 +75,7 @@ TEST(SettingsFile, WrittenWithACommentForEveryKeyAndReadBack) {
     changed.renderScale = 0;
     changed.keys[OPEN_SETTINGS] = {'O', 0};
     changed.slideAlongWalls = true;
+    changed.looks = LOOKS_RICH;
     std::string const text = settingsText(changed, "display.shiny = [ 1, 'two' ]\n");
     for (SettingInfo const& info : settingInfos()) {
         EXPECT_NE(text.find("# " + std::string(info.comment) + "\n" + info.key + " = "), std::string::npos) << info.key;
@@ -201,6 +205,8 @@ TEST(SettingsScreen, KeysChooseAndChangeEveryKindOfSetting) {
         {"display.render_scale", raylib::KEY_LEFT, 20, {raylib::KEY_RIGHT}, "25 %"},
         {"display.fullscreen", raylib::KEY_ENTER, 1, {}, "on"},
         {"look.field_of_view", raylib::KEY_ENTER, 1, {}, "66"},
+        {"display.looks", raylib::KEY_RIGHT, 1, {}, "rich"},
+        {"display.looks", raylib::KEY_LEFT, 3, {}, "rich"},
     };
     for (auto const& c : cases) {
         Settings settings;

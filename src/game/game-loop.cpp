@@ -299,6 +299,7 @@ void Session::applySettings() {
     renderer->showFrameRate = settings.showFrameRate;
     renderer->multisampling = settings.multisampling;
     renderer->scene.viewDistance = static_cast<float>(settings.viewDistance);
+    renderer->richLooks = settings.looks == LOOKS_RICH;
     renderer->setRenderScale(settings.renderScale == 0 ? autoScale.scale : settings.renderScale / 100.0f);
 }
 

@@ -104,6 +104,11 @@ void SettingsScreen::change(int by) {
             break;
         }
         case SettingInfo::SWITCH: settings.*info.flag = !(settings.*info.flag); break;
+        case SettingInfo::CHOICE: {
+            int const count = static_cast<int>(info.choices.size());
+            settings.*info.whole = ((settings.*info.whole + by) % count + count) % count;
+            break;
+        }
         case SettingInfo::KEYS: slot = std::clamp(slot + by, 0, 1); break;
     }
 }

@@ -8,6 +8,8 @@ namespace {
 
 char const* const VERTEX_PATH = "assets/shaders/glsl330/voxel_lighting.vs";
 char const* const FRAGMENT_PATH = "assets/shaders/glsl330/voxel_lighting.fs";
+char const* const RICH_VERTEX_PATH = "assets/shaders/glsl330/voxel_rich.vs";
+char const* const RICH_FRAGMENT_PATH = "assets/shaders/glsl330/voxel_rich.fs";
 constexpr float AMBIENT[4] = {0.1f, 0.1f, 0.1f, 1.0f};
 
 // The text of a shader file as this platform's OpenGL takes it, with
@@ -32,7 +34,22 @@ char const* orNull(std::string const& text) {
     return text.empty() ? nullptr : text.c_str();
 }
 
+void setVector(raylib::Shader shader, char const* name, raylib::Vector3 value) {
+    raylib::SetShaderValue(shader, raylib::GetShaderLocation(shader, name), &value, raylib::SHADER_UNIFORM_VEC3);
+}
+
+raylib::Vector3 fractions(raylib::Color c) {
+    return {c.r / 255.0f, c.g / 255.0f, c.b / 255.0f};
+}
+
 }  // namespace
+
+raylib::Shader loadShaderFiles(std::string const& assetRoot, char const* vertexPath, char const* fragmentPath,
+                               char const* vertexDefines, char const* fragmentDefines) {
+    std::string const vertex = shaderText(assetPath(assetRoot, vertexPath), vertexDefines);
+    std::string const fragment = shaderText(assetPath(assetRoot, fragmentPath), fragmentDefines);
+    return raylib::LoadShaderFromMemory(orNull(vertex), orNull(fragment));
+}
 
 std::shared_ptr<Shader> Lighting::getLightShader() {
     if (!lightShader) lightShader = load("");
@@ -65,9 +82,35 @@ std::optional<raylib::Vector3> Lighting::lightOfFaces(raylib::Vector3 normal) co
 }
 
 std::shared_ptr<Shader> Lighting::load(char const* vertexDefines, char const* fragmentDefines) {
-    std::string const vertex = shaderText(assetPath(assetRoot, VERTEX_PATH), vertexDefines);
-    std::string const fragment = shaderText(assetPath(assetRoot, FRAGMENT_PATH), fragmentDefines);
-    return lit(raylib::LoadShaderFromMemory(orNull(vertex), orNull(fragment)));
+    return lit(loadShaderFiles(assetRoot, VERTEX_PATH, FRAGMENT_PATH, vertexDefines, fragmentDefines));
+}
+
+std::shared_ptr<Shader> Lighting::getRichShader() {
+    if (!richShader)
+        richShader = std::make_shared<Shader>(loadShaderFiles(assetRoot, RICH_VERTEX_PATH, RICH_FRAGMENT_PATH));
+    return richShader;
+}
+
+std::shared_ptr<Shader> Lighting::getRichFaceShader() {
+    if (!richFaceShader)
+        richFaceShader = std::make_shared<Shader>(
+            loadShaderFiles(assetRoot, RICH_VERTEX_PATH, RICH_FRAGMENT_PATH, "#define FACES\n"));
+    return richFaceShader;
+}
+
+void Lighting::setAtmosphere(Atmosphere const& atmosphere, raylib::Vector3 eye) {
+    float const fogRange[2] = {atmosphere.fogStart, atmosphere.fogEnd};
+    for (auto const& program : {getRichShader(), getRichFaceShader()}) {
+        raylib::Shader const shader = program->shader;
+        setVector(shader, "towardSun", raylib::Vector3Normalize(atmosphere.towardSun));
+        setVector(shader, "sunLight", SUN_LIGHT);
+        setVector(shader, "skyLight", SKY_LIGHT);
+        setVector(shader, "groundLight", GROUND_LIGHT);
+        setVector(shader, "eyePosition", eye);
+        setVector(shader, "fogColor", fractions(atmosphere.horizon));
+        raylib::SetShaderValue(shader, raylib::GetShaderLocation(shader, "fogRange"), fogRange,
+                               raylib::SHADER_UNIFORM_VEC2);
+    }
 }
 
 std::shared_ptr<Shader> Lighting::lit(raylib::Shader loaded) {
@@ -84,6 +127,8 @@ void Lighting::clearLightShader() {
     lightShader.reset();
     faceShader.reset();
     flatFaceShader.reset();
+    richShader.reset();
+    richFaceShader.reset();
 }
 
 Light Lighting::CreateLight(int type, raylib::Vector3 position, raylib::Vector3 target, raylib::Color color,

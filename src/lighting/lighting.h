@@ -6,9 +6,16 @@
 #include <utility>
 #include <vector>
 
+#include "atmosphere.h"
 #include "light.h"
 #include "raylib-api.h"
 #include "shader.h"
+
+// A program from the vertex and fragment files of the assets under
+// assetRoot, with defines added to each after its version line. raylib
+// gives its default program for files it cannot read.
+raylib::Shader loadShaderFiles(std::string const& assetRoot, char const* vertexPath, char const* fragmentPath,
+                               char const* vertexDefines = "", char const* fragmentDefines = "");
 
 // The light shader of one window, which every box and model is drawn with,
 // and the lights registered in it. The shader is loaded on first use and
@@ -39,6 +46,13 @@ public:
     std::shared_ptr<Shader> getFlatFaceShader();
     std::optional<raylib::Vector3> lightOfFaces(raylib::Vector3 normal) const;
 
+    // The programs of the rich looks (voxel_rich), for models and entities
+    // and for faces, loaded on the first call, and the atmosphere and the
+    // eye given to both.
+    std::shared_ptr<Shader> getRichShader();
+    std::shared_ptr<Shader> getRichFaceShader();
+    void setAtmosphere(Atmosphere const& atmosphere, raylib::Vector3 eye);
+
     // Registers a light in the next free slot of the light array and uploads
     // its values to the given shader; once the four slots are taken, returns
     // a light with enabled false and uploads nothing.
@@ -60,6 +74,6 @@ private:
     std::shared_ptr<Shader> load(char const* vertexDefines, char const* fragmentDefines = "");
 
     std::string const assetRoot;
-    std::shared_ptr<Shader> lightShader, faceShader, flatFaceShader;
+    std::shared_ptr<Shader> lightShader, faceShader, flatFaceShader, richShader, richFaceShader;
     std::vector<Light> registered;
 };

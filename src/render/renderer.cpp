@@ -13,7 +13,7 @@ namespace raylib {
 }
 
 Renderer::Renderer(std::string const& assetRoot)
-    : lighting(assetRoot), cursorTexture(loadCursorTexture(UI_SCALE, assetRoot)) {
+    : lighting(assetRoot), cursorTexture(loadCursorTexture(UI_SCALE, assetRoot)), assetRoot(assetRoot) {
     createSunlight();
     GLint sampleBuffers = 0;
     glGetIntegerv(GL_SAMPLE_BUFFERS, &sampleBuffers);
@@ -48,8 +48,7 @@ void Renderer::drawFrame(World const& world, raylib::Camera3D const& camera, boo
               viewHeight = std::max(1, static_cast<int>(height * scale));
     bool const full = viewWidth >= width && viewHeight >= height;
     auto const drawScene = [&] {
-        scene.drawScene(camera, world, player.weapon.get(), player.position, lighting.getLightShader()->shader,
-                        facePrograms());
+        scene.drawScene(camera, world, player.weapon.get(), player.position, scenePrograms(camera));
     };
     if (full && (windowMultisampled || !multisampling)) {
         drawScene();
@@ -122,6 +121,14 @@ std::string Renderer::missingAssets() {
     if (lighting.getLightShader()->shader.id == raylib::rlGetShaderIdDefault()) missing = "the light shader";
     if (cursorTexture.id == 0) missing += std::string(missing.empty() ? "" : " and ") + "the cursor image";
     return missing;
+}
+
+ScenePrograms Renderer::scenePrograms(raylib::Camera3D const& camera) {
+    if (!richLooks) return {lighting.getLightShader()->shader, facePrograms()};
+    if (!sky) sky = std::make_unique<RichSky>(assetRoot);
+    lighting.setAtmosphere(atmosphere, camera.position);
+    raylib::Shader const faces = lighting.getRichFaceShader()->shader;
+    return {lighting.getRichShader()->shader, {faces, faces, std::nullopt}, sky.get(), &atmosphere};
 }
 
 FacePrograms Renderer::facePrograms() {

@@ -1,11 +1,13 @@
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
 
 #include "frame-rate.h"
 #include "lighting.h"
 #include "multisampled-view.h"
+#include "rich-sky.h"
 #include "scene-renderer.h"
 #include "world.h"
 
@@ -57,6 +59,10 @@ public:
     Lighting lighting;
     raylib::Texture2D cursorTexture{};
     SceneRenderer scene;
+    // Whether the frames have the rich looks (a sky, the sun's and the
+    // sky's light, fog), and their atmosphere.
+    bool richLooks = false;
+    Atmosphere atmosphere;
     // Whether the frame rate shows also without the information box.
     bool showFrameRate = false;
     // Fed by every frame drawn.
@@ -65,6 +71,8 @@ public:
 private:
     // The faces' programs, with the light of each way faces point.
     FacePrograms facePrograms();
+    // What the frame's scene is drawn with, in its looks.
+    ScenePrograms scenePrograms(raylib::Camera3D const& camera);
     // Makes the view's texture the size given.
     void sizeView(int width, int height);
     // Copies the scaled view over the whole window, smoothing its pixels.
@@ -77,4 +85,7 @@ private:
     raylib::RenderTexture2D view{};
     // The view's samples, when the window has none of its own.
     std::optional<MultisampledView> samples;
+    // The rich looks' sky, once needed.
+    std::string const assetRoot;
+    std::unique_ptr<RichSky> sky;
 };

@@ -15,6 +15,7 @@
 #include "frustum.h"
 #include "hidden-faces.h"
 #include "model-entity.h"
+#include "rich-sky.h"
 #include "sky.h"
 
 namespace raylib {
@@ -595,11 +596,13 @@ void SceneRenderer::drawIfShown(std::vector<Part*> const& hidden, size_t drawn, 
 }
 
 void SceneRenderer::drawScene(raylib::Camera3D const& camera, World const& world, Weapon* weapon, raylib::Vector3 eye,
-                              raylib::Shader lightShader, FacePrograms const& faces) {
+                              ScenePrograms const& programs) {
+    FacePrograms const& faces = programs.faces;
     raylib::ClearBackground(SKY_COLOR);
     raylib::BeginMode3D(camera);
-    raylib::BeginShaderMode(lightShader);
-    material.shader = lightShader;
+    if (programs.sky) programs.sky->draw(*programs.atmosphere);
+    raylib::BeginShaderMode(programs.light);
+    material.shader = programs.light;
     // Merged faces take their light from their list when they can; face by
     // face is drawn as the first versions drew it.
     faceLights = mergedFaces ? faces.lights : std::nullopt;

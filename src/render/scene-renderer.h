@@ -33,6 +33,19 @@ struct FacePrograms {
     std::optional<std::array<raylib::Vector3, 6>> lights;
 };
 
+class RichSky;
+struct Atmosphere;
+
+// What a frame is drawn with: the light shader for models and entities, the
+// faces' programs, and the sky behind everything (none: the plain sky's
+// colour).
+struct ScenePrograms {
+    raylib::Shader light{};
+    FacePrograms faces;
+    RichSky const* sky = nullptr;
+    Atmosphere const* atmosphere = nullptr;
+};
+
 // Draws the 3D part of a frame: the sky, then the weapon, every entity of a
 // world (those of its collision index and those only drawn) and the objects
 // added here, under the light shader.
@@ -68,7 +81,7 @@ public:
     // at the camera's target) and the entities seen through the camera,
     // boxes under the faces' program, the rest under the light shader.
     void drawScene(raylib::Camera3D const& camera, World const& world, Weapon* weapon, raylib::Vector3 eye,
-                   raylib::Shader lightShader, FacePrograms const& faces);
+                   ScenePrograms const& programs);
 
     // The objects drawn besides the world's entities, by the number each
     // gets when it is added.

@@ -20,6 +20,8 @@ bool writeFrame(World const& world, PictureRequest const& request) {
         std::cerr << "tessarine-scene: cannot draw without " << missing << std::endl;
         return false;
     }
+    renderer.multisampling = true;
+    renderer.richLooks = request.richLooks;
     raylib::Camera3D const camera = cameraAt(request.eye, request.look);
     raylib::BeginDrawing();
     renderer.drawFrame(world, camera, request.info);

@@ -14,6 +14,8 @@ struct PictureRequest {
     raylib::Vector3 eye = START_POSITION;
     raylib::Vector3 look = START_TARGET;
     bool info = false;
+    // The rich looks instead of the plain ones.
+    bool richLooks = false;
     // The folder that holds the game's assets/ (see assetPath); empty for
     // the working directory.
     std::string assetRoot{};

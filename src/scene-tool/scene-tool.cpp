@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -172,6 +173,9 @@ void addCommands(CLI::App& app, Request& request) {
         ->description("the point it looks at, X,Y,Z (default " + written(picture.look) + ")")
         ->check(CLI::Validator(vectorInto(picture.look), "X,Y,Z"));
     render->add_flag("--info", picture.info, "show the information box");
+    std::map<std::string, bool> const looks{{"plain", false}, {"rich", true}};
+    render->add_option("--looks", picture.richLooks, "plain (the default) or rich: the game's display.looks")
+        ->transform(CLI::CheckedTransformer(looks));
     request.web = app.add_subcommand("web",
                                      "Writes a folder with the game as a web page playing the scene, "
                                      "with its models, ready for any static web server");

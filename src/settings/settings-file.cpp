@@ -61,6 +61,21 @@ std::string assign(Settings& settings, SettingInfo const& info, toml::node const
             settings.*info.flag = *value;
             return "";
         }
+        case SettingInfo::CHOICE: {
+            auto const name = node.value_exact<std::string>();
+            std::string expected;
+            for (size_t i = 0; i < info.choices.size(); ++i) {
+                if (name == info.choices[i]) {
+                    settings.*info.whole = static_cast<int>(i);
+                    return "";
+                }
+                expected += std::string(i == 0                        ? ""
+                                        : i + 1 < info.choices.size() ? ", "
+                                                                      : " or ") +
+                            "\"" + info.choices[i] + "\"";
+            }
+            return expected + " is expected";
+        }
         case SettingInfo::KEYS: break;
     }
     toml::array const* names = node.as_array();

@@ -31,6 +31,10 @@ std::string valueText(SettingInfo const& info, Settings const& settings, ValueSt
         case SettingInfo::SCALE:
             if (settings.renderScale == 0) return inFile ? "\"auto\"" : "auto";
             return std::to_string(settings.renderScale) + (inFile ? "" : " %");
+        case SettingInfo::CHOICE: {
+            std::string const name = info.choices[settings.*info.whole];
+            return inFile ? "\"" + name + "\"" : name;
+        }
         case SettingInfo::KEYS: break;
     }
     return keysText(settings.keys[info.action], style, chosenKey);
@@ -46,6 +50,9 @@ std::vector<SettingInfo> const& settingInfos() {
                           int S::*field) { return SettingInfo{key, comment, kind, min, max, step, nullptr, field}; };
     auto const flag = [](char const* key, char const* comment, bool S::*field) {
         return SettingInfo{key, comment, SettingInfo::SWITCH, 0, 1, 1, nullptr, nullptr, field};
+    };
+    auto const choice = [](char const* key, char const* comment, std::span<char const* const> names, int S::*field) {
+        return SettingInfo{key, comment, SettingInfo::CHOICE, 0, 0, 1, nullptr, field, nullptr, ACTION_COUNT, names};
     };
     auto const keys = [](char const* key, char const* comment, Action action) {
         return SettingInfo{key, comment, SettingInfo::KEYS, 0, 0, 0, nullptr, nullptr, nullptr, action};
@@ -74,6 +81,8 @@ std::vector<SettingInfo> const& settingInfos() {
         flag("display.show_frame_rate", "true: the frame rate is always shown", &S::showFrameRate),
         whole("display.view_distance", "how far the world is drawn, in units; 0 draws all of it", SettingInfo::WHOLE, 0,
               100000, 16, &S::viewDistance),
+        choice("display.looks", "\"plain\", or \"rich\": a sky with the sun, its light and the sky's, and fog",
+               LOOKS_NAMES, &S::looks),
         keys("keys.forward", "one or two keys that walk forward", MOVE_FORWARD),
         keys("keys.back", "walk back", MOVE_BACK),
         keys("keys.left", "step left", MOVE_LEFT),

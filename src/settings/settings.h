@@ -1,11 +1,17 @@
 #pragma once
 
+#include <span>
 #include <string>
 #include <vector>
 
 #include "controller.h"
 #include "recording.h"
 #include "start-view.h"
+
+// How the world is lit: as it always was, or rich (a sky, the light of the
+// sun and of the sky, and fog).
+enum Looks { LOOKS_PLAIN, LOOKS_RICH };
+inline constexpr char const* LOOKS_NAMES[] = {"plain", "rich"};
 
 // Everything a player may adjust. The defaults are the game's own values:
 // with them it plays as it always has.
@@ -37,6 +43,8 @@ struct Settings {
     bool fullscreen = false;
     bool showFrameRate = false;
     int viewDistance = 0;
+    // The looks.
+    int looks = LOOKS_PLAIN;
 
     bool operator==(Settings const&) const = default;
 
@@ -49,7 +57,7 @@ struct Settings {
 struct SettingInfo {
     char const* key;
     char const* comment;
-    enum Kind { NUMBER, WHOLE, SWITCH, SCALE, KEYS } kind;
+    enum Kind { NUMBER, WHOLE, SWITCH, SCALE, KEYS, CHOICE } kind;
     // The range of a number, and the step the settings screen changes it by.
     float min, max, step;
     // The member it is kept in: one of these, by kind.
@@ -57,6 +65,8 @@ struct SettingInfo {
     int Settings::*whole = nullptr;
     bool Settings::*flag = nullptr;
     Action action = ACTION_COUNT;
+    // A choice's names, by the number kept in whole.
+    std::span<char const* const> choices{};
 };
 
 // How a value is written: as the settings file writes it ("true", "\"auto\"",

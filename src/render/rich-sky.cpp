@@ -1,0 +1,53 @@
+#include "rich-sky.h"
+
+#include "lighting.h"
+
+namespace raylib {
+#include <rlgl.h>
+}
+
+namespace {
+
+constexpr raylib::Vector3 SUN_COLOR{1.0f, 0.96f, 0.88f};
+
+void setVector(raylib::Shader shader, char const* name, raylib::Vector3 value) {
+    raylib::SetShaderValue(shader, raylib::GetShaderLocation(shader, name), &value, raylib::SHADER_UNIFORM_VEC3);
+}
+
+raylib::Vector3 fractions(raylib::Color c) {
+    return {c.r / 255.0f, c.g / 255.0f, c.b / 255.0f};
+}
+
+}  // namespace
+
+RichSky::RichSky(std::string const& assetRoot)
+    : shader(loadShaderFiles(assetRoot, "assets/shaders/glsl330/sky.vs", "assets/shaders/glsl330/sky.fs")),
+      vertexArray(raylib::rlLoadVertexArray()) {}
+
+RichSky::~RichSky() {
+    raylib::rlUnloadVertexArray(vertexArray);
+    raylib::UnloadShader(shader);
+}
+
+void RichSky::draw(Atmosphere const& atmosphere) const {
+    raylib::ClearBackground(atmosphere.horizon);
+    raylib::rlDrawRenderBatchActive();
+    raylib::Matrix const viewProjection =
+        raylib::MatrixMultiply(raylib::rlGetMatrixModelview(), raylib::rlGetMatrixProjection());
+    raylib::rlEnableShader(shader.id);
+    raylib::SetShaderValueMatrix(shader, raylib::GetShaderLocation(shader, "inverseViewProjection"),
+                                 raylib::MatrixInvert(viewProjection));
+    setVector(shader, "towardSun", raylib::Vector3Normalize(atmosphere.towardSun));
+    setVector(shader, "horizonColor", fractions(atmosphere.horizon));
+    setVector(shader, "zenithColor", fractions(atmosphere.zenith));
+    setVector(shader, "sunColor", SUN_COLOR);
+    // Behind everything: neither tested against depth nor written to it.
+    raylib::rlDisableDepthTest();
+    raylib::rlDisableDepthMask();
+    raylib::rlEnableVertexArray(vertexArray);
+    raylib::rlDrawVertexArray(0, 3);
+    raylib::rlDisableVertexArray();
+    raylib::rlEnableDepthMask();
+    raylib::rlEnableDepthTest();
+    raylib::rlDisableShader();
+}

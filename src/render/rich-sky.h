@@ -1,0 +1,26 @@
+#pragma once
+
+#include <string>
+
+#include "atmosphere.h"
+#include "raylib-api.h"
+
+// The sky of the rich looks, drawn behind everything: the horizon's colour
+// rising into the zenith's, and the sun. Needs the graphics context for its
+// whole life.
+class RichSky {
+public:
+    // Its program is read from the assets under assetRoot.
+    explicit RichSky(std::string const& assetRoot = "");
+    ~RichSky();
+    RichSky(RichSky const&) = delete;
+    RichSky& operator=(RichSky const&) = delete;
+
+    // Clears the view and draws the sky, seen through the current 3D view.
+    void draw(Atmosphere const& atmosphere) const;
+
+private:
+    raylib::Shader shader{};
+    // An empty vertex array: the program makes its corners itself.
+    unsigned vertexArray = 0;
+};
