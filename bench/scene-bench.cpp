@@ -77,10 +77,11 @@ size_t modelBytes(World const& world) {
 // another renderer: a frame's cost in floor frames is the ratio of the two
 // sums, which a machine busy with something else changes far less than
 // either time.
-void frames(benchmark::State& state, World* world, World* floorWorld, bool baked, bool coarse) {
+void frames(benchmark::State& state, World* world, World* floorWorld, std::string const& path) {
     Renderer renderer, floorRenderer;
-    renderer.scene.bakedBoxes = baked;
-    renderer.scene.coarseFarChunks = coarse;
+    renderer.scene.bakedBoxes = path != "plain";
+    renderer.scene.coarseFarChunks = path != "baked-fine";
+    renderer.richLooks = path == "rich";
     raylib::Camera3D const camera = startCamera();
     auto const frame = [&](Renderer& by, World const& drawn) {
         auto const start = std::chrono::steady_clock::now();
@@ -114,12 +115,14 @@ int main(int argc, char** argv) {
         std::string const size = std::to_string(width) + "x" + std::to_string(height);
         benchmark::RegisterBenchmark(("Resize/" + size).c_str(), resize, width, height)->Iterations(10);
         for (auto const& [name, world] : worlds) {
-            // Far chunks drawn coarse, or face by face as every near one.
-            std::vector<std::pair<std::string, bool>> paths{{"baked", true}, {"plain", false}};
-            if (name == "6-far-clouds") paths.emplace_back("baked-fine", true);
-            for (auto const& [path, baked] : paths) {
+            // Far chunks drawn coarse, or face by face as every near one;
+            // the demo in the rich looks too.
+            std::vector<std::string> paths{"baked", "plain"};
+            if (name == "6-far-clouds") paths.emplace_back("baked-fine");
+            if (name == "2-demo") paths.emplace_back("rich");
+            for (std::string const& path : paths) {
                 benchmark::RegisterBenchmark(("Frame/" + size + "/" + name + "/" + path).c_str(), frames, world.get(),
-                                             worlds.at("1-floor").get(), baked, path != "baked-fine")
+                                             worlds.at("1-floor").get(), path)
                     ->MinTime(2)
                     ->Unit(benchmark::kMillisecond);
             }
