@@ -131,6 +131,53 @@ TEST(VoxMeshes, CoverExactlyTheExposedFacesInFewerQuads) {
     }
 }
 
+// Shaded, a face's corner darkens with the voxels around it in front of
+// the face: where a floor meets a wall, and under a voxel standing on the
+// floor's diagonal, but not at the floor's outer edge. A quad with one
+// corner unlike the others is split on the diagonal through it. The
+// surface is the same as unshaded, where nothing is darkened.
+TEST(VoxMeshes, ShadedCornersDarkenWhereVoxelsMeet) {
+    VoxelGrid const grid =
+        gridOf(6, 2, 6, [](int x, int y, int z) { return uint8_t(y == 0 || z == 0 || (x == 4 && z == 4) ? 1 : 0); });
+    unsigned char const full = grid.palette[1].g;
+    for (bool const shade : {false, true}) {
+        std::vector<raylib::Mesh> const meshes = buildVoxMeshes(grid, shade).value();
+        // The faces' normals and voxels, their colours left out.
+        auto const places = [](std::vector<UnitFace> faces) {
+            for (UnitFace& face : faces) std::get<6>(face) = std::get<7>(face) = std::get<8>(face) = 0;
+            return faces;
+        };
+        EXPECT_EQ(places(unitFaces(meshes.data(), static_cast<int>(meshes.size()))), places(exposedFaces(grid)))
+            << "shaded " << shade;
+        int darkAtWall = 0, darkAtEdge = 0, oddCorners = 0;
+        for (raylib::Mesh const& mesh : meshes) {
+            for (int quad = 0; quad < mesh.vertexCount / 4; ++quad) {
+                float const* v = mesh.vertices + 12 * quad;
+                unsigned char const* c = mesh.colors + 16 * quad;
+                if (mesh.normals[12 * quad + 1] <= 0 || v[1] != 0.25f) continue;  // the floor's top only
+                for (int k = 0; k < 4; ++k) {
+                    bool const dark = c[4 * k + 1] < full;
+                    darkAtWall += dark && v[3 * k + 2] == 0.25f;
+                    darkAtEdge +=
+                        dark && v[3 * k + 2] != 0.25f && (v[3 * k + 2] == 1.5f || v[3 * k] == 1.5f || v[3 * k] == 0);
+                }
+                // A corner unlike the three others lies on the diagonal.
+                for (int k = 0; k < 4; ++k) {
+                    auto const g = [&](int i) { return c[4 * ((k + i) % 4) + 1]; };
+                    if (g(1) == g(2) && g(2) == g(3) && g(0) != g(1)) {
+                        ++oddCorners;
+                        EXPECT_EQ(k % 2, 0) << quad;
+                    }
+                }
+            }
+            freeMeshArrays(mesh);
+        }
+        EXPECT_EQ(darkAtWall > 0, shade) << "the corners at the wall's foot";
+        EXPECT_EQ(darkAtEdge, 0) << "the floor's outer edge";
+        EXPECT_EQ(oddCorners > 0, shade) << "the corners under the voxel's diagonal";
+    }
+}
+
 // Our real models and the sample files without a scene graph, against
 // raylib's loader: the same faces of the same voxels, with the same normals
 // and colours, as the game showed them when raylib read them.

@@ -16,6 +16,7 @@ struct LoadedModel::Read {
     std::string problem;
     std::string warning;
     size_t voxels = 0;
+    std::shared_ptr<VoxelGrid const> grid;
 };
 
 namespace {
@@ -115,6 +116,7 @@ LoadedModel::Read readModel(std::string const& path) {
     std::copy(meshes.begin(), meshes.end(), read.model.meshes);
     read.solidBoxes = solidBoxesOf(grid);
     auto const [voxels, shown] = countVoxels(grid);
+    read.grid = std::make_shared<VoxelGrid const>(std::move(grid));
     read.voxels = voxels;
     if (voxels == 0) {
         read.warning = "the model file " + path + " shows nothing: it has no voxels";
@@ -134,11 +136,33 @@ LoadedModel::LoadedModel(Read read)
       solidBoxes(std::move(read.solidBoxes)),
       problem(std::move(read.problem)),
       warning(std::move(read.warning)),
-      voxels(read.voxels) {}
+      voxels(read.voxels),
+      grid(std::move(read.grid)) {}
 
 LoadedModel::~LoadedModel() {
-    for (int i = 0; i < model.meshCount; ++i) freeMeshArrays(model.meshes[i]);
-    delete[] model.meshes;
+    auto const free = [](raylib::Model const& meshes) {
+        for (int i = 0; i < meshes.meshCount; ++i) freeMeshArrays(meshes.meshes[i]);
+        delete[] meshes.meshes;
+    };
+    free(model);
+    free(shaded);
+}
+
+raylib::Model const& LoadedModel::shadedModel() const {
+    std::call_once(shadedOnce, [this] {
+        shaded.transform = model.transform;
+        // The grid was meshed once within the limits: shaded it takes more
+        // quads, and is drawn plain when it takes too many.
+        auto const built = grid ? buildVoxMeshes(*grid, true) : std::nullopt;
+        if (!built) {
+            shaded.meshCount = 0;
+            return;
+        }
+        shaded.meshCount = static_cast<int>(built->size());
+        shaded.meshes = new raylib::Mesh[built->size()];
+        std::copy(built->begin(), built->end(), shaded.meshes);
+    });
+    return shaded.meshCount > 0 ? shaded : model;
 }
 
 std::shared_ptr<LoadedModel const> ModelCache::get(std::string const& path) {

@@ -2,11 +2,14 @@
 
 #include <map>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "raylib-api.h"
+
+class VoxelGrid;
 
 // A .vox model read, checked and meshed on the CPU: a mesh for each side its
 // faces point to, no material, nothing on the GPU (a renderer uploads its own
@@ -34,11 +37,20 @@ public:
     // Its voxels, as they are drawn: every model of its scene placed.
     size_t const voxels;
 
+    // Its meshes with each face's corners shaded by the voxels around them
+    // (as the rich looks draw it), built on the first call.
+    raylib::Model const& shadedModel() const;
+
     // What reading a file gives.
     struct Read;
 
 private:
     explicit LoadedModel(Read read);
+
+    // The voxels, kept for the shaded meshes.
+    std::shared_ptr<VoxelGrid const> const grid;
+    mutable std::once_flag shadedOnce;
+    mutable raylib::Model shaded{};
 };
 
 // Models loaded once and shared by everyone who asks for the same file,

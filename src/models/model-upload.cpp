@@ -1,7 +1,11 @@
 #include "model-upload.h"
 
-ModelOnGpu::ModelOnGpu(std::shared_ptr<LoadedModel const> loaded) : loaded(std::move(loaded)) {
-    raylib::Model const& source = this->loaded->model;
+namespace {
+
+// The model's meshes on the GPU, sharing its arrays on the CPU, with one
+// default material.
+raylib::Model uploaded(raylib::Model const& source) {
+    raylib::Model model{};
     model.transform = source.transform;
     model.meshCount = source.meshCount;
     model.meshes = new raylib::Mesh[source.meshCount];
@@ -14,9 +18,11 @@ ModelOnGpu::ModelOnGpu(std::shared_ptr<LoadedModel const> loaded) : loaded(std::
     }
     model.materialCount = 1;
     model.materials = new raylib::Material[1]{raylib::LoadMaterialDefault()};
+    return model;
 }
 
-ModelOnGpu::~ModelOnGpu() {
+void unload(raylib::Model const& model) {
+    if (!model.meshes) return;
     for (int i = 0; i < model.meshCount; ++i) {
         // Only the GPU side: the arrays are the loaded model's.
         raylib::Mesh gpuSide{};
@@ -29,4 +35,19 @@ ModelOnGpu::~ModelOnGpu() {
     delete[] model.materials;
     delete[] model.meshMaterial;
     delete[] model.meshes;
+}
+
+}  // namespace
+
+ModelOnGpu::ModelOnGpu(std::shared_ptr<LoadedModel const> loaded)
+    : loaded(std::move(loaded)), model(uploaded(this->loaded->model)) {}
+
+ModelOnGpu::~ModelOnGpu() {
+    unload(model);
+    unload(shaded);
+}
+
+raylib::Model const& ModelOnGpu::shadedModel() {
+    if (!shaded.meshes) shaded = uploaded(loaded->shadedModel());
+    return shaded;
 }

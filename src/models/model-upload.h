@@ -6,7 +6,8 @@
 
 // A loaded model's meshes uploaded to the GPU, with one default material;
 // the GPU side is unloaded when it is destroyed, and the CPU side stays the
-// loaded model's. Needs the window for its whole life.
+// loaded model's. Its shaded meshes are uploaded when first asked for.
+// Needs the window for its whole life.
 class ModelOnGpu {
 public:
     explicit ModelOnGpu(std::shared_ptr<LoadedModel const> loaded);
@@ -14,6 +15,11 @@ public:
     ModelOnGpu(ModelOnGpu const&) = delete;
     ModelOnGpu& operator=(ModelOnGpu const&) = delete;
 
+    raylib::Model const& shadedModel();
+
     std::shared_ptr<LoadedModel const> const loaded;
     raylib::Model model{};
+
+private:
+    raylib::Model shaded{};
 };

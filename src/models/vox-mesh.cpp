@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdlib>
 
 #include "greedy-box.h"
 
@@ -15,57 +16,104 @@ constexpr int B = VoxelGrid::BLOCK;
 constexpr int CORNERS[8][3] = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {1, 1, 0}, {0, 0, 1}, {1, 0, 1}, {0, 1, 1}, {1, 1, 1}};
 constexpr int FACE_CORNERS[6][4] = {{0, 4, 6, 2}, {5, 1, 3, 7}, {0, 1, 5, 4}, {6, 7, 3, 2}, {1, 0, 2, 3}, {4, 5, 7, 6}};
 
-// The face of the given side of the box from low to high (voxel units).
-void addFace(QuadList& quads, int face, int const low[3], int const high[3], raylib::Color color) {
+// The light a corner of a face keeps, by its occlusion: how many of the
+// three voxels around it in front of the face are filled, both sides
+// filled counting as all three.
+constexpr float CORNER_LIGHT[4] = {1.0f, 0.8f, 0.65f, 0.5f};
+
+raylib::Color shaded(raylib::Color color, int occlusion) {
+    auto const dim = [&](unsigned char c) { return static_cast<unsigned char>(c * CORNER_LIGHT[occlusion] + 0.5f); };
+    return {dim(color.r), dim(color.g), dim(color.b), color.a};
+}
+
+// The occlusion of the four corners of a voxel's face (in the order of
+// FACE_CORNERS), two bits each.
+int occlusionOf(VoxelGrid const& grid, int const voxel[3], int face) {
+    int const axis = face / 2, u = (axis + 1) % 3, v = (axis + 2) % 3;
+    int front[3] = {voxel[0], voxel[1], voxel[2]};
+    front[axis] += face % 2 ? 1 : -1;
+    auto const filled = [&](int du, int dv) {
+        int at[3] = {front[0], front[1], front[2]};
+        at[u] += du, at[v] += dv;
+        return grid.at(at[0], at[1], at[2]) != 0;
+    };
+    int corners = 0;
+    for (int k = 0; k < 4; ++k) {
+        int const corner = FACE_CORNERS[face][k];
+        int const du = CORNERS[corner][u] ? 1 : -1, dv = CORNERS[corner][v] ? 1 : -1;
+        bool const side1 = filled(du, 0), side2 = filled(0, dv);
+        int const occlusion = side1 && side2 ? 3 : side1 + side2 + filled(du, dv);
+        corners |= occlusion << (2 * k);
+    }
+    return corners;
+}
+
+// The face of the given side of the box from low to high (voxel units),
+// its corners shaded by their occlusion (two bits each, in the order of
+// FACE_CORNERS). Its two triangles meet on the diagonal between the corners
+// that differ the most, so that a corner's shade spreads evenly over both.
+void addFace(QuadList& quads, int face, int const low[3], int const high[3], raylib::Color color, int occlusion) {
     float normal[3] = {0, 0, 0};
     normal[face / 2] = face % 2 ? 1.0f : -1.0f;
-    for (int corner : FACE_CORNERS[face]) {
+    int light[4];
+    for (int k = 0; k < 4; ++k) light[k] = occlusion >> (2 * k) & 3;
+    int const first = std::abs(light[1] - light[3]) > std::abs(light[0] - light[2]) ? 1 : 0;
+    for (int n = 0; n < 4; ++n) {
+        int const k = (first + n) % 4, corner = FACE_CORNERS[face][k];
         float position[3];
         for (int axis = 0; axis < 3; ++axis) {
             position[axis] = static_cast<float>(CORNERS[corner][axis] ? high[axis] : low[axis]) * VOXEL_SIDE;
         }
-        quads.addVertex(position, normal, color);
+        quads.addVertex(position, normal, shaded(color, light[k]));
     }
 }
 
 // The faces of one side (face: -x, +x, -y, +y, -z, +z) of the voxels of one
 // block in one layer along that side's axis, merged greedily within the
 // block: each quad grows along u as far as the colour runs, then along v
-// while whole rows match.
-void addLayer(VoxelGrid const& grid, uint8_t const* cells, int const origin[3], int face, int layer, QuadList& quads) {
+// while whole rows match. Shaded, a face is merged only with faces whose
+// corners are all as occluded as its own.
+void addLayer(VoxelGrid const& grid, uint8_t const* cells, int const origin[3], int face, int layer, bool shade,
+              QuadList& quads) {
     int const axis = face / 2, u = (axis + 1) % 3, v = (axis + 2) % 3;
     int const step = face % 2 ? 1 : -1;
-    uint8_t mask[B * B];
+    // A face's colour, and above it its corners' occlusion.
+    uint16_t mask[B * B];
     for (int j = 0; j < B; ++j) {
         for (int i = 0; i < B; ++i) {
             int local[3];
             local[axis] = layer, local[u] = i, local[v] = j;
             uint8_t const color = cells[(local[0] * B + local[1]) * B + local[2]];
-            int next[3] = {origin[0] + local[0], origin[1] + local[1], origin[2] + local[2]};
+            int const voxel[3] = {origin[0] + local[0], origin[1] + local[1], origin[2] + local[2]};
+            int next[3] = {voxel[0], voxel[1], voxel[2]};
             next[axis] += step;
-            mask[j * B + i] = color != 0 && grid.at(next[0], next[1], next[2]) == 0 ? color : 0;
+            bool const shows = color != 0 && grid.at(next[0], next[1], next[2]) == 0;
+            mask[j * B + i] =
+                shows ? static_cast<uint16_t>(color | (shade ? occlusionOf(grid, voxel, face) << 8 : 0)) : 0;
         }
     }
     for (int j = 0; j < B; ++j) {
         for (int i = 0; i < B; ++i) {
-            uint8_t const color = mask[j * B + i];
-            if (color == 0) continue;
-            auto const sameColor = [&](std::array<int, 2> const& c) { return mask[c[1] * B + c[0]] == color; };
-            std::array<int, 2> const size = growBox<2>({i, j}, B, sameColor);
+            uint16_t const cell = mask[j * B + i];
+            if (cell == 0) continue;
+            int const occlusion = cell >> 8;
+            bool const even = occlusion == (occlusion & 3) * 0x55;
+            auto const same = [&](std::array<int, 2> const& c) { return even && mask[c[1] * B + c[0]] == cell; };
+            std::array<int, 2> const size = growBox<2>({i, j}, B, same);
             int const width = size[0], height = size[1];
             for (int row = j; row < j + height; ++row) std::fill_n(mask + row * B + i, width, 0);
             int low[3], high[3];
             low[axis] = origin[axis] + layer, high[axis] = low[axis] + 1;
             low[u] = origin[u] + i, high[u] = low[u] + width;
             low[v] = origin[v] + j, high[v] = low[v] + height;
-            addFace(quads, face, low, high, grid.palette[color]);
+            addFace(quads, face, low, high, grid.palette[cell & 0xFF], occlusion);
         }
     }
 }
 
 }  // namespace
 
-std::optional<std::vector<raylib::Mesh>> buildVoxMeshes(VoxelGrid const& grid) {
+std::optional<std::vector<raylib::Mesh>> buildVoxMeshes(VoxelGrid const& grid, bool shade) {
     QuadList quads[6];
     for (int bx = 0; bx < grid.blocksAlong(0); ++bx) {
         for (int by = 0; by < grid.blocksAlong(1); ++by) {
@@ -75,7 +123,8 @@ std::optional<std::vector<raylib::Mesh>> buildVoxMeshes(VoxelGrid const& grid) {
                 int const origin[3] = {bx * B, by * B, bz * B};
                 size_t vertices = 0;
                 for (int face = 0; face < 6; ++face) {
-                    for (int layer = 0; layer < B; ++layer) addLayer(grid, cells, origin, face, layer, quads[face]);
+                    for (int layer = 0; layer < B; ++layer)
+                        addLayer(grid, cells, origin, face, layer, shade, quads[face]);
                     vertices += static_cast<size_t>(quads[face].vertexCount());
                 }
                 if (vertices > 4 * MAX_MODEL_QUADS) return std::nullopt;

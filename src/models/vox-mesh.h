@@ -23,5 +23,7 @@ inline constexpr size_t MAX_MODEL_QUADS = 1000000;
 // so that a renderer can leave out those turned away from the camera. The
 // meshes are on the CPU only; freeMeshArrays frees them.
 // Empty for a grid without voxels; none, when its surface needs more than
-// MAX_MODEL_QUADS quads.
-std::optional<std::vector<raylib::Mesh>> buildVoxMeshes(VoxelGrid const& grid);
+// MAX_MODEL_QUADS quads. Shaded, each corner of a face is darker the more
+// of the three voxels around it in front of the face are filled (ambient
+// occlusion), and faces merge only where all their corners agree.
+std::optional<std::vector<raylib::Mesh>> buildVoxMeshes(VoxelGrid const& grid, bool shade = false);

@@ -128,7 +128,7 @@ ScenePrograms Renderer::scenePrograms(raylib::Camera3D const& camera) {
     if (!sky) sky = std::make_unique<RichSky>(assetRoot);
     lighting.setAtmosphere(atmosphere, camera.position);
     raylib::Shader const faces = lighting.getRichFaceShader()->shader;
-    return {lighting.getRichShader()->shader, {faces, faces, std::nullopt}, sky.get(), &atmosphere};
+    return {lighting.getRichShader()->shader, {faces, faces, std::nullopt}, sky.get(), &atmosphere, true};
 }
 
 FacePrograms Renderer::facePrograms() {

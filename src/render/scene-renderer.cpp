@@ -117,7 +117,7 @@ void SceneRenderer::release() {
     allSorted = false;
 }
 
-ModelOnGpu const& SceneRenderer::uploaded(std::shared_ptr<LoadedModel const> const& model) {
+ModelOnGpu& SceneRenderer::uploaded(std::shared_ptr<LoadedModel const> const& model) {
     auto& copy = models[model.get()];
     if (!copy) copy = std::make_unique<ModelOnGpu>(model);
     return *copy;
@@ -469,9 +469,9 @@ void SceneRenderer::drawFaces(Part const& part, raylib::Vector3 camera) {
 }
 
 // As DrawModel draws it, leaving out the meshes of sides turned away.
-void SceneRenderer::drawModel(ModelOnGpu const& onGpu, raylib::Vector3 at, float scale,
-                              raylib::BoundingBox const& bounds, raylib::Vector3 camera) {
-    raylib::Model const& model = onGpu.model;
+void SceneRenderer::drawModel(ModelOnGpu& onGpu, raylib::Vector3 at, float scale, raylib::BoundingBox const& bounds,
+                              raylib::Vector3 camera) {
+    raylib::Model const& model = shadedModels ? onGpu.shadedModel() : onGpu.model;
     raylib::Matrix const transform = raylib::MatrixMultiply(
         model.transform,
         raylib::MatrixMultiply(raylib::MatrixScale(scale, scale, scale), raylib::MatrixTranslate(at.x, at.y, at.z)));
@@ -598,6 +598,7 @@ void SceneRenderer::drawIfShown(std::vector<Part*> const& hidden, size_t drawn, 
 void SceneRenderer::drawScene(raylib::Camera3D const& camera, World const& world, Weapon* weapon, raylib::Vector3 eye,
                               ScenePrograms const& programs) {
     FacePrograms const& faces = programs.faces;
+    shadedModels = programs.shadedModels;
     raylib::ClearBackground(SKY_COLOR);
     raylib::BeginMode3D(camera);
     if (programs.sky) programs.sky->draw(*programs.atmosphere);

@@ -44,6 +44,8 @@ struct ScenePrograms {
     FacePrograms faces;
     RichSky const* sky = nullptr;
     Atmosphere const* atmosphere = nullptr;
+    // Whether models are drawn with the corners of their faces shaded.
+    bool shadedModels = false;
 };
 
 // Draws the 3D part of a frame: the sky, then the weapon, every entity of a
@@ -171,7 +173,7 @@ private:
         std::vector<AABox const*> boxes;
         std::shared_ptr<Entity> entity;      // or an entity that draws itself
         ModelEntity const* model = nullptr;  // the entity, when it is a model
-        ModelOnGpu const* onGpu = nullptr;   // and the model's copy on the GPU
+        ModelOnGpu* onGpu = nullptr;         // and the model's copy on the GPU
         unsigned query = 0;                  // its occlusion query, once made
         bool seen = false;                   // whether it showed in the last frame
         bool queried = false;                // whether the query was drawn with it
@@ -240,12 +242,12 @@ private:
     void drawPart(Part const& part, raylib::Vector3 camera);
     void drawFaces(Part const& part, raylib::Vector3 camera);
     void drawBounds(Part const& part);
-    void drawModel(ModelOnGpu const& onGpu, raylib::Vector3 origin, float scale, raylib::BoundingBox const& bounds,
+    void drawModel(ModelOnGpu& onGpu, raylib::Vector3 origin, float scale, raylib::BoundingBox const& bounds,
                    raylib::Vector3 camera);
     void drawObjects(raylib::Vector3 camera);
 
     // The model's copy on the GPU, uploaded when it is first seen.
-    ModelOnGpu const& uploaded(std::shared_ptr<LoadedModel const> const& model);
+    ModelOnGpu& uploaded(std::shared_ptr<LoadedModel const> const& model);
 
     // The index baked: another, or this one grown, is baked anew.
     std::weak_ptr<Intersector const> source;
@@ -270,6 +272,7 @@ private:
     std::optional<std::array<raylib::Vector3, 6>> faceLights;
     // The pixels a unit spans at a distance of one in this frame's view.
     float pixelsPerUnit = 0;
+    bool shadedModels = false;
     size_t drawnTriangles = 0;
     // A unit cube, drawn as a part's bounding box in occlusion queries.
     raylib::Mesh cube;
