@@ -37,8 +37,8 @@ std::map<std::string, std::string> const SCENES = {
     {"5-building", ""},
     // Clouds of small voxels so far away that their chunks are drawn coarse.
     {"6-far-clouds",
-     "voxels_cloud (-70, 2.2, 4), (4, 4, 4), 1\nvoxels_cloud (-90, 6, -20), (4, 4, 4), 1\n"
-     "voxels_cloud (-110, 2, 30), (4, 4, 4), 1\n"},
+     "voxels_cloud (-30, 2.2, 4), (1, 1, 1), 1\nvoxels_cloud (-40, 3, 0), (1, 1, 1), 1\n"
+     "voxels_cloud (-50, 2, 8), (1, 1, 1), 1\n"},
 };
 
 std::shared_ptr<World> load(std::string const& name) {
