@@ -195,8 +195,10 @@ TEST(SceneCheck, ShowsTheLineAndAHintForTheCommonestSlips) {
                                 std::make_shared<Player>())
                   .problems.size(),
               1u);
-    // A byte that starts no UTF-8 sequence is escaped too.
-    EXPECT_EQ(printable("\x80\xc1 \xc2\xa3 \xf0\x9f\x98\x80"), "\\x80\\xC1 \xc2\xa3 \xf0\x9f\x98\x80");
+    // A byte that starts no UTF-8 sequence is escaped too; the last
+    // character there is (U+10FFFF) is kept.
+    EXPECT_EQ(printable("\x80\xc1 \xc2\xa3 \xf0\x9f\x98\x80 \xf4\x8f\xbf\xbf \xf5\x80\x80"),
+              "\\x80\\xC1 \xc2\xa3 \xf0\x9f\x98\x80 \xf4\x8f\xbf\xbf \\xF5\\x80\\x80");
 }
 
 // A rect without room along any axis is a warning, and only such a rect.

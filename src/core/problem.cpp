@@ -17,7 +17,8 @@ bool isContinuation(char c) {
 // does.
 size_t utf8Length(std::string const& text, size_t at) {
     auto const byte = [&](size_t i) { return static_cast<unsigned char>(text[i]); };
-    size_t const length = byte(at) >= 0xF0 && byte(at) <= 0xF4 ? 4 : byte(at) >= 0xE0 ? 3 : byte(at) >= 0xC2 ? 2 : 0;
+    unsigned char const first = byte(at);
+    size_t const length = first > 0xF4 ? 0 : first >= 0xF0 ? 4 : first >= 0xE0 ? 3 : first >= 0xC2 ? 2 : 0;
     if (length == 0 || at + length > text.size()) return 0;
     for (size_t i = at + 1; i < at + length; ++i) {
         if (!isContinuation(text[i])) return 0;
