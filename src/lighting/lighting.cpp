@@ -34,15 +34,15 @@ char const* orNull(std::string const& text) {
     return text.empty() ? nullptr : text.c_str();
 }
 
-void setVector(raylib::Shader shader, char const* name, raylib::Vector3 value) {
+}  // namespace
+
+void setShaderVector(raylib::Shader shader, char const* name, raylib::Vector3 value) {
     raylib::SetShaderValue(shader, raylib::GetShaderLocation(shader, name), &value, raylib::SHADER_UNIFORM_VEC3);
 }
 
-raylib::Vector3 fractions(raylib::Color c) {
+raylib::Vector3 colorFractions(raylib::Color c) {
     return {c.r / 255.0f, c.g / 255.0f, c.b / 255.0f};
 }
-
-}  // namespace
 
 raylib::Shader loadShaderFiles(std::string const& assetRoot, char const* vertexPath, char const* fragmentPath,
                                char const* vertexDefines, char const* fragmentDefines) {
@@ -102,12 +102,12 @@ void Lighting::setAtmosphere(Atmosphere const& atmosphere, raylib::Vector3 eye) 
     float const fogRange[2] = {atmosphere.fogStart, atmosphere.fogEnd};
     for (auto const& program : {getRichShader(), getRichFaceShader()}) {
         raylib::Shader const shader = program->shader;
-        setVector(shader, "towardSun", raylib::Vector3Normalize(atmosphere.towardSun));
-        setVector(shader, "sunLight", SUN_LIGHT);
-        setVector(shader, "skyLight", SKY_LIGHT);
-        setVector(shader, "groundLight", GROUND_LIGHT);
-        setVector(shader, "eyePosition", eye);
-        setVector(shader, "fogColor", fractions(atmosphere.horizon));
+        setShaderVector(shader, "towardSun", raylib::Vector3Normalize(atmosphere.towardSun));
+        setShaderVector(shader, "sunLight", SUN_LIGHT);
+        setShaderVector(shader, "skyLight", SKY_LIGHT);
+        setShaderVector(shader, "groundLight", GROUND_LIGHT);
+        setShaderVector(shader, "eyePosition", eye);
+        setShaderVector(shader, "fogColor", colorFractions(atmosphere.horizon));
         raylib::SetShaderValue(shader, raylib::GetShaderLocation(shader, "fogRange"), fogRange,
                                raylib::SHADER_UNIFORM_VEC2);
     }

@@ -17,6 +17,10 @@
 raylib::Shader loadShaderFiles(std::string const& assetRoot, char const* vertexPath, char const* fragmentPath,
                                char const* vertexDefines = "", char const* fragmentDefines = "");
 
+// Sets a program's vec3 uniform of the name; a colour as fractions of 255.
+void setShaderVector(raylib::Shader shader, char const* name, raylib::Vector3 value);
+raylib::Vector3 colorFractions(raylib::Color c);
+
 // The light shader of one window, which every box and model is drawn with,
 // and the lights registered in it. The shader is loaded on first use and
 // kept until clearLightShader; loaded again, it gets every light registered

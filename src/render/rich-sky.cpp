@@ -10,14 +10,6 @@ namespace {
 
 constexpr raylib::Vector3 SUN_COLOR{1.0f, 0.96f, 0.88f};
 
-void setVector(raylib::Shader shader, char const* name, raylib::Vector3 value) {
-    raylib::SetShaderValue(shader, raylib::GetShaderLocation(shader, name), &value, raylib::SHADER_UNIFORM_VEC3);
-}
-
-raylib::Vector3 fractions(raylib::Color c) {
-    return {c.r / 255.0f, c.g / 255.0f, c.b / 255.0f};
-}
-
 }  // namespace
 
 RichSky::RichSky(std::string const& assetRoot)
@@ -37,10 +29,10 @@ void RichSky::draw(Atmosphere const& atmosphere) const {
     raylib::rlEnableShader(shader.id);
     raylib::SetShaderValueMatrix(shader, raylib::GetShaderLocation(shader, "inverseViewProjection"),
                                  raylib::MatrixInvert(viewProjection));
-    setVector(shader, "towardSun", raylib::Vector3Normalize(atmosphere.towardSun));
-    setVector(shader, "horizonColor", fractions(atmosphere.horizon));
-    setVector(shader, "zenithColor", fractions(atmosphere.zenith));
-    setVector(shader, "sunColor", SUN_COLOR);
+    setShaderVector(shader, "towardSun", raylib::Vector3Normalize(atmosphere.towardSun));
+    setShaderVector(shader, "horizonColor", colorFractions(atmosphere.horizon));
+    setShaderVector(shader, "zenithColor", colorFractions(atmosphere.zenith));
+    setShaderVector(shader, "sunColor", SUN_COLOR);
     // Behind everything: neither tested against depth nor written to it.
     raylib::rlDisableDepthTest();
     raylib::rlDisableDepthMask();
