@@ -22,21 +22,30 @@ struct Bounds {
     bool empty() const { return std::isinf(smallest); }
 };
 
-std::array<float, 3> toArray(raylib::Vector3 v) {
-    return {v.x, v.y, v.z};
+// Where a box starts and ends along each axis, as it is drawn.
+struct Extent {
+    std::array<float, 3> low, high;
+};
+Extent extentOf(AABox const& box) {
+    Extent extent{};
+    for (int a = 0; a < 3; ++a) {
+        FacesOnAxis const two = facesOnAxis(box, a);
+        extent.low[a] = two.planes[0], extent.high[a] = two.planes[1];
+    }
+    return extent;
 }
 
 Bounds boundsOf(std::vector<AABox const*> const& boxes) {
     Bounds bounds;
     for (AABox const* box : boxes) {
         if (!solid(*box)) continue;
-        std::array<float, 3> const centre = toArray(box->position), size = toArray(box->aabb.size);
+        Extent const extent = extentOf(*box);
+        raylib::Vector3 const size = box->aabb.size;
         for (int a = 0; a < 3; ++a) {
-            float const low = centre[a] - size[a] / 2, high = centre[a] + size[a] / 2;
-            bounds.low[a] = bounds.empty() ? low : std::min(bounds.low[a], low);
-            bounds.high[a] = bounds.empty() ? high : std::max(bounds.high[a], high);
+            bounds.low[a] = bounds.empty() ? extent.low[a] : std::min(bounds.low[a], extent.low[a]);
+            bounds.high[a] = bounds.empty() ? extent.high[a] : std::max(bounds.high[a], extent.high[a]);
         }
-        bounds.smallest = std::min({bounds.smallest, size[0], size[1], size[2]});
+        bounds.smallest = std::min({bounds.smallest, size.x, size.y, size.z});
     }
     return bounds;
 }
@@ -71,18 +80,18 @@ std::vector<AABox> coarseBoxes(std::vector<AABox const*> const& boxes, float sid
     double volume = 0;
     for (AABox const* box : boxes) {
         if (!solid(*box)) continue;
-        std::array<float, 3> const centre = toArray(box->position), size = toArray(box->aabb.size);
+        Extent const extent = extentOf(*box);
         std::array<int, 3> first{}, last{};
         size_t count = 1;
         for (int a = 0; a < 3; ++a) {
-            float const low = (centre[a] - size[a] / 2 - bounds.low[a]) / side;
-            float const high = (centre[a] + size[a] / 2 - bounds.low[a]) / side;
+            float const low = (extent.low[a] - bounds.low[a]) / side, high = (extent.high[a] - bounds.low[a]) / side;
             first[a] = std::clamp(static_cast<int>(std::floor(low)), 0, cells[a] - 1);
             last[a] = std::clamp(static_cast<int>(std::ceil(high)) - 1, first[a], cells[a] - 1);
             count *= static_cast<size_t>(last[a] - first[a] + 1);
         }
         if (pieces.size() + count > MOST_PIECES) return {};
-        volume += static_cast<double>(size[0]) * size[1] * size[2];
+        raylib::Vector3 const size = box->aabb.size;
+        volume += static_cast<double>(size.x) * size.y * size.z;
         for (int z = first[2]; z <= last[2]; ++z) {
             for (int y = first[1]; y <= last[1]; ++y) {
                 for (int x = first[0]; x <= last[0]; ++x) {
@@ -90,8 +99,7 @@ std::vector<AABox> coarseBoxes(std::vector<AABox const*> const& boxes, float sid
                     double inside = 1;
                     for (int a = 0; a < 3; ++a) {
                         float const low = bounds.low[a] + at[a] * side;
-                        inside *= std::max(0.0f, std::min(centre[a] + size[a] / 2, low + side) -
-                                                     std::max(centre[a] - size[a] / 2, low));
+                        inside *= std::max(0.0f, std::min(extent.high[a], low + side) - std::max(extent.low[a], low));
                     }
                     auto const cell = static_cast<uint32_t>((z * cells[1] + y) * cells[0] + x);
                     if (inside > 0) pieces.push_back({cell, packedColor(box->color), inside});

@@ -350,13 +350,9 @@ void SceneRenderer::bakeCoarseFaces(Part& part) {
     }
     FaceLists lists;
     if (!cells.empty()) addSurface(own, {}, lists);
-    auto const count = [](auto const& lists, auto size) {
-        size_t faces = 0;
-        for (auto const& list : lists) faces += size(list);
-        return faces;
-    };
-    size_t const coarse = count(lists, [](auto const& list) { return list.size(); });
-    size_t const fine = count(part.faces, [](FaceList const& list) { return static_cast<size_t>(list.count); });
+    size_t coarse = 0, fine = 0;
+    for (auto const& list : lists) coarse += list.size();
+    for (FaceList const& list : part.faces) fine += static_cast<size_t>(list.count);
     // Worth its room on the GPU only with a quarter fewer faces.
     if (!cells.empty() && 4 * coarse < 3 * fine) {
         part.coarseFaces = upload(lists);
@@ -370,6 +366,10 @@ bool SceneRenderer::drawnCoarse(Part const& part, raylib::Vector3 camera) const 
     if (!(part.coarseSide > 0) || !coarseFarChunks) return false;
     float const cellPixels = part.coarseSide * pixelsPerUnit;
     return cellPixels * cellPixels < distanceSquared(camera, part.bounds);
+}
+
+bool SceneRenderer::hasCoarseFaces(Part const& part) {
+    return part.coarseSide > 0 && part.boxes.empty();
 }
 
 bool SceneRenderer::coarseWaiting(Part const& part, raylib::Vector3 camera) const {
@@ -431,7 +431,7 @@ SceneRenderer::Progress SceneRenderer::bakeAround(World const& world, raylib::Ve
 }
 
 void SceneRenderer::drawFaces(Part const& part, raylib::Vector3 camera) {
-    FaceListsOnGpu const& lists = drawnCoarse(part, camera) && part.boxes.empty() ? part.coarseFaces : part.faces;
+    FaceListsOnGpu const& lists = hasCoarseFaces(part) && drawnCoarse(part, camera) ? part.coarseFaces : part.faces;
     raylib::rlEnableShader(faceShader.id);
     // Faces are untextured: the default (white) texture, which a mesh drawn
     // in between unbinds.
@@ -679,8 +679,7 @@ size_t SceneRenderer::triangles() const {
 }
 
 size_t SceneRenderer::coarseChunks() const {
-    return std::count_if(parts.begin(), parts.end(),
-                         [](Part const& part) { return part.coarseSide > 0 && part.boxes.empty(); });
+    return std::count_if(parts.begin(), parts.end(), hasCoarseFaces);
 }
 
 void drawScene(std::vector<std::shared_ptr<Entity>> entities) {

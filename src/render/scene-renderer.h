@@ -202,9 +202,11 @@ private:
     void bakeChunk(Intersector const& index, Waiting& chunk);
     using FaceLists = std::array<std::vector<FaceInstance>, FACE_LISTS>;
     FaceListsOnGpu upload(FaceLists const& lists) const;
-    // Whether a part is drawn coarse from the camera, and whether its
-    // coarse faces wait to be baked.
+    // Whether a part is drawn coarse from the camera, whether its coarse
+    // faces are baked (its boxes let go once they are), and whether they
+    // wait to be.
     bool drawnCoarse(Part const& part, raylib::Vector3 camera) const;
+    static bool hasCoarseFaces(Part const& part);
     bool coarseWaiting(Part const& part, raylib::Vector3 camera) const;
     // Bakes the coarse faces of the chunks that would be drawn coarse,
     // within the budget, once no chunk waits to be baked.
