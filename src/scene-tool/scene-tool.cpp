@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
+#include <iterator>
 #include <map>
 #include <string>
 #include <vector>
@@ -19,6 +20,7 @@
 #include "scene-loader.h"
 #include "scene-picture.h"
 #include "scene-stats.h"
+#include "settings.h"
 #include "web-folder.h"
 
 namespace fs = std::filesystem;
@@ -173,7 +175,8 @@ void addCommands(CLI::App& app, Request& request) {
         ->description("the point it looks at, X,Y,Z (default " + written(picture.look) + ")")
         ->check(CLI::Validator(vectorInto(picture.look), "X,Y,Z"));
     render->add_flag("--info", picture.info, "show the information box");
-    std::map<std::string, bool> const looks{{"plain", false}, {"rich", true}};
+    std::map<std::string, bool> looks;
+    for (int i = 0; i < static_cast<int>(std::size(LOOKS_NAMES)); ++i) looks[LOOKS_NAMES[i]] = i == LOOKS_RICH;
     render->add_option("--looks", picture.richLooks, "plain (the default) or rich: the game's display.looks")
         ->transform(CLI::CheckedTransformer(looks));
     request.web = app.add_subcommand("web",
