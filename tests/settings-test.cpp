@@ -103,6 +103,7 @@ TEST(SettingsFile, WrittenWithACommentForEveryKeyAndReadBack) {
 
     // One setting for one run, written as in the file.
     Settings set;
+    EXPECT_EQ(setFromText(set, "look.field_of_view = 30"), "") << "the ends of a range are in it";
     EXPECT_EQ(setFromText(set, "look.field_of_view = 90"), "");
     EXPECT_EQ(setFromText(set, "keys.reset=[\"F\"]"), "");
     for (auto const& [assignment, why] : {

@@ -105,29 +105,6 @@ FrameInput liveInput(Controller const& controller, DesktopWindow& desktop, std::
     return input;
 }
 
-// The notice on the screen, shown for a few seconds.
-class Notice {
-public:
-    bool showing() const { return !shown.empty() && (fresh || raylib::GetTime() < until); }
-    void show(std::string text, NoticeKind kind) {
-        shown = std::move(text);
-        this->kind = kind;
-        fresh = true;
-    }
-    // The notice's seconds count from the first frame that shows it.
-    void draw() {
-        if (fresh) until = raylib::GetTime() + NOTICE_SECONDS;
-        fresh = false;
-        if (!shown.empty() && raylib::GetTime() < until) drawNotice(shown, kind);
-    }
-
-private:
-    std::string shown;
-    NoticeKind kind = NoticeKind::NEWS;
-    bool fresh = false;
-    double until = 0;
-};
-
 }  // namespace
 
 namespace {
@@ -172,7 +149,7 @@ private:
     std::optional<Settings> applied;
     float appliedScale = 0;
     PlayResult result;
-    Notice notice;
+    TimedNotice notice;
     float lowest;
     DesktopWindow desktop;
     std::optional<SettingsScreen> screen;
@@ -262,7 +239,7 @@ bool Session::update(std::vector<int> const& keys) {
     bool const showInfo = stepFrame(camera, *player, world->intersector, input, motion);
     if (input.reload) reload();
     std::string const fallen = fallenNotice(player->position.y, lowest, settings.keys);
-    if (!fallen.empty() && !notice.showing()) notice.show(fallen, NoticeKind::PROBLEM);
+    if (!fallen.empty()) notice.offer(fallen, NoticeKind::PROBLEM, raylib::GetTime());
     ++result.frames;
     result.pathDigest = digestOf(result.pathDigest, &player->position, sizeof player->position);
     return showInfo;
@@ -279,7 +256,7 @@ void Session::draw(bool showInfo, double started) {
     applySettings();
     raylib::BeginDrawing();
     renderer->drawFrame(*world, camera, showInfo);
-    notice.draw();
+    notice.draw(raylib::GetTime());
     if (screen) screen->draw();
     if (std::string const news = desktop.afterDrawing(); !news.empty()) notice.show(news, NoticeKind::NEWS);
     if (settings.renderScale == 0) {
@@ -299,7 +276,7 @@ void Session::applySettings() {
     renderer->showFrameRate = settings.showFrameRate;
     renderer->multisampling = settings.multisampling;
     renderer->scene.viewDistance = static_cast<float>(settings.viewDistance);
-    renderer->richLooks = settings.looks == LOOKS_RICH;
+    renderer->setRichLooks(settings.looks == LOOKS_RICH);
     renderer->setRenderScale(settings.renderScale == 0 ? autoScale.scale : settings.renderScale / 100.0f);
 }
 

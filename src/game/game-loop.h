@@ -81,10 +81,6 @@ PlayResult play(std::shared_ptr<World>& world, std::shared_ptr<Player> const& pl
 void gameLoop(std::shared_ptr<World> world, std::shared_ptr<Player> player);
 void gameLoop(std::shared_ptr<World> world, std::shared_ptr<Player> player, std::string const& scenePath);
 
-// How long a notice (a problem of a reloaded scene, a screenshot saved)
-// stays on the screen.
-inline constexpr double NOTICE_SECONDS = 6.0;
-
 // How far below the lowest thing in the world a player who falls is told
 // how to come back.
 inline constexpr float FALLEN_DEPTH = 100.0f;

@@ -59,3 +59,23 @@ void drawNotice(std::string const& text, NoticeKind kind) {
                          kind == NoticeKind::PROBLEM ? PROBLEM_TEXT : NEWS_TEXT);
     }
 }
+
+void TimedNotice::show(std::string text, NoticeKind kind) {
+    shown = std::move(text);
+    this->kind = kind;
+    fresh = true;
+}
+
+void TimedNotice::offer(std::string text, NoticeKind kind, double now) {
+    if (!showing(now)) show(std::move(text), kind);
+}
+
+bool TimedNotice::showing(double now) const {
+    return !shown.empty() && (fresh || now < until);
+}
+
+void TimedNotice::draw(double now) {
+    if (fresh) until = now + NOTICE_SECONDS;
+    fresh = false;
+    if (showing(now)) drawNotice(shown, kind);
+}

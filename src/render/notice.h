@@ -24,3 +24,25 @@ NoticeLayout layoutNotice(std::string const& text, int screenWidth, int screenHe
 // Draws the text across the bottom of the screen, on a light band: how the
 // game says what went wrong, or what it did, while it goes on.
 void drawNotice(std::string const& text, NoticeKind kind);
+
+// The seconds a notice stays on the screen.
+inline constexpr double NOTICE_SECONDS = 6.0;
+
+// The notice on a window's screen, shown for NOTICE_SECONDS counted from
+// the first frame that draws it (times are the frame's, in seconds).
+class TimedNotice {
+public:
+    void show(std::string text, NoticeKind kind);
+    // Shows the text unless another notice is on the screen.
+    void offer(std::string text, NoticeKind kind, double now);
+    bool showing(double now) const;
+    // Draws the notice while it is on the screen.
+    void draw(double now);
+
+private:
+    std::string shown;
+    NoticeKind kind = NoticeKind::NEWS;
+    // Shown, but not drawn yet: its seconds have not begun.
+    bool fresh = false;
+    double until = 0;
+};
