@@ -81,7 +81,7 @@ void frames(benchmark::State& state, World* world, World* floorWorld, std::strin
     Renderer renderer, floorRenderer;
     renderer.scene.bakedBoxes = path != "plain";
     renderer.scene.coarseFarChunks = path != "baked-fine";
-    renderer.richLooks = path == "rich";
+    renderer.setRichLooks(path == "rich");
     raylib::Camera3D const camera = startCamera();
     auto const frame = [&](Renderer& by, World const& drawn) {
         auto const start = std::chrono::steady_clock::now();

@@ -94,7 +94,7 @@ void frames(benchmark::State& state, bool walk, std::string const& path) {
     }
     Renderer renderer, floorRenderer;
     renderer.scene.mergedFaces = path != "each-face";
-    renderer.richLooks = path == "rich";
+    renderer.setRichLooks(path == "rich");
     renderer.scene.bakingBudget = 0;
     std::vector<raylib::Camera3D> const cameras = views(*terrain, walk);
     raylib::Camera3D const floorCamera = startCamera();

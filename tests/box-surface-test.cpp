@@ -1,6 +1,8 @@
 // The surface of a chunk's boxes, merged, and its boxes seen from far away.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 
 #include "box-surface.h"
@@ -112,6 +114,82 @@ TEST(BoxSurface, CoversExactlyWhatTheBoxesShowInAsFewQuadsAsMerging) {
         // Points are looked at around the origin.
         if (world.own.front().position.x < 100) expectSameSurface(world, quads);
     }
+}
+
+// Whether a solid box holds the point.
+bool filledAt(std::vector<AABox const*> const& boxes, raylib::Vector3 p) {
+    return std::any_of(boxes.begin(), boxes.end(), [&](AABox const* each) {
+        AABox const& box = *each;
+        return solid(box) &&
+               raylib::CheckCollisionBoxes(
+                   {p, p}, {raylib::Vector3Subtract(box.position, raylib::Vector3Scale(box.aabb.size, 0.5f)),
+                            raylib::Vector3Add(box.position, raylib::Vector3Scale(box.aabb.size, 0.5f))});
+    });
+}
+
+// Shaded, the surface is the same; each corner is as shut in as the boxes
+// just around it in front of its face say (both sides: 3, else one for
+// each of the two sides and the diagonal), and a quad whose corners differ
+// along an axis spans at most the band along it: the shade fades within a
+// unit of what casts it.
+TEST(BoxSurface, ShadesEachCornerByTheBoxesAroundIt) {
+    Boxes const worlds[] = {
+        {"a column on a floor", {{{0, -0.5f, 0}, {8, 1, 8}, GRASS}, {{0.5f, 1.5f, 0.5f}, {1, 3, 1}, FLOWER}}, {}, 0},
+        {"two walls meeting on a floor",
+         {{{0, -0.5f, 0}, {8, 1, 8}, GRASS}, {{-1, 1, -2.5f}, {4, 2, 1}, FLOWER}, {{-2.5f, 1, -1}, {1, 2, 2}, FLOWER}},
+         {},
+         0},
+        {"a step whose upper half is another chunk's",
+         {{{0, -0.5f, 0}, {8, 1, 8}, GRASS}},
+         {{{2, 0.5f, 0}, {4, 1, 8}, GRASS}},
+         0},
+    };
+    constexpr float OFF = 0.01f;
+    size_t shutIn = 0, corners = 0;
+    for (Boxes const& world : worlds) {
+        std::vector<AABox const*> all = pointers(world.own);
+        for (AABox const* box : pointers(world.around)) all.push_back(box);
+        auto const quads = boxSurface(pointers(world.own), pointers(world.around), 1);
+        expectSameSurface(world, quads);
+        for (SurfaceQuad const& quad : quads) {
+            int const axis = axisOf(quad.direction), u = (axis + 1) % 3, v = (axis + 2) % 3;
+            float const out = quad.direction % 2 == 0 ? OFF : -OFF;
+            std::array<std::array<int, 2>, 2> const& occlusion = {
+                {{quad.occlusion[0][0], quad.occlusion[0][1]}, {quad.occlusion[1][0], quad.occlusion[1][1]}}};
+            bool const alongU = occlusion[0][0] != occlusion[1][0] || occlusion[0][1] != occlusion[1][1];
+            bool const alongV = occlusion[0][0] != occlusion[0][1] || occlusion[1][0] != occlusion[1][1];
+            if (alongU) {
+                EXPECT_LE(quad.high[0] - quad.low[0], 1 + OFF) << world.name;
+            }
+            if (alongV) {
+                EXPECT_LE(quad.high[1] - quad.low[1], 1 + OFF) << world.name;
+            }
+            for (int cu = 0; cu < 2; ++cu) {
+                for (int cv = 0; cv < 2; ++cv) {
+                    // Just beside the corner, off the quad by du along u and dv along v.
+                    auto const filled = [&](float du, float dv) {
+                        float p[3];
+                        p[axis] = quad.plane + out;
+                        p[u] = (cu ? quad.high[0] : quad.low[0]) + du;
+                        p[v] = (cv ? quad.high[1] : quad.low[1]) + dv;
+                        return filledAt(all, {p[0], p[1], p[2]});
+                    };
+                    float const du = cu ? OFF : -OFF, dv = cv ? OFF : -OFF;
+                    bool const side1 = filled(du, -dv), side2 = filled(-du, dv);
+                    int const expected = side1 && side2 ? 3 : side1 + side2 + filled(du, dv);
+                    EXPECT_EQ(occlusion[cu][cv], expected) << world.name << ": axis " << axis << " at " << quad.plane
+                                                           << ", corner (" << cu << ", " << cv << ")";
+                    shutIn += expected == 3, ++corners;
+                }
+            }
+        }
+    }
+    EXPECT_GT(shutIn, 0u) << "the walls' inner corner";
+    for (SurfaceQuad const& quad : boxSurface(pointers(worlds[0].own), {}, 0)) {
+        EXPECT_EQ(quad.occlusion[0][0] + quad.occlusion[0][1] + quad.occlusion[1][0] + quad.occlusion[1][1], 0)
+            << "unshaded";
+    }
+    EXPECT_GT(corners, 0u);
 }
 
 // From far away a chunk's boxes become cells of twice its smallest box,

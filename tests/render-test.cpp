@@ -5,6 +5,8 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <tuple>
 
 #include "gl-api.h"
@@ -12,10 +14,12 @@
 #include "info-box.h"
 #include "intersector-tree-impl.h"
 #include "model-entity.h"
+#include "model-loader.h"
 #include "notice.h"
 #include "renderer.h"
 #include "settings-screen.h"
 #include "sky.h"
+#include "vox-file.h"
 #include "voxel-builders.h"
 
 namespace {
@@ -194,6 +198,25 @@ TEST(Notice, FitsEveryWindow) {
     }
 }
 
+// A notice's seconds count from the first frame that draws it; a notice
+// offered while another is on the screen waits for it to go.
+TEST(Notice, StaysItsSecondsAndIsNotPushedAside) {
+    TimedNotice notice;
+    EXPECT_FALSE(notice.showing(0));
+    notice.offer("", NoticeKind::NEWS, 0);
+    EXPECT_FALSE(notice.showing(0)) << "an empty text is no notice";
+    notice.show("Scene reloaded", NoticeKind::NEWS);
+    EXPECT_TRUE(notice.showing(100)) << "not drawn yet";
+    notice.draw(100);
+    notice.offer("You fell", NoticeKind::PROBLEM, 101);
+    notice.draw(100 + NOTICE_SECONDS - 0.1);
+    EXPECT_TRUE(notice.showing(100 + NOTICE_SECONDS - 0.1));
+    EXPECT_FALSE(notice.showing(100 + NOTICE_SECONDS));
+    notice.offer("You fell", NoticeKind::PROBLEM, 100 + NOTICE_SECONDS);
+    notice.draw(200);
+    EXPECT_TRUE(notice.showing(200 + NOTICE_SECONDS - 0.1)) << "the second, from its first frame";
+}
+
 // Baked chunks without hidden faces draw the same picture as every entity
 // drawn on its own, also those baked before the first frame, seen from every
 // side: among boxes, a mountain, a model,
@@ -276,15 +299,45 @@ TEST_F(RenderTest, ObjectsComeMoveAndGoWithoutBakingAgain) {
     renderer->scene.moveObject(id, {-1, 2, 0});
     EXPECT_FALSE(shows({-2, 0.5f, 0}));
     EXPECT_TRUE(shows({-1, 2, 0}));
-    renderer->scene.viewDistance = 7;  // both are 8 from the camera
-    EXPECT_FALSE(shows({-1, 2, 0})) << "an object beyond the view distance";
-    EXPECT_FALSE(shows({2, 0.3f, 0})) << "a model beyond it";
+    for (float const distance : {7.0f, 0.5f}) {  // both are 8 from the camera
+        renderer->scene.viewDistance = distance;
+        EXPECT_FALSE(shows({-1, 2, 0})) << "an object beyond the view distance " << distance;
+        EXPECT_FALSE(shows({2, 0.3f, 0})) << "a model beyond it";
+    }
     renderer->scene.viewDistance = 0;
     renderer->scene.removeObject(id);
     EXPECT_FALSE(shows({-1, 2, 0}));
     EXPECT_EQ(renderer->scene.objectCount(), 0u);
     EXPECT_EQ(renderer->scene.chunksBaked(), chunks) << "nothing was baked again";
     EXPECT_EQ(world->intersector->size(), 1);
+}
+
+// Seen from the front without perspective, an object's pixels span its box
+// centred on its position.
+TEST_F(RenderTest, AnObjectsBoxIsCentredOnItsPosition) {
+    raylib::Camera3D camera = cameraAt({0, 0, 50}, {0, 0, 0});
+    camera.projection = raylib::CAMERA_ORTHOGRAPHIC;
+    camera.fovy = 8;
+    auto const view = [&] { return captureFrame([&] { renderer->drawFrame(*world, camera, false); }); };
+    raylib::Image const empty = view();
+    auto const rock = std::make_shared<LoadedModel const>("assets/models/rock.vox");
+    int const id = renderer->scene.addObject({rock, {1, 0.5f, 0}, 1});
+    raylib::Image const seen = view();
+    renderer->scene.removeObject(id);
+    int low[2] = {seen.width, seen.height}, high[2] = {-1, -1};
+    for (int y = 0; y < seen.height; ++y) {
+        for (int x = 0; x < seen.width; ++x) {
+            if (near(at(seen, x, y), at(empty, x, y), 0)) continue;
+            low[0] = std::min(low[0], x), low[1] = std::min(low[1], y);
+            high[0] = std::max(high[0], x), high[1] = std::max(high[1], y);
+        }
+    }
+    raylib::Vector2 const centre = raylib::GetWorldToScreen({1, 0.5f, 0}, camera);
+    EXPECT_NEAR((low[0] + high[0]) / 2.0f, centre.x, 2);
+    EXPECT_NEAR((low[1] + high[1]) / 2.0f, centre.y, 2);
+    EXPECT_GT(high[0] - low[0], 40) << "the rock should show";
+    raylib::UnloadImage(empty);
+    raylib::UnloadImage(seen);
 }
 
 // Two boxes side by side, each in a chunk of its own, hide the sides they
@@ -374,7 +427,7 @@ TEST_F(RenderTest, RichLooksHaveASkyLightAndFog) {
         std::make_shared<AABox>(raylib::Vector3{0, 0, 0}, raylib::Vector3{2, 2, 2}, raylib::Color{255, 255, 255, 255}));
     index->addEntity(std::make_shared<AABox>(raylib::Vector3{0, 0, -960}, raylib::Vector3{80, 80, 80}, colorRed));
     Renderer rich;
-    rich.richLooks = true;
+    rich.setRichLooks(true);
     auto const seen = [&](raylib::Vector3 from, raylib::Vector3 to, int x, int y) {
         raylib::Image const image = captureFrame([&] { rich.drawFrame(*world, cameraAt(from, to), false); });
         raylib::Color const color = at(image, x, y);
@@ -395,6 +448,99 @@ TEST_F(RenderTest, RichLooksHaveASkyLightAndFog) {
     raylib::Color const low = seen({0, 0, 0}, {0, 0, -10}, 400, 100);
     EXPECT_LT(low.r, rich.atmosphere.horizon.r) << "above the horizon, the sky turns towards the zenith";
     EXPECT_GT(low.r, rich.atmosphere.zenith.r);
+}
+
+// Chunks a nearer wall hides are not drawn: the GPU is asked whether any
+// of their bounds would show.
+TEST_F(RenderTest, ChunksBehindAWallAreLeftOut) {
+    auto const& index = world->intersector;
+    for (int i = 0; i < 100; ++i) {
+        index->addEntity(std::make_shared<AABox>(raylib::Vector3{2.0f * (i % 10) - 10, 2.0f * (i / 10) - 10, -100},
+                                                 raylib::Vector3{1, 1, 1}, colorRed));
+    }
+    raylib::Camera3D const camera = cameraAt({0, 0, 0}, {0, 0, -1});
+    auto const trianglesSeen = [&] {
+        raylib::UnloadImage(captureFrame([&] { renderer->drawFrame(*world, camera, false); }));
+        return renderer->scene.trianglesDrawn();
+    };
+    size_t const open = trianglesSeen();
+    index->addEntity(std::make_shared<AABox>(raylib::Vector3{0, 0, -5}, raylib::Vector3{200, 200, 1}, colorGreen));
+    // What a frame's queries find is known in the next.
+    for (int frame = 0; frame < 2; ++frame) trianglesSeen();
+    EXPECT_GT(open, 200u);
+    EXPECT_LE(trianglesSeen(), 12u) << "the wall alone";
+}
+
+// In the rich looks the floor darkens towards the foot of a wall, an inner
+// corner, while the top of the wall stays as bright up to its edge, an
+// outer one.
+TEST_F(RenderTest, RichLooksShadeInnerCornersNotOuterEdges) {
+    auto const& index = world->intersector;
+    raylib::Color const grey{200, 200, 200, 255};
+    index->addEntity(std::make_shared<AABox>(raylib::Vector3{0, -0.5f, 0}, raylib::Vector3{20, 1, 20}, grey));
+    index->addEntity(std::make_shared<AABox>(raylib::Vector3{0, 1.5f, -2}, raylib::Vector3{6, 3, 1}, grey));
+    Renderer rich;
+    rich.setRichLooks(true);
+    raylib::Camera3D const camera = cameraAt({0, 6, 4}, {0, 0, -1});
+    raylib::Image const image = captureFrame([&] { rich.drawFrame(*world, camera, false); });
+    auto const brightness = [&](raylib::Vector3 point) {
+        raylib::Vector2 const pixel = raylib::GetWorldToScreen(point, camera);
+        raylib::Color const c = at(image, static_cast<int>(pixel.x), static_cast<int>(pixel.y));
+        return c.r + c.g + c.b;
+    };
+    // Off the middle, where the cursor is.
+    int const footOfWall = brightness({1.5f, 0, -1.4f}), openFloor = brightness({1.5f, 0, 1});
+    EXPECT_LT(footOfWall * 10, openFloor * 8) << footOfWall << " against " << openFloor;
+    int const edgeOfTop = brightness({1.5f, 3, -1.6f}), middleOfTop = brightness({1.5f, 3, -2});
+    EXPECT_NEAR(edgeOfTop, middleOfTop, 6);
+    raylib::UnloadImage(image);
+}
+
+// A MagicaVoxel model seen from the front in the rich looks shows at
+// least half the brightness of the colours its front view holds: the
+// nearest voxel of each column, each column as many pixels in a view
+// without perspective.
+TEST_F(RenderTest, RichLooksKeepAModelsFrontHalfAsBrightAsItsPalette) {
+    std::string const path = std::string(TESSARINE_SAMPLES_DIR) + "/chr_knight.vox";
+    std::ifstream in(path, std::ios::binary);
+    if (!in) GTEST_SKIP() << "No sample files: " << path << " is absent";
+    VoxelGrid grid;
+    ASSERT_FALSE(readVoxFile(std::vector<unsigned char>(std::istreambuf_iterator<char>(in), {}), &grid));
+    auto const brightness = [](raylib::Color c) { return c.r + c.g + c.b; };
+    double palette = 0;
+    size_t columns = 0;
+    for (int x = 0; x < grid.sizeX; ++x) {
+        for (int y = 0; y < grid.sizeY; ++y) {
+            for (int z = grid.sizeZ - 1; z >= 0; --z) {
+                if (uint8_t const index = grid.at(x, y, z); index != 0) {
+                    palette += brightness(grid.palette[index]), ++columns;
+                    break;
+                }
+            }
+        }
+    }
+    ASSERT_GT(columns, 100u);
+    Renderer rich;
+    rich.setRichLooks(true);
+    raylib::Camera3D camera = cameraAt({0, 0, 50}, {0, 0, 0});
+    camera.projection = raylib::CAMERA_ORTHOGRAPHIC;
+    camera.fovy = 8;
+    auto const view = [&] { return captureFrame([&] { rich.drawFrame(*world, camera, false); }); };
+    raylib::Image const empty = view();
+    rich.scene.addObject({std::make_shared<LoadedModel const>(path), {0, 0, 0}, 1});
+    raylib::Image const seen = view();
+    double shown = 0;
+    size_t pixels = 0;
+    for (int y = 0; y < seen.height; ++y) {
+        for (int x = 0; x < seen.width; ++x) {
+            if (near(at(seen, x, y), at(empty, x, y), 0)) continue;
+            shown += brightness(at(seen, x, y)), ++pixels;
+        }
+    }
+    ASSERT_GT(pixels, 1000u);
+    EXPECT_GE(shown / pixels, 0.5 * palette / columns) << shown / pixels << " against " << palette / columns;
+    raylib::UnloadImage(empty);
+    raylib::UnloadImage(seen);
 }
 
 // What a renderer makes on the GPU (occlusion queries, the scaled view's

@@ -4,8 +4,10 @@
 
 // The sky, the sun and the fog of the rich looks; a scene may give its own.
 struct Atmosphere {
-    // The way to the sun: where the scene's warm light shines from.
-    raylib::Vector3 towardSun{1.0f / 3, 2.0f / 3, -2.0f / 3};
+    // The way to the sun: where the scene's warm light shines from; from
+    // +z, the side MagicaVoxel shows a model from, so that a model's front
+    // is in the sun.
+    raylib::Vector3 towardSun{1.0f / 3, 2.0f / 3, 2.0f / 3};
     // The sky's colour at the horizon, which the fog takes too, and overhead.
     raylib::Color horizon{190, 220, 245, 255};
     raylib::Color zenith{70, 140, 225, 255};

@@ -1,5 +1,6 @@
 #include "lighting.h"
 
+#include <algorithm>
 #include <string>
 
 #include "asset-path.h"
@@ -94,13 +95,28 @@ std::shared_ptr<Shader> Lighting::getRichShader() {
 std::shared_ptr<Shader> Lighting::getRichFaceShader() {
     if (!richFaceShader)
         richFaceShader = std::make_shared<Shader>(
-            loadShaderFiles(assetRoot, RICH_VERTEX_PATH, RICH_FRAGMENT_PATH, "#define FACES\n"));
+            loadShaderFiles(assetRoot, RICH_VERTEX_PATH, RICH_FRAGMENT_PATH, "#define FACES\n", "#define FACES\n"));
     return richFaceShader;
+}
+
+std::shared_ptr<Shader> Lighting::getRichFlatFaceShader() {
+    if (!richFlatFaceShader)
+        richFlatFaceShader = std::make_shared<Shader>(loadShaderFiles(
+            assetRoot, RICH_VERTEX_PATH, RICH_FRAGMENT_PATH, "#define FACES\n#define FACE_LIGHT\n", "#define FACES\n"));
+    return richFlatFaceShader;
+}
+
+raylib::Vector3 richLightOf(Atmosphere const& atmosphere, raylib::Vector3 normal) {
+    float const above = normal.y * 0.5f + 0.5f;
+    float const facing =
+        std::max(raylib::Vector3DotProduct(normal, raylib::Vector3Normalize(atmosphere.towardSun)), 0.0f);
+    return raylib::Vector3Add(raylib::Vector3Lerp(GROUND_LIGHT, SKY_LIGHT, above),
+                              raylib::Vector3Scale(SUN_LIGHT, facing));
 }
 
 void Lighting::setAtmosphere(Atmosphere const& atmosphere, raylib::Vector3 eye) {
     float const fogRange[2] = {atmosphere.fogStart, atmosphere.fogEnd};
-    for (auto const& program : {getRichShader(), getRichFaceShader()}) {
+    for (auto const& program : {getRichShader(), getRichFaceShader(), getRichFlatFaceShader()}) {
         raylib::Shader const shader = program->shader;
         setShaderVector(shader, "towardSun", raylib::Vector3Normalize(atmosphere.towardSun));
         setShaderVector(shader, "sunLight", SUN_LIGHT);
@@ -129,6 +145,7 @@ void Lighting::clearLightShader() {
     flatFaceShader.reset();
     richShader.reset();
     richFaceShader.reset();
+    richFlatFaceShader.reset();
 }
 
 Light Lighting::CreateLight(int type, raylib::Vector3 position, raylib::Vector3 target, raylib::Color color,

@@ -21,6 +21,11 @@ raylib::Shader loadShaderFiles(std::string const& assetRoot, char const* vertexP
 void setShaderVector(raylib::Shader shader, char const* name, raylib::Vector3 value);
 raylib::Vector3 colorFractions(raylib::Color c);
 
+// The light of the rich looks on a face of the normal, as voxel_rich.vs
+// works it out: the sky's, from the ground's below to the full sky's
+// above, and the sun's where the face turns towards it.
+raylib::Vector3 richLightOf(Atmosphere const& atmosphere, raylib::Vector3 normal);
+
 // The light shader of one window, which every box and model is drawn with,
 // and the lights registered in it. The shader is loaded on first use and
 // kept until clearLightShader; loaded again, it gets every light registered
@@ -50,11 +55,12 @@ public:
     std::shared_ptr<Shader> getFlatFaceShader();
     std::optional<raylib::Vector3> lightOfFaces(raylib::Vector3 normal) const;
 
-    // The programs of the rich looks (voxel_rich), for models and entities
-    // and for faces, loaded on the first call, and the atmosphere and the
-    // eye given to both.
+    // The programs of the rich looks (voxel_rich), for models and entities,
+    // for faces and for faces given the light of their list, loaded on the
+    // first call, and the atmosphere and the eye given to all three.
     std::shared_ptr<Shader> getRichShader();
     std::shared_ptr<Shader> getRichFaceShader();
+    std::shared_ptr<Shader> getRichFlatFaceShader();
     void setAtmosphere(Atmosphere const& atmosphere, raylib::Vector3 eye);
 
     // Registers a light in the next free slot of the light array and uploads
@@ -78,6 +84,6 @@ private:
     std::shared_ptr<Shader> load(char const* vertexDefines, char const* fragmentDefines = "");
 
     std::string const assetRoot;
-    std::shared_ptr<Shader> lightShader, faceShader, flatFaceShader, richShader, richFaceShader;
+    std::shared_ptr<Shader> lightShader, faceShader, flatFaceShader, richShader, richFaceShader, richFlatFaceShader;
     std::vector<Light> registered;
 };

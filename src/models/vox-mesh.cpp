@@ -19,7 +19,6 @@ constexpr int FACE_CORNERS[6][4] = {{0, 4, 6, 2}, {5, 1, 3, 7}, {0, 1, 5, 4}, {6
 // The light a corner of a face keeps, by its occlusion: how many of the
 // three voxels around it in front of the face are filled, both sides
 // filled counting as all three.
-constexpr float CORNER_LIGHT[4] = {1.0f, 0.8f, 0.65f, 0.5f};
 
 raylib::Color shaded(raylib::Color color, int occlusion) {
     auto const dim = [&](unsigned char c) { return static_cast<unsigned char>(c * CORNER_LIGHT[occlusion] + 0.5f); };

@@ -13,6 +13,11 @@ inline constexpr float VOXEL_SIDE = 0.25f;
 // file of noise is refused rather than fill the memory.
 inline constexpr size_t MAX_MODEL_QUADS = 1000000;
 
+// The share of the light a corner of a face gets, by how shut in it is: by
+// none, one or two of the three neighbours around it in front of the face,
+// or in a corner.
+inline constexpr float CORNER_LIGHT[4] = {1.0f, 0.8f, 0.65f, 0.5f};
+
 // The meshes of a voxel grid, built on the CPU: the faces of voxels whose
 // neighbour is empty, a voxel a quarter of a unit, coloured from the palette.
 // Neighbouring faces of one colour in one plane of one block of the grid

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <vector>
 
 #include "aabox.h"
@@ -14,6 +15,9 @@ struct SurfaceQuad {
     float plane;
     float low[2], high[2];
     raylib::Color color;
+    // How shut in each corner is, [high along the first axis][high along
+    // the second]: 0 open, 3 in a corner; all 0 unless shading was asked.
+    uint8_t occlusion[2][2] = {};
 };
 
 // The surface the solid boxes of own show, in as few quads as greedy
@@ -23,4 +27,15 @@ struct SurfaceQuad {
 // lower neighbour keeps only what stands above it. Planes and edges a few
 // float steps apart count as one. Boxes that are not solid are neither
 // drawn nor covering here: their faces are left to the caller.
-std::vector<SurfaceQuad> boxSurface(std::vector<AABox const*> const& own, std::vector<AABox const*> const& around);
+//
+// With a shading band above 0, each corner is shaded by the three
+// neighbours around it in front of its face, as far as the band reaches
+// (a box standing on a floor darkens a band of the floor along its foot,
+// a step darkens the ground below it), and quads merge only where every
+// corner is as shaded as every other.
+std::vector<SurfaceQuad> boxSurface(std::vector<AABox const*> const& own, std::vector<AABox const*> const& around,
+                                    float shadingBand = 0);
+
+// The band a chunk of these boxes is shaded over: their smallest side, at
+// most a unit (the side of a block of a block world).
+float shadingBandOf(std::vector<AABox const*> const& boxes);

@@ -123,12 +123,20 @@ std::string Renderer::missingAssets() {
     return missing;
 }
 
+void Renderer::setRichLooks(bool rich) {
+    this->rich = rich;
+    scene.shadedCorners = rich;
+}
+
 ScenePrograms Renderer::scenePrograms(raylib::Camera3D const& camera) {
-    if (!richLooks) return {lighting.getLightShader()->shader, facePrograms()};
+    if (!rich) return {lighting.getLightShader()->shader, facePrograms()};
     if (!sky) sky = std::make_unique<RichSky>(assetRoot);
     lighting.setAtmosphere(atmosphere, camera.position);
-    raylib::Shader const faces = lighting.getRichFaceShader()->shader;
-    return {lighting.getRichShader()->shader, {faces, faces, std::nullopt}, sky.get(), &atmosphere, true};
+    FacePrograms faces{lighting.getRichFaceShader()->shader, lighting.getRichFlatFaceShader()->shader,
+                       std::array<raylib::Vector3, 6>{}};
+    for (int face = 0; face < 6; ++face)
+        (*faces.lights)[face] = richLightOf(atmosphere, normalOf(static_cast<BoxFace>(face)));
+    return {lighting.getRichShader()->shader, faces, sky.get(), &atmosphere};
 }
 
 FacePrograms Renderer::facePrograms() {

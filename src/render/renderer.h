@@ -60,8 +60,10 @@ public:
     raylib::Texture2D cursorTexture{};
     SceneRenderer scene;
     // Whether the frames have the rich looks (a sky, the sun's and the
-    // sky's light, fog), and their atmosphere.
-    bool richLooks = false;
+    // sky's light, fog, corners shaded by their neighbours); a change bakes
+    // the scene's chunks again. And the rich looks' atmosphere.
+    void setRichLooks(bool rich);
+    bool richLooks() const { return rich; }
     Atmosphere atmosphere;
     // Whether the frame rate shows also without the information box.
     bool showFrameRate = false;
@@ -69,6 +71,7 @@ public:
     FrameRateMeter frameRate;
 
 private:
+    bool rich = false;
     // The faces' programs, with the light of each way faces point.
     FacePrograms facePrograms();
     // What the frame's scene is drawn with, in its looks.

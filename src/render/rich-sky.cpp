@@ -22,7 +22,6 @@ RichSky::~RichSky() {
 }
 
 void RichSky::draw(Atmosphere const& atmosphere) const {
-    raylib::ClearBackground(atmosphere.horizon);
     raylib::rlDrawRenderBatchActive();
     raylib::Matrix const viewProjection =
         raylib::MatrixMultiply(raylib::rlGetMatrixModelview(), raylib::rlGetMatrixProjection());
@@ -33,13 +32,12 @@ void RichSky::draw(Atmosphere const& atmosphere) const {
     setShaderVector(shader, "horizonColor", colorFractions(atmosphere.horizon));
     setShaderVector(shader, "zenithColor", colorFractions(atmosphere.zenith));
     setShaderVector(shader, "sunColor", SUN_COLOR);
-    // Behind everything: neither tested against depth nor written to it.
-    raylib::rlDisableDepthTest();
+    // At the far plane, so drawn only where nothing is nearer (the depth
+    // test lets the cleared depth's equal through), and not written.
     raylib::rlDisableDepthMask();
     raylib::rlEnableVertexArray(vertexArray);
     raylib::rlDrawVertexArray(0, 3);
     raylib::rlDisableVertexArray();
     raylib::rlEnableDepthMask();
-    raylib::rlEnableDepthTest();
     raylib::rlDisableShader();
 }

@@ -16,7 +16,8 @@ public:
     RichSky(RichSky const&) = delete;
     RichSky& operator=(RichSky const&) = delete;
 
-    // Clears the view and draws the sky, seen through the current 3D view.
+    // Draws the sky where the current 3D view shows nothing nearer than its
+    // far plane, the view cleared to the horizon's colour before.
     void draw(Atmosphere const& atmosphere) const;
 
 private:

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstddef>
+#include <cstring>
 #include <map>
 #include <tuple>
 
@@ -17,6 +18,7 @@
 #include "model-entity.h"
 #include "rich-sky.h"
 #include "sky.h"
+#include "vox-mesh.h"
 
 namespace raylib {
 #include <rlgl.h>
@@ -37,7 +39,7 @@ constexpr size_t FIRST_WAVE = 16;
 // A browser answers a query only after the frame has gone back to the page,
 // never within it: there, every part in view is drawn.
 #ifdef __EMSCRIPTEN__
-constexpr bool OCCLUSION_QUERIES = false;
+constexpr bool OCCLUSION_QUERIES = true;
 #else
 constexpr bool OCCLUSION_QUERIES = true;
 #endif
@@ -148,7 +150,7 @@ private:
 
 bool SceneRenderer::isSource(World const& world) const {
     return source.lock() == world.intersector && world.intersector->size() == bakedCount &&
-           world.drawnOnly.size() == bakedDrawnOnly;
+           world.drawnOnly.size() == bakedDrawnOnly && shadedChunks == shadedCorners;
 }
 
 void SceneRenderer::startSorting(World const& world) {
@@ -156,6 +158,7 @@ void SceneRenderer::startSorting(World const& world) {
     source = world.intersector;
     bakedCount = world.intersector->size();
     bakedDrawnOnly = world.drawnOnly.size();
+    shadedChunks = shadedCorners;
     modelsBefore = std::move(models);
     models.clear();
 }
@@ -202,61 +205,59 @@ bool SceneRenderer::sortUntil(World const& world, Clock::time_point deadline) {
     return allSorted || sortSome(world, deadline);
 }
 
-SceneRenderer::FaceList SceneRenderer::uploadFaces(std::vector<FaceInstance> const& faces) const {
+SceneRenderer::FaceList SceneRenderer::uploadFaces(std::vector<FaceInstance> const& faces, bool shaded) const {
     FaceList list;
     list.count = static_cast<int>(faces.size());
+    list.shaded = shaded;
     // Faces of boxes of one size (the voxels of a cloud) share their half
-    // size, and take 16 bytes each.
+    // size, given as the attribute's value when the list is drawn.
     std::copy_n(faces.front().half, 3, list.half);
     list.sharedHalf = std::all_of(faces.begin(), faces.end(), [&](FaceInstance const& face) {
         return std::equal(face.half, face.half + 3, list.half);
     });
-    std::vector<SharedHalfInstance> compact;
-    if (list.sharedHalf) {
-        compact.reserve(faces.size());
-        for (FaceInstance const& face : faces) {
-            compact.push_back({{face.center[0], face.center[1], face.center[2]},
-                               {face.color[0], face.color[1], face.color[2], face.color[3]}});
-        }
-    }
-    int const stride = list.sharedHalf ? sizeof(SharedHalfInstance) : sizeof(FaceInstance);
-    list.vao = raylib::rlLoadVertexArray();
-    raylib::rlEnableVertexArray(list.vao);
-    list.vbo = list.sharedHalf ? raylib::rlLoadVertexBuffer(compact.data(), list.count * stride, false)
-                               : raylib::rlLoadVertexBuffer(faces.data(), list.count * stride, false);
-    // At the locations the faces' vertex program gives them; a shared half
-    // size is given as the attribute's value when the list is drawn.
-    struct Attribute {
+    // The fields of an instance the GPU is given, packed one after another,
+    // at the locations the faces' vertex programs give them.
+    struct Field {
         int location, components, type;
         bool normalized;
-        size_t offset;
+        size_t from, size;
     };
-    std::vector<Attribute> attributes;
-    if (list.sharedHalf) {
-        attributes = {{0, 3, RL_FLOAT, false, offsetof(SharedHalfInstance, center)},
-                      {2, 4, RL_UNSIGNED_BYTE, true, offsetof(SharedHalfInstance, color)}};
-    } else {
-        attributes = {{0, 3, RL_FLOAT, false, offsetof(FaceInstance, center)},
-                      {1, 3, RL_FLOAT, false, offsetof(FaceInstance, half)},
-                      {2, 4, RL_UNSIGNED_BYTE, true, offsetof(FaceInstance, color)}};
+    std::vector<Field> fields{{0, 3, RL_FLOAT, false, offsetof(FaceInstance, center), sizeof(float[3])}};
+    if (!list.sharedHalf) fields.push_back({1, 3, RL_FLOAT, false, offsetof(FaceInstance, half), sizeof(float[3])});
+    fields.push_back({2, 4, RL_UNSIGNED_BYTE, true, offsetof(FaceInstance, color), 4});
+    if (shaded) fields.push_back({3, 4, RL_UNSIGNED_BYTE, true, offsetof(FaceInstance, light), 4});
+    size_t stride = 0;
+    for (Field const& field : fields) stride += field.size;
+    std::vector<unsigned char> packed(faces.size() * stride);
+    for (size_t i = 0; i < faces.size(); ++i) {
+        unsigned char* to = packed.data() + i * stride;
+        for (Field const& field : fields) {
+            std::memcpy(to, reinterpret_cast<unsigned char const*>(&faces[i]) + field.from, field.size);
+            to += field.size;
+        }
     }
-    for (Attribute const& a : attributes) {
-        raylib::rlSetVertexAttribute(a.location, a.components, a.type, a.normalized, stride,
-                                     static_cast<int>(a.offset));
-        raylib::rlEnableVertexAttribute(a.location);
-        raylib::rlSetVertexAttributeDivisor(a.location, 1);
+    list.vao = raylib::rlLoadVertexArray();
+    raylib::rlEnableVertexArray(list.vao);
+    list.vbo = raylib::rlLoadVertexBuffer(packed.data(), static_cast<int>(packed.size()), false);
+    size_t offset = 0;
+    for (Field const& field : fields) {
+        raylib::rlSetVertexAttribute(field.location, field.components, field.type, field.normalized,
+                                     static_cast<int>(stride), static_cast<int>(offset));
+        raylib::rlEnableVertexAttribute(field.location);
+        raylib::rlSetVertexAttributeDivisor(field.location, 1);
+        offset += field.size;
     }
     raylib::rlEnableVertexBufferElement(quadCorners);
     raylib::rlDisableVertexArray();
-    list.bytes = static_cast<size_t>(list.count) * static_cast<size_t>(stride);
+    list.bytes = packed.size();
     return list;
 }
 
-std::vector<AABox const*> SceneRenderer::boxesAround(Intersector const& index, Waiting const& chunk) {
+std::vector<AABox const*> SceneRenderer::boxesAround(Intersector const& index, Waiting const& chunk, float reach) {
     std::vector<AABox const*> boxes;
     AABB around;
-    around.min = chunk.bounds.min;
-    around.max = chunk.bounds.max;
+    around.min = raylib::Vector3SubtractValue(chunk.bounds.min, reach);
+    around.max = raylib::Vector3AddValue(chunk.bounds.max, reach);
     struct Neighbours : EntityVisitor {
         std::vector<AABox const*>& boxes;
         ChunkKey key;
@@ -273,7 +274,8 @@ SceneRenderer::FaceInstance SceneRenderer::instanceOf(AABox const& box) {
     raylib::Vector3 const s = box.aabb.size;
     return {{box.position.x, box.position.y, box.position.z},
             {s.x / 2, s.y / 2, s.z / 2},
-            {box.color.r, box.color.g, box.color.b, box.color.a}};
+            {box.color.r, box.color.g, box.color.b, box.color.a},
+            {255, 255, 255, 255}};
 }
 
 void SceneRenderer::addFaces(AABox const& box, uint8_t shown, FaceLists& lists) {
@@ -293,17 +295,22 @@ void SceneRenderer::addEachFace(std::vector<AABox const*> const& boxes, std::vec
 }
 
 void SceneRenderer::addSurface(std::vector<AABox const*> const& boxes, std::vector<AABox const*> const& around,
-                               FaceLists& lists) {
-    for (SurfaceQuad const& quad : boxSurface(boxes, around)) {
+                               float shadingBand, FaceLists& lists) {
+    for (SurfaceQuad const& quad : boxSurface(boxes, around, shadingBand)) {
         // A face of a box as thin as nothing along the quad's axis.
         int const axis = axisOf(quad.direction);
         int const u = (axis + 1) % 3, v = (axis + 2) % 3;
-        FaceInstance face{{}, {}, {quad.color.r, quad.color.g, quad.color.b, quad.color.a}};
+        FaceInstance face{{}, {}, {quad.color.r, quad.color.g, quad.color.b, quad.color.a}, {}};
         face.center[axis] = quad.plane;
         face.center[u] = (quad.low[0] + quad.high[0]) / 2;
         face.center[v] = (quad.low[1] + quad.high[1]) / 2;
         face.half[u] = (quad.high[0] - quad.low[0]) / 2;
         face.half[v] = (quad.high[1] - quad.low[1]) / 2;
+        for (int k = 0; k < 4; ++k) {
+            float const* corner = FACES[quad.direction].corners[k];
+            int const occlusion = quad.occlusion[corner[u] > 0][corner[v] > 0];
+            face.light[k] = static_cast<unsigned char>(255 * CORNER_LIGHT[occlusion] + 0.5f);
+        }
         lists[quad.direction].push_back(face);
     }
     // Boxes that hide nothing keep all their faces.
@@ -312,27 +319,30 @@ void SceneRenderer::addSurface(std::vector<AABox const*> const& boxes, std::vect
     }
 }
 
-SceneRenderer::FaceListsOnGpu SceneRenderer::upload(FaceLists const& lists) const {
+SceneRenderer::FaceListsOnGpu SceneRenderer::upload(FaceLists const& lists, bool shaded) const {
     FaceListsOnGpu onGpu{};
     for (int i = 0; i < FACE_LISTS; ++i) {
-        if (!lists[i].empty()) onGpu[i] = uploadFaces(lists[i]);
+        if (!lists[i].empty()) onGpu[i] = uploadFaces(lists[i], shaded);
     }
     return onGpu;
 }
 
 void SceneRenderer::bakeChunk(Intersector const& index, Waiting& chunk) {
     // The boxes of the neighbouring chunks that touch this one may hide faces
-    // of its boxes: they are looked at too.
-    std::vector<AABox const*> const around = boxesAround(index, chunk);
+    // of its boxes, and those within the shading band shade them: they are
+    // looked at too.
+    bool const shaded = shadedChunks && mergedFaces;
+    float const band = shaded ? shadingBandOf(chunk.boxes) : 0;
+    std::vector<AABox const*> const around = boxesAround(index, chunk, band);
     FaceLists lists;
     if (mergedFaces) {
-        addSurface(chunk.boxes, around, lists);
+        addSurface(chunk.boxes, around, band, lists);
     } else {
         addEachFace(chunk.boxes, around, lists);
     }
     Part part;
     part.bounds = chunk.bounds;
-    part.faces = upload(lists);
+    part.faces = upload(lists, shaded);
     if (mergedFaces && coarseFarChunks) {
         part.coarseSide = coarseCellSide(chunk.boxes);
         part.boxes = std::move(chunk.boxes);
@@ -349,13 +359,13 @@ void SceneRenderer::bakeCoarseFaces(Part& part) {
         if (!solid(*box)) own.push_back(box);
     }
     FaceLists lists;
-    if (!cells.empty()) addSurface(own, {}, lists);
+    if (!cells.empty()) addSurface(own, {}, 0, lists);
     size_t coarse = 0, fine = 0;
     for (auto const& list : lists) coarse += list.size();
     for (FaceList const& list : part.faces) fine += static_cast<size_t>(list.count);
     // Worth its room on the GPU only with a quarter fewer faces.
     if (!cells.empty() && 4 * coarse < 3 * fine) {
-        part.coarseFaces = upload(lists);
+        part.coarseFaces = upload(lists, false);
     } else {
         part.coarseSide = 0;
     }
@@ -457,6 +467,7 @@ void SceneRenderer::drawFaces(Part const& part, raylib::Vector3 camera) {
                                 raylib::SHADER_UNIFORM_VEC3, cornerCount);
         raylib::rlEnableVertexArray(list.vao);
         if (list.sharedHalf) glVertexAttrib3fv(1, list.half);
+        if (!list.shaded) glVertexAttrib4f(3, 1, 1, 1, 1);
         drawnTriangles += 2 * static_cast<size_t>(list.count);
         if (mergedFaces) {
             raylib::rlDrawVertexArrayElementsInstanced(0, 6, nullptr, list.count);
@@ -471,7 +482,7 @@ void SceneRenderer::drawFaces(Part const& part, raylib::Vector3 camera) {
 // As DrawModel draws it, leaving out the meshes of sides turned away.
 void SceneRenderer::drawModel(ModelOnGpu& onGpu, raylib::Vector3 at, float scale, raylib::BoundingBox const& bounds,
                               raylib::Vector3 camera) {
-    raylib::Model const& model = shadedModels ? onGpu.shadedModel() : onGpu.model;
+    raylib::Model const& model = shadedCorners ? onGpu.shadedModel() : onGpu.model;
     raylib::Matrix const transform = raylib::MatrixMultiply(
         model.transform,
         raylib::MatrixMultiply(raylib::MatrixScale(scale, scale, scale), raylib::MatrixTranslate(at.x, at.y, at.z)));
@@ -598,10 +609,8 @@ void SceneRenderer::drawIfShown(std::vector<Part*> const& hidden, size_t drawn, 
 void SceneRenderer::drawScene(raylib::Camera3D const& camera, World const& world, Weapon* weapon, raylib::Vector3 eye,
                               ScenePrograms const& programs) {
     FacePrograms const& faces = programs.faces;
-    shadedModels = programs.shadedModels;
-    raylib::ClearBackground(SKY_COLOR);
+    raylib::ClearBackground(programs.sky ? programs.atmosphere->horizon : SKY_COLOR);
     raylib::BeginMode3D(camera);
-    if (programs.sky) programs.sky->draw(*programs.atmosphere);
     raylib::BeginShaderMode(programs.light);
     material.shader = programs.light;
     // Merged faces take their light from their list when they can; face by
@@ -623,6 +632,9 @@ void SceneRenderer::drawScene(raylib::Camera3D const& camera, World const& world
     }
     drawObjects(camera.position);
     raylib::EndShaderMode();
+    // Last, where nothing was drawn: the pixels the world covers cost it
+    // nothing.
+    if (programs.sky) programs.sky->draw(*programs.atmosphere);
     raylib::EndMode3D();
 }
 

@@ -44,13 +44,11 @@ struct ScenePrograms {
     FacePrograms faces;
     RichSky const* sky = nullptr;
     Atmosphere const* atmosphere = nullptr;
-    // Whether models are drawn with the corners of their faces shaded.
-    bool shadedModels = false;
 };
 
-// Draws the 3D part of a frame: the sky, then the weapon, every entity of a
-// world (those of its collision index and those only drawn) and the objects
-// added here, under the light shader.
+// Draws the 3D part of a frame: the weapon, every entity of a world (those
+// of its collision index and those only drawn) and the objects added here,
+// under the light shader, then the sky where they left the view empty.
 //
 // Boxes never change once the scene is loaded, so they are baked, chunk by
 // chunk (cubic regions of the world), into lists of faces on the GPU: a
@@ -79,9 +77,9 @@ public:
     SceneRenderer(SceneRenderer const&) = delete;
     SceneRenderer& operator=(SceneRenderer const&) = delete;
 
-    // The sky, and the weapon (when there is one, anchored at eye and aimed
-    // at the camera's target) and the entities seen through the camera,
-    // boxes under the faces' program, the rest under the light shader.
+    // The weapon (when there is one, anchored at eye and aimed at the
+    // camera's target) and the entities seen through the camera, boxes
+    // under the faces' program, the rest under the light shader; the sky.
     void drawScene(raylib::Camera3D const& camera, World const& world, Weapon* weapon, raylib::Vector3 eye,
                    ScenePrograms const& programs);
 
@@ -100,6 +98,10 @@ public:
     // covers whole (as the first versions baked them, kept to measure
     // against). Set before the first frame.
     bool mergedFaces = true;
+    // Whether the corners of models and of merged faces are shaded by their
+    // neighbours: the faces' program given the light of a list then reads
+    // the light of each corner. A change bakes every chunk again.
+    bool shadedCorners = false;
     // Whether a chunk so far away that a cell of twice its smallest box
     // is less than a pixel is drawn as such cells (merged faces only), when
     // they look the same as its boxes and are fewer.
@@ -136,25 +138,25 @@ public:
     size_t trianglesDrawn() const { return drawnTriangles; }
 
 private:
-    // A face of a box as the GPU draws it: its centre and half size, as
-    // DrawCubeV places its corners, and its colour.
+    // A face of a box: its centre and half size, as DrawCubeV places its
+    // corners, its colour, and the share of the light each corner of its
+    // quad gets (in the order of the face's corners), from its neighbours.
     struct FaceInstance {
         float center[3], half[3];
         unsigned char color[4];
+        unsigned char light[4];
     };
-    // The same without its half size, which all faces of its list share.
-    struct SharedHalfInstance {
-        float center[3];
-        unsigned char color[4];
-    };
-    // The faces of a chunk pointing one way, on the GPU.
+    // The faces of a chunk pointing one way, on the GPU: of each face, its
+    // centre, its half size unless all share it, its colour, and its
+    // corners' light when they are shaded.
     struct FaceList {
         unsigned vao = 0, vbo = 0;
         int count = 0;
         size_t bytes = 0;
-        // Whether its instances are SharedHalfInstance, and their half size.
+        // Whether its faces share their half size, and that size.
         bool sharedHalf = false;
         float half[3] = {};
+        bool shaded = false;
     };
     // A chunk's faces by the way they point (the six directions of
     // BoxFace), then the faces of boxes of a size not above 0, which point
@@ -201,7 +203,7 @@ private:
     void sortBox(AABox const& box);
     void bakeChunk(Intersector const& index, Waiting& chunk);
     using FaceLists = std::array<std::vector<FaceInstance>, FACE_LISTS>;
-    FaceListsOnGpu upload(FaceLists const& lists) const;
+    FaceListsOnGpu upload(FaceLists const& lists, bool shaded) const;
     // Whether a part is drawn coarse from the camera, whether its coarse
     // faces are baked (its boxes let go once they are), and whether they
     // wait to be.
@@ -212,8 +214,8 @@ private:
     // within the budget, once no chunk waits to be baked.
     void bakeCoarse(raylib::Vector3 camera);
     void bakeCoarseFaces(Part& part);
-    // The boxes of other chunks that touch the chunk.
-    static std::vector<AABox const*> boxesAround(Intersector const& index, Waiting const& chunk);
+    // The boxes of other chunks that come within reach of the chunk.
+    static std::vector<AABox const*> boxesAround(Intersector const& index, Waiting const& chunk, float reach);
     static FaceInstance instanceOf(AABox const& box);
     // The faces of a box in shown (a mask with bit f for face f).
     static void addFaces(AABox const& box, uint8_t shown, FaceLists& lists);
@@ -222,8 +224,8 @@ private:
     static void addEachFace(std::vector<AABox const*> const& boxes, std::vector<AABox const*> const& around,
                             FaceLists& lists);
     static void addSurface(std::vector<AABox const*> const& boxes, std::vector<AABox const*> const& around,
-                           FaceLists& lists);
-    FaceList uploadFaces(std::vector<FaceInstance> const& faces) const;
+                           float shadingBand, FaceLists& lists);
+    FaceList uploadFaces(std::vector<FaceInstance> const& faces, bool shaded) const;
     // The keys of the waiting chunks, nearest the camera first, with their
     // squared distances.
     std::vector<std::pair<float, ChunkKey>> waitingByDistance(raylib::Vector3 camera) const;
@@ -274,7 +276,8 @@ private:
     std::optional<std::array<raylib::Vector3, 6>> faceLights;
     // The pixels a unit spans at a distance of one in this frame's view.
     float pixelsPerUnit = 0;
-    bool shadedModels = false;
+    // Whether the chunks are baked with their corners shaded.
+    bool shadedChunks = false;
     size_t drawnTriangles = 0;
     // A unit cube, drawn as a part's bounding box in occlusion queries.
     raylib::Mesh cube;

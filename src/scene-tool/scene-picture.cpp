@@ -21,7 +21,7 @@ bool writeFrame(World const& world, PictureRequest const& request) {
         return false;
     }
     renderer.multisampling = true;
-    renderer.richLooks = request.richLooks;
+    renderer.setRichLooks(request.richLooks);
     raylib::Camera3D const camera = cameraAt(request.eye, request.look);
     raylib::BeginDrawing();
     renderer.drawFrame(world, camera, request.info);

@@ -19,7 +19,12 @@ out vec4 finalColor;
 
 void main()
 {
+#ifdef FACES
+    // Faces of boxes are untextured and untinted.
+    vec4 color = fragColor;
+#else
     vec4 color = texture(texture0, fragTexCoord) * colDiffuse * fragColor;
+#endif
     float fog = smoothstep(fogRange.x, fogRange.y, distance(fragPosition, eyePosition));
     finalColor = vec4(mix(color.rgb, fogColor, fog), color.a);
 }

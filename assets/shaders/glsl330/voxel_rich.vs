@@ -3,17 +3,25 @@
 // The rich looks: a face is lit by the sky, brighter from above than from
 // below, and by the sun where it turns towards it. The light is worked out
 // once a vertex and carried in the vertex's colour; the fragment program
-// adds the fog, which needs the pixel's distance.
+// adds the fog, which needs the pixel's distance (a vertex's would fog the
+// middle of a large floor as its far corners).
 
 // With FACES defined, each instance is one face of a box, as the light
 // shader's faces are (see voxel_lighting.vs); otherwise raylib's default
-// attribute names.
+// attribute names. With FACE_LIGHT defined as well, the light of the
+// faces of the list is given, worked out once for the list, and each face
+// gives the share of it each of its four corners gets (its neighbours
+// shade it); its two triangles meet on the diagonal between the corners
+// that differ the most, so that a corner's shade spreads evenly.
 #ifdef FACES
 layout(location = 0) in vec3 instanceCenter;
 layout(location = 1) in vec3 instanceHalf;
 layout(location = 2) in vec4 instanceColor;
 uniform vec3 faceNormal;
 uniform vec3 faceCorners[6];
+#ifdef FACE_LIGHT
+layout(location = 3) in vec4 instanceCornerLight;
+#endif
 #else
 in vec3 vertexPosition;
 in vec2 vertexTexCoord;
@@ -31,6 +39,9 @@ uniform vec3 towardSun;
 uniform vec3 sunLight;
 uniform vec3 skyLight;
 uniform vec3 groundLight;
+#ifdef FACE_LIGHT
+uniform vec3 faceLight;
+#endif
 
 out vec2 fragTexCoord;
 out vec4 fragColor;
@@ -38,16 +49,25 @@ out vec3 fragPosition;
 
 void main()
 {
-#ifdef FACES
+#ifdef FACE_LIGHT
+    vec4 shares = instanceCornerLight;
+    int corner = (gl_VertexID + (abs(shares.y - shares.w) > abs(shares.x - shares.z) ? 1 : 0)) % 4;
+    vec3 vertexPosition = instanceCenter + faceCorners[corner] * instanceHalf;
+    vec2 vertexTexCoord = vec2(0.0);
+    vec4 vertexColor = vec4(instanceColor.rgb * shares[corner], instanceColor.a);
+#elif defined(FACES)
     vec3 vertexPosition = instanceCenter + faceCorners[gl_VertexID] * instanceHalf;
     vec2 vertexTexCoord = vec2(0.0);
     vec3 vertexNormal = faceNormal;
     vec4 vertexColor = instanceColor;
 #endif
     vec3 position = vec3(matModel * vec4(vertexPosition, 1.0));
+#ifdef FACE_LIGHT
+    vec3 light = faceLight;
+#else
     vec3 normal = normalize(vec3(matNormal * vec4(vertexNormal, 0.0)));
-
     vec3 light = mix(groundLight, skyLight, normal.y * 0.5 + 0.5) + sunLight * max(dot(normal, towardSun), 0.0);
+#endif
 
     fragTexCoord = vertexTexCoord;
     fragColor = vec4(vertexColor.rgb * light, vertexColor.a);
