@@ -86,24 +86,35 @@ std::shared_ptr<Shader> Lighting::load(char const* vertexDefines, char const* fr
     return lit(loadShaderFiles(assetRoot, VERTEX_PATH, FRAGMENT_PATH, vertexDefines, fragmentDefines));
 }
 
+std::shared_ptr<Shader> Lighting::loadRich(char const* vertexDefines, char const* fragmentDefines) {
+    return std::make_shared<Shader>(
+        loadShaderFiles(assetRoot, RICH_VERTEX_PATH, RICH_FRAGMENT_PATH, vertexDefines, fragmentDefines));
+}
+
 std::shared_ptr<Shader> Lighting::getRichShader() {
-    if (!richShader)
-        richShader = std::make_shared<Shader>(loadShaderFiles(assetRoot, RICH_VERTEX_PATH, RICH_FRAGMENT_PATH));
+    if (!richShader) richShader = loadRich("", "");
     return richShader;
 }
 
 std::shared_ptr<Shader> Lighting::getRichFaceShader() {
-    if (!richFaceShader)
-        richFaceShader = std::make_shared<Shader>(
-            loadShaderFiles(assetRoot, RICH_VERTEX_PATH, RICH_FRAGMENT_PATH, "#define FACES\n", "#define FACES\n"));
+    if (!richFaceShader) richFaceShader = loadRich("#define FACES\n", "#define FACES\n");
     return richFaceShader;
 }
 
 std::shared_ptr<Shader> Lighting::getRichFlatFaceShader() {
-    if (!richFlatFaceShader)
-        richFlatFaceShader = std::make_shared<Shader>(loadShaderFiles(
-            assetRoot, RICH_VERTEX_PATH, RICH_FRAGMENT_PATH, "#define FACES\n#define FACE_LIGHT\n", "#define FACES\n"));
+    if (!richFlatFaceShader) richFlatFaceShader = loadRich("#define FACES\n#define FACE_LIGHT\n", "#define FACES\n");
     return richFlatFaceShader;
+}
+
+std::shared_ptr<Shader> Lighting::getClearRichShader() {
+    if (!clearRichShader) clearRichShader = loadRich("", "#define NO_FOG\n");
+    return clearRichShader;
+}
+
+std::shared_ptr<Shader> Lighting::getClearRichFlatFaceShader() {
+    if (!clearRichFlatFaceShader)
+        clearRichFlatFaceShader = loadRich("#define FACES\n#define FACE_LIGHT\n", "#define FACES\n#define NO_FOG\n");
+    return clearRichFlatFaceShader;
 }
 
 raylib::Vector3 richLightOf(Atmosphere const& atmosphere, raylib::Vector3 normal) {
@@ -116,7 +127,8 @@ raylib::Vector3 richLightOf(Atmosphere const& atmosphere, raylib::Vector3 normal
 
 void Lighting::setAtmosphere(Atmosphere const& atmosphere, raylib::Vector3 eye) {
     float const fogRange[2] = {atmosphere.fogStart, atmosphere.fogEnd};
-    for (auto const& program : {getRichShader(), getRichFaceShader(), getRichFlatFaceShader()}) {
+    for (auto const& program : {getRichShader(), getRichFaceShader(), getRichFlatFaceShader(), getClearRichShader(),
+                                getClearRichFlatFaceShader()}) {
         raylib::Shader const shader = program->shader;
         setShaderVector(shader, "towardSun", raylib::Vector3Normalize(atmosphere.towardSun));
         setShaderVector(shader, "sunLight", SUN_LIGHT);
@@ -146,6 +158,8 @@ void Lighting::clearLightShader() {
     richShader.reset();
     richFaceShader.reset();
     richFlatFaceShader.reset();
+    clearRichShader.reset();
+    clearRichFlatFaceShader.reset();
 }
 
 Light Lighting::CreateLight(int type, raylib::Vector3 position, raylib::Vector3 target, raylib::Color color,

@@ -57,10 +57,13 @@ public:
 
     // The programs of the rich looks (voxel_rich), for models and entities,
     // for faces and for faces given the light of their list, loaded on the
-    // first call, and the atmosphere and the eye given to all three.
+    // first call, and the atmosphere and the eye given to all of them. The
+    // clear ones leave the fog out, for what lies nearer than it begins.
     std::shared_ptr<Shader> getRichShader();
     std::shared_ptr<Shader> getRichFaceShader();
     std::shared_ptr<Shader> getRichFlatFaceShader();
+    std::shared_ptr<Shader> getClearRichShader();
+    std::shared_ptr<Shader> getClearRichFlatFaceShader();
     void setAtmosphere(Atmosphere const& atmosphere, raylib::Vector3 eye);
 
     // Registers a light in the next free slot of the light array and uploads
@@ -84,6 +87,9 @@ private:
     std::shared_ptr<Shader> load(char const* vertexDefines, char const* fragmentDefines = "");
 
     std::string const assetRoot;
-    std::shared_ptr<Shader> lightShader, faceShader, flatFaceShader, richShader, richFaceShader, richFlatFaceShader;
+    std::shared_ptr<Shader> lightShader, faceShader, flatFaceShader;
+    std::shared_ptr<Shader> richShader, richFaceShader, richFlatFaceShader, clearRichShader, clearRichFlatFaceShader;
+    // A program of the rich looks with defines for each of its files.
+    std::shared_ptr<Shader> loadRich(char const* vertexDefines, char const* fragmentDefines);
     std::vector<Light> registered;
 };

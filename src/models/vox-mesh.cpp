@@ -47,6 +47,21 @@ int occlusionOf(VoxelGrid const& grid, int const voxel[3], int face) {
     return corners;
 }
 
+// Whether the occlusion of a face's corners (as occlusionOf gives it) stays
+// the same along the axis `along` of its plane, `other` being the plane's
+// other axis: the face may then merge with its like along it, its shade
+// still varying only across.
+bool evenAlong(int face, int occlusion, int along, int other) {
+    for (int k = 0; k < 4; ++k) {
+        for (int m = k + 1; m < 4; ++m) {
+            int const a = FACE_CORNERS[face][k], b = FACE_CORNERS[face][m];
+            bool const acrossAlong = CORNERS[a][along] != CORNERS[b][along] && CORNERS[a][other] == CORNERS[b][other];
+            if (acrossAlong && (occlusion >> (2 * k) & 3) != (occlusion >> (2 * m) & 3)) return false;
+        }
+    }
+    return true;
+}
+
 // The face of the given side of the box from low to high (voxel units),
 // its corners shaded by their occlusion (two bits each, in the order of
 // FACE_CORNERS). Its two triangles meet on the diagonal between the corners
@@ -71,7 +86,8 @@ void addFace(QuadList& quads, int face, int const low[3], int const high[3], ray
 // block in one layer along that side's axis, merged greedily within the
 // block: each quad grows along u as far as the colour runs, then along v
 // while whole rows match. Shaded, a face is merged only with faces whose
-// corners are all as occluded as its own.
+// corners are as occluded as its own, and only along an axis its shade does
+// not vary along.
 void addLayer(VoxelGrid const& grid, uint8_t const* cells, int const origin[3], int face, int layer, bool shade,
               QuadList& quads) {
     int const axis = face / 2, u = (axis + 1) % 3, v = (axis + 2) % 3;
@@ -96,8 +112,10 @@ void addLayer(VoxelGrid const& grid, uint8_t const* cells, int const origin[3], 
             uint16_t const cell = mask[j * B + i];
             if (cell == 0) continue;
             int const occlusion = cell >> 8;
-            bool const even = occlusion == (occlusion & 3) * 0x55;
-            auto const same = [&](std::array<int, 2> const& c) { return even && mask[c[1] * B + c[0]] == cell; };
+            bool const evenU = evenAlong(face, occlusion, u, v), evenV = evenAlong(face, occlusion, v, u);
+            auto const same = [&](std::array<int, 2> const& c) {
+                return mask[c[1] * B + c[0]] == cell && (c[0] == i || evenU) && (c[1] == j || evenV);
+            };
             std::array<int, 2> const size = growBox<2>({i, j}, B, same);
             int const width = size[0], height = size[1];
             for (int row = j; row < j + height; ++row) std::fill_n(mask + row * B + i, width, 0);

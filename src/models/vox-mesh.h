@@ -30,5 +30,6 @@ inline constexpr float CORNER_LIGHT[4] = {1.0f, 0.8f, 0.65f, 0.5f};
 // Empty for a grid without voxels; none, when its surface needs more than
 // MAX_MODEL_QUADS quads. Shaded, each corner of a face is darker the more
 // of the three voxels around it in front of the face are filled (ambient
-// occlusion), and faces merge only where all their corners agree.
+// occlusion), and faces merge only where their corners agree, along an axis
+// their shade does not vary along.
 std::optional<std::vector<raylib::Mesh>> buildVoxMeshes(VoxelGrid const& grid, bool shade = false);

@@ -130,10 +130,13 @@ public:
                     uint32_t const colour = drawn[side][start];
                     uint8_t const shade = shades[start];
                     if (colour == 0 || !free(start, colour, shade)) continue;
-                    // A cell shaded unevenly stays on its own.
-                    bool const even = shade == (shade & 3) * 0x55;
+                    // A cell merges only along an axis its shade does not
+                    // vary along: corner k is high along u when k & 1.
+                    auto const corner = [&](int k) { return shade >> (2 * k) & 3; };
+                    bool const evenU = corner(0) == corner(1) && corner(2) == corner(3);
+                    bool const evenV = corner(0) == corner(2) && corner(1) == corner(3);
                     auto const size = growBox<2>({u, v}, std::max(columns, rows), [&](std::array<int, 2> const& at) {
-                        return even && at[0] < columns && at[1] < rows &&
+                        return (at[0] == u || evenU) && (at[1] == v || evenV) && at[0] < columns && at[1] < rows &&
                                free(static_cast<size_t>(at[1]) * columns + at[0], colour, shade);
                     });
                     for (int dv = 0; dv < size[1]; ++dv) {

@@ -31,8 +31,8 @@ struct SurfaceQuad {
 // With a shading band above 0, each corner is shaded by the three
 // neighbours around it in front of its face, as far as the band reaches
 // (a box standing on a floor darkens a band of the floor along its foot,
-// a step darkens the ground below it), and quads merge only where every
-// corner is as shaded as every other.
+// a step darkens the ground below it), and quads merge only where their
+// corners are shaded alike, along an axis their shade does not vary along.
 std::vector<SurfaceQuad> boxSurface(std::vector<AABox const*> const& own, std::vector<AABox const*> const& around,
                                     float shadingBand = 0);
 

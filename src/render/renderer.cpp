@@ -136,7 +136,13 @@ ScenePrograms Renderer::scenePrograms(raylib::Camera3D const& camera) {
                        std::array<raylib::Vector3, 6>{}};
     for (int face = 0; face < 6; ++face)
         (*faces.lights)[face] = richLightOf(atmosphere, normalOf(static_cast<BoxFace>(face)));
-    return {lighting.getRichShader()->shader, faces, sky.get(), &atmosphere};
+    return {lighting.getRichShader()->shader,
+            faces,
+            sky.get(),
+            &atmosphere,
+            lighting.getClearRichShader()->shader,
+            lighting.getClearRichFlatFaceShader()->shader,
+            atmosphere.fogStart};
 }
 
 FacePrograms Renderer::facePrograms() {

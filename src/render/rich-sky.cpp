@@ -12,32 +12,46 @@ constexpr raylib::Vector3 SUN_COLOR{1.0f, 0.96f, 0.88f};
 
 }  // namespace
 
+// The dome's rings and segments, as sky.vs makes them, and the vertices of
+// their two triangles each, below the horizon and above.
+constexpr int DOME_VERTICES = 24 * (8 + 1) * 6;
+
 RichSky::RichSky(std::string const& assetRoot)
-    : shader(loadShaderFiles(assetRoot, "assets/shaders/glsl330/sky.vs", "assets/shaders/glsl330/sky.fs")),
+    : dome(loadShaderFiles(assetRoot, "assets/shaders/glsl330/sky.vs", "assets/shaders/glsl330/sky.fs")),
+      sun(loadShaderFiles(assetRoot, "assets/shaders/glsl330/sky.vs", "assets/shaders/glsl330/sky.fs", "#define SUN\n",
+                          "#define SUN\n")),
       vertexArray(raylib::rlLoadVertexArray()) {}
 
 RichSky::~RichSky() {
     raylib::rlUnloadVertexArray(vertexArray);
-    raylib::UnloadShader(shader);
+    raylib::UnloadShader(dome);
+    raylib::UnloadShader(sun);
 }
 
 void RichSky::draw(Atmosphere const& atmosphere) const {
     raylib::rlDrawRenderBatchActive();
     raylib::Matrix const viewProjection =
         raylib::MatrixMultiply(raylib::rlGetMatrixModelview(), raylib::rlGetMatrixProjection());
-    raylib::rlEnableShader(shader.id);
-    raylib::SetShaderValueMatrix(shader, raylib::GetShaderLocation(shader, "inverseViewProjection"),
-                                 raylib::MatrixInvert(viewProjection));
-    setShaderVector(shader, "towardSun", raylib::Vector3Normalize(atmosphere.towardSun));
-    setShaderVector(shader, "horizonColor", colorFractions(atmosphere.horizon));
-    setShaderVector(shader, "zenithColor", colorFractions(atmosphere.zenith));
-    setShaderVector(shader, "sunColor", SUN_COLOR);
+    for (raylib::Shader const shader : {dome, sun}) {
+        raylib::rlEnableShader(shader.id);
+        raylib::SetShaderValueMatrix(shader, raylib::GetShaderLocation(shader, "viewProjection"), viewProjection);
+        setShaderVector(shader, "towardSun", raylib::Vector3Normalize(atmosphere.towardSun));
+        setShaderVector(shader, "horizonColor", colorFractions(atmosphere.horizon));
+        setShaderVector(shader, "zenithColor", colorFractions(atmosphere.zenith));
+        setShaderVector(shader, "sunColor", SUN_COLOR);
+    }
     // At the far plane, so drawn only where nothing is nearer (the depth
-    // test lets the cleared depth's equal through), and not written.
+    // test lets the cleared depth's equal through), and not written; the
+    // sun over the dome, by its cover.
     raylib::rlDisableDepthMask();
+    raylib::rlDisableBackfaceCulling();
     raylib::rlEnableVertexArray(vertexArray);
-    raylib::rlDrawVertexArray(0, 3);
+    raylib::rlEnableShader(dome.id);
+    raylib::rlDrawVertexArray(0, DOME_VERTICES);
+    raylib::rlEnableShader(sun.id);
+    raylib::rlDrawVertexArray(0, 6);
     raylib::rlDisableVertexArray();
+    raylib::rlEnableBackfaceCulling();
     raylib::rlEnableDepthMask();
     raylib::rlDisableShader();
 }

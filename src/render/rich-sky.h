@@ -10,7 +10,7 @@
 // whole life.
 class RichSky {
 public:
-    // Its program is read from the assets under assetRoot.
+    // Its programs are read from the assets under assetRoot.
     explicit RichSky(std::string const& assetRoot = "");
     ~RichSky();
     RichSky(RichSky const&) = delete;
@@ -21,7 +21,8 @@ public:
     void draw(Atmosphere const& atmosphere) const;
 
 private:
-    raylib::Shader shader{};
-    // An empty vertex array: the program makes its corners itself.
+    // The dome's program and the sun's.
+    raylib::Shader dome{}, sun{};
+    // An empty vertex array: the programs make their corners themselves.
     unsigned vertexArray = 0;
 };

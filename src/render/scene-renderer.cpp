@@ -442,7 +442,8 @@ SceneRenderer::Progress SceneRenderer::bakeAround(World const& world, raylib::Ve
 
 void SceneRenderer::drawFaces(Part const& part, raylib::Vector3 camera) {
     FaceListsOnGpu const& lists = hasCoarseFaces(part) && drawnCoarse(part, camera) ? part.coarseFaces : part.faces;
-    raylib::rlEnableShader(faceShader.id);
+    raylib::Shader const shader = faceLights && clearOfFog(part.bounds, camera) ? clearFaceShader : faceShader;
+    raylib::rlEnableShader(shader.id);
     // Faces are untextured: the default (white) texture, which a mesh drawn
     // in between unbinds.
     raylib::rlActiveTextureSlot(0);
@@ -457,13 +458,13 @@ void SceneRenderer::drawFaces(Part const& part, raylib::Vector3 camera) {
         float corners[6][3];
         for (int k = 0; k < cornerCount; ++k)
             std::copy_n(face.corners[mergedFaces ? k : TRIANGLE_CORNERS[k]], 3, corners[k]);
-        raylib::SetShaderValue(faceShader, raylib::GetShaderLocation(faceShader, "faceNormal"), face.normal,
+        raylib::SetShaderValue(shader, raylib::GetShaderLocation(shader, "faceNormal"), face.normal,
                                raylib::SHADER_UNIFORM_VEC3);
         if (faceLights) {
-            raylib::SetShaderValue(faceShader, raylib::GetShaderLocation(faceShader, "faceLight"),
-                                   &(*faceLights)[i % 6], raylib::SHADER_UNIFORM_VEC3);
+            raylib::SetShaderValue(shader, raylib::GetShaderLocation(shader, "faceLight"), &(*faceLights)[i % 6],
+                                   raylib::SHADER_UNIFORM_VEC3);
         }
-        raylib::SetShaderValueV(faceShader, raylib::GetShaderLocation(faceShader, "faceCorners"), corners,
+        raylib::SetShaderValueV(shader, raylib::GetShaderLocation(shader, "faceCorners"), corners,
                                 raylib::SHADER_UNIFORM_VEC3, cornerCount);
         raylib::rlEnableVertexArray(list.vao);
         if (list.sharedHalf) glVertexAttrib3fv(1, list.half);
@@ -486,11 +487,22 @@ void SceneRenderer::drawModel(ModelOnGpu& onGpu, raylib::Vector3 at, float scale
     raylib::Matrix const transform = raylib::MatrixMultiply(
         model.transform,
         raylib::MatrixMultiply(raylib::MatrixScale(scale, scale, scale), raylib::MatrixTranslate(at.x, at.y, at.z)));
+    material.shader = clearOfFog(bounds, camera) ? clearLightShader : lightShader;
     for (int i = 0; i < model.meshCount; ++i) {
         raylib::Mesh const& mesh = model.meshes[i];
         if (mesh.normals && mesh.vertexCount > 0 && !mayFace(bounds, mesh.normals, camera)) continue;
         raylib::DrawMesh(mesh, material, transform);
     }
+    material.shader = lightShader;
+}
+
+bool SceneRenderer::clearOfFog(raylib::BoundingBox const& bounds, raylib::Vector3 camera) const {
+    if (!(fogStart > 0)) return false;
+    auto const farther = [](float c, float low, float high) { return std::max(std::abs(c - low), std::abs(c - high)); };
+    raylib::Vector3 const far{farther(camera.x, bounds.min.x, bounds.max.x),
+                              farther(camera.y, bounds.min.y, bounds.max.y),
+                              farther(camera.z, bounds.min.z, bounds.max.z)};
+    return raylib::Vector3LengthSqr(far) < fogStart * fogStart;
 }
 
 void SceneRenderer::drawPart(Part const& part, raylib::Vector3 camera) {
@@ -512,18 +524,21 @@ void SceneRenderer::drawBounds(Part const& part) {
     raylib::DrawMesh(cube, material, place);
 }
 
-void SceneRenderer::prepareFaceShader() {
-    // The faces' program draws with the view as raylib draws meshes, with
+void SceneRenderer::prepareFaceShaders() {
+    // The faces' programs draw with the view as raylib draws meshes, with
     // no model transform, and untinted.
     raylib::Matrix const identity = raylib::MatrixIdentity();
     raylib::Matrix const viewProjection =
         raylib::MatrixMultiply(raylib::rlGetMatrixModelview(), raylib::rlGetMatrixProjection());
-    raylib::SetShaderValueMatrix(faceShader, faceShader.locs[raylib::SHADER_LOC_MATRIX_MVP], viewProjection);
-    raylib::SetShaderValueMatrix(faceShader, faceShader.locs[raylib::SHADER_LOC_MATRIX_MODEL], identity);
-    raylib::SetShaderValueMatrix(faceShader, faceShader.locs[raylib::SHADER_LOC_MATRIX_NORMAL], identity);
     float const white[4] = {1, 1, 1, 1};
-    raylib::SetShaderValue(faceShader, faceShader.locs[raylib::SHADER_LOC_COLOR_DIFFUSE], white,
-                           raylib::SHADER_UNIFORM_VEC4);
+    for (raylib::Shader const shader : {faceShader, clearFaceShader}) {
+        if (shader.id == 0) continue;
+        raylib::SetShaderValueMatrix(shader, shader.locs[raylib::SHADER_LOC_MATRIX_MVP], viewProjection);
+        raylib::SetShaderValueMatrix(shader, shader.locs[raylib::SHADER_LOC_MATRIX_MODEL], identity);
+        raylib::SetShaderValueMatrix(shader, shader.locs[raylib::SHADER_LOC_MATRIX_NORMAL], identity);
+        raylib::SetShaderValue(shader, shader.locs[raylib::SHADER_LOC_COLOR_DIFFUSE], white,
+                               raylib::SHADER_UNIFORM_VEC4);
+    }
 }
 
 std::vector<std::pair<float, SceneRenderer::Part*>> SceneRenderer::partsInView(raylib::Vector3 camera) {
@@ -554,7 +569,7 @@ bool SceneRenderer::beyondView(float distanceSquared) const {
 }
 
 void SceneRenderer::drawBaked(raylib::Camera3D const& camera) {
-    prepareFaceShader();
+    prepareFaceShaders();
     drawnTriangles = 0;
     std::vector<std::pair<float, Part*>> const inView = partsInView(camera.position);
     if (!OCCLUSION_QUERIES) {
@@ -612,7 +627,10 @@ void SceneRenderer::drawScene(raylib::Camera3D const& camera, World const& world
     raylib::ClearBackground(programs.sky ? programs.atmosphere->horizon : SKY_COLOR);
     raylib::BeginMode3D(camera);
     raylib::BeginShaderMode(programs.light);
-    material.shader = programs.light;
+    material.shader = lightShader = programs.light;
+    clearLightShader = programs.clearLight;
+    clearFaceShader = programs.clearFlat;
+    fogStart = programs.fogStart;
     // Merged faces take their light from their list when they can; face by
     // face is drawn as the first versions drew it.
     faceLights = mergedFaces ? faces.lights : std::nullopt;

@@ -44,6 +44,11 @@ struct ScenePrograms {
     FacePrograms faces;
     RichSky const* sky = nullptr;
     Atmosphere const* atmosphere = nullptr;
+    // With a fog from fogStart on (0: none), the light shader and the faces'
+    // program given a list's light without it, for what lies wholly nearer:
+    // the fog costs only what it touches.
+    raylib::Shader clearLight{}, clearFlat{};
+    float fogStart = 0;
 };
 
 // Draws the 3D part of a frame: the weapon, every entity of a world (those
@@ -235,7 +240,9 @@ private:
     // waiting chunks; sorting starts again from the first entity.
     void release();
     void drawBaked(raylib::Camera3D const& camera);
-    void prepareFaceShader();
+    void prepareFaceShaders();
+    // Whether the whole of the bounds lies nearer than the fog begins.
+    bool clearOfFog(raylib::BoundingBox const& bounds, raylib::Vector3 camera) const;
     // The parts whose bounds meet the view, nearest first, with their
     // squared distances; what the last frame's queries found is read first.
     std::vector<std::pair<float, Part*>> partsInView(raylib::Vector3 camera);
@@ -274,6 +281,9 @@ private:
     // point when it is the one given a list's light.
     raylib::Shader faceShader{};
     std::optional<std::array<raylib::Vector3, 6>> faceLights;
+    // The light shader of this frame, and the programs without fog.
+    raylib::Shader lightShader{}, clearLightShader{}, clearFaceShader{};
+    float fogStart = 0;
     // The pixels a unit spans at a distance of one in this frame's view.
     float pixelsPerUnit = 0;
     // Whether the chunks are baked with their corners shaded.

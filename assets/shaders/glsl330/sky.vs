@@ -1,17 +1,55 @@
 #version 330
 
-// One triangle over the whole view, each corner carrying the way the view
-// looks through it, from the inverse of the view and projection.
+// The sky of the rich looks, made here from the vertex's number alone: a
+// dome of rings around the eye, each vertex coloured from the horizon's
+// colour to the zenith's by how high it looks, so that a pixel costs only
+// its colour. With SUN defined, a square around the way to the sun instead,
+// over which the fragment program draws the sun's disc and glow.
+// Directions are drawn at the far plane (w = 0 leaves out the eye's place).
 
-uniform mat4 inverseViewProjection;
+uniform mat4 viewProjection;
+uniform vec3 towardSun;
+uniform vec3 horizonColor;
+uniform vec3 zenithColor;
 
 out vec3 direction;
+out vec3 skyColor;
+
+const int SEGMENTS = 24;
+const int RINGS = 8;
+const float HALF_PI = 1.5707963;
+// Half the side of the sun's square, one unit from the eye: where its glow
+// has faded.
+const float SUN_SQUARE = 0.5;
+
+// The corners of a square's two triangles, as steps along its sides.
+const ivec2 STEPS[6] = ivec2[6](ivec2(0, 0), ivec2(1, 0), ivec2(1, 1), ivec2(0, 0), ivec2(1, 1), ivec2(0, 1));
+
+// The height of ring r: below the horizon for the first, then spaced so
+// that the sky's colour changes alike from ring to ring.
+float elevationOf(int ring)
+{
+    if (ring == 0) return -HALF_PI;
+    float t = float(ring - 1) / float(RINGS);
+    return asin(t * t);
+}
 
 void main()
 {
-    vec2 corner = vec2(gl_VertexID == 1 ? 3.0 : -1.0, gl_VertexID == 2 ? 3.0 : -1.0);
-    vec4 far = inverseViewProjection * vec4(corner, 1.0, 1.0);
-    vec4 near = inverseViewProjection * vec4(corner, -1.0, 1.0);
-    direction = far.xyz / far.w - near.xyz / near.w;
-    gl_Position = vec4(corner, 1.0, 1.0);
+    ivec2 step = STEPS[gl_VertexID % 6];
+#ifdef SUN
+    vec3 side = normalize(cross(towardSun, abs(towardSun.y) < 0.99 ? vec3(0.0, 1.0, 0.0) : vec3(1.0, 0.0, 0.0)));
+    vec3 up = cross(side, towardSun);
+    direction = towardSun + SUN_SQUARE * ((float(step.x) * 2.0 - 1.0) * side + (float(step.y) * 2.0 - 1.0) * up);
+    skyColor = vec3(0.0);
+#else
+    int square = gl_VertexID / 6;
+    int segment = square % SEGMENTS + step.x;
+    int ring = square / SEGMENTS + step.y;
+    float azimuth = float(segment) * 4.0 * HALF_PI / float(SEGMENTS);
+    float elevation = elevationOf(ring);
+    direction = vec3(cos(elevation) * cos(azimuth), sin(elevation), cos(elevation) * sin(azimuth));
+    skyColor = mix(horizonColor, zenithColor, sqrt(max(direction.y, 0.0)));
+#endif
+    gl_Position = (viewProjection * vec4(direction, 0.0)).xyww;
 }
