@@ -86,35 +86,32 @@ std::shared_ptr<Shader> Lighting::load(char const* vertexDefines, char const* fr
     return lit(loadShaderFiles(assetRoot, VERTEX_PATH, FRAGMENT_PATH, vertexDefines, fragmentDefines));
 }
 
-std::shared_ptr<Shader> Lighting::loadRich(char const* vertexDefines, char const* fragmentDefines) {
-    return std::make_shared<Shader>(
-        loadShaderFiles(assetRoot, RICH_VERTEX_PATH, RICH_FRAGMENT_PATH, vertexDefines, fragmentDefines));
+std::shared_ptr<Shader> const& Lighting::rich(std::shared_ptr<Shader>& loaded, char const* vertexDefines,
+                                              char const* fragmentDefines) {
+    if (!loaded)
+        loaded = std::make_shared<Shader>(
+            loadShaderFiles(assetRoot, RICH_VERTEX_PATH, RICH_FRAGMENT_PATH, vertexDefines, fragmentDefines));
+    return loaded;
 }
 
 std::shared_ptr<Shader> Lighting::getRichShader() {
-    if (!richShader) richShader = loadRich("", "");
-    return richShader;
+    return rich(richShader, "", "");
 }
 
 std::shared_ptr<Shader> Lighting::getRichFaceShader() {
-    if (!richFaceShader) richFaceShader = loadRich("#define FACES\n", "#define FACES\n");
-    return richFaceShader;
+    return rich(richFaceShader, "#define FACES\n", "#define FACES\n");
 }
 
 std::shared_ptr<Shader> Lighting::getRichFlatFaceShader() {
-    if (!richFlatFaceShader) richFlatFaceShader = loadRich("#define FACES\n#define FACE_LIGHT\n", "#define FACES\n");
-    return richFlatFaceShader;
+    return rich(richFlatFaceShader, "#define FACES\n#define FACE_LIGHT\n", "#define FACES\n");
 }
 
 std::shared_ptr<Shader> Lighting::getClearRichShader() {
-    if (!clearRichShader) clearRichShader = loadRich("", "#define NO_FOG\n");
-    return clearRichShader;
+    return rich(clearRichShader, "", "#define NO_FOG\n");
 }
 
 std::shared_ptr<Shader> Lighting::getClearRichFlatFaceShader() {
-    if (!clearRichFlatFaceShader)
-        clearRichFlatFaceShader = loadRich("#define FACES\n#define FACE_LIGHT\n", "#define FACES\n#define NO_FOG\n");
-    return clearRichFlatFaceShader;
+    return rich(clearRichFlatFaceShader, "#define FACES\n#define FACE_LIGHT\n", "#define FACES\n#define NO_FOG\n");
 }
 
 raylib::Vector3 richLightOf(Atmosphere const& atmosphere, raylib::Vector3 normal) {

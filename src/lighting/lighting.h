@@ -89,7 +89,9 @@ private:
     std::string const assetRoot;
     std::shared_ptr<Shader> lightShader, faceShader, flatFaceShader;
     std::shared_ptr<Shader> richShader, richFaceShader, richFlatFaceShader, clearRichShader, clearRichFlatFaceShader;
-    // A program of the rich looks with defines for each of its files.
-    std::shared_ptr<Shader> loadRich(char const* vertexDefines, char const* fragmentDefines);
+    // The program of the rich looks held in loaded, with defines for each
+    // of its files, loaded there on the first call.
+    std::shared_ptr<Shader> const& rich(std::shared_ptr<Shader>& loaded, char const* vertexDefines,
+                                        char const* fragmentDefines);
     std::vector<Light> registered;
 };

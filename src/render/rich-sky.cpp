@@ -10,11 +10,11 @@ namespace {
 
 constexpr raylib::Vector3 SUN_COLOR{1.0f, 0.96f, 0.88f};
 
-}  // namespace
-
 // The dome's rings and segments, as sky.vs makes them, and the vertices of
 // their two triangles each, below the horizon and above.
 constexpr int DOME_VERTICES = 24 * (8 + 1) * 6;
+
+}  // namespace
 
 RichSky::RichSky(std::string const& assetRoot)
     : dome(loadShaderFiles(assetRoot, "assets/shaders/glsl330/sky.vs", "assets/shaders/glsl330/sky.fs")),
