@@ -39,7 +39,7 @@ constexpr size_t FIRST_WAVE = 16;
 // A browser answers a query only after the frame has gone back to the page,
 // never within it: there, every part in view is drawn.
 #ifdef __EMSCRIPTEN__
-constexpr bool OCCLUSION_QUERIES = true;
+constexpr bool OCCLUSION_QUERIES = false;
 #else
 constexpr bool OCCLUSION_QUERIES = true;
 #endif
