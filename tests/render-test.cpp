@@ -450,6 +450,37 @@ TEST_F(RenderTest, RichLooksHaveASkyLightAndFog) {
     EXPECT_GT(low.r, rich.atmosphere.zenith.r);
 }
 
+// A scene's own sky is the plain looks' colour behind everything, and in
+// the rich looks its fog hides a box beyond the fog's end in its horizon's
+// colour, while a box nearer than the fog begins keeps its own.
+TEST_F(RenderTest, ASceneGivesItsOwnSkyAndFog) {
+    auto const& index = world->intersector;
+    index->addEntity(std::make_shared<AABox>(raylib::Vector3{0, 0, -60}, raylib::Vector3{20, 20, 1}, colorRed));
+    index->addEntity(std::make_shared<AABox>(raylib::Vector3{0, -1, -5}, raylib::Vector3{1, 1, 1}, colorRed));
+    raylib::Color const horizon{200, 120, 40, 255};
+    world->atmosphere = {.towardSun = std::nullopt,
+                         .horizon = horizon,
+                         .zenith = raylib::Color{40, 40, 120, 255},
+                         .fogStart = 10,
+                         .fogEnd = 40};
+    raylib::Camera3D const camera = cameraAt({0, 0, 0}, {0, 0, -10});
+    int const nearY = static_cast<int>(raylib::GetWorldToScreen({0, -1, -4.5f}, camera).y);
+    for (bool const rich : {false, true}) {
+        Renderer renderer;
+        renderer.setRichLooks(rich);
+        raylib::Image const image = captureFrame([&] { renderer.drawFrame(*world, camera, false); });
+        raylib::Color const far = at(image, 400, 225), nearBox = at(image, 400, nearY), corner = at(image, 5, 5);
+        raylib::UnloadImage(image);
+        if (!rich) {
+            EXPECT_TRUE(near(corner, horizon, 1)) << "the plain looks' sky";
+            EXPECT_FALSE(near(far, horizon, 40)) << "no fog in the plain looks";
+        } else {
+            EXPECT_TRUE(near(far, horizon, 3)) << int(far.r) << ", " << int(far.g) << ", " << int(far.b);
+            EXPECT_GT(nearBox.r, 2 * nearBox.g) << "the near box is red";
+        }
+    }
+}
+
 // Chunks a nearer wall hides are not drawn: the GPU is asked whether any
 // of their bounds would show.
 TEST_F(RenderTest, ChunksBehindAWallAreLeftOut) {

@@ -212,6 +212,44 @@ TEST(SceneCheck, ARectOfNoRoomAlongAnyAxisIsAWarning) {
     }
 }
 
+// A scene's sun, sky and fog reach its world; a mistake in one is a
+// problem at its place, and one given twice a warning at the second.
+TEST(SceneCheck, TheSunTheSkyAndTheFog) {
+    LogCapture quiet;
+    SceneLoad const load =
+        loadWorldFromText("sun (0, 2, 0) sky #99CCff, dark_blue\nfog 20, 80\nfog 30, 90 rect (0, 0, 0), (9, 1, 9), red",
+                          "s", std::make_shared<Player>());
+    ASSERT_TRUE(load.world);
+    ASSERT_EQ(load.problems.size(), 1u);
+    EXPECT_EQ(describeProblem(load.problems[0]),
+              "s:3:1: warning: The scene's fog is given again: this one holds, and the "
+              "one before is left out");
+    SceneAtmosphere const& given = load.world->atmosphere;
+    EXPECT_EQ(given.towardSun->y, 1.0f) << "the way to the sun, of length 1";
+    EXPECT_EQ(raylib::ColorToInt(*given.horizon), raylib::ColorToInt(raylib::Color{153, 204, 255, 255}));
+    EXPECT_EQ(raylib::ColorToInt(*given.zenith), raylib::ColorToInt(raylib::Color{0, 82, 172, 255}));
+    EXPECT_EQ(*given.fogStart, 30.0f);
+    EXPECT_EQ(*given.fogEnd, 90.0f);
+    std::pair<char const*, char const*> const mistakes[] = {
+        {"sun (0, 0, 0)", "s:1:13: error: Expected the way to the sun but got (0, 0, 0), which points nowhere"},
+        {"sky red, #99ccfg",
+         "s:1:10: error: Unknown colour \"#99ccfg\": a sky's colours are colour words or "
+         "written #rrggbb"},
+        {"sky red", "s:1:5: error: Expected a separator such as ',' but got end of file"},
+        {"fog 80, 20",
+         "s:1:9: error: Expected a fog that begins at 0 or farther and ends farther than it begins, "
+         "at most 100000 away, but got 80 to 20"},
+        {"fog -1, 20",
+         "s:1:9: error: Expected a fog that begins at 0 or farther and ends farther than it begins, "
+         "at most 100000 away, but got -1 to 20"},
+    };
+    for (auto const& [text, expected] : mistakes) {
+        SceneLoad const wrong = loadWorldFromText(text, "s", std::make_shared<Player>());
+        ASSERT_EQ(wrong.problems.size(), 1u) << text;
+        EXPECT_EQ(describeProblem(wrong.problems[0]), expected);
+    }
+}
+
 // A model is looked for in the scene's own models folder, then in the game's;
 // it may be scaled, and made solid: walked into, it stops at its voxels.
 TEST(SceneModels, FoundBesideTheSceneScaledAndSolid) {

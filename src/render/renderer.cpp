@@ -48,7 +48,7 @@ void Renderer::drawFrame(World const& world, raylib::Camera3D const& camera, boo
               viewHeight = std::max(1, static_cast<int>(height * scale));
     bool const full = viewWidth >= width && viewHeight >= height;
     auto const drawScene = [&] {
-        scene.drawScene(camera, world, player.weapon.get(), player.position, scenePrograms(camera));
+        scene.drawScene(camera, world, player.weapon.get(), player.position, scenePrograms(camera, world.atmosphere));
     };
     if (full && (windowMultisampled || !multisampling)) {
         drawScene();
@@ -128,21 +128,34 @@ void Renderer::setRichLooks(bool rich) {
     scene.shadedCorners = rich;
 }
 
-ScenePrograms Renderer::scenePrograms(raylib::Camera3D const& camera) {
-    if (!rich) return {lighting.getLightShader()->shader, facePrograms()};
+Atmosphere withSceneAtmosphere(Atmosphere atmosphere, SceneAtmosphere const& given) {
+    atmosphere.towardSun = given.towardSun.value_or(atmosphere.towardSun);
+    atmosphere.horizon = given.horizon.value_or(atmosphere.horizon);
+    atmosphere.zenith = given.zenith.value_or(atmosphere.zenith);
+    atmosphere.fogStart = given.fogStart.value_or(atmosphere.fogStart);
+    atmosphere.fogEnd = given.fogEnd.value_or(atmosphere.fogEnd);
+    return atmosphere;
+}
+
+ScenePrograms Renderer::scenePrograms(raylib::Camera3D const& camera, SceneAtmosphere const& given) {
+    frameAtmosphere = withSceneAtmosphere(atmosphere, given);
+    if (!rich) {
+        // The plain looks keep their lights; a scene's sky is their colour.
+        return {lighting.getLightShader()->shader, facePrograms(), nullptr, given.horizon ? &frameAtmosphere : nullptr};
+    }
     if (!sky) sky = std::make_unique<RichSky>(assetRoot);
-    lighting.setAtmosphere(atmosphere, camera.position);
+    lighting.setAtmosphere(frameAtmosphere, camera.position);
     FacePrograms faces{lighting.getRichFaceShader()->shader, lighting.getRichFlatFaceShader()->shader,
                        std::array<raylib::Vector3, 6>{}};
     for (int face = 0; face < 6; ++face)
-        (*faces.lights)[face] = richLightOf(atmosphere, normalOf(static_cast<BoxFace>(face)));
+        (*faces.lights)[face] = richLightOf(frameAtmosphere, normalOf(static_cast<BoxFace>(face)));
     return {lighting.getRichShader()->shader,
             faces,
             sky.get(),
-            &atmosphere,
+            &frameAtmosphere,
             lighting.getClearRichShader()->shader,
             lighting.getClearRichFlatFaceShader()->shader,
-            atmosphere.fogStart};
+            frameAtmosphere.fogStart};
 }
 
 FacePrograms Renderer::facePrograms() {

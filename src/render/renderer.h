@@ -11,6 +11,9 @@
 #include "scene-renderer.h"
 #include "world.h"
 
+// The atmosphere with what a scene gives in place of its own.
+Atmosphere withSceneAtmosphere(Atmosphere atmosphere, SceneAtmosphere const& given);
+
 // Draws the frames of one window: the renderer owns everything the GPU holds
 // for them, the light shader and its lights, the cursor texture, the chunk
 // meshes and the models' copies, and reads the world it is given each frame.
@@ -61,7 +64,8 @@ public:
     SceneRenderer scene;
     // Whether the frames have the rich looks (a sky, the sun's and the
     // sky's light, fog, corners shaded by their neighbours); a change bakes
-    // the scene's chunks again. And the rich looks' atmosphere.
+    // the scene's chunks again. And the atmosphere of the rich looks where
+    // the world's scene does not give its own.
     void setRichLooks(bool rich);
     bool richLooks() const { return rich; }
     Atmosphere atmosphere;
@@ -72,10 +76,12 @@ public:
 
 private:
     bool rich = false;
+    // The atmosphere of the frame being drawn.
+    Atmosphere frameAtmosphere;
     // The faces' programs, with the light of each way faces point.
     FacePrograms facePrograms();
     // What the frame's scene is drawn with, in its looks.
-    ScenePrograms scenePrograms(raylib::Camera3D const& camera);
+    ScenePrograms scenePrograms(raylib::Camera3D const& camera, SceneAtmosphere const& given);
     // Makes the view's texture the size given.
     void sizeView(int width, int height);
     // Copies the scaled view over the whole window, smoothing its pixels.

@@ -624,7 +624,7 @@ void SceneRenderer::drawIfShown(std::vector<Part*> const& hidden, size_t drawn, 
 void SceneRenderer::drawScene(raylib::Camera3D const& camera, World const& world, Weapon* weapon, raylib::Vector3 eye,
                               ScenePrograms const& programs) {
     FacePrograms const& faces = programs.faces;
-    raylib::ClearBackground(programs.sky ? programs.atmosphere->horizon : SKY_COLOR);
+    raylib::ClearBackground(programs.atmosphere ? programs.atmosphere->horizon : SKY_COLOR);
     raylib::BeginMode3D(camera);
     raylib::BeginShaderMode(programs.light);
     material.shader = lightShader = programs.light;

@@ -37,8 +37,8 @@ class RichSky;
 struct Atmosphere;
 
 // What a frame is drawn with: the light shader for models and entities, the
-// faces' programs, and the sky behind everything (none: the plain sky's
-// colour).
+// faces' programs, the sky behind everything, and the atmosphere, whose
+// horizon is the colour behind the sky (none: the plain sky's colour).
 struct ScenePrograms {
     raylib::Shader light{};
     FacePrograms faces;

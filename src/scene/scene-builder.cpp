@@ -53,6 +53,14 @@ std::optional<Problem> buildEntry(SceneEntry const& entry, World& world, SceneBu
                                                                cloud->voxelSize, cloud->density, allColors));
     } else if (auto const* mountain = std::get_if<MountainEntry>(&entry.fields)) {
         world.intersector->addEntity(buildMountain(mountain->position, mountain->size));
+    } else if (auto const* sun = std::get_if<SunEntry>(&entry.fields)) {
+        world.atmosphere.towardSun = raylib::Vector3Normalize(sun->towardSun);
+    } else if (auto const* sky = std::get_if<SkyEntry>(&entry.fields)) {
+        world.atmosphere.horizon = sky->horizon;
+        world.atmosphere.zenith = sky->zenith;
+    } else if (auto const* fog = std::get_if<FogEntry>(&entry.fields)) {
+        world.atmosphere.fogStart = fog->start;
+        world.atmosphere.fogEnd = fog->end;
     }
     return std::nullopt;
 }

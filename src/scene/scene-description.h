@@ -9,7 +9,18 @@
 #include "raylib-api.h"
 
 // The kinds of entry of a scene file.
-enum ObjectType { COMMENT = 0, RECT = 1, MODEL = 2, VOXELS_CLOUD = 3, VOXELS_CLOUD_HUGE = 4, MOUNTAIN = 5 };
+enum ObjectType {
+    COMMENT = 0,
+    RECT = 1,
+    MODEL = 2,
+    VOXELS_CLOUD = 3,
+    VOXELS_CLOUD_HUGE = 4,
+    MOUNTAIN = 5,
+    // The scene's atmosphere: they build nothing.
+    SUN = 6,
+    SKY = 7,
+    FOG = 8,
+};
 
 // The scale of a model whose entry gives none.
 inline constexpr float MODEL_SCALE = 0.1f;
@@ -51,7 +62,25 @@ struct MountainEntry {
     raylib::Vector3 position{}, size{};
 };
 
-using EntryFields = std::variant<RectEntry, ModelEntry, CloudEntry, MountainEntry>;
+// The way to the sun, from anywhere in the world.
+struct SunEntry {
+    raylib::Vector3 towardSun{};
+};
+
+// The sky's colours, at the horizon and overhead.
+struct SkyEntry {
+    raylib::Color horizon{}, zenith{};
+};
+
+// Where the fog begins, and where it hides everything, in units from the eye.
+struct FogEntry {
+    float start = 0, end = 0;
+};
+
+// The farthest a fog may end.
+inline constexpr float MAX_FOG_END = 100000.0f;
+
+using EntryFields = std::variant<RectEntry, ModelEntry, CloudEntry, MountainEntry, SunEntry, SkyEntry, FogEntry>;
 
 // One entry of a scene, as written: what it builds and where it stands.
 struct SceneEntry {

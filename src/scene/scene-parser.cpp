@@ -1,6 +1,8 @@
 #include "scene-parser.h"
 
+#include <algorithm>
 #include <cctype>
+#include <cmath>
 
 #include "random.h"
 
@@ -28,6 +30,73 @@ raylib::Color readColor(SceneTokens& tokens) {
                                    "\": the colours are green, red, brown, light_gray, dark_blue and gray",
                 TokenFailure::BAD_COLOUR);
     return {};
+}
+
+// A colour written #rrggbb.
+std::optional<raylib::Color> hexColor(std::string const& word) {
+    if (word.size() != 7 || word[0] != '#') return std::nullopt;
+    unsigned char channels[3];
+    for (int i = 0; i < 3; ++i) {
+        int value = 0;
+        for (char c : word.substr(1 + 2 * i, 2)) {
+            int const digit = std::isdigit(static_cast<unsigned char>(c)) ? c - '0'
+                              : c >= 'a' && c <= 'f'                      ? c - 'a' + 10
+                              : c >= 'A' && c <= 'F'                      ? c - 'A' + 10
+                                                                          : -1;
+            if (digit < 0) return std::nullopt;
+            value = value * 16 + digit;
+        }
+        channels[i] = static_cast<unsigned char>(value);
+    }
+    return raylib::Color{channels[0], channels[1], channels[2], 255};
+}
+
+// A colour of the sky, read as word: a colour word or #rrggbb.
+raylib::Color skyColor(SceneTokens& tokens, std::string const& word) {
+    if (tokens.failure()) return {};
+    if (auto const color = colorMapper.find(word); color != colorMapper.end()) return color->second;
+    if (auto const color = hexColor(word)) return *color;
+    tokens.fail(word.empty() ? "Expected a colour but got end of file"
+                             : "Unknown colour \"" + printable(word.substr(0, 40)) +
+                                   "\": a sky's colours are colour words or written #rrggbb",
+                TokenFailure::BAD_COLOUR);
+    return {};
+}
+
+SunEntry readSun(SceneTokens& tokens) {
+    SunEntry sun{tokens.vector()};
+    raylib::Vector3 const v = sun.towardSun;
+    if (!tokens.failure() &&
+        !(std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z) && (v.x != 0 || v.y != 0 || v.z != 0))) {
+        tokens.fail("Expected the way to the sun but got (0, 0, 0), which points nowhere", TokenFailure::BAD_OPTION);
+    }
+    return sun;
+}
+
+SkyEntry readSky(SceneTokens& tokens) {
+    SkyEntry sky;
+    // A comma right after the first colour ends it, as after a model's name.
+    std::string horizon = tokens.word();
+    bool const touching = !horizon.empty() && horizon.back() == ',';
+    if (touching) horizon.pop_back();
+    sky.horizon = skyColor(tokens, horizon);
+    if (!touching) tokens.separator();
+    sky.zenith = skyColor(tokens, tokens.word());
+    return sky;
+}
+
+FogEntry readFog(SceneTokens& tokens) {
+    FogEntry fog;
+    fog.start = tokens.number();
+    tokens.separator();
+    fog.end = tokens.number();
+    if (!tokens.failure() && !(fog.start >= 0 && fog.start < fog.end && fog.end <= MAX_FOG_END)) {
+        tokens.fail(raylib::TextFormat("Expected a fog that begins at 0 or farther and ends farther than it begins, "
+                                       "at most %g away, but got %g to %g",
+                                       MAX_FOG_END, fog.start, fog.end),
+                    TokenFailure::BAD_OPTION);
+    }
+    return fog;
 }
 
 RectEntry readRect(SceneTokens& tokens, Warnings* warnings) {
@@ -104,6 +173,18 @@ MountainEntry readMountain(SceneTokens& tokens) {
     return mountain;
 }
 
+bool givenBefore(ObjectType type, SceneDescription const& scene) {
+    return std::any_of(scene.entries.begin(), scene.entries.end(),
+                       [type](SceneEntry const& entry) { return entry.type == type; });
+}
+
+char const* keywordOf(ObjectType type) {
+    for (auto const& [word, entryType] : objectTypeMapper) {
+        if (entryType == type) return word.c_str();
+    }
+    return "";
+}
+
 // One entry, its keyword read: into the description, or its problem.
 void readEntry(ObjectType type, size_t keywordAt, SceneTokens& tokens, SceneDescription& scene) {
     Warnings warnings;
@@ -121,6 +202,12 @@ void readEntry(ObjectType type, size_t keywordAt, SceneTokens& tokens, SceneDesc
             problemAt(tokens.lines(), scene.sourceName, at, std::move(message), Severity::WARNING));
     }
     if (!fields) return;
+    if (type >= SUN && givenBefore(type, scene)) {
+        scene.problems.push_back(problemAt(tokens.lines(), scene.sourceName, keywordAt,
+                                           "The scene's " + std::string(keywordOf(type)) +
+                                               " is given again: this one holds, and the one before is left out",
+                                           Severity::WARNING));
+    }
     scene.entries.push_back(
         {type, std::move(*fields), tokens.placeOf(keywordAt), tokens.placeOf(tokens.tokenStart()), tokens.offset()});
 }
@@ -135,6 +222,9 @@ std::map<std::string, ObjectType> const objectTypeMapper{
     {"voxels_cloud", VOXELS_CLOUD},
     {"voxels_cloud_huge", VOXELS_CLOUD_HUGE},
     {"mountain", MOUNTAIN},
+    {"sun", SUN},
+    {"sky", SKY},
+    {"fog", FOG},
 };
 
 std::map<std::string, raylib::Color> const colorMapper{
@@ -159,6 +249,9 @@ std::optional<EntryFields> readEntryFields(ObjectType type, SceneTokens& tokens,
         case VOXELS_CLOUD: fields = readCloud(tokens, SMALL_VOXEL); break;
         case VOXELS_CLOUD_HUGE: fields = readCloud(tokens, HUGE_VOXEL); break;
         case MOUNTAIN: fields = readMountain(tokens); break;
+        case SUN: fields = readSun(tokens); break;
+        case SKY: fields = readSky(tokens); break;
+        case FOG: fields = readFog(tokens); break;
     }
     if (tokens.failure()) return std::nullopt;
     return fields;

@@ -61,6 +61,9 @@ void SceneReader::readObjectDetails(ObjectType type) {
         case VOXELS_CLOUD: readVoxelsCloud(SMALL_VOXEL); break;
         case VOXELS_CLOUD_HUGE: readVoxelsCloud(HUGE_VOXEL); break;
         case MOUNTAIN: readMountain(); break;
+        case SUN:
+        case SKY:
+        case FOG: build(readEntryFields(type, tokens())); break;
         default:
             logLine("Object parsing not implemented: " + std::to_string(static_cast<int>(type)));
             throw new std::invalid_argument("Object parsing not implemented!");

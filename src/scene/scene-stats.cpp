@@ -13,8 +13,10 @@
 
 namespace {
 
-char const* const KIND_NAMES[] = {"comment", "rect", "model", "voxels_cloud", "voxels_cloud_huge", "mountain"};
-char const* const ENTITY_NAMES[] = {"", "boxes", "models", "voxels", "voxels", "slabs"};
+char const* const KIND_NAMES[] = {"comment",  "rect", "model", "voxels_cloud", "voxels_cloud_huge",
+                                  "mountain", "sun",  "sky",   "fog"};
+// The atmosphere's entries build nothing.
+char const* const ENTITY_NAMES[] = {"", "boxes", "models", "voxels", "voxels", "slabs", "", "", ""};
 
 std::string vector(raylib::Vector3 v) {
     char text[96];
@@ -74,8 +76,9 @@ void printStats(std::ostream& out, std::string const& path, SceneStats const& st
     out << "entities: " << stats.entities << "\n";
     for (auto const& [type, kind] : stats.kinds) {
         if (type == COMMENT) continue;
-        out << "  " << KIND_NAMES[type] << ": " << kind.entries << (kind.entries == 1 ? " entry, " : " entries, ")
-            << kind.entities << " " << ENTITY_NAMES[type] << "\n";
+        out << "  " << KIND_NAMES[type] << ": " << kind.entries << (kind.entries == 1 ? " entry" : " entries");
+        if (*ENTITY_NAMES[type]) out << ", " << kind.entities << " " << ENTITY_NAMES[type];
+        out << "\n";
     }
     out << "voxels: " << stats.voxels << "\n";
     for (auto const& [path, model] : stats.models) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "aabox.h"
@@ -21,6 +22,14 @@ struct WorldOptions {
     // Cloud cells drawn with a bitmap of taken cells, or with raylib's
     // LoadRandomSequence (the same cells, in quadratic time).
     bool fastCellDraw = true;
+};
+
+// What a scene says of its sun, its sky and its fog; the looks choose
+// what it leaves out.
+struct SceneAtmosphere {
+    std::optional<raylib::Vector3> towardSun;
+    std::optional<raylib::Color> horizon, zenith;
+    std::optional<float> fogStart, fogEnd;
 };
 
 // The running scene: the collision index holding every entity the scene
@@ -49,6 +58,7 @@ public:
     // Entities drawn but never collided with, so kept out of the index: the
     // solid models, whose voxels' boxes in the index collide instead.
     std::vector<std::shared_ptr<Entity>> drawnOnly;
+    SceneAtmosphere atmosphere;
     // The index is chosen at construction; the cell draw may be switched later.
     WorldOptions options;
 };
