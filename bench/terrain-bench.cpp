@@ -95,6 +95,8 @@ void frames(benchmark::State& state, bool walk, std::string const& path) {
     Renderer renderer, floorRenderer;
     renderer.scene.mergedFaces = path != "each-face";
     renderer.setRichLooks(path == "rich");
+    if (getenv("NO_AO")) renderer.scene.shadedCorners = false;
+    if (getenv("NO_FOG")) renderer.atmosphere.fogStart = 90000, renderer.atmosphere.fogEnd = 99000;
     renderer.scene.bakingBudget = 0;
     std::vector<raylib::Camera3D> const cameras = views(*terrain, walk);
     raylib::Camera3D const floorCamera = startCamera();

@@ -481,6 +481,43 @@ TEST_F(RenderTest, ASceneGivesItsOwnSkyAndFog) {
     }
 }
 
+// In the rich looks the sun casts shadows: a tall box's shadow falls on the
+// ground on the side away from the sun, and a small box in it is darker
+// than the same box in the sun; with shadows off, both are as bright.
+TEST_F(RenderTest, RichLooksCastTheSunsShadows) {
+    auto const& index = world->intersector;
+    raylib::Color const white{255, 255, 255, 255};
+    index->addEntity(std::make_shared<AABox>(raylib::Vector3{0, -0.5f, 0}, raylib::Vector3{40, 1, 40}, white));
+    index->addEntity(std::make_shared<AABox>(raylib::Vector3{0, 3, 0}, raylib::Vector3{2, 6, 2}, white));
+    for (float const x : {-4.0f, 5.0f})
+        index->addEntity(
+            std::make_shared<AABox>(raylib::Vector3{x, 0.25f, 0}, raylib::Vector3{0.5f, 0.5f, 0.5f}, white));
+    // The sun low in +x: the tall box's shadow reaches far along -x.
+    world->atmosphere.towardSun = raylib::Vector3Normalize({1, 1, 0});
+    raylib::Camera3D const camera = cameraAt({1, 25, 0.01f}, {1, 0, 0});
+    auto const brightnessAt = [&](raylib::Image const& image, raylib::Vector3 point) {
+        raylib::Vector2 const p = raylib::GetWorldToScreen(point, camera);
+        raylib::Color const c = at(image, static_cast<int>(p.x), static_cast<int>(p.y));
+        return c.r + c.g + c.b;
+    };
+    for (bool const shadows : {true, false}) {
+        Renderer rich;
+        rich.setRichLooks(true);
+        rich.shadows = shadows;
+        raylib::Image const image = captureFrame([&] { rich.drawFrame(*world, camera, false); });
+        int const awayFromSun = brightnessAt(image, {-3, 0, -0.5f}), towardSun = brightnessAt(image, {3, 0, -0.5f});
+        int const shadedBox = brightnessAt(image, {-4, 0.5f, 0}), litBox = brightnessAt(image, {5, 0.5f, 0});
+        raylib::UnloadImage(image);
+        if (shadows) {
+            EXPECT_LT(awayFromSun * 10, towardSun * 8) << "the shadow on the ground, away from the sun";
+            EXPECT_LT(shadedBox * 10, litBox * 8) << "the box in the shadow";
+        } else {
+            EXPECT_NEAR(awayFromSun, towardSun, 6);
+            EXPECT_NEAR(shadedBox, litBox, 6);
+        }
+    }
+}
+
 // Chunks a nearer wall hides are not drawn: the GPU is asked whether any
 // of their bounds would show.
 TEST_F(RenderTest, ChunksBehindAWallAreLeftOut) {

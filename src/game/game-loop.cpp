@@ -277,6 +277,7 @@ void Session::applySettings() {
     renderer->multisampling = settings.multisampling;
     renderer->scene.viewDistance = static_cast<float>(settings.viewDistance);
     renderer->setRichLooks(settings.looks == LOOKS_RICH);
+    renderer->shadows = settings.shadows;
     renderer->setRenderScale(settings.renderScale == 0 ? autoScale.scale : settings.renderScale / 100.0f);
 }
 

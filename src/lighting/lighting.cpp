@@ -86,32 +86,27 @@ std::shared_ptr<Shader> Lighting::load(char const* vertexDefines, char const* fr
     return lit(loadShaderFiles(assetRoot, VERTEX_PATH, FRAGMENT_PATH, vertexDefines, fragmentDefines));
 }
 
-std::shared_ptr<Shader> const& Lighting::rich(std::shared_ptr<Shader>& loaded, char const* vertexDefines,
-                                              char const* fragmentDefines) {
-    if (!loaded)
-        loaded = std::make_shared<Shader>(
-            loadShaderFiles(assetRoot, RICH_VERTEX_PATH, RICH_FRAGMENT_PATH, vertexDefines, fragmentDefines));
+std::shared_ptr<Shader> Lighting::getRichProgram(RichProgram which, bool shadows) {
+    // The defines of each program's vertex and fragment files.
+    static char const* const defines[RICH_PROGRAMS][2] = {
+        {"", ""},
+        {"#define FACES\n", "#define FACES\n"},
+        {"#define FACES\n#define FACE_LIGHT\n", "#define FACES\n"},
+        {"", "#define NO_FOG\n"},
+        {"#define FACES\n#define FACE_LIGHT\n", "#define FACES\n#define NO_FOG\n"},
+    };
+    std::shared_ptr<Shader>& loaded = richPrograms[shadows][which];
+    if (loaded) return loaded;
+    std::string const shadowDefine = shadows ? "#define SHADOWS\n" : "";
+    std::string const vertex = shadowDefine + defines[which][0], fragment = shadowDefine + defines[which][1];
+    loaded = std::make_shared<Shader>(
+        loadShaderFiles(assetRoot, RICH_VERTEX_PATH, RICH_FRAGMENT_PATH, vertex.c_str(), fragment.c_str()));
+    if (shadows) {
+        int const unit = SHADOW_UNIT;
+        raylib::SetShaderValue(loaded->shader, raylib::GetShaderLocation(loaded->shader, "shadowMap"), &unit,
+                               raylib::SHADER_UNIFORM_INT);
+    }
     return loaded;
-}
-
-std::shared_ptr<Shader> Lighting::getRichShader() {
-    return rich(richShader, "", "");
-}
-
-std::shared_ptr<Shader> Lighting::getRichFaceShader() {
-    return rich(richFaceShader, "#define FACES\n", "#define FACES\n");
-}
-
-std::shared_ptr<Shader> Lighting::getRichFlatFaceShader() {
-    return rich(richFlatFaceShader, "#define FACES\n#define FACE_LIGHT\n", "#define FACES\n");
-}
-
-std::shared_ptr<Shader> Lighting::getClearRichShader() {
-    return rich(clearRichShader, "", "#define NO_FOG\n");
-}
-
-std::shared_ptr<Shader> Lighting::getClearRichFlatFaceShader() {
-    return rich(clearRichFlatFaceShader, "#define FACES\n#define FACE_LIGHT\n", "#define FACES\n#define NO_FOG\n");
 }
 
 raylib::Vector3 richLightOf(Atmosphere const& atmosphere, raylib::Vector3 normal) {
@@ -122,11 +117,10 @@ raylib::Vector3 richLightOf(Atmosphere const& atmosphere, raylib::Vector3 normal
                               raylib::Vector3Scale(SUN_LIGHT, facing));
 }
 
-void Lighting::setAtmosphere(Atmosphere const& atmosphere, raylib::Vector3 eye) {
+void Lighting::setAtmosphere(Atmosphere const& atmosphere, raylib::Vector3 eye, bool shadows) {
     float const fogRange[2] = {atmosphere.fogStart, atmosphere.fogEnd};
-    for (auto const& program : {getRichShader(), getRichFaceShader(), getRichFlatFaceShader(), getClearRichShader(),
-                                getClearRichFlatFaceShader()}) {
-        raylib::Shader const shader = program->shader;
+    for (int which = 0; which < RICH_PROGRAMS; ++which) {
+        raylib::Shader const shader = getRichProgram(static_cast<RichProgram>(which), shadows)->shader;
         setShaderVector(shader, "towardSun", raylib::Vector3Normalize(atmosphere.towardSun));
         setShaderVector(shader, "sunLight", SUN_LIGHT);
         setShaderVector(shader, "skyLight", SKY_LIGHT);
@@ -135,6 +129,13 @@ void Lighting::setAtmosphere(Atmosphere const& atmosphere, raylib::Vector3 eye) 
         setShaderVector(shader, "fogColor", colorFractions(atmosphere.horizon));
         raylib::SetShaderValue(shader, raylib::GetShaderLocation(shader, "fogRange"), fogRange,
                                raylib::SHADER_UNIFORM_VEC2);
+    }
+}
+
+void Lighting::setSunView(raylib::Matrix sunViewProjection) {
+    for (int which = 0; which < RICH_PROGRAMS; ++which) {
+        raylib::Shader const shader = getRichProgram(static_cast<RichProgram>(which), true)->shader;
+        raylib::SetShaderValueMatrix(shader, raylib::GetShaderLocation(shader, "sunViewProjection"), sunViewProjection);
     }
 }
 
@@ -152,11 +153,7 @@ void Lighting::clearLightShader() {
     lightShader.reset();
     faceShader.reset();
     flatFaceShader.reset();
-    richShader.reset();
-    richFaceShader.reset();
-    richFlatFaceShader.reset();
-    clearRichShader.reset();
-    clearRichFlatFaceShader.reset();
+    for (auto& programs : richPrograms) programs = {};
 }
 
 Light Lighting::CreateLight(int type, raylib::Vector3 position, raylib::Vector3 target, raylib::Color color,

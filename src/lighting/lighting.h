@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <memory>
 #include <optional>
 #include <string>
@@ -55,16 +56,19 @@ public:
     std::shared_ptr<Shader> getFlatFaceShader();
     std::optional<raylib::Vector3> lightOfFaces(raylib::Vector3 normal) const;
 
-    // The programs of the rich looks (voxel_rich), for models and entities,
-    // for faces and for faces given the light of their list, loaded on the
-    // first call, and the atmosphere and the eye given to all of them. The
-    // clear ones leave the fog out, for what lies nearer than it begins.
-    std::shared_ptr<Shader> getRichShader();
-    std::shared_ptr<Shader> getRichFaceShader();
-    std::shared_ptr<Shader> getRichFlatFaceShader();
-    std::shared_ptr<Shader> getClearRichShader();
-    std::shared_ptr<Shader> getClearRichFlatFaceShader();
-    void setAtmosphere(Atmosphere const& atmosphere, raylib::Vector3 eye);
+    // The programs of the rich looks (voxel_rich): for models and entities,
+    // for faces, and for faces given the light of their list; the clear
+    // ones leave the fog out, for what lies nearer than it begins. With
+    // shadows, they take the sun's share away where the shadow map (on
+    // texture unit SHADOW_UNIT, seen through the sun's view given with
+    // setSunView) finds something in front. Each is loaded on its first call.
+    enum RichProgram { RICH_MODELS, RICH_FACES, RICH_FLAT_FACES, RICH_CLEAR_MODELS, RICH_CLEAR_FLAT_FACES };
+    static constexpr int SHADOW_UNIT = 5;
+    std::shared_ptr<Shader> getRichProgram(RichProgram which, bool shadows);
+    // The atmosphere and the eye, given to the rich programs with or
+    // without shadows; the sun's view, to those with.
+    void setAtmosphere(Atmosphere const& atmosphere, raylib::Vector3 eye, bool shadows);
+    void setSunView(raylib::Matrix sunViewProjection);
 
     // Registers a light in the next free slot of the light array and uploads
     // its values to the given shader; once the four slots are taken, returns
@@ -88,10 +92,8 @@ private:
 
     std::string const assetRoot;
     std::shared_ptr<Shader> lightShader, faceShader, flatFaceShader;
-    std::shared_ptr<Shader> richShader, richFaceShader, richFlatFaceShader, clearRichShader, clearRichFlatFaceShader;
-    // The program of the rich looks held in loaded, with defines for each
-    // of its files, loaded there on the first call.
-    std::shared_ptr<Shader> const& rich(std::shared_ptr<Shader>& loaded, char const* vertexDefines,
-                                        char const* fragmentDefines);
+    static constexpr int RICH_PROGRAMS = RICH_CLEAR_FLAT_FACES + 1;
+    // The rich programs without shadows, then with.
+    std::array<std::array<std::shared_ptr<Shader>, RICH_PROGRAMS>, 2> richPrograms;
     std::vector<Light> registered;
 };

@@ -1,6 +1,7 @@
 #include "renderer.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "box-faces.h"
 #include "cursor.h"
@@ -47,6 +48,8 @@ void Renderer::drawFrame(World const& world, raylib::Camera3D const& camera, boo
     int const viewWidth = std::max(1, static_cast<int>(width * scale)),
               viewHeight = std::max(1, static_cast<int>(height * scale));
     bool const full = viewWidth >= width && viewHeight >= height;
+    frameAtmosphere = withSceneAtmosphere(atmosphere, world.atmosphere);
+    if (shadowsShown()) drawShadows(world, camera);
     auto const drawScene = [&] {
         scene.drawScene(camera, world, player.weapon.get(), player.position, scenePrograms(camera, world.atmosphere));
     };
@@ -137,24 +140,60 @@ Atmosphere withSceneAtmosphere(Atmosphere atmosphere, SceneAtmosphere const& giv
     return atmosphere;
 }
 
+void Renderer::drawShadows(World const& world, raylib::Camera3D const& camera) {
+    // The square is centred on a cell of a quarter of the map's reach, the
+    // camera's: the camera stays near its middle.
+    constexpr float CELL = ShadowMap::REACH / 4;
+    if (scene.bakedBoxes) scene.bakeDue(world, camera.position);
+    ShadowsDrawn const now{
+        {static_cast<int>(std::floor(camera.position.x / CELL)), static_cast<int>(std::floor(camera.position.y / CELL)),
+         static_cast<int>(std::floor(camera.position.z / CELL))},
+        frameAtmosphere.towardSun,
+        world.intersector.get(),
+        world.intersector->size(),
+        scene.chunksBaked(),
+        scene.objectCount()};
+    if (shadowsDrawn == now) return;
+    shadowsDrawn = now;
+    if (!shadowMap) shadowMap = std::make_unique<ShadowMap>();
+    raylib::Vector3 const center{(now.cell[0] + 0.5f) * CELL, (now.cell[1] + 0.5f) * CELL, (now.cell[2] + 0.5f) * CELL};
+    raylib::BeginTextureMode(shadowMap->target());
+    raylib::rlColorMask(false, false, false, false);
+    // Pushed back a little, so that a lit face does not shadow itself.
+    glEnable(GL_POLYGON_OFFSET_FILL);
+    glPolygonOffset(2.0f, 4.0f);
+    raylib::Matrix const sunView = scene.drawDepth(ShadowMap::sunCamera(center, frameAtmosphere.towardSun), world,
+                                                   {lighting.getLightShader()->shader, facePrograms()});
+    glDisable(GL_POLYGON_OFFSET_FILL);
+    raylib::rlColorMask(true, true, true, true);
+    raylib::EndTextureMode();
+    lighting.setSunView(sunView);
+}
+
 ScenePrograms Renderer::scenePrograms(raylib::Camera3D const& camera, SceneAtmosphere const& given) {
-    frameAtmosphere = withSceneAtmosphere(atmosphere, given);
     if (!rich) {
         // The plain looks keep their lights; a scene's sky is their colour.
         return {lighting.getLightShader()->shader, facePrograms(), nullptr, given.horizon ? &frameAtmosphere : nullptr};
     }
     if (!sky) sky = std::make_unique<RichSky>(assetRoot);
-    lighting.setAtmosphere(frameAtmosphere, camera.position);
-    FacePrograms faces{lighting.getRichFaceShader()->shader, lighting.getRichFlatFaceShader()->shader,
+    bool const shadowed = shadowsShown();
+    lighting.setAtmosphere(frameAtmosphere, camera.position, shadowed);
+    if (shadowed) {
+        glActiveTexture(GL_TEXTURE0 + Lighting::SHADOW_UNIT);
+        glBindTexture(GL_TEXTURE_2D, shadowMap->depthTexture());
+        glActiveTexture(GL_TEXTURE0);
+    }
+    auto const program = [&](Lighting::RichProgram which) { return lighting.getRichProgram(which, shadowed)->shader; };
+    FacePrograms faces{program(Lighting::RICH_FACES), program(Lighting::RICH_FLAT_FACES),
                        std::array<raylib::Vector3, 6>{}};
     for (int face = 0; face < 6; ++face)
         (*faces.lights)[face] = richLightOf(frameAtmosphere, normalOf(static_cast<BoxFace>(face)));
-    return {lighting.getRichShader()->shader,
+    return {program(Lighting::RICH_MODELS),
             faces,
             sky.get(),
             &frameAtmosphere,
-            lighting.getClearRichShader()->shader,
-            lighting.getClearRichFlatFaceShader()->shader,
+            program(Lighting::RICH_CLEAR_MODELS),
+            program(Lighting::RICH_CLEAR_FLAT_FACES),
             frameAtmosphere.fogStart};
 }
 

@@ -9,6 +9,7 @@
 #include "multisampled-view.h"
 #include "rich-sky.h"
 #include "scene-renderer.h"
+#include "shadow-map.h"
 #include "world.h"
 
 // The atmosphere with what a scene gives in place of its own.
@@ -69,6 +70,8 @@ public:
     void setRichLooks(bool rich);
     bool richLooks() const { return rich; }
     Atmosphere atmosphere;
+    // Whether the sun casts shadows in the rich looks.
+    bool shadows = true;
     // Whether the frame rate shows also without the information box.
     bool showFrameRate = false;
     // Fed by every frame drawn.
@@ -78,10 +81,26 @@ private:
     bool rich = false;
     // The atmosphere of the frame being drawn.
     Atmosphere frameAtmosphere;
+    // The sun's shadow map, once needed, and what it was last drawn for:
+    // drawn again only when the camera has gone into another cell of the
+    // grid its square is fitted to, the sun has turned, or the scene or
+    // what of it is baked has changed.
+    struct ShadowsDrawn {
+        int cell[3] = {};
+        raylib::Vector3 towardSun{};
+        Intersector const* index = nullptr;
+        int entities = 0;
+        size_t chunks = 0, objects = 0;
+        bool operator==(ShadowsDrawn const&) const = default;
+    };
+    std::unique_ptr<ShadowMap> shadowMap;
+    std::optional<ShadowsDrawn> shadowsDrawn;
+    void drawShadows(World const& world, raylib::Camera3D const& camera);
     // The faces' programs, with the light of each way faces point.
     FacePrograms facePrograms();
     // What the frame's scene is drawn with, in its looks.
     ScenePrograms scenePrograms(raylib::Camera3D const& camera, SceneAtmosphere const& given);
+    bool shadowsShown() const { return rich && shadows; }
     // Makes the view's texture the size given.
     void sizeView(int width, int height);
     // Copies the scaled view over the whole window, smoothing its pixels.

@@ -623,22 +623,13 @@ void SceneRenderer::drawIfShown(std::vector<Part*> const& hidden, size_t drawn, 
 
 void SceneRenderer::drawScene(raylib::Camera3D const& camera, World const& world, Weapon* weapon, raylib::Vector3 eye,
                               ScenePrograms const& programs) {
-    FacePrograms const& faces = programs.faces;
     raylib::ClearBackground(programs.atmosphere ? programs.atmosphere->horizon : SKY_COLOR);
     raylib::BeginMode3D(camera);
     raylib::BeginShaderMode(programs.light);
-    material.shader = lightShader = programs.light;
-    clearLightShader = programs.clearLight;
-    clearFaceShader = programs.clearFlat;
-    fogStart = programs.fogStart;
-    // Merged faces take their light from their list when they can; face by
-    // face is drawn as the first versions drew it.
-    faceLights = mergedFaces ? faces.lights : std::nullopt;
-    faceShader = faceLights ? faces.flat : faces.each;
+    usePrograms(programs);
     if (weapon) weapon->draw(eye, camera.target);
     if (bakedBoxes) {
-        sortUntil(world, Clock::time_point::max());
-        bakeWaiting(*world.intersector, camera.position);
+        bakeDue(world, camera.position);
         // A unit at a distance of one spans half the projection's y scale
         // of the view's height.
         pixelsPerUnit = raylib::rlGetMatrixProjection().m5 * static_cast<float>(raylib::rlGetFramebufferHeight()) / 2;
@@ -654,6 +645,46 @@ void SceneRenderer::drawScene(raylib::Camera3D const& camera, World const& world
     // nothing.
     if (programs.sky) programs.sky->draw(*programs.atmosphere);
     raylib::EndMode3D();
+}
+
+void SceneRenderer::bakeDue(World const& world, raylib::Vector3 camera) {
+    sortUntil(world, Clock::time_point::max());
+    bakeWaiting(*world.intersector, camera);
+}
+
+void SceneRenderer::usePrograms(ScenePrograms const& programs) {
+    material.shader = lightShader = programs.light;
+    clearLightShader = programs.clearLight;
+    clearFaceShader = programs.clearFlat;
+    fogStart = programs.fogStart;
+    // Merged faces take their light from their list when they can; face by
+    // face is drawn as the first versions drew it.
+    faceLights = mergedFaces ? programs.faces.lights : std::nullopt;
+    faceShader = faceLights ? programs.faces.flat : programs.faces.each;
+}
+
+raylib::Matrix SceneRenderer::drawDepth(raylib::Camera3D const& view, World const& world,
+                                        ScenePrograms const& programs) {
+    raylib::rlClearScreenBuffers();
+    raylib::BeginMode3D(view);
+    raylib::Matrix const viewProjection =
+        raylib::MatrixMultiply(raylib::rlGetMatrixModelview(), raylib::rlGetMatrixProjection());
+    raylib::BeginShaderMode(programs.light);
+    usePrograms(programs);
+    if (bakedBoxes) {
+        prepareFaceShaders();
+        Frustum const frustum = Frustum::ofCurrentView();
+        for (Part const& part : parts) {
+            if (frustum.meets(part.bounds)) drawPart(part, view.position);
+        }
+    } else {
+        ::drawScene(world.intersector->entityList());
+        ::drawScene(world.drawnOnly);
+    }
+    drawObjects(view.position);
+    raylib::EndShaderMode();
+    raylib::EndMode3D();
+    return viewProjection;
 }
 
 int SceneRenderer::addObject(SceneObject object) {

@@ -88,6 +88,15 @@ public:
     void drawScene(raylib::Camera3D const& camera, World const& world, Weapon* weapon, raylib::Vector3 eye,
                    ScenePrograms const& programs);
 
+    // Sorts the world's entities into chunks, when it is new, and bakes the
+    // chunks due in this frame, those around the camera first.
+    void bakeDue(World const& world, raylib::Vector3 camera);
+    // The depth of everything the view (the sun's) meets into the current
+    // target, under the programs given: no weapon, no sky, no queries, so
+    // that what the camera sees decides nothing. Gives the view's
+    // projection times its view.
+    raylib::Matrix drawDepth(raylib::Camera3D const& view, World const& world, ScenePrograms const& programs);
+
     // The objects drawn besides the world's entities, by the number each
     // gets when it is added.
     int addObject(SceneObject object);
@@ -241,6 +250,8 @@ private:
     void release();
     void drawBaked(raylib::Camera3D const& camera);
     void prepareFaceShaders();
+    // Makes the programs the ones the parts are drawn with.
+    void usePrograms(ScenePrograms const& programs);
     // Whether the whole of the bounds lies nearer than the fog begins.
     bool clearOfFog(raylib::BoundingBox const& bounds, raylib::Vector3 camera) const;
     // The parts whose bounds meet the view, nearest first, with their

@@ -22,6 +22,7 @@ bool writeFrame(World const& world, PictureRequest const& request) {
     }
     renderer.multisampling = true;
     renderer.setRichLooks(request.richLooks);
+    renderer.shadows = request.shadows;
     raylib::Camera3D const camera = cameraAt(request.eye, request.look);
     raylib::BeginDrawing();
     renderer.drawFrame(world, camera, request.info);

@@ -14,8 +14,10 @@ struct PictureRequest {
     raylib::Vector3 eye = START_POSITION;
     raylib::Vector3 look = START_TARGET;
     bool info = false;
-    // The rich looks instead of the plain ones.
+    // The rich looks instead of the plain ones, and in them the sun's
+    // shadows.
     bool richLooks = false;
+    bool shadows = true;
     // The folder that holds the game's assets/ (see assetPath); empty for
     // the working directory.
     std::string assetRoot{};

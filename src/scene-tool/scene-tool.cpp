@@ -179,6 +179,7 @@ void addCommands(CLI::App& app, Request& request) {
     for (int i = 0; i < static_cast<int>(std::size(LOOKS_NAMES)); ++i) looks[LOOKS_NAMES[i]] = i == LOOKS_RICH;
     render->add_option("--looks", picture.richLooks, "plain (the default) or rich: the game's display.looks")
         ->transform(CLI::CheckedTransformer(looks));
+    render->add_flag("--no-shadows{false}", picture.shadows, "in the rich looks, no shadows: display.shadows = false");
     request.web = app.add_subcommand("web",
                                      "Writes a folder with the game as a web page playing the scene, "
                                      "with its models, ready for any static web server");

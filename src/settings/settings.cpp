@@ -83,6 +83,7 @@ std::vector<SettingInfo> const& settingInfos() {
               100000, 16, &S::viewDistance),
         choice("display.looks", "\"plain\", or \"rich\": a sky with the sun, its light and the sky's, and fog",
                LOOKS_NAMES, &S::looks),
+        flag("display.shadows", "true: in the rich looks the sun casts shadows", &S::shadows),
         keys("keys.forward", "one or two keys that walk forward", MOVE_FORWARD),
         keys("keys.back", "walk back", MOVE_BACK),
         keys("keys.left", "step left", MOVE_LEFT),

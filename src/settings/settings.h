@@ -43,8 +43,9 @@ struct Settings {
     bool fullscreen = false;
     bool showFrameRate = false;
     int viewDistance = 0;
-    // The looks.
+    // The looks, and whether the sun casts shadows in the rich ones.
     int looks = LOOKS_PLAIN;
+    bool shadows = true;
 
     bool operator==(Settings const&) const = default;
 

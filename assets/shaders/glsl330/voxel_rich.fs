@@ -18,6 +18,22 @@ uniform vec2 fogRange;
 
 out vec4 finalColor;
 
+#ifdef SHADOWS
+// With SHADOWS defined, the sun's depth map, compared: where something
+// nearer the sun stands in front, the sun's share of the colour is taken
+// away. Beyond the map, everything is in the sun.
+uniform sampler2DShadow shadowMap;
+in vec4 fragSunSpace;
+in vec3 fragSunColor;
+
+float inTheSun()
+{
+    vec3 at = fragSunSpace.xyz / fragSunSpace.w * 0.5 + 0.5;
+    if (any(lessThan(at, vec3(0.0))) || any(greaterThan(at, vec3(1.0)))) return 1.0;
+    return texture(shadowMap, at);
+}
+#endif
+
 void main()
 {
 #ifdef FACES
@@ -25,6 +41,9 @@ void main()
     vec4 color = fragColor;
 #else
     vec4 color = texture(texture0, fragTexCoord) * colDiffuse * fragColor;
+#endif
+#ifdef SHADOWS
+    color.rgb -= fragSunColor * (1.0 - inTheSun());
 #endif
 #ifdef NO_FOG
     finalColor = color;

@@ -46,6 +46,13 @@ uniform vec3 faceLight;
 out vec2 fragTexCoord;
 out vec4 fragColor;
 out vec3 fragPosition;
+#ifdef SHADOWS
+// With SHADOWS defined, where the vertex lies in the sun's view, and the
+// share of its colour the sun gives, which a shadow takes away.
+uniform mat4 sunViewProjection;
+out vec4 fragSunSpace;
+out vec3 fragSunColor;
+#endif
 
 void main()
 {
@@ -64,9 +71,15 @@ void main()
     vec3 position = vec3(matModel * vec4(vertexPosition, 1.0));
 #ifdef FACE_LIGHT
     vec3 light = faceLight;
+    vec3 sun = sunLight * max(dot(faceNormal, towardSun), 0.0);
 #else
     vec3 normal = normalize(vec3(matNormal * vec4(vertexNormal, 0.0)));
-    vec3 light = mix(groundLight, skyLight, normal.y * 0.5 + 0.5) + sunLight * max(dot(normal, towardSun), 0.0);
+    vec3 sun = sunLight * max(dot(normal, towardSun), 0.0);
+    vec3 light = mix(groundLight, skyLight, normal.y * 0.5 + 0.5) + sun;
+#endif
+#ifdef SHADOWS
+    fragSunSpace = sunViewProjection * vec4(position, 1.0);
+    fragSunColor = vertexColor.rgb * sun;
 #endif
 
     fragTexCoord = vertexTexCoord;

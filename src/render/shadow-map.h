@@ -1,0 +1,31 @@
+#pragma once
+
+#include "raylib-api.h"
+
+// The sun's shadow map: the depth of what lies around a point, seen from
+// the sun, in a square depth texture that programs sample with comparison
+// (a value between 0, in shadow, and 1, in the sun, filtered at its edges).
+class ShadowMap {
+public:
+    explicit ShadowMap(int size = SIZE);
+    ~ShadowMap();
+    ShadowMap(ShadowMap const&) = delete;
+    ShadowMap& operator=(ShadowMap const&) = delete;
+
+    // How far from the point, along either side of the square, the map
+    // reaches, in units, and its texels along a side.
+    static constexpr float REACH = 48.0f;
+    static constexpr int SIZE = 2048;
+
+    // The orthographic view from the sun onto the square around center,
+    // far enough out for what stands tall between.
+    static raylib::Camera3D sunCamera(raylib::Vector3 center, raylib::Vector3 towardSun);
+    // The framebuffer as raylib's BeginTextureMode takes it: depth only.
+    raylib::RenderTexture2D target() const;
+    unsigned int depthTexture() const { return depth; }
+
+    int const size;
+
+private:
+    unsigned int framebuffer = 0, depth = 0;
+};
