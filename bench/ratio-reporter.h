@@ -8,10 +8,17 @@
 #include <cstdio>
 #include <map>
 #include <string>
+#include <utility>
+#include <vector>
+
+// Pairs of paths (a path, and the base it is set against) whose cost is
+// given too: how many times as long the path takes as its base.
+using CostPairs = std::vector<std::pair<std::string, std::string>>;
 
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
-    explicit RatioReporter(std::string reference) : reference(std::move(reference)) {}
+    explicit RatioReporter(std::string reference, CostPairs costs = {})
+        : reference(std::move(reference)), costs(std::move(costs)) {}
 
     void ReportRuns(std::vector<Run> const& runs) override {
         ConsoleReporter::ReportRuns(runs);
@@ -37,6 +44,14 @@ public:
                 }
             }
         }
+        for (auto const& [path, base] : costs) {
+            std::printf("\n%s / %s (how many times as long %s takes):\n", path.c_str(), base.c_str(), path.c_str());
+            for (auto const& [name, paths] : times) {
+                auto const over = paths.find(path), under = paths.find(base);
+                if (over == paths.end() || under == paths.end() || under->second <= 0) continue;
+                std::printf("  %-56s %12.2f x\n", (name + "/" + path).c_str(), over->second / under->second);
+            }
+        }
     }
 
 private:
@@ -57,12 +72,13 @@ private:
     }
 
     std::string reference;
+    CostPairs costs;
     std::map<std::string, std::map<std::string, double>> times;
 };
 
-inline int runBenchmarksWithRatios(int argc, char** argv, std::string reference = "old") {
+inline int runBenchmarksWithRatios(int argc, char** argv, std::string reference = "old", CostPairs costs = {}) {
     benchmark::Initialize(&argc, argv);
-    RatioReporter reporter(std::move(reference));
+    RatioReporter reporter(std::move(reference), std::move(costs));
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     return 0;

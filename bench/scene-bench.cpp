@@ -81,7 +81,8 @@ void frames(benchmark::State& state, World* world, World* floorWorld, std::strin
     Renderer renderer, floorRenderer;
     renderer.scene.bakedBoxes = path != "plain";
     renderer.scene.coarseFarChunks = path != "baked-fine";
-    renderer.setRichLooks(path == "rich");
+    renderer.setRichLooks(path.starts_with("rich"));
+    renderer.shadows = path == "rich";
     raylib::Camera3D const camera = startCamera();
     auto const frame = [&](Renderer& by, World const& drawn) {
         auto const start = std::chrono::steady_clock::now();
@@ -116,10 +117,11 @@ int main(int argc, char** argv) {
         benchmark::RegisterBenchmark(("Resize/" + size).c_str(), resize, width, height)->Iterations(10);
         for (auto const& [name, world] : worlds) {
             // Far chunks drawn coarse, or face by face as every near one;
-            // the demo in the rich looks too.
+            // the demo in the rich looks too, with the sun's shadows and
+            // without.
             std::vector<std::string> paths{"baked", "plain"};
             if (name == "6-far-clouds") paths.emplace_back("baked-fine");
-            if (name == "2-demo") paths.emplace_back("rich");
+            if (name == "2-demo") paths.insert(paths.end(), {"rich", "rich-unshadowed"});
             for (std::string const& path : paths) {
                 benchmark::RegisterBenchmark(("Frame/" + size + "/" + name + "/" + path).c_str(), frames, world.get(),
                                              worlds.at("1-floor").get(), path)
@@ -128,5 +130,5 @@ int main(int argc, char** argv) {
             }
         }
     }
-    return runBenchmarksWithRatios(argc, argv, "plain");
+    return runBenchmarksWithRatios(argc, argv, "plain", {{"rich", "baked"}, {"rich-unshadowed", "baked"}});
 }

@@ -6,8 +6,11 @@
 // places, at 800 x 450 and 1920 x 1080, with the boxes baked as one merged
 // surface a chunk ("merged", the game's way) and face by face ("each-face",
 // as before, the reference), and at 800 x 450 merged in the rich looks
-// ("rich"), in milliseconds and in floor frames: the frame of one box
-// filling the view, measured in the same run. Run from the project folder.
+// with the sun's shadows and without ("rich", "rich-unshadowed"; along the
+// walk every frame draws the shadow map again, the game only when the
+// camera enters another cell), in milliseconds and in floor frames: the
+// frame of one box filling the view, measured in the same run; and what
+// the rich looks cost against the plain ones. Run from the project folder.
 #define GL_GLEXT_PROTOTYPES
 #include <GL/gl.h>
 #include <benchmark/benchmark.h>
@@ -94,9 +97,8 @@ void frames(benchmark::State& state, bool walk, std::string const& path) {
     }
     Renderer renderer, floorRenderer;
     renderer.scene.mergedFaces = path != "each-face";
-    renderer.setRichLooks(path == "rich");
-    if (getenv("NO_AO")) renderer.scene.shadedCorners = false;
-    if (getenv("NO_FOG")) renderer.atmosphere.fogStart = 90000, renderer.atmosphere.fogEnd = 99000;
+    renderer.setRichLooks(path.starts_with("rich"));
+    renderer.shadows = path == "rich";
     renderer.scene.bakingBudget = 0;
     std::vector<raylib::Camera3D> const cameras = views(*terrain, walk);
     raylib::Camera3D const floorCamera = startCamera();
@@ -135,7 +137,7 @@ int main(int argc, char** argv) {
         benchmark::RegisterBenchmark(("Resize/" + size).c_str(), resize, width, height)->Iterations(10);
         for (bool const walk : {false, true}) {
             std::vector<std::string> paths{"merged", "each-face"};
-            if (width == 800) paths.emplace_back("rich");
+            if (width == 800) paths.insert(paths.end(), {"rich", "rich-unshadowed"});
             for (std::string const& path : paths) {
                 std::string const name = "Frame/" + size + (walk ? "/walk/" : "/start/") + path;
                 benchmark::RegisterBenchmark(name.c_str(), frames, walk, path)
@@ -144,7 +146,8 @@ int main(int argc, char** argv) {
             }
         }
     }
-    int const status = runBenchmarksWithRatios(argc, argv, "each-face");
+    int const status =
+        runBenchmarksWithRatios(argc, argv, "each-face", {{"rich", "merged"}, {"rich-unshadowed", "merged"}});
     terrain.reset();
     floorWorld.reset();
     std::filesystem::remove(SCENE);

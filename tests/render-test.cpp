@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <tuple>
@@ -20,6 +21,7 @@
 #include "settings-screen.h"
 #include "sky.h"
 #include "vox-file.h"
+#include "vox-writer.h"
 #include "voxel-builders.h"
 
 namespace {
@@ -609,6 +611,35 @@ TEST_F(RenderTest, RichLooksKeepAModelsFrontHalfAsBrightAsItsPalette) {
     EXPECT_GE(shown / pixels, 0.5 * palette / columns) << shown / pixels << " against " << palette / columns;
     raylib::UnloadImage(empty);
     raylib::UnloadImage(seen);
+}
+
+// In the rich looks an emissive voxel shows its palette colour in a shadow,
+// where a plain voxel of the same colour beside it is darker.
+TEST_F(RenderTest, RichLooksShowAnEmissiveVoxelsColourInAShadow) {
+    VoxModel model = voxModelOf(3, 1, 1, [](int x, int, int) { return x == 0 ? 1 : x == 2 ? 2 : 0; });
+    model.palette[0] = model.palette[1] = {255, 128, 0, 255};
+    model.materials = {{1, {{"_type", "_emit"}, {"_emit", "1"}}}};
+    std::string const path = (std::filesystem::temp_directory_path() / "tessarine-emissive.vox").string();
+    ASSERT_TRUE(writeVox(path, model));
+    // A roof over it, the sun overhead.
+    world->intersector->addEntity(
+        std::make_shared<AABox>(raylib::Vector3{0, 3, 0}, raylib::Vector3{20, 0.2f, 20}, colorGreen));
+    world->atmosphere.towardSun = raylib::Vector3{0, 1, 0};
+    Renderer rich;
+    rich.setRichLooks(true);
+    rich.scene.addObject({std::make_shared<LoadedModel const>(path), {0, 0, 0}, 1});
+    raylib::Camera3D camera = cameraAt({0, 0, 5}, {0, 0, 0});
+    camera.projection = raylib::CAMERA_ORTHOGRAPHIC;
+    camera.fovy = 2;
+    raylib::Image const image = captureFrame([&] { rich.drawFrame(*world, camera, false); });
+    raylib::Color const left = at(image, 400 - 56, 225), right = at(image, 400 + 56, 225);
+    raylib::UnloadImage(image);
+    std::filesystem::remove(path);
+    raylib::Color const orange{255, 128, 0, 255};
+    bool const leftGlows = near(left, orange, 4);
+    raylib::Color const glowing = leftGlows ? left : right, lit = leftGlows ? right : left;
+    EXPECT_TRUE(near(glowing, orange, 4)) << int(glowing.r) << ", " << int(glowing.g) << ", " << int(glowing.b);
+    EXPECT_LT(lit.r + lit.g, (glowing.r + glowing.g) * 0.8) << "the plain voxel, in the roof's shadow";
 }
 
 // What a renderer makes on the GPU (occlusion queries, the scaled view's

@@ -348,3 +348,39 @@ TEST(VoxPalette, AFileWithoutOneHasTheDefault) {
 }
 
 }  // namespace
+
+// A material chunk gives its colour index a material: emissive, glass or
+// metal, with its amount from 0 to 1 as MagicaVoxel writes it; others, and
+// numbers that are none, leave it diffuse; one cut short is damage.
+TEST(VoxMaterials, EachColourTakesItsChunksMaterial) {
+    using Properties = std::vector<std::pair<std::string, std::string>>;
+    struct Case {
+        Properties properties;
+        VoxMaterial::Kind kind;
+        float amount, rough;
+    } const cases[] = {
+        {{{"_type", "_emit"}, {"_emit", "0.7"}, {"_flux", "2"}}, VoxMaterial::EMIT, 0.7f, 0},
+        {{{"_type", "_emit"}}, VoxMaterial::EMIT, 1, 0},
+        {{{"_type", "_glass"}, {"_trans", "0.4"}}, VoxMaterial::GLASS, 0.4f, 0},
+        {{{"_type", "_glass"}, {"_alpha", "x"}, {"_weight", "3"}}, VoxMaterial::GLASS, 1, 0},
+        {{{"_type", "_metal"}, {"_metal", "0.5"}, {"_rough", "0.25"}}, VoxMaterial::METAL, 0.5f, 0.25f},
+        {{{"_type", "_diffuse"}, {"_weight", "1"}}, VoxMaterial::DIFFUSE, 0, 0},
+    };
+    for (auto const& [properties, kind, amount, rough] : cases) {
+        VoxModel model = voxModelOf(1, 1, 1, [](int, int, int) { return 3; });
+        model.materials = {{3, properties}, {0, {{"_type", "_emit"}}}, {256, {{"_type", "_emit"}}}};
+        VoxelGrid grid;
+        ASSERT_EQ(messageOf(readVoxFile(encodeVox(model), &grid)), "");
+        EXPECT_EQ(grid.materials[3].kind, kind) << properties[0].second;
+        EXPECT_FLOAT_EQ(grid.materials[3].amount, amount) << properties[0].second;
+        EXPECT_FLOAT_EQ(grid.materials[3].rough, rough);
+        EXPECT_EQ(grid.materials[0].kind, VoxMaterial::DIFFUSE) << "index 0 shows nothing";
+    }
+    VoxModel model = voxModelOf(1, 1, 1, [](int, int, int) { return 1; });
+    model.materials = {{1, {{"_type", "_emit"}}}};
+    std::vector<uint8_t> damaged = encodeVox(model);
+    auto const chunk = std::search(damaged.begin(), damaged.end(), std::begin("MATL"), std::begin("MATL") + 4);
+    ASSERT_NE(chunk, damaged.end());
+    putU32(damaged, chunk - damaged.begin() + 20, 1000);  // its first key's length
+    EXPECT_EQ(messageOf(readVoxFile(damaged)), "a material (MATL) is cut short or damaged");
+}

@@ -90,6 +90,15 @@ void putPalette(Bytes& out, std::array<VoxColor, 256> const& palette) {
     putChunk(out, "RGBA", colors);
 }
 
+void putMaterials(Bytes& out, std::vector<VoxMaterialEntry> const& materials) {
+    for (VoxMaterialEntry const& material : materials) {
+        Bytes content;
+        putInt(content, static_cast<uint32_t>(material.colorIndex));
+        putDict(content, material.properties);
+        putChunk(out, "MATL", content);
+    }
+}
+
 }  // namespace
 
 uint8_t rotationByte(std::array<int, 3> column, std::array<int, 3> sign) {
@@ -101,6 +110,7 @@ Bytes encodeVox(VoxModel const& model) {
     Bytes children;
     putModel(children, model);
     putPalette(children, model.palette);
+    putMaterials(children, model.materials);
     return fileOf(children);
 }
 
@@ -117,6 +127,7 @@ Bytes encodeVox(VoxScene const& scene) {
         putChunk(children, "LAYR", layer);
     }
     putPalette(children, scene.models.at(0).palette);
+    putMaterials(children, scene.models.at(0).materials);
     return fileOf(children);
 }
 

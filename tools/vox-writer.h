@@ -2,10 +2,12 @@
 
 // Writes voxel models in MagicaVoxel's .vox format (version 150): a MAIN
 // chunk holding SIZE and XYZI chunks, a model each, then the scene graph
-// when there is one (nTRN, nGRP and nSHP nodes, LAYR layers), then RGBA.
+// when there is one (nTRN, nGRP and nSHP nodes, LAYR layers), then RGBA,
+// then the materials (MATL).
 #include <array>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 struct VoxColor {
@@ -17,11 +19,19 @@ struct Voxel {
     uint8_t colorIndex;  // 1 to 255, into the palette
 };
 
+// A material of a colour index (a MATL chunk): its properties as
+// MagicaVoxel writes them, such as {"_type", "_emit"}, {"_emit", "1"}.
+struct VoxMaterialEntry {
+    int colorIndex;
+    std::vector<std::pair<std::string, std::string>> properties;
+};
+
 struct VoxModel {
     int sizeX = 0, sizeY = 0, sizeZ = 0;
     std::vector<Voxel> voxels;
     // Entry i is colour index i + 1, as the RGBA chunk stores it.
     std::array<VoxColor, 256> palette{};
+    std::vector<VoxMaterialEntry> materials;
 };
 
 // A model of the given size whose voxel at (x, y, z) has colour index
@@ -59,8 +69,8 @@ struct VoxNode {
     int model = 0;
 };
 
-// Models placed by a scene graph whose root is node 0; the palette is the
-// first model's.
+// Models placed by a scene graph whose root is node 0; the palette and the
+// materials are the first model's.
 struct VoxScene {
     std::vector<VoxModel> models;
     std::vector<VoxNode> nodes;

@@ -21,6 +21,11 @@ void QuadList::addVertex(float const position[3], float const normal[3], raylib:
     colors.insert(colors.end(), {color.r, color.g, color.b, color.a});
 }
 
+void QuadList::addVertex(float const position[3], float const normal[3], raylib::Color color, float const material[2]) {
+    addVertex(position, normal, color);
+    materials.insert(materials.end(), material, material + 2);
+}
+
 raylib::Mesh meshOf(QuadList const& quads, int first) {
     raylib::Mesh mesh{};
     mesh.vertexCount = std::min(MAX_MESH_VERTICES, quads.vertexCount() - first);
@@ -28,6 +33,7 @@ raylib::Mesh meshOf(QuadList const& quads, int first) {
     mesh.vertices = rayCopy(quads.vertices.data() + first * 3, mesh.vertexCount * 3);
     mesh.normals = rayCopy(quads.normals.data() + first * 3, mesh.vertexCount * 3);
     mesh.colors = rayCopy(quads.colors.data() + first * 4, mesh.vertexCount * 4);
+    if (!quads.materials.empty()) mesh.texcoords = rayCopy(quads.materials.data() + first * 2, mesh.vertexCount * 2);
     mesh.indices = static_cast<unsigned short*>(raylib::MemAlloc(mesh.triangleCount * 3 * sizeof(unsigned short)));
     for (int quad = 0, index = 0; quad < mesh.vertexCount / 4; ++quad) {
         for (int corner : {0, 1, 2, 0, 2, 3}) mesh.indices[index++] = static_cast<unsigned short>(quad * 4 + corner);
@@ -39,5 +45,6 @@ void freeMeshArrays(raylib::Mesh const& mesh) {
     raylib::MemFree(mesh.vertices);
     raylib::MemFree(mesh.normals);
     raylib::MemFree(mesh.colors);
+    raylib::MemFree(mesh.texcoords);
     raylib::MemFree(mesh.indices);
 }

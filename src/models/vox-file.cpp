@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <climits>
+#include <cmath>
+#include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 #include <map>
 #include <optional>
 #include <set>
@@ -315,9 +318,11 @@ std::string compose(std::vector<unsigned char> const& data, std::vector<Model> c
     }
     if (!grid) return "";
     auto const palette = grid->palette;
+    auto const materials = grid->materials;
     *grid = VoxelGrid(static_cast<int>(high[0] - low[0] + 1), static_cast<int>(high[2] - low[2] + 1),
                       static_cast<int>(high[1] - low[1] + 1));
     grid->palette = palette;
+    grid->materials = materials;
     for (Instance const& instance : instances) {
         Model const& model = models[instance.model];
         for (uint32_t i = 0; i < model.count; ++i) {
@@ -340,8 +345,10 @@ int roundedUp(uint32_t side) {
 // rounded grid.
 void lastModel(std::vector<unsigned char> const& data, Model const& model, VoxelGrid& grid) {
     auto const palette = grid.palette;
+    auto const materials = grid.materials;
     grid = VoxelGrid(roundedUp(model.size[0]), roundedUp(model.size[2]), roundedUp(model.size[1]));
     grid.palette = palette;
+    grid.materials = materials;
     for (uint32_t i = 0; i < model.count; ++i) {
         size_t const at = model.voxelsAt + 4 * size_t{i};
         grid.set(data[at], data[at + 2], grid.sizeZ - data[at + 1] - 1, data[at + 3]);
@@ -385,6 +392,7 @@ struct Chunks {
     VoxelGrid* grid;
     std::vector<Model> models{};
     Graph graph{};
+    bool pastPalette = false;
 };
 
 std::string readSize(Reader& reader, Chunks& file) {
@@ -431,6 +439,41 @@ std::string readPalette(Reader& reader, Chunks& file) {
     return "";
 }
 
+// A material's number in its dictionary, from 0 to 1; fallback when it
+// has none or it is no number.
+float materialValue(std::map<std::string, std::string> const& properties, std::initializer_list<char const*> keys,
+                    float fallback) {
+    for (char const* key : keys) {
+        auto const found = properties.find(key);
+        if (found == properties.end()) continue;
+        char* end = nullptr;
+        float const value = std::strtof(found->second.c_str(), &end);
+        if (end != found->second.c_str() && std::isfinite(value)) return std::clamp(value, 0.0f, 1.0f);
+    }
+    return fallback;
+}
+
+// A material chunk (MATL): the material of the colour index of its id.
+std::string readMaterial(Reader& chunk, Chunks& file) {
+    int const id = chunk.i32();
+    auto const properties = chunk.dict();
+    if (chunk.failed) return "a material (MATL) is cut short or damaged";
+    if (!file.grid || id < 1 || id > 255) return "";
+    auto const type = properties.find("_type");
+    std::string const kind = type == properties.end() ? "" : type->second;
+    VoxMaterial material;
+    material.rough = materialValue(properties, {"_rough"}, 0);
+    if (kind == "_emit") {
+        material = {VoxMaterial::EMIT, materialValue(properties, {"_emit", "_weight"}, 1), 0};
+    } else if (kind == "_glass") {
+        material = {VoxMaterial::GLASS, materialValue(properties, {"_trans", "_alpha", "_weight"}, 0.5f), 0};
+    } else if (kind == "_metal") {
+        material = {VoxMaterial::METAL, materialValue(properties, {"_metal", "_weight"}, 1), material.rough};
+    }
+    file.grid->materials[id] = material;
+    return "";
+}
+
 // Reads the chunk at the reader, which a whole chunk header can always be
 // read from (at most 11 bytes of it lie past the end). Sets stop when the
 // reading ends there.
@@ -443,8 +486,20 @@ std::string readChunk(Reader& reader, Chunks& file, bool& stop) {
     Reader chunk(data, reader.at, std::min(reader.at + contentSize, data.size() + READ_PAST_END));
     if (id == "SIZE") return readSize(reader, file);
     if (id == "XYZI") return readVoxels(reader, contentSize, file);
-    if (id == "RGBA") return readPalette(reader, file);
-    if (id == "nTRN" || id == "nGRP" || id == "nSHP" || id == "LAYR") {
+    if (id == "RGBA") {
+        std::string const problem = readPalette(reader, file);
+        file.pastPalette = true;
+        // Past the last entry, which is never shown: the materials follow.
+        reader.at = std::max(reader.at, chunk.end);
+        return problem;
+    }
+    if (id == "MATL") {
+        reader.at = chunk.end;
+        return readMaterial(chunk, file);
+    }
+    // MagicaVoxel writes the scene graph before the palette; after it, as
+    // raylib's loader reads files, only the materials are read.
+    if ((id == "nTRN" || id == "nGRP" || id == "nSHP" || id == "LAYR") && !file.pastPalette) {
         if (id == "nTRN") file.graph.readTransform(chunk);
         if (id == "nGRP") file.graph.readGroup(chunk);
         if (id == "nSHP") file.graph.readShape(chunk);
@@ -468,6 +523,7 @@ std::string readVox(std::vector<unsigned char> const& data, VoxelGrid* grid) {
 
     // A file without a palette of its own has the default one.
     if (grid) grid->palette = defaultVoxPalette();
+    if (grid) grid->materials = {};
     Chunks file{data, grid};
     for (bool stop = false; reader.at < data.size() && !stop;) {
         if (std::string const problem = readChunk(reader, file, stop); !problem.empty()) return problem;

@@ -66,7 +66,8 @@ bool evenAlong(int face, int occlusion, int along, int other) {
 // its corners shaded by their occlusion (two bits each, in the order of
 // FACE_CORNERS). Its two triangles meet on the diagonal between the corners
 // that differ the most, so that a corner's shade spreads evenly over both.
-void addFace(QuadList& quads, int face, int const low[3], int const high[3], raylib::Color color, int occlusion) {
+void addFace(QuadList& quads, int face, int const low[3], int const high[3], raylib::Color color, int occlusion,
+             float const* material) {
     float normal[3] = {0, 0, 0};
     normal[face / 2] = face % 2 ? 1.0f : -1.0f;
     int light[4];
@@ -78,8 +79,22 @@ void addFace(QuadList& quads, int face, int const low[3], int const high[3], ray
         for (int axis = 0; axis < 3; ++axis) {
             position[axis] = static_cast<float>(CORNERS[corner][axis] ? high[axis] : low[axis]) * VOXEL_SIDE;
         }
-        quads.addVertex(position, normal, shaded(color, light[k]));
+        if (material) {
+            quads.addVertex(position, normal, shaded(color, light[k]), material);
+        } else {
+            quads.addVertex(position, normal, shaded(color, light[k]));
+        }
     }
+}
+
+// What a material gives the rich looks' programs: how far a colour shows
+// whatever the light, and how strong a sun's sheen it has.
+float glowOf(VoxMaterial const& material) {
+    return material.kind == VoxMaterial::EMIT ? material.amount : 0.0f;
+}
+
+float sheenOf(VoxMaterial const& material) {
+    return material.kind == VoxMaterial::METAL ? material.amount * (1 - material.rough) : 0.0f;
 }
 
 // The faces of one side (face: -x, +x, -y, +y, -z, +z) of the voxels of one
@@ -89,7 +104,7 @@ void addFace(QuadList& quads, int face, int const low[3], int const high[3], ray
 // corners are as occluded as its own, and only along an axis its shade does
 // not vary along.
 void addLayer(VoxelGrid const& grid, uint8_t const* cells, int const origin[3], int face, int layer, bool shade,
-              QuadList& quads) {
+              bool withMaterials, QuadList& quads) {
     int const axis = face / 2, u = (axis + 1) % 3, v = (axis + 2) % 3;
     int const step = face % 2 ? 1 : -1;
     // A face's colour, and above it its corners' occlusion.
@@ -103,8 +118,10 @@ void addLayer(VoxelGrid const& grid, uint8_t const* cells, int const origin[3], 
             int next[3] = {voxel[0], voxel[1], voxel[2]};
             next[axis] += step;
             bool const shows = color != 0 && grid.at(next[0], next[1], next[2]) == 0;
+            // A light shows its colour: nothing shades it.
+            bool const shaded = shade && grid.materials[color].kind != VoxMaterial::EMIT;
             mask[j * B + i] =
-                shows ? static_cast<uint16_t>(color | (shade ? occlusionOf(grid, voxel, face) << 8 : 0)) : 0;
+                shows ? static_cast<uint16_t>(color | (shaded ? occlusionOf(grid, voxel, face) << 8 : 0)) : 0;
         }
     }
     for (int j = 0; j < B; ++j) {
@@ -123,7 +140,8 @@ void addLayer(VoxelGrid const& grid, uint8_t const* cells, int const origin[3], 
             low[axis] = origin[axis] + layer, high[axis] = low[axis] + 1;
             low[u] = origin[u] + i, high[u] = low[u] + width;
             low[v] = origin[v] + j, high[v] = low[v] + height;
-            addFace(quads, face, low, high, grid.palette[cell & 0xFF], occlusion);
+            float const material[2] = {glowOf(grid.materials[cell & 0xFF]), sheenOf(grid.materials[cell & 0xFF])};
+            addFace(quads, face, low, high, grid.palette[cell & 0xFF], occlusion, withMaterials ? material : nullptr);
         }
     }
 }
@@ -132,6 +150,9 @@ void addLayer(VoxelGrid const& grid, uint8_t const* cells, int const origin[3], 
 
 std::optional<std::vector<raylib::Mesh>> buildVoxMeshes(VoxelGrid const& grid, bool shade) {
     QuadList quads[6];
+    // Shaded meshes are the rich looks', which show the materials.
+    bool const withMaterials = shade && std::any_of(grid.materials.begin(), grid.materials.end(),
+                                                    [](auto const& m) { return glowOf(m) > 0 || sheenOf(m) > 0; });
     for (int bx = 0; bx < grid.blocksAlong(0); ++bx) {
         for (int by = 0; by < grid.blocksAlong(1); ++by) {
             for (int bz = 0; bz < grid.blocksAlong(2); ++bz) {
@@ -141,7 +162,7 @@ std::optional<std::vector<raylib::Mesh>> buildVoxMeshes(VoxelGrid const& grid, b
                 size_t vertices = 0;
                 for (int face = 0; face < 6; ++face) {
                     for (int layer = 0; layer < B; ++layer)
-                        addLayer(grid, cells, origin, face, layer, shade, quads[face]);
+                        addLayer(grid, cells, origin, face, layer, shade, withMaterials, quads[face]);
                     vertices += static_cast<size_t>(quads[face].vertexCount());
                 }
                 if (vertices > 4 * MAX_MODEL_QUADS) return std::nullopt;

@@ -31,5 +31,8 @@ inline constexpr float CORNER_LIGHT[4] = {1.0f, 0.8f, 0.65f, 0.5f};
 // MAX_MODEL_QUADS quads. Shaded, each corner of a face is darker the more
 // of the three voxels around it in front of the face are filled (ambient
 // occlusion), and faces merge only where their corners agree, along an axis
-// their shade does not vary along.
+// their shade does not vary along; an emissive voxel's faces are never
+// shaded, and when the grid has emissive or metal colours every vertex
+// carries its colour's glow and sheen (see VoxMaterial) as its texture
+// coordinates.
 std::optional<std::vector<raylib::Mesh>> buildVoxMeshes(VoxelGrid const& grid, bool shade = false);

@@ -8,6 +8,16 @@
 
 #include "raylib-api.h"
 
+// What a colour of a palette is made of, as MagicaVoxel's materials say:
+// diffuse (the default), emissive (its amount from 0 to 1: at 1 the colour
+// shows whatever the light), glass (its transparency from 0 to 1) or metal
+// (how metallic, 0 to 1, and how rough its sheen).
+struct VoxMaterial {
+    enum Kind : uint8_t { DIFFUSE, EMIT, GLASS, METAL } kind = DIFFUSE;
+    float amount = 0;
+    float rough = 0;
+};
+
 // The voxels of a model as the game shows it, y up: a palette index per
 // cell of sizeX x sizeY x sizeZ, 0 for an empty cell, kept in blocks of
 // BLOCK cells a side where voxels are, so that a wide, sparse scene costs
@@ -33,6 +43,7 @@ public:
     int sizeX = 0, sizeY = 0, sizeZ = 0;
     // Index 0 is never shown.
     std::array<raylib::Color, 256> palette{};
+    std::array<VoxMaterial, 256> materials{};
 
 private:
     size_t blockIndex(int bx, int by, int bz) const;

@@ -8,10 +8,14 @@
 in vec2 fragTexCoord;
 in vec4 fragColor;
 in vec3 fragPosition;
+in vec3 fragNormal;
+in float fragSheen;
 
 uniform sampler2D texture0;
 uniform vec4 colDiffuse;
 uniform vec3 eyePosition;
+uniform vec3 towardSun;
+uniform vec3 sunLight;
 uniform vec3 fogColor;
 // Where the fog begins, and where it hides everything.
 uniform vec2 fogRange;
@@ -42,9 +46,20 @@ void main()
 #else
     vec4 color = texture(texture0, fragTexCoord) * colDiffuse * fragColor;
 #endif
+    float sunShows = 1.0;
 #ifdef SHADOWS
-    color.rgb -= fragSunColor * (1.0 - inTheSun());
+    // A face turned from the sun has no share to lose.
+    if (fragSunColor != vec3(0.0)) {
+        sunShows = inTheSun();
+        color.rgb -= fragSunColor * (1.0 - sunShows);
+    }
 #endif
+    if (fragSheen > 0.0) {
+        // A metal's highlight: the sun mirrored towards the eye.
+        vec3 toEye = normalize(eyePosition - fragPosition);
+        float mirrored = max(dot(reflect(-towardSun, normalize(fragNormal)), toEye), 0.0);
+        color.rgb += sunLight * fragSheen * pow(mirrored, 24.0) * sunShows;
+    }
 #ifdef NO_FOG
     finalColor = color;
 #else

@@ -46,6 +46,11 @@ uniform vec3 faceLight;
 out vec2 fragTexCoord;
 out vec4 fragColor;
 out vec3 fragPosition;
+// A model's vertex carries its colour's material as its texture
+// coordinates: its glow (1: it shows its colour whatever the light) and
+// its sheen (a metal's highlight of the sun), both 0 for other vertices.
+out vec3 fragNormal;
+out float fragSheen;
 #ifdef SHADOWS
 // With SHADOWS defined, where the vertex lies in the sun's view, and the
 // share of its colour the sun gives, which a shadow takes away.
@@ -76,6 +81,16 @@ void main()
     vec3 normal = normalize(vec3(matNormal * vec4(vertexNormal, 0.0)));
     vec3 sun = sunLight * max(dot(normal, towardSun), 0.0);
     vec3 light = mix(groundLight, skyLight, normal.y * 0.5 + 0.5) + sun;
+#endif
+#if defined(FACES)
+    fragNormal = faceNormal;
+    fragSheen = 0.0;
+#else
+    float glow = vertexTexCoord.x;
+    light = mix(light, vec3(1.0), glow);
+    sun *= 1.0 - glow;
+    fragNormal = normal;
+    fragSheen = vertexTexCoord.y;
 #endif
 #ifdef SHADOWS
     fragSunSpace = sunViewProjection * vec4(position, 1.0);
