@@ -7,6 +7,7 @@
 
 #include "log-capture.h"
 #include "model-loader.h"
+#include "read-whole.h"
 #include "recording.h"
 #include "scene-loader.h"
 #include "settings-file.h"
@@ -91,3 +92,21 @@ TEST(HostileFiles, RecordingsPlayOrSayWhatIsWrong) {
 }
 
 }  // namespace
+
+// A file the system refuses to read midway (an input/output error, as
+// /proc/self/mem gives) is a problem of every reader, never a crash, and a
+// settings file so refused is kept as it is.
+TEST(HostileFiles, AFileThatCannotBeReadIsAProblem) {
+    std::string const path = "/proc/self/mem";
+    std::ifstream probe(path, std::ios::binary);
+    if (!probe || readRest(probe)) GTEST_SKIP() << path << " reads without an error on this system";
+    LogCapture quiet;
+    SceneLoad const scene = loadWorld(path, std::make_shared<Player>());
+    ASSERT_EQ(scene.problems.size(), 1u);
+    EXPECT_EQ(describeProblem(scene.problems[0]), path + ":1:1: error: the scene file " + path + " cannot be read");
+    SettingsRead const settings = loadSettings(path);
+    EXPECT_TRUE(settings.unreadable);
+    ASSERT_EQ(settings.warnings.size(), 1u);
+    EXPECT_EQ(settings.warnings[0].message, "it cannot be read; using every default");
+    EXPECT_FALSE(readRecording(path)) << "a recording";
+}

@@ -1,4 +1,5 @@
 #include "recording.h"
+#include "read-whole.h"
 
 #include <cmath>
 #include <cstring>
@@ -120,7 +121,9 @@ ReadResult<Recording> readRecording(std::istream& in, std::string const& name) {
     recording.worldDigest = digest;
     recording.motion = *played;
     size_t const frameBytes = first ? FIRST_FRAME_BYTES : FRAME_BYTES;
-    std::string const data(std::istreambuf_iterator<char>(in), {});
+    std::optional<std::string> const rest = readRest(in);
+    if (!rest) return problem("it cannot be read");
+    std::string const& data = *rest;
     if (data.size() % frameBytes != 0) {
         return problem("it is cut short in frame " + std::to_string(data.size() / frameBytes + 1));
     }

@@ -14,6 +14,7 @@
 
 #include "available-memory.h"
 #include "memory-estimate.h"
+#include "read-whole.h"
 #include "scene-builder.h"
 #include "scene-parser.h"
 
@@ -53,8 +54,8 @@ SceneLoad loadWorld(std::string const& path, std::shared_ptr<Player> player, Loa
         return {nullptr, {{.file = path, .line = 1, .column = 1, .message = problem}}, path};
     }
     std::ifstream file(path, std::ios::binary);
-    std::string const text(std::istreambuf_iterator<char>(file), {});
-    if (file.bad()) {
+    std::optional<std::string> const text = readRest(file);
+    if (!text) {
         return {nullptr,
                 {{.file = path, .line = 1, .column = 1, .message = "the scene file " + path + " cannot be read"}},
                 path};
@@ -62,7 +63,7 @@ SceneLoad loadWorld(std::string const& path, std::shared_ptr<Player> player, Loa
     LoadOptions fromFile = options;
     std::filesystem::path const folder = std::filesystem::path(path).parent_path();
     fromFile.sceneFolder = (folder.empty() ? std::filesystem::path(".") : folder).string();
-    return loadWorldFromText(text, path, std::move(player), fromFile);
+    return loadWorldFromText(*text, path, std::move(player), fromFile);
 }
 
 namespace {

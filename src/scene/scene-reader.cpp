@@ -4,6 +4,7 @@
 #include <iterator>
 #include <stdexcept>
 
+#include "read-whole.h"
 #include "scene-builder.h"
 
 namespace {
@@ -27,8 +28,9 @@ SceneReader::SceneReader(std::shared_ptr<Player> player, std::istream* stream, s
 SceneTokens& SceneReader::tokens() {
     if (reading) return *reading;
     if (stream->fail()) fail("Scene reading stopped: " + sourceName + " could not be read");
-    text.assign(std::istreambuf_iterator<char>(*stream), {});
-    if (stream->bad()) fail("Scene reading stopped: " + sourceName + " could not be read");
+    std::optional<std::string> read = readRest(*stream);
+    if (!read) fail("Scene reading stopped: " + sourceName + " could not be read");
+    text = std::move(*read);
     return reading.emplace(text);
 }
 

@@ -12,6 +12,7 @@
 #include <sstream>
 
 #include "raylib-api.h"
+#include "read-whole.h"
 
 #define TOML_HEADER_ONLY 1
 // toml++ checks its parser's steps with assertions, and one fails on a
@@ -189,11 +190,6 @@ std::optional<std::pair<int, int>> notAscii(std::string const& text) {
     return std::nullopt;
 }
 
-std::string readWhole(std::string const& path) {
-    std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), {});
-}
-
 }  // namespace
 
 std::string defaultSettingsPath() {
@@ -230,7 +226,18 @@ SettingsRead readSettings(std::string const& text, std::string const& fileName) 
 SettingsRead loadSettings(std::string const& path) {
     std::error_code error;
     if (!fs::exists(path, error)) return {};
-    return readSettings(readWhole(path), path);
+    std::ifstream file(path, std::ios::binary);
+    std::optional<std::string> const text = readRest(file);
+    if (text) return readSettings(*text, path);
+    // Kept as it is, as a file that is no TOML is.
+    SettingsRead read;
+    read.unreadable = true;
+    read.warnings.push_back({.file = path,
+                             .line = 0,
+                             .column = 0,
+                             .message = "it cannot be read; using every default",
+                             .severity = Severity::WARNING});
+    return read;
 }
 
 std::string setFromText(Settings& settings, std::string const& assignment) {
