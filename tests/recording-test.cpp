@@ -75,6 +75,9 @@ TEST(Recording, WrittenFrameByFrameAndReadBack) {
         {header + std::string("\0\0\xc0\x7f", 4) + frame.substr(4), "frame 1 is damaged: a frame time out of bounds"},
         {header + frame.substr(0, 12) + std::string("\0\0\x80\x7f", 4) + frame.substr(16),
          "frame 1 is damaged: a mouse movement out of bounds"},
+        // A mouse movement of a million, the farthest, either way.
+        {header + frame.substr(0, 12) + std::string("\0\x24\x74\x49", 4) + frame.substr(16), ""},
+        {header + frame.substr(0, 16) + std::string("\0\x24\x74\xc9", 4) + frame.substr(20), ""},
         {header + frame.substr(0, 24) + std::string("\x66\x66\x86\x3f", 4) + frame.substr(28),
          "frame 1 is damaged: a stick beyond -1 to 1"},  // 1.05
         {header + frame.substr(0, 28) + "\x08", "frame 1 is damaged: unknown switches"},

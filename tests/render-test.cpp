@@ -539,6 +539,10 @@ TEST_F(RenderTest, ChunksBehindAWallAreLeftOut) {
     for (int frame = 0; frame < 2; ++frame) trianglesSeen();
     EXPECT_GT(open, 200u);
     EXPECT_LE(trianglesSeen(), 12u) << "the wall alone";
+    // The bounds tested, every colour channel is written again.
+    GLboolean written[4] = {};
+    glGetBooleanv(GL_COLOR_WRITEMASK, written);
+    EXPECT_TRUE(written[0] && written[1] && written[2] && written[3]);
 }
 
 // In the rich looks the floor darkens towards the foot of a wall, an inner
@@ -640,6 +644,35 @@ TEST_F(RenderTest, RichLooksShowAnEmissiveVoxelsColourInAShadow) {
     raylib::Color const glowing = leftGlows ? left : right, lit = leftGlows ? right : left;
     EXPECT_TRUE(near(glowing, orange, 4)) << int(glowing.r) << ", " << int(glowing.g) << ", " << int(glowing.b);
     EXPECT_LT(lit.r + lit.g, (glowing.r + glowing.g) * 0.8) << "the plain voxel, in the roof's shadow";
+}
+
+// In the rich looks a pane of glass shows the red box behind it, tinted by
+// its blue; the same pane of plain blue hides it.
+TEST_F(RenderTest, RichLooksShowWhatLiesBehindGlass) {
+    world->intersector->addEntity(
+        std::make_shared<AABox>(raylib::Vector3{0, 0, -3}, raylib::Vector3{10, 10, 1}, colorRed));
+    std::string const path = (std::filesystem::temp_directory_path() / "tessarine-glass.vox").string();
+    auto const seenThrough = [&](char const* type) {
+        VoxModel pane = voxModelOf(4, 1, 4, [](int, int, int) { return 1; });
+        pane.palette[0] = {0, 0, 255, 255};
+        pane.materials = {{1, {{"_type", type}, {"_trans", "0.5"}}}};
+        EXPECT_TRUE(writeVox(path, pane));
+        Renderer rich;
+        rich.setRichLooks(true);
+        rich.scene.addObject({std::make_shared<LoadedModel const>(path), {0, 0, 0}, 1});
+        raylib::Camera3D camera = cameraAt({0, 0, 5}, {0, 0, 0});
+        camera.projection = raylib::CAMERA_ORTHOGRAPHIC;
+        camera.fovy = 2;
+        raylib::Image const image = captureFrame([&] { rich.drawFrame(*world, camera, false); });
+        raylib::Color const middle = at(image, 400, 225);
+        raylib::UnloadImage(image);
+        return middle;
+    };
+    raylib::Color const glass = seenThrough("_glass"), plain = seenThrough("_diffuse");
+    std::filesystem::remove(path);
+    EXPECT_GT(glass.r, 50) << "the red behind";
+    EXPECT_GT(glass.b, 50) << "tinted blue";
+    EXPECT_LT(plain.r, 10) << "plain blue hides it";
 }
 
 // What a renderer makes on the GPU (occlusion queries, the scaled view's

@@ -153,7 +153,7 @@ raylib::Model const& LoadedModel::shadedModel() const {
         shaded.transform = model.transform;
         // The grid was meshed once within the limits: shaded it takes more
         // quads, and is drawn plain when it takes too many.
-        auto const built = grid ? buildVoxMeshes(*grid, true) : std::nullopt;
+        auto const built = grid ? buildVoxMeshes(*grid, true, &shadedGlass) : std::nullopt;
         if (!built) {
             shaded.meshCount = 0;
             return;
@@ -163,6 +163,10 @@ raylib::Model const& LoadedModel::shadedModel() const {
         std::copy(built->begin(), built->end(), shaded.meshes);
     });
     return shaded.meshCount > 0 ? shaded : model;
+}
+
+int LoadedModel::shadedGlassMeshes() const {
+    return shadedModel().meshCount == shaded.meshCount ? shadedGlass : 0;
 }
 
 std::shared_ptr<LoadedModel const> ModelCache::get(std::string const& path) {

@@ -40,6 +40,9 @@ public:
     // Its meshes with each face's corners shaded by the voxels around them
     // (as the rich looks draw it), built on the first call.
     raylib::Model const& shadedModel() const;
+    // How many of the shaded model's meshes, the last ones, are of glass:
+    // drawn after everything else, showing what lies behind.
+    int shadedGlassMeshes() const;
 
     // What reading a file gives.
     struct Read;
@@ -51,6 +54,7 @@ private:
     std::shared_ptr<VoxelGrid const> const grid;
     mutable std::once_flag shadedOnce;
     mutable raylib::Model shaded{};
+    mutable int shadedGlass = 0;
 };
 
 // Models loaded once and shared by everyone who asks for the same file,

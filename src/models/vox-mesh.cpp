@@ -97,6 +97,17 @@ float sheenOf(VoxMaterial const& material) {
     return material.kind == VoxMaterial::METAL ? material.amount * (1 - material.rough) : 0.0f;
 }
 
+bool isGlass(VoxelGrid const& grid, uint8_t color) {
+    return grid.materials[color].kind == VoxMaterial::GLASS;
+}
+
+// A colour of the palette; glass lets its transparency through.
+raylib::Color colorOf(VoxelGrid const& grid, uint8_t index, bool glass) {
+    raylib::Color color = grid.palette[index];
+    if (glass) color.a = static_cast<unsigned char>(color.a * (1 - grid.materials[index].amount) + 0.5f);
+    return color;
+}
+
 // The faces of one side (face: -x, +x, -y, +y, -z, +z) of the voxels of one
 // block in one layer along that side's axis, merged greedily within the
 // block: each quad grows along u as far as the colour runs, then along v
@@ -104,7 +115,7 @@ float sheenOf(VoxMaterial const& material) {
 // corners are as occluded as its own, and only along an axis its shade does
 // not vary along.
 void addLayer(VoxelGrid const& grid, uint8_t const* cells, int const origin[3], int face, int layer, bool shade,
-              bool withMaterials, QuadList& quads) {
+              bool withMaterials, bool onlyGlass, QuadList& quads) {
     int const axis = face / 2, u = (axis + 1) % 3, v = (axis + 2) % 3;
     int const step = face % 2 ? 1 : -1;
     // A face's colour, and above it its corners' occlusion.
@@ -117,9 +128,14 @@ void addLayer(VoxelGrid const& grid, uint8_t const* cells, int const origin[3], 
             int const voxel[3] = {origin[0] + local[0], origin[1] + local[1], origin[2] + local[2]};
             int next[3] = {voxel[0], voxel[1], voxel[2]};
             next[axis] += step;
-            bool const shows = color != 0 && grid.at(next[0], next[1], next[2]) == 0;
-            // A light shows its colour: nothing shades it.
-            bool const shaded = shade && grid.materials[color].kind != VoxMaterial::EMIT;
+            uint8_t const neighbour = grid.at(next[0], next[1], next[2]);
+            // Shaded, glass is drawn apart: what lies behind it shows.
+            bool const glass = shade && isGlass(grid, color);
+            bool const shows =
+                color != 0 && glass == onlyGlass && (neighbour == 0 || (shade && !glass && isGlass(grid, neighbour)));
+            // A light shows its colour, and glass lets light through:
+            // nothing shades them.
+            bool const shaded = shade && !glass && grid.materials[color].kind != VoxMaterial::EMIT;
             mask[j * B + i] =
                 shows ? static_cast<uint16_t>(color | (shaded ? occlusionOf(grid, voxel, face) << 8 : 0)) : 0;
         }
@@ -141,18 +157,22 @@ void addLayer(VoxelGrid const& grid, uint8_t const* cells, int const origin[3], 
             low[u] = origin[u] + i, high[u] = low[u] + width;
             low[v] = origin[v] + j, high[v] = low[v] + height;
             float const material[2] = {glowOf(grid.materials[cell & 0xFF]), sheenOf(grid.materials[cell & 0xFF])};
-            addFace(quads, face, low, high, grid.palette[cell & 0xFF], occlusion, withMaterials ? material : nullptr);
+            addFace(quads, face, low, high, colorOf(grid, cell & 0xFF, onlyGlass), occlusion,
+                    withMaterials ? material : nullptr);
         }
     }
 }
 
 }  // namespace
 
-std::optional<std::vector<raylib::Mesh>> buildVoxMeshes(VoxelGrid const& grid, bool shade) {
-    QuadList quads[6];
+std::optional<std::vector<raylib::Mesh>> buildVoxMeshes(VoxelGrid const& grid, bool shade, int* glassMeshes) {
+    // The opaque faces, then the glass ones.
+    QuadList quads[2][6];
     // Shaded meshes are the rich looks', which show the materials.
     bool const withMaterials = shade && std::any_of(grid.materials.begin(), grid.materials.end(),
                                                     [](auto const& m) { return glowOf(m) > 0 || sheenOf(m) > 0; });
+    bool const anyGlass = shade && std::any_of(grid.materials.begin() + 1, grid.materials.end(),
+                                               [](auto const& m) { return m.kind == VoxMaterial::GLASS; });
     for (int bx = 0; bx < grid.blocksAlong(0); ++bx) {
         for (int by = 0; by < grid.blocksAlong(1); ++by) {
             for (int bz = 0; bz < grid.blocksAlong(2); ++bz) {
@@ -160,20 +180,26 @@ std::optional<std::vector<raylib::Mesh>> buildVoxMeshes(VoxelGrid const& grid, b
                 if (!cells) continue;
                 int const origin[3] = {bx * B, by * B, bz * B};
                 size_t vertices = 0;
-                for (int face = 0; face < 6; ++face) {
-                    for (int layer = 0; layer < B; ++layer)
-                        addLayer(grid, cells, origin, face, layer, shade, withMaterials, quads[face]);
-                    vertices += static_cast<size_t>(quads[face].vertexCount());
+                for (int glass = 0; glass < (anyGlass ? 2 : 1); ++glass) {
+                    for (int face = 0; face < 6; ++face) {
+                        for (int layer = 0; layer < B; ++layer)
+                            addLayer(grid, cells, origin, face, layer, shade, withMaterials, glass, quads[glass][face]);
+                        vertices += static_cast<size_t>(quads[glass][face].vertexCount());
+                    }
                 }
                 if (vertices > 4 * MAX_MODEL_QUADS) return std::nullopt;
             }
         }
     }
     std::vector<raylib::Mesh> meshes;
-    for (QuadList const& faces : quads) {
-        for (int first = 0; first < faces.vertexCount(); first += MAX_MESH_VERTICES) {
-            meshes.push_back(meshOf(faces, first));
+    for (int glass = 0; glass < 2; ++glass) {
+        if (glass && glassMeshes) *glassMeshes = -static_cast<int>(meshes.size());
+        for (QuadList const& faces : quads[glass]) {
+            for (int first = 0; first < faces.vertexCount(); first += MAX_MESH_VERTICES) {
+                meshes.push_back(meshOf(faces, first));
+            }
         }
     }
+    if (glassMeshes) *glassMeshes += static_cast<int>(meshes.size());
     return meshes;
 }

@@ -35,4 +35,8 @@ inline constexpr float CORNER_LIGHT[4] = {1.0f, 0.8f, 0.65f, 0.5f};
 // shaded, and when the grid has emissive or metal colours every vertex
 // carries its colour's glow and sheen (see VoxMaterial) as its texture
 // coordinates.
-std::optional<std::vector<raylib::Mesh>> buildVoxMeshes(VoxelGrid const& grid, bool shade = false);
+// Shaded, the faces of glass voxels come in meshes of their own, after the
+// others (as many as glassMeshes is given), their colours as transparent
+// as the glass; the faces of other voxels behind glass show.
+std::optional<std::vector<raylib::Mesh>> buildVoxMeshes(VoxelGrid const& grid, bool shade = false,
+                                                        int* glassMeshes = nullptr);

@@ -487,13 +487,34 @@ void SceneRenderer::drawModel(ModelOnGpu& onGpu, raylib::Vector3 at, float scale
     raylib::Matrix const transform = raylib::MatrixMultiply(
         model.transform,
         raylib::MatrixMultiply(raylib::MatrixScale(scale, scale, scale), raylib::MatrixTranslate(at.x, at.y, at.z)));
-    material.shader = clearOfFog(bounds, camera) ? clearLightShader : lightShader;
+    bool const clear = clearOfFog(bounds, camera);
+    material.shader = clear ? clearLightShader : lightShader;
+    int const firstGlass = model.meshCount - (shadedCorners ? onGpu.loaded->shadedGlassMeshes() : 0);
     for (int i = 0; i < model.meshCount; ++i) {
         raylib::Mesh const& mesh = model.meshes[i];
         if (mesh.normals && mesh.vertexCount > 0 && !mayFace(bounds, mesh.normals, camera)) continue;
-        raylib::DrawMesh(mesh, material, transform);
+        if (i >= firstGlass) {
+            glass.push_back({&mesh, transform, distanceSquared(camera, bounds), clear});
+        } else {
+            raylib::DrawMesh(mesh, material, transform);
+        }
     }
     material.shader = lightShader;
+}
+
+void SceneRenderer::drawGlass() {
+    // The farthest first, over what lies behind, writing no depth.
+    std::sort(glass.begin(), glass.end(),
+              [](GlassMesh const& a, GlassMesh const& b) { return a.distance > b.distance; });
+    raylib::rlDrawRenderBatchActive();
+    raylib::rlDisableDepthMask();
+    for (GlassMesh const& pane : glass) {
+        material.shader = pane.clearOfFog ? clearLightShader : lightShader;
+        raylib::DrawMesh(*pane.mesh, material, pane.transform);
+    }
+    raylib::rlEnableDepthMask();
+    material.shader = lightShader;
+    glass.clear();
 }
 
 bool SceneRenderer::clearOfFog(raylib::BoundingBox const& bounds, raylib::Vector3 camera) const {
@@ -640,6 +661,7 @@ void SceneRenderer::drawScene(raylib::Camera3D const& camera, World const& world
         ::drawScene(world.drawnOnly);
     }
     drawObjects(camera.position);
+    drawGlass();
     raylib::EndShaderMode();
     // Last, where nothing was drawn: the pixels the world covers cost it
     // nothing.
@@ -682,6 +704,8 @@ raylib::Matrix SceneRenderer::drawDepth(raylib::Camera3D const& view, World cons
         ::drawScene(world.drawnOnly);
     }
     drawObjects(view.position);
+    // Light passes through glass.
+    glass.clear();
     raylib::EndShaderMode();
     raylib::EndMode3D();
     return viewProjection;

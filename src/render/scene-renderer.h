@@ -270,6 +270,16 @@ private:
 
     // The model's copy on the GPU, uploaded when it is first seen.
     ModelOnGpu& uploaded(std::shared_ptr<LoadedModel const> const& model);
+    // The glass meshes of the models drawn in this frame, put off until
+    // everything else is drawn, and then drawn.
+    struct GlassMesh {
+        raylib::Mesh const* mesh;
+        raylib::Matrix transform;
+        float distance;
+        bool clearOfFog;
+    };
+    std::vector<GlassMesh> glass;
+    void drawGlass();
 
     // The index baked: another, or this one grown, is baked anew.
     std::weak_ptr<Intersector const> source;
