@@ -618,7 +618,8 @@ TEST_F(RenderTest, RichLooksKeepAModelsFrontHalfAsBrightAsItsPalette) {
 }
 
 // In the rich looks an emissive voxel shows its palette colour in a shadow,
-// where a plain voxel of the same colour beside it is darker.
+// where a plain voxel of the same colour beside it is darker, and glows:
+// the sky just above it is brighter than far from it.
 TEST_F(RenderTest, RichLooksShowAnEmissiveVoxelsColourInAShadow) {
     VoxModel model = voxModelOf(3, 1, 1, [](int x, int, int) { return x == 0 ? 1 : x == 2 ? 2 : 0; });
     model.palette[0] = model.palette[1] = {255, 128, 0, 255};
@@ -637,6 +638,8 @@ TEST_F(RenderTest, RichLooksShowAnEmissiveVoxelsColourInAShadow) {
     camera.fovy = 2;
     raylib::Image const image = captureFrame([&] { rich.drawFrame(*world, camera, false); });
     raylib::Color const left = at(image, 400 - 56, 225), right = at(image, 400 + 56, 225);
+    raylib::Color const aboveLeft = at(image, 400 - 56, 225 - 56), aboveRight = at(image, 400 + 56, 225 - 56);
+    raylib::Color const sky = at(image, 10, 10);
     raylib::UnloadImage(image);
     std::filesystem::remove(path);
     raylib::Color const orange{255, 128, 0, 255};
@@ -644,6 +647,8 @@ TEST_F(RenderTest, RichLooksShowAnEmissiveVoxelsColourInAShadow) {
     raylib::Color const glowing = leftGlows ? left : right, lit = leftGlows ? right : left;
     EXPECT_TRUE(near(glowing, orange, 4)) << int(glowing.r) << ", " << int(glowing.g) << ", " << int(glowing.b);
     EXPECT_LT(lit.r + lit.g, (glowing.r + glowing.g) * 0.8) << "the plain voxel, in the roof's shadow";
+    raylib::Color const glow = leftGlows ? aboveLeft : aboveRight;
+    EXPECT_GT(glow.r + glow.g, sky.r + sky.g + 20) << "the glow above the emissive voxel";
 }
 
 // In the rich looks a pane of glass shows the red box behind it, tinted by

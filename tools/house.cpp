@@ -24,6 +24,8 @@ VoxModel modelOf(int sizeX, int sizeY, int sizeZ, auto colorAt) {
     set(IRON, {52, 54, 60, 255});
     set(GLOW, {255, 226, 140, 255});
     set(MARKER, {230, 30, 30, 255});
+    // A lantern's light shines whatever the light around it.
+    model.materials = {{GLOW, {{"_type", "_emit"}, {"_emit", "1"}}}};
     return model;
 }
 

@@ -97,6 +97,8 @@ VoxModel lampPost() {
         if (z < 118) return reach <= 6 - (z - 114) ? IRON : 0;
         return 0;
     });
+    // Its lamp shines whatever the light around it.
+    model.materials = {{LAMP_GLOW, {{"_type", "_emit"}, {"_emit", "1"}}}};
     return model;
 }
 

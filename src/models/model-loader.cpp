@@ -154,6 +154,7 @@ raylib::Model const& LoadedModel::shadedModel() const {
         // The grid was meshed once within the limits: shaded it takes more
         // quads, and is drawn plain when it takes too many.
         auto const built = grid ? buildVoxMeshes(*grid, true, &shadedGlass) : std::nullopt;
+        if (grid) glowPoints = glowPointsOf(*grid);
         if (!built) {
             shaded.meshCount = 0;
             return;
@@ -163,6 +164,11 @@ raylib::Model const& LoadedModel::shadedModel() const {
         std::copy(built->begin(), built->end(), shaded.meshes);
     });
     return shaded.meshCount > 0 ? shaded : model;
+}
+
+std::vector<GlowPoint> const& LoadedModel::glows() const {
+    shadedModel();
+    return glowPoints;
 }
 
 int LoadedModel::shadedGlassMeshes() const {

@@ -8,8 +8,7 @@
 #include <vector>
 
 #include "raylib-api.h"
-
-class VoxelGrid;
+#include "vox-mesh.h"
 
 // A .vox model read, checked and meshed on the CPU: a mesh for each side its
 // faces point to, no material, nothing on the GPU (a renderer uploads its own
@@ -43,6 +42,8 @@ public:
     // How many of the shaded model's meshes, the last ones, are of glass:
     // drawn after everything else, showing what lies behind.
     int shadedGlassMeshes() const;
+    // Where its emissive voxels glow, in the units of its meshes.
+    std::vector<GlowPoint> const& glows() const;
 
     // What reading a file gives.
     struct Read;
@@ -55,6 +56,7 @@ private:
     mutable std::once_flag shadedOnce;
     mutable raylib::Model shaded{};
     mutable int shadedGlass = 0;
+    mutable std::vector<GlowPoint> glowPoints;
 };
 
 // Models loaded once and shared by everyone who asks for the same file,

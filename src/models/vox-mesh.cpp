@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdlib>
+#include <map>
 
 #include "greedy-box.h"
 
@@ -202,4 +203,40 @@ std::optional<std::vector<raylib::Mesh>> buildVoxMeshes(VoxelGrid const& grid, b
     }
     if (glassMeshes) *glassMeshes += static_cast<int>(meshes.size());
     return meshes;
+}
+
+std::vector<GlowPoint> glowPointsOf(VoxelGrid const& grid) {
+    bool const anyGlow = std::any_of(grid.materials.begin() + 1, grid.materials.end(),
+                                     [](VoxMaterial const& m) { return glowOf(m) > 0; });
+    if (!anyGlow) return {};
+    // The sums of each cell's glowing voxels: position, colour, glow, count.
+    std::map<std::array<int, 3>, std::array<float, 8>> cells;
+    for (int bx = 0; bx < grid.blocksAlong(0); ++bx) {
+        for (int by = 0; by < grid.blocksAlong(1); ++by) {
+            for (int bz = 0; bz < grid.blocksAlong(2); ++bz) {
+                uint8_t const* block = grid.block(bx, by, bz);
+                if (!block) continue;
+                for (int i = 0; i < B * B * B; ++i) {
+                    float const glow = block[i] ? glowOf(grid.materials[block[i]]) : 0;
+                    if (glow <= 0) continue;
+                    int const at[3] = {bx * B + i / (B * B), by * B + i / B % B, bz * B + i % B};
+                    raylib::Color const c = grid.palette[block[i]];
+                    auto& sum = cells[{at[0] / GLOW_CELL, at[1] / GLOW_CELL, at[2] / GLOW_CELL}];
+                    float const add[8] = {at[0] + 0.5f, at[1] + 0.5f, at[2] + 0.5f, float(c.r),
+                                          float(c.g),   float(c.b),   glow,         1};
+                    for (int k = 0; k < 8; ++k) sum[k] += add[k];
+                }
+            }
+        }
+    }
+    std::vector<GlowPoint> points;
+    for (auto const& [cell, sum] : cells) {
+        if (points.size() == MAX_GLOWS) break;
+        float const n = sum[7];
+        auto const channel = [&](int k) { return static_cast<unsigned char>(sum[k] / n + 0.5f); };
+        points.push_back({{sum[0] / n * VOXEL_SIDE, sum[1] / n * VOXEL_SIDE, sum[2] / n * VOXEL_SIDE},
+                          {channel(3), channel(4), channel(5), 255},
+                          sum[6] / n});
+    }
+    return points;
 }

@@ -40,3 +40,15 @@ inline constexpr float CORNER_LIGHT[4] = {1.0f, 0.8f, 0.65f, 0.5f};
 // as the glass; the faces of other voxels behind glass show.
 std::optional<std::vector<raylib::Mesh>> buildVoxMeshes(VoxelGrid const& grid, bool shade = false,
                                                         int* glassMeshes = nullptr);
+
+// Where a grid's emissive voxels glow: a point for each cube of GLOW_CELL
+// voxels a side holding any, at their middle, in the units of the meshes,
+// with their mean colour and how strongly they glow; at most MAX_GLOWS.
+struct GlowPoint {
+    raylib::Vector3 position;
+    raylib::Color color;
+    float strength;
+};
+inline constexpr int GLOW_CELL = 4;
+inline constexpr size_t MAX_GLOWS = 256;
+std::vector<GlowPoint> glowPointsOf(VoxelGrid const& grid);

@@ -30,6 +30,10 @@ namespace {
 // enough that what lies behind the camera, or behind nearer chunks, is left
 // out. Measured on clouds of huge voxels, 48 beat 24, 32, 40, 64 and 128.
 constexpr float CHUNK_SIDE = 48.0f;
+// The glow around an emissive model's voxels: a halo as wide as this many
+// units at the model's scale 1, and how strongly it adds its colour.
+constexpr float HALO_SIZE = 3.0f;
+constexpr float HALO_STRENGTH = 0.6f;
 // Parts nearer than this (squared distance) to the camera are always drawn:
 // the camera may be inside their bounding box, whose faces then lie behind it.
 constexpr float NEAR_ENOUGH = 1.0f;
@@ -98,6 +102,7 @@ SceneRenderer::SceneRenderer()
 SceneRenderer::~SceneRenderer() {
     release();
     raylib::UnloadMesh(cube);
+    if (haloTexture.id != 0) raylib::UnloadTexture(haloTexture);
     raylib::rlUnloadVertexBuffer(quadCorners);
     // The material's shader is the light shader, which is not ours to unload.
     raylib::MemFree(material.maps);
@@ -500,6 +505,35 @@ void SceneRenderer::drawModel(ModelOnGpu& onGpu, raylib::Vector3 at, float scale
         }
     }
     material.shader = lightShader;
+    if (!shadedCorners) return;
+    for (GlowPoint const& glow : onGpu.loaded->glows()) {
+        raylib::Color tint = glow.color;
+        tint.a = static_cast<unsigned char>(255 * glow.strength * HALO_STRENGTH);
+        halos.push_back({raylib::Vector3Transform(glow.position, transform), HALO_SIZE * scale, tint});
+    }
+}
+
+void SceneRenderer::drawHalos(raylib::Camera3D const& camera) {
+    if (halos.empty()) return;
+    if (haloTexture.id == 0) {
+        raylib::Image const image =
+            raylib::GenImageGradientRadial(64, 64, 0.0f, {255, 255, 255, 255}, {255, 255, 255, 0});
+        haloTexture = raylib::LoadTextureFromImage(image);
+        raylib::UnloadImage(image);
+        raylib::SetTextureFilter(haloTexture, raylib::TEXTURE_FILTER_BILINEAR);
+    }
+    // Added to what lies behind, under raylib's own program, hidden by
+    // what lies in front.
+    raylib::rlDrawRenderBatchActive();
+    raylib::EndShaderMode();
+    raylib::BeginBlendMode(raylib::BLEND_ADDITIVE);
+    raylib::rlDisableDepthMask();
+    for (Halo const& halo : halos) raylib::DrawBillboard(camera, haloTexture, halo.position, halo.size, halo.tint);
+    raylib::rlDrawRenderBatchActive();
+    raylib::rlEnableDepthMask();
+    raylib::EndBlendMode();
+    raylib::BeginShaderMode(lightShader);
+    halos.clear();
 }
 
 void SceneRenderer::drawGlass() {
@@ -661,6 +695,7 @@ void SceneRenderer::drawScene(raylib::Camera3D const& camera, World const& world
         ::drawScene(world.drawnOnly);
     }
     drawObjects(camera.position);
+    drawHalos(camera);
     drawGlass();
     raylib::EndShaderMode();
     // Last, where nothing was drawn: the pixels the world covers cost it
@@ -704,8 +739,9 @@ raylib::Matrix SceneRenderer::drawDepth(raylib::Camera3D const& view, World cons
         ::drawScene(world.drawnOnly);
     }
     drawObjects(view.position);
-    // Light passes through glass.
+    // Light passes through glass and halos.
     glass.clear();
+    halos.clear();
     raylib::EndShaderMode();
     raylib::EndMode3D();
     return viewProjection;

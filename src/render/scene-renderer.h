@@ -280,6 +280,16 @@ private:
     };
     std::vector<GlassMesh> glass;
     void drawGlass();
+    // The halos of the emissive voxels of the models drawn in this frame,
+    // added over everything else but glass, and the texture they take.
+    struct Halo {
+        raylib::Vector3 position;
+        float size;
+        raylib::Color tint;
+    };
+    std::vector<Halo> halos;
+    raylib::Texture2D haloTexture{};
+    void drawHalos(raylib::Camera3D const& camera);
 
     // The index baked: another, or this one grown, is baked anew.
     std::weak_ptr<Intersector const> source;
