@@ -212,13 +212,14 @@ TEST(SceneCheck, ARectOfNoRoomAlongAnyAxisIsAWarning) {
     }
 }
 
-// A scene's sun, sky and fog reach its world; a mistake in one is a
-// problem at its place, and one given twice a warning at the second.
-TEST(SceneCheck, TheSunTheSkyAndTheFog) {
+// A scene's sun, sky and fog reach its world, and colours written #rrggbb
+// its boxes; a mistake in one is a problem at its place, and an atmosphere
+// entry given twice a warning at the second.
+TEST(SceneCheck, TheSunTheSkyTheFogAndColoursWrittenInHex) {
     LogCapture quiet;
-    SceneLoad const load =
-        loadWorldFromText("sun (0, 2, 0) sky #99CCff, dark_blue\nfog 20, 80\nfog 30, 90 rect (0, 0, 0), (9, 1, 9), red",
-                          "s", std::make_shared<Player>());
+    SceneLoad const load = loadWorldFromText(
+        "sun (0, 2, 0) sky #99CCff, dark_blue\nfog 20, 80\nfog 30, 90 rect (0, 0, 0), (9, 1, 9), #FF8000", "s",
+        std::make_shared<Player>());
     ASSERT_TRUE(load.world);
     ASSERT_EQ(load.problems.size(), 1u);
     EXPECT_EQ(describeProblem(load.problems[0]),
@@ -230,11 +231,15 @@ TEST(SceneCheck, TheSunTheSkyAndTheFog) {
     EXPECT_EQ(raylib::ColorToInt(*given.zenith), raylib::ColorToInt(raylib::Color{0, 82, 172, 255}));
     EXPECT_EQ(*given.fogStart, 30.0f);
     EXPECT_EQ(*given.fogEnd, 90.0f);
+    auto const* box = dynamic_cast<AABox const*>(load.world->intersector->entityList().at(0).get());
+    ASSERT_TRUE(box);
+    EXPECT_EQ(raylib::ColorToInt(box->color), raylib::ColorToInt(raylib::Color{255, 128, 0, 255}));
     std::pair<char const*, char const*> const mistakes[] = {
         {"sun (0, 0, 0)", "s:1:13: error: Expected the way to the sun but got (0, 0, 0), which points nowhere"},
         {"sky red, #99ccfg",
-         "s:1:10: error: Unknown colour \"#99ccfg\": a sky's colours are colour words or "
-         "written #rrggbb"},
+         "s:1:10: error: Unknown colour \"#99ccfg\": a colour written with # has six hexadecimal digits, #rrggbb"},
+        {"rect (0, 0, 0), (1, 1, 1), #ff80",
+         "s:1:28: error: Unknown colour \"#ff80\": a colour written with # has six hexadecimal digits, #rrggbb"},
         {"sky red", "s:1:5: error: Expected a separator such as ',' but got end of file"},
         {"fog 80, 20",
          "s:1:9: error: Expected a fog that begins at 0 or farther and ends farther than it begins, "

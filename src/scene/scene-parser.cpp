@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <cstdlib>
 
 #include "random.h"
 
@@ -20,47 +21,37 @@ std::string keywordHint(std::string const& word) {
     return "";
 }
 
-raylib::Color readColor(SceneTokens& tokens) {
-    std::string const word = tokens.word();
-    if (tokens.failure()) return {};
-    auto const color = colorMapper.find(word);
-    if (color != colorMapper.end()) return color->second;
-    tokens.fail(word.empty() ? "Expected a colour word but got end of file"
-                             : "Unknown colour word \"" + printable(word.substr(0, 40)) +
-                                   "\": the colours are green, red, brown, light_gray, dark_blue and gray",
-                TokenFailure::BAD_COLOUR);
-    return {};
-}
-
 // A colour written #rrggbb.
 std::optional<raylib::Color> hexColor(std::string const& word) {
-    if (word.size() != 7 || word[0] != '#') return std::nullopt;
-    unsigned char channels[3];
-    for (int i = 0; i < 3; ++i) {
-        int value = 0;
-        for (char c : word.substr(1 + 2 * i, 2)) {
-            int const digit = std::isdigit(static_cast<unsigned char>(c)) ? c - '0'
-                              : c >= 'a' && c <= 'f'                      ? c - 'a' + 10
-                              : c >= 'A' && c <= 'F'                      ? c - 'A' + 10
-                                                                          : -1;
-            if (digit < 0) return std::nullopt;
-            value = value * 16 + digit;
-        }
-        channels[i] = static_cast<unsigned char>(value);
-    }
-    return raylib::Color{channels[0], channels[1], channels[2], 255};
+    bool const hex = word.size() == 7 && word[0] == '#' &&
+                     std::all_of(word.begin() + 1, word.end(), [](unsigned char c) { return std::isxdigit(c); });
+    if (!hex) return std::nullopt;
+    unsigned long const rgb = std::strtoul(word.c_str() + 1, nullptr, 16);
+    auto const channel = [&](int shift) { return static_cast<unsigned char>(rgb >> shift & 0xFF); };
+    return raylib::Color{channel(16), channel(8), channel(0), 255};
 }
 
-// A colour of the sky, read as word: a colour word or #rrggbb.
-raylib::Color skyColor(SceneTokens& tokens, std::string const& word) {
+// A colour, read as word: a colour word or #rrggbb.
+raylib::Color colorOfWord(SceneTokens& tokens, std::string const& word) {
     if (tokens.failure()) return {};
     if (auto const color = colorMapper.find(word); color != colorMapper.end()) return color->second;
     if (auto const color = hexColor(word)) return *color;
-    tokens.fail(word.empty() ? "Expected a colour but got end of file"
-                             : "Unknown colour \"" + printable(word.substr(0, 40)) +
-                                   "\": a sky's colours are colour words or written #rrggbb",
-                TokenFailure::BAD_COLOUR);
+    if (word.empty()) {
+        tokens.fail("Expected a colour word but got end of file", TokenFailure::BAD_COLOUR);
+    } else if (word[0] == '#') {
+        tokens.fail("Unknown colour \"" + printable(word.substr(0, 40)) +
+                        "\": a colour written with # has six hexadecimal digits, #rrggbb",
+                    TokenFailure::BAD_COLOUR);
+    } else {
+        tokens.fail("Unknown colour word \"" + printable(word.substr(0, 40)) +
+                        "\": the colours are green, red, brown, light_gray, dark_blue and gray",
+                    TokenFailure::BAD_COLOUR);
+    }
     return {};
+}
+
+raylib::Color readColor(SceneTokens& tokens) {
+    return colorOfWord(tokens, tokens.word());
 }
 
 SunEntry readSun(SceneTokens& tokens) {
@@ -79,9 +70,9 @@ SkyEntry readSky(SceneTokens& tokens) {
     std::string horizon = tokens.word();
     bool const touching = !horizon.empty() && horizon.back() == ',';
     if (touching) horizon.pop_back();
-    sky.horizon = skyColor(tokens, horizon);
+    sky.horizon = colorOfWord(tokens, horizon);
     if (!touching) tokens.separator();
-    sky.zenith = skyColor(tokens, tokens.word());
+    sky.zenith = readColor(tokens);
     return sky;
 }
 
