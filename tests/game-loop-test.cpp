@@ -72,6 +72,21 @@ TEST(StepFrame, TurnsTheViewAsSet) {
     EXPECT_NEAR(byStick, byMouse, 1e-4f);
 }
 
+// Held, the reset brings the player back to the start it is given, the
+// scene's, keeping the view's direction.
+TEST(StepFrame, TheResetGoesBackToTheScenesStart) {
+    auto index = std::make_shared<IntersectorNaiveImpl>();
+    index->addEntity(fixedBox({-50, -1, -50}, {50, 0.6f, 50}));
+    Player player;
+    raylib::Camera3D camera = cameraAt(START_POSITION, {-1, START_POSITION.y, START_POSITION.z});
+    FrameInput input{.frameTime = 0.1f};
+    input.keys.reset = true;
+    raylib::Vector3 const start{8, 3, -6};
+    stepFrame(camera, player, index, input, {}, start);
+    EXPECT_VECTOR_EQ(player.position, start.x, start.y, start.z);
+    EXPECT_VECTOR_EQ(raylib::Vector3Subtract(camera.target, camera.position), -1 - START_POSITION.x, 0, 0);
+}
+
 // Walking at an angle into a wall stops dead, as it always has, unless
 // sliding along walls is set: then the part along the wall is walked.
 TEST(StepFrame, SlidesAlongAWallOnlyWhenSet) {

@@ -134,11 +134,11 @@ TEST_F(SceneReaderTest, UnreadableStreamsAndTypesWithoutAReader) {
               "*Cannot open the scene file no/such/scene.txt");
     std::istringstream in("");
     auto const readUnknownType = [&] {
-        SceneReader(player, &in, world).readObjectDetails(ObjectType(9));
+        SceneReader(player, &in, world).readObjectDetails(ObjectType(99));
         return "read";
     };
     EXPECT_EQ(outcomeOf(readUnknownType), "*Object parsing not implemented!");
-    EXPECT_NE(log.text().find("Cannot open the scene file no/such/scene.txt\nObject parsing not implemented: 9\n"),
+    EXPECT_NE(log.text().find("Cannot open the scene file no/such/scene.txt\nObject parsing not implemented: 99\n"),
               std::string::npos);
 }
 
@@ -249,6 +249,33 @@ TEST(SceneCheck, TheSunTheSkyTheFogAndColoursWrittenInHex) {
          "at most 100000 away, but got -1 to 20"},
     };
     for (auto const& [text, expected] : mistakes) {
+        SceneLoad const wrong = loadWorldFromText(text, "s", std::make_shared<Player>());
+        ASSERT_EQ(wrong.problems.size(), 1u) << text;
+        EXPECT_EQ(describeProblem(wrong.problems[0]), expected);
+    }
+}
+
+// A scene's start puts the player's eye there before anything is built
+// (the cells of a cloud around it stay empty); a start inside a box is a
+// problem at its entry, and one that looks at its own eye is refused.
+TEST(SceneCheck, TheStartIsWhereThePlayerStands) {
+    LogCapture quiet;
+    std::string const ground = "rect (0, -0.5, 0), (40, 1, 40), green\n";
+    auto const player = std::make_shared<Player>();
+    SceneLoad const load = loadWorldFromText(
+        ground + "voxels_cloud (10, 1, 10), (1, 2, 1), 0.2\nstart (10, 1.8, 10), (0, 1.8, 0)\n", "s", player);
+    ASSERT_TRUE(load.world);
+    EXPECT_TRUE(load.problems.empty()) << describeProblem(load.problems.at(0));
+    EXPECT_VECTOR_EQ(load.world->start.eye, 10, 1.8f, 10);
+    EXPECT_VECTOR_EQ(load.world->start.look, 0, 1.8f, 0);
+    EXPECT_VECTOR_EQ(player->position, 10, 1.8f, 10);
+    EXPECT_FALSE(load.world->intersector->findIntersection(player->aabb)) << "the cloud keeps clear of the start";
+    std::pair<std::string, std::string> const cases[] = {
+        {ground + "rect (5, 1, 5), (2, 2, 2), red\nstart (5, 2, 5), (0, 2, 0)",
+         "s:3:1: error: the start at (5, 2, 5) is inside a box: the player could not move"},
+        {ground + "start (5, 2, 5), (5, 2, 5)", "s:2:26: error: Expected a point to look at other than the eye"},
+    };
+    for (auto const& [text, expected] : cases) {
         SceneLoad const wrong = loadWorldFromText(text, "s", std::make_shared<Player>());
         ASSERT_EQ(wrong.problems.size(), 1u) << text;
         EXPECT_EQ(describeProblem(wrong.problems[0]), expected);

@@ -26,7 +26,7 @@ std::shared_ptr<CompositeController> makeController(Settings const& settings) {
 }
 
 bool stepFrame(raylib::Camera3D& camera, Player& player, std::shared_ptr<Intersector> const& intersector,
-               FrameInput const& input, Motion const& motion) {
+               FrameInput const& input, Motion const& motion, raylib::Vector3 start) {
     float const distance = input.frameTime * MOVE_SPEED;
     // The axes are scaled independently, not normalised: diagonal walking is
     // faster, as it always was.
@@ -41,7 +41,7 @@ bool stepFrame(raylib::Camera3D& camera, Player& player, std::shared_ptr<Interse
 
     // The player decides where it may go.
     player.walk(camera.position, intersector, motion.slideAlongWalls);
-    if (input.keys.reset) player.move(START_POSITION, intersector);
+    if (input.keys.reset) player.move(start, intersector);
 
     // Back onto the player's eyes, keeping the view direction.
     raylib::Vector3 const delta{player.position.x - camera.position.x, player.position.y - camera.position.y,
@@ -61,7 +61,7 @@ std::string fallenNotice(float y, float lowest, KeyBindings const& keys) {
 
 SceneLoad reloadScene(std::string const& path, std::shared_ptr<Player> const& player, std::shared_ptr<World>& world,
                       ModelCache* models, std::string const& assetRoot) {
-    SceneLoad load = loadWorld(path, player, {.models = models, .assetRoot = assetRoot});
+    SceneLoad load = loadWorld(path, player, {.models = models, .assetRoot = assetRoot, .placePlayer = false});
     if (load.world) world = load.world;
     return load;
 }
@@ -163,7 +163,7 @@ Session::Session(std::shared_ptr<World>& world, std::shared_ptr<Player> const& p
       motion(how.replay ? how.replay->motion : settings.motion()),
       controller(makeController(settings)),
       gamepadUsed(raylib::IsGamepadAvailable(0)),
-      camera(startCamera(settings.fieldOfView)),
+      camera(cameraAt(world->start.eye, world->start.look, settings.fieldOfView)),
       autoScale(settings.targetFps),
       lowest(lowestPoint(*world->intersector)) {
     player->weapon.reset();
@@ -236,7 +236,7 @@ bool Session::update(std::vector<int> const& keys) {
     FrameInput const input =
         how.replay ? how.replay->frames[result.frames] : liveInput(*controller, desktop, keys, settings);
     if (how.recorder) how.recorder->write(input);
-    bool const showInfo = stepFrame(camera, *player, world->intersector, input, motion);
+    bool const showInfo = stepFrame(camera, *player, world->intersector, input, motion, world->start.eye);
     if (input.reload) reload();
     std::string const fallen = fallenNotice(player->position.y, lowest, settings.keys);
     if (!fallen.empty()) notice.offer(fallen, NoticeKind::PROBLEM, raylib::GetTime());

@@ -28,11 +28,11 @@ std::shared_ptr<CompositeController> makeController(Settings const& settings = {
 
 // Everything of one frame but the drawing, from its input and the motion it
 // is turned into: turns the camera and moves it horizontally, lets the
-// player follow against the index (or go back to the start while reset is
-// held) and puts the camera on the player's eyes. Returns whether the
-// information box is asked for.
+// player follow against the index (or go back to the start's eye while
+// reset is held) and puts the camera on the player's eyes. Returns whether
+// the information box is asked for.
 bool stepFrame(raylib::Camera3D& camera, Player& player, std::shared_ptr<Intersector> const& intersector,
-               FrameInput const& input, Motion const& motion = {});
+               FrameInput const& input, Motion const& motion = {}, raylib::Vector3 start = START_POSITION);
 
 // How frames are played: where their input comes from and where it goes.
 struct Play {

@@ -30,6 +30,12 @@ Player::Player() {
     placeBoxes();
 }
 
+void Player::placeAt(raylib::Vector3 eye) {
+    position = eye;
+    fallSpeed = 0;
+    placeBoxes();
+}
+
 void Player::placeBoxes() {
     raylib::Vector3 const body{position.x, halfBelow(position.y, height), position.z};
     aabb = AABB(body, size);

@@ -32,6 +32,8 @@ public:
     // last step falls, so gravity is as for one move. Sliding, a refused step
     // is tried along x alone, then along z alone.
     void walk(raylib::Vector3 target, std::shared_ptr<Intersector> const& intersector, bool slide = false);
+    // Puts the eye point at eye, standing still, whatever stands there.
+    void placeAt(raylib::Vector3 eye);
 
     float height = 1.6f;
     float stepHeight = 0.31f;

@@ -9,6 +9,11 @@
 inline constexpr raylib::Vector3 START_POSITION{0.0f, 2.2f, 4.0f};
 // The point the view starts looking at: almost along -x, slightly toward -z.
 inline constexpr raylib::Vector3 START_TARGET{-0.682f, 2.2f, 3.93f};
+// Where a scene starts the player: its eye, and the point it looks at.
+struct StartView {
+    raylib::Vector3 eye = START_POSITION;
+    raylib::Vector3 look = START_TARGET;
+};
 // The vertical field of view, in degrees.
 inline constexpr float FIELD_OF_VIEW = 65.0f;
 

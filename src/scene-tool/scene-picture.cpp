@@ -23,7 +23,13 @@ bool writeFrame(World const& world, PictureRequest const& request) {
     renderer.multisampling = true;
     renderer.setRichLooks(request.richLooks);
     renderer.shadows = request.shadows;
-    raylib::Camera3D const camera = cameraAt(request.eye, request.look);
+    raylib::Vector3 const eye = request.eye.value_or(world.start.eye), look = request.look.value_or(world.start.look);
+    if (raylib::Vector3Equals(eye, look)) {
+        std::cerr << "tessarine-scene: the camera stands on the point it looks at: give --eye or --look elsewhere"
+                  << std::endl;
+        return false;
+    }
+    raylib::Camera3D const camera = cameraAt(eye, look);
     raylib::BeginDrawing();
     renderer.drawFrame(world, camera, request.info);
     raylib::Image const image = captureScreen();

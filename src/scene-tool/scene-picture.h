@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "raylib-api.h"
@@ -10,9 +11,8 @@ struct PictureRequest {
     std::string scenePath;
     std::string outputPath;
     int width = 800, height = 450;
-    // The camera; by default the game's at the start.
-    raylib::Vector3 eye = START_POSITION;
-    raylib::Vector3 look = START_TARGET;
+    // The camera; by default the game's at the scene's start.
+    std::optional<raylib::Vector3> eye, look;
     bool info = false;
     // The rich looks instead of the plain ones, and in them the sun's
     // shadows.

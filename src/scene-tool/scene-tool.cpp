@@ -132,10 +132,12 @@ std::string written(raylib::Vector3 v) {
     return raylib::TextFormat("%g,%g,%g", v.x, v.y, v.z);
 }
 
-std::function<std::string(std::string&)> vectorInto(raylib::Vector3& v) {
-    return [&v](std::string& text) -> std::string {
+std::function<std::string(std::string&)> vectorInto(std::optional<raylib::Vector3>& into) {
+    return [&into](std::string& text) -> std::string {
+        raylib::Vector3 v;
         char extra;  // anything after the last field, which must be nothing
         if (std::sscanf(text.c_str(), "%f,%f,%f%c", &v.x, &v.y, &v.z, &extra) != 3) return "expected X,Y,Z";
+        into = v;
         return "";
     };
 }
@@ -169,10 +171,11 @@ void addCommands(CLI::App& app, Request& request) {
     render->add_option("-o,--output", picture.outputPath, "the PNG file to write")->required();
     render->add_option("--size", request.size, "the picture's size, WxH")->capture_default_str();
     render->add_option("--eye")
-        ->description("where the camera stands, X,Y,Z (default " + written(picture.eye) + ")")
+        ->description("where the camera stands, X,Y,Z (default the scene's start, else " + written(START_POSITION) +
+                      ")")
         ->check(CLI::Validator(vectorInto(picture.eye), "X,Y,Z"));
     render->add_option("--look")
-        ->description("the point it looks at, X,Y,Z (default " + written(picture.look) + ")")
+        ->description("the point it looks at, X,Y,Z (default the scene's start, else " + written(START_TARGET) + ")")
         ->check(CLI::Validator(vectorInto(picture.look), "X,Y,Z"));
     render->add_flag("--info", picture.info, "show the information box");
     std::map<std::string, bool> looks;
@@ -194,7 +197,8 @@ std::string requestProblem(Request& request) {
     if (request.render->parsed()) {
         problem = sizeProblem(request.size, picture.width, picture.height);
         if (problem.empty()) problem = outputProblem(picture.outputPath);
-        if (problem.empty() && raylib::Vector3Equals(picture.eye, picture.look)) {
+        if (problem.empty() &&
+            raylib::Vector3Equals(picture.eye.value_or(START_POSITION), picture.look.value_or(START_TARGET))) {
             problem = "--eye and --look are the same point: the camera needs a direction to look in";
         }
     }

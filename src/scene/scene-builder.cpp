@@ -58,6 +58,8 @@ std::optional<Problem> buildEntry(SceneEntry const& entry, World& world, SceneBu
     } else if (auto const* sky = std::get_if<SkyEntry>(&entry.fields)) {
         world.atmosphere.horizon = sky->horizon;
         world.atmosphere.zenith = sky->zenith;
+    } else if (auto const* start = std::get_if<StartEntry>(&entry.fields)) {
+        world.start = {start->eye, start->look};
     } else if (auto const* fog = std::get_if<FogEntry>(&entry.fields)) {
         world.atmosphere.fogStart = fog->start;
         world.atmosphere.fogEnd = fog->end;

@@ -20,6 +20,8 @@ enum ObjectType {
     SUN = 6,
     SKY = 7,
     FOG = 8,
+    // Where the player starts.
+    START = 9,
 };
 
 // The scale of a model whose entry gives none.
@@ -77,10 +79,16 @@ struct FogEntry {
     float start = 0, end = 0;
 };
 
+// Where the player starts: its eye, and the point it looks at.
+struct StartEntry {
+    raylib::Vector3 eye{}, look{};
+};
+
 // The farthest a fog may end.
 inline constexpr float MAX_FOG_END = 100000.0f;
 
-using EntryFields = std::variant<RectEntry, ModelEntry, CloudEntry, MountainEntry, SunEntry, SkyEntry, FogEntry>;
+using EntryFields =
+    std::variant<RectEntry, ModelEntry, CloudEntry, MountainEntry, SunEntry, SkyEntry, FogEntry, StartEntry>;
 
 // One entry of a scene, as written: what it builds and where it stands.
 struct SceneEntry {

@@ -111,19 +111,42 @@ bool buildEntries(SceneDescription const& scene, World& world, SceneBuild const&
     return true;
 }
 
+// The last start entry of the scene, which holds; none without one.
+SceneEntry const* startOf(SceneDescription const& scene) {
+    auto const entry =
+        std::find_if(scene.entries.rbegin(), scene.entries.rend(), [](SceneEntry const& e) { return e.type == START; });
+    return entry == scene.entries.rend() ? nullptr : &*entry;
+}
+
 // Warnings of the world as a whole: nothing in it, or nothing to stand on.
 void warnOfTheWhole(World const& world, std::vector<Problem>& problems, std::string const& file) {
+    raylib::Vector3 const eye = world.start.eye;
     if (world.intersector->size() == 0) {
         problems.push_back({.file = file,
                             .message = "the scene holds nothing: the player falls through the sky for ever",
                             .severity = Severity::WARNING});
-    } else if (!groundUnderStart(*world.intersector)) {
+    } else if (!groundUnderStart(*world.intersector, eye)) {
         problems.push_back(
             {.file = file,
              .message = raylib::TextFormat("nothing lies under the start at (%g, %g, %g): the player falls for ever",
-                                           START_POSITION.x, START_POSITION.y, START_POSITION.z),
+                                           eye.x, eye.y, eye.z),
              .severity = Severity::WARNING});
     }
+}
+
+// A start the scene gives inside a box, where the player could not move.
+std::optional<Problem> startProblem(SceneDescription const& scene, World const& world) {
+    SceneEntry const* entry = startOf(scene);
+    if (!entry) return std::nullopt;
+    Player standing;
+    standing.placeAt(world.start.eye);
+    if (!world.intersector->findIntersection(standing.aabb)) return std::nullopt;
+    raylib::Vector3 const eye = world.start.eye;
+    return Problem{.line = entry->place.line,
+                   .column = entry->place.column,
+                   .message = raylib::TextFormat("the start at (%g, %g, %g) is inside a box: the player could not move",
+                                                 eye.x, eye.y, eye.z),
+                   .severity = Severity::ERROR};
 }
 
 }  // namespace
@@ -138,11 +161,20 @@ SceneLoad loadWorldFromText(std::string const& text, std::string const& sourceNa
     }
 
     SceneLoad load{std::make_shared<World>(player, options.world), scene.problems, sourceName};
+    if (SceneEntry const* start = startOf(scene); start && options.placePlayer) {
+        player->placeAt(std::get<StartEntry>(start->fields).eye);
+    }
     initRandomToken();
     SceneBuild const build{keepClearFor(player.get()), {options.sceneFolder, options.assetRoot}, options.models};
     std::vector<Problem> built;
     if (!buildEntries(scene, *load.world, build, options, built)) {
         return {nullptr, {{.file = sourceName, .message = "Scene reading stopped before its end"}}, sourceName};
+    }
+    if (std::optional<Problem> problem = startProblem(scene, *load.world)) {
+        built.push_back(std::move(*problem));
+        std::stable_sort(built.begin(), built.end(), [](Problem const& a, Problem const& b) {
+            return std::tie(a.line, a.column) < std::tie(b.line, b.column);
+        });
     }
     // In file order: those of the text and those of the models, merged.
     for (Problem& problem : built) {

@@ -50,6 +50,10 @@ struct LoadOptions {
     // The memory the world may take, in bytes; 0 for what the machine has
     // available now.
     size_t memoryLimit = 0;
+    // Whether the player is put at the scene's start (where it gives one)
+    // before anything is built: a new game's player; a reloaded scene's
+    // stays where it is.
+    bool placePlayer = true;
 };
 
 // A scene as it was loaded: its world, or every problem that stops it.

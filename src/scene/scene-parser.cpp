@@ -76,6 +76,17 @@ SkyEntry readSky(SceneTokens& tokens) {
     return sky;
 }
 
+StartEntry readStart(SceneTokens& tokens) {
+    StartEntry start;
+    start.eye = tokens.vector();
+    tokens.separator();
+    start.look = tokens.vector();
+    if (!tokens.failure() && raylib::Vector3Equals(start.eye, start.look)) {
+        tokens.fail("Expected a point to look at other than the eye", TokenFailure::BAD_OPTION);
+    }
+    return start;
+}
+
 FogEntry readFog(SceneTokens& tokens) {
     FogEntry fog;
     fog.start = tokens.number();
@@ -216,6 +227,7 @@ std::map<std::string, ObjectType> const objectTypeMapper{
     {"sun", SUN},
     {"sky", SKY},
     {"fog", FOG},
+    {"start", START},
 };
 
 std::map<std::string, raylib::Color> const colorMapper{
@@ -243,6 +255,7 @@ std::optional<EntryFields> readEntryFields(ObjectType type, SceneTokens& tokens,
         case SUN: fields = readSun(tokens); break;
         case SKY: fields = readSky(tokens); break;
         case FOG: fields = readFog(tokens); break;
+        case START: fields = readStart(tokens); break;
     }
     if (tokens.failure()) return std::nullopt;
     return fields;

@@ -65,7 +65,8 @@ void SceneReader::readObjectDetails(ObjectType type) {
         case MOUNTAIN: readMountain(); break;
         case SUN:
         case SKY:
-        case FOG: build(readEntryFields(type, tokens())); break;
+        case FOG:
+        case START: build(readEntryFields(type, tokens())); break;
         default:
             logLine("Object parsing not implemented: " + std::to_string(static_cast<int>(type)));
             throw new std::invalid_argument("Object parsing not implemented!");

@@ -14,9 +14,9 @@
 namespace {
 
 char const* const KIND_NAMES[] = {"comment",  "rect", "model", "voxels_cloud", "voxels_cloud_huge",
-                                  "mountain", "sun",  "sky",   "fog"};
-// The atmosphere's entries build nothing.
-char const* const ENTITY_NAMES[] = {"", "boxes", "models", "voxels", "voxels", "slabs", "", "", ""};
+                                  "mountain", "sun",  "sky",   "fog",          "start"};
+// The atmosphere's entries and the start build nothing.
+char const* const ENTITY_NAMES[] = {"", "boxes", "models", "voxels", "voxels", "slabs", "", "", "", ""};
 
 std::string vector(raylib::Vector3 v) {
     char text[96];

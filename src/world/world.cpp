@@ -43,9 +43,11 @@ float lowestPoint(Intersector const& index) {
     return std::isinf(lowest) ? 0.0f : lowest;
 }
 
-bool groundUnderStart(Intersector const& index) {
-    AABB const body = Player().aabb;
+bool groundUnderStart(Intersector const& index, raylib::Vector3 eye) {
+    Player standing;
+    standing.placeAt(eye);
+    AABB const body = standing.aabb;
     float const bottom = std::min(lowestPoint(index), body.min.y) - 1;
     raylib::Vector3 const below{body.max.x - body.min.x, body.min.y - bottom, body.max.z - body.min.z};
-    return index.findIntersection(AABB({START_POSITION.x, bottom + below.y / 2, START_POSITION.z}, below)) != nullptr;
+    return index.findIntersection(AABB({eye.x, bottom + below.y / 2, eye.z}, below)) != nullptr;
 }

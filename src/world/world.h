@@ -59,6 +59,8 @@ public:
     // solid models, whose voxels' boxes in the index collide instead.
     std::vector<std::shared_ptr<Entity>> drawnOnly;
     SceneAtmosphere atmosphere;
+    // Where the player starts, and where the reset key brings it back.
+    StartView start;
     // The index is chosen at construction; the cell draw may be switched later.
     WorldOptions options;
 };
@@ -66,5 +68,5 @@ public:
 // The lowest point of any entity's box in the index; 0 when there is none.
 float lowestPoint(Intersector const& index);
 
-// Whether anything in the index lies under the player's start, to stand on.
-bool groundUnderStart(Intersector const& index);
+// Whether anything in the index lies under the start's eye, to stand on.
+bool groundUnderStart(Intersector const& index, raylib::Vector3 eye = START_POSITION);
