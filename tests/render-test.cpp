@@ -545,6 +545,37 @@ TEST_F(RenderTest, ChunksBehindAWallAreLeftOut) {
     EXPECT_TRUE(written[0] && written[1] && written[2] && written[3]);
 }
 
+// In the rich looks a chunk far from the camera is baked without the
+// shading of its corners, and baked shaded once the camera comes near:
+// seen through a long lens from afar, the floor at the foot of a wall is
+// as bright as the open floor, and darker after the camera came near.
+TEST_F(RenderTest, RichLooksShadeChunksOnlyNearTheCamera) {
+    auto const& index = world->intersector;
+    raylib::Color const grey{200, 200, 200, 255};
+    index->addEntity(std::make_shared<AABox>(raylib::Vector3{0, -0.5f, 0}, raylib::Vector3{20, 1, 20}, grey));
+    index->addEntity(std::make_shared<AABox>(raylib::Vector3{0, 1.5f, -2}, raylib::Vector3{6, 3, 1}, grey));
+    Renderer rich;
+    rich.setRichLooks(true);
+    rich.shadows = false;
+    auto const footAgainstOpen = [&](raylib::Camera3D const& camera) {
+        raylib::Image const image = captureFrame([&] { rich.drawFrame(*world, camera, false); });
+        auto const brightness = [&](raylib::Vector3 point) {
+            raylib::Vector2 const p = raylib::GetWorldToScreen(point, camera);
+            raylib::Color const c = at(image, static_cast<int>(p.x), static_cast<int>(p.y));
+            return c.r + c.g + c.b;
+        };
+        // Off the middle, where the cursor is.
+        float const ratio =
+            static_cast<float>(brightness({1.5f, 0, -1.4f})) / static_cast<float>(brightness({1.5f, 0, 2}));
+        raylib::UnloadImage(image);
+        return ratio;
+    };
+    raylib::Camera3D const afar = cameraAt({0, 240, 320}, {0, 0, 0}, 3);
+    EXPECT_GT(footAgainstOpen(afar), 0.97f) << "baked plain from afar";
+    EXPECT_LT(footAgainstOpen(cameraAt({0, 6, 4}, {0, 0, -1})), 0.9f) << "shaded near";
+    EXPECT_LT(footAgainstOpen(afar), 0.9f) << "and it stays shaded";
+}
+
 // In the rich looks the floor darkens towards the foot of a wall, an inner
 // corner, while the top of the wall stays as bright up to its edge, an
 // outer one.

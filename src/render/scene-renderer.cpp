@@ -30,6 +30,10 @@ namespace {
 // enough that what lies behind the camera, or behind nearer chunks, is left
 // out. Measured on clouds of huge voxels, 48 beat 24, 32, 40, 64 and 128.
 constexpr float CHUNK_SIDE = 48.0f;
+// How near the camera a chunk's corners are shaded by the boxes around
+// them: farther, a box's shading is a few pixels wide, behind the fog's
+// first veil, and not worth the faces it costs.
+constexpr float SHADING_REACH = 128.0f;
 // The glow around an emissive model's voxels: a halo as wide as this many
 // units at the model's scale 1, and how strongly it adds its colour.
 constexpr float HALO_SIZE = 3.0f;
@@ -110,12 +114,8 @@ SceneRenderer::~SceneRenderer() {
 
 void SceneRenderer::release() {
     for (Part& part : parts) {
-        for (FaceListsOnGpu const* lists : {&part.faces, &part.coarseFaces}) {
-            for (FaceList const& list : *lists) {
-                if (list.vao) raylib::rlUnloadVertexArray(list.vao);
-                if (list.vbo) raylib::rlUnloadVertexBuffer(list.vbo);
-            }
-        }
+        unload(part.faces);
+        unload(part.coarseFaces);
         if (part.query) glDeleteQueries(1, &part.query);
     }
     parts.clear();
@@ -332,11 +332,10 @@ SceneRenderer::FaceListsOnGpu SceneRenderer::upload(FaceLists const& lists, bool
     return onGpu;
 }
 
-void SceneRenderer::bakeChunk(Intersector const& index, Waiting& chunk) {
+SceneRenderer::FaceListsOnGpu SceneRenderer::bakeFaces(Intersector const& index, Waiting const& chunk, bool shaded) {
     // The boxes of the neighbouring chunks that touch this one may hide faces
     // of its boxes, and those within the shading band shade them: they are
     // looked at too.
-    bool const shaded = shadedChunks && mergedFaces;
     float const band = shaded ? shadingBandOf(chunk.boxes) : 0;
     std::vector<AABox const*> const around = boxesAround(index, chunk, band);
     FaceLists lists;
@@ -345,14 +344,46 @@ void SceneRenderer::bakeChunk(Intersector const& index, Waiting& chunk) {
     } else {
         addEachFace(chunk.boxes, around, lists);
     }
+    return upload(lists, shaded);
+}
+
+bool SceneRenderer::shadedFrom(raylib::BoundingBox const& bounds, raylib::Vector3 camera) const {
+    return shadedChunks && mergedFaces && distanceSquared(camera, bounds) < SHADING_REACH * SHADING_REACH;
+}
+
+void SceneRenderer::bakeChunk(Intersector const& index, Waiting& chunk, raylib::Vector3 camera) {
     Part part;
     part.bounds = chunk.bounds;
-    part.faces = upload(lists, shaded);
+    bool const shaded = shadedFrom(chunk.bounds, camera);
+    part.faces = bakeFaces(index, chunk, shaded);
+    // Baked plain beyond the reach of the shading, it is baked again shaded
+    // once the camera comes near.
+    if (shadedChunks && mergedFaces && !shaded) part.toShade = chunk;
     if (mergedFaces && coarseFarChunks) {
         part.coarseSide = coarseCellSide(chunk.boxes);
         part.boxes = std::move(chunk.boxes);
     }
     parts.push_back(std::move(part));
+}
+
+void SceneRenderer::shadeNear(Intersector const& index, raylib::Vector3 camera) {
+    auto const start = Clock::now();
+    for (Part& part : parts) {
+        if (!part.toShade || !shadedFrom(part.bounds, camera)) continue;
+        unload(part.faces);
+        part.faces = bakeFaces(index, *part.toShade, true);
+        part.toShade.reset();
+        double const spent = std::chrono::duration<double>(Clock::now() - start).count();
+        if (bakingBudget > 0 && spent > bakingBudget) break;
+    }
+}
+
+void SceneRenderer::unload(FaceListsOnGpu& lists) {
+    for (FaceList& list : lists) {
+        if (list.vao) raylib::rlUnloadVertexArray(list.vao);
+        if (list.vbo) raylib::rlUnloadVertexBuffer(list.vbo);
+        list = {};
+    }
 }
 
 void SceneRenderer::bakeCoarseFaces(Part& part) {
@@ -416,7 +447,7 @@ void SceneRenderer::bakeWaiting(Intersector const& index, raylib::Vector3 camera
     for (auto const& [distance, key] : waitingByDistance(camera)) {
         double const spent = std::chrono::duration<double>(Clock::now() - start).count();
         if (bakingBudget > 0 && distance > AROUND_THE_CAMERA && spent > bakingBudget) break;
-        bakeChunk(index, waiting.at(key));
+        bakeChunk(index, waiting.at(key), camera);
         waiting.erase(key);
     }
 }
@@ -438,7 +469,7 @@ SceneRenderer::Progress SceneRenderer::bakeAround(World const& world, raylib::Ve
             ++progress.chunksLeft;
             continue;
         }
-        bakeChunk(*index, waiting.at(key));
+        bakeChunk(*index, waiting.at(key), camera);
         waiting.erase(key);
     }
     progress.chunksBaked = chunksBaked();
@@ -707,6 +738,7 @@ void SceneRenderer::drawScene(raylib::Camera3D const& camera, World const& world
 void SceneRenderer::bakeDue(World const& world, raylib::Vector3 camera) {
     sortUntil(world, Clock::time_point::max());
     bakeWaiting(*world.intersector, camera);
+    shadeNear(*world.intersector, camera);
 }
 
 void SceneRenderer::usePrograms(ScenePrograms const& programs) {

@@ -179,6 +179,11 @@ private:
     using FaceListsOnGpu = std::array<FaceList, FACE_LISTS>;
 
     // Something drawn as a whole when its bounds meet the view.
+    // The boxes of a chunk not baked yet, and the bounds of their boxes.
+    struct Waiting {
+        raylib::BoundingBox bounds;
+        std::vector<AABox const*> boxes;
+    };
     struct Part {
         raylib::BoundingBox bounds;
         FaceListsOnGpu faces{};
@@ -187,6 +192,9 @@ private:
         FaceListsOnGpu coarseFaces{};
         float coarseSide = 0;
         std::vector<AABox const*> boxes;
+        // Its chunk, when it was baked without the shading of its corners
+        // and is to be baked with it once the camera comes near.
+        std::optional<Waiting> toShade;
         std::shared_ptr<Entity> entity;      // or an entity that draws itself
         ModelEntity const* model = nullptr;  // the entity, when it is a model
         ModelOnGpu* onGpu = nullptr;         // and the model's copy on the GPU
@@ -195,11 +203,6 @@ private:
         bool queried = false;                // whether the query was drawn with it
     };
     using ChunkKey = std::tuple<int, int, int>;
-    // The boxes of a chunk not baked yet, and the bounds of their boxes.
-    struct Waiting {
-        raylib::BoundingBox bounds;
-        std::vector<AABox const*> boxes;
-    };
 
     using Clock = std::chrono::steady_clock;
 
@@ -215,7 +218,16 @@ private:
     bool sortSome(World const& world, Clock::time_point deadline);
     void sortModel(ModelEntity const& model, std::shared_ptr<Entity> const& entity);
     void sortBox(AABox const& box);
-    void bakeChunk(Intersector const& index, Waiting& chunk);
+    void bakeChunk(Intersector const& index, Waiting& chunk, raylib::Vector3 camera);
+    // A chunk's faces on the GPU, their corners shaded or not.
+    FaceListsOnGpu bakeFaces(Intersector const& index, Waiting const& chunk, bool shaded);
+    // Whether the corners of a chunk of those bounds are shaded, seen from
+    // the camera.
+    bool shadedFrom(raylib::BoundingBox const& bounds, raylib::Vector3 camera) const;
+    // Bakes again, shaded, the chunks baked plain that the camera has come
+    // near, for the baking budget.
+    void shadeNear(Intersector const& index, raylib::Vector3 camera);
+    static void unload(FaceListsOnGpu& lists);
     using FaceLists = std::array<std::vector<FaceInstance>, FACE_LISTS>;
     FaceListsOnGpu upload(FaceLists const& lists, bool shaded) const;
     // Whether a part is drawn coarse from the camera, whether its coarse

@@ -15,7 +15,7 @@ public:
     // How far from the point, along either side of the square, the map
     // reaches, in units, and its texels along a side.
     static constexpr float REACH = 48.0f;
-    static constexpr int SIZE = 2048;
+    static constexpr int SIZE = 1024;
 
     // The orthographic view from the sun onto the square around center,
     // far enough out for what stands tall between.
