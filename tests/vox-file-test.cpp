@@ -87,6 +87,12 @@ TEST(VoxFileProblem, AcceptsUpToEachLimitAndSaysWhatIsWrongBeyond) {
          "the file ends inside its palette (RGBA)"},
         {"a size cut short", edited(voxFile(), [](Bytes& d) { d.resize(24); }), "the file ends inside a SIZE chunk"},
         {"an unknown chunk", unknownChunk, ""},
+        {"a model after the palette, not read",
+         edited(voxFile(),
+                [](Bytes& d) {
+                    append(d, "SIZE", {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0});
+                }),
+         ""},
     };
     for (auto const& c : cases) {
         // The whole problem for an accepted file, the start of it otherwise.

@@ -484,9 +484,13 @@ std::string readChunk(Reader& reader, Chunks& file, bool& stop) {
     reader.u32();  // size of the children, which are read in line
     std::vector<unsigned char> const& data = file.data;
     Reader chunk(data, reader.at, std::min(reader.at + contentSize, data.size() + READ_PAST_END));
-    if (id == "SIZE") return readSize(reader, file);
-    if (id == "XYZI") return readVoxels(reader, contentSize, file);
-    if (id == "RGBA") {
+    // MagicaVoxel writes the models, their scene graph and the palette, then
+    // the materials; past the palette, as raylib's loader reads files, only
+    // the materials are read.
+    bool const read = !file.pastPalette || id == "MATL";
+    if (read && id == "SIZE") return readSize(reader, file);
+    if (read && id == "XYZI") return readVoxels(reader, contentSize, file);
+    if (read && id == "RGBA") {
         std::string const problem = readPalette(reader, file);
         file.pastPalette = true;
         // Past the last entry, which is never shown: the materials follow.
@@ -497,9 +501,7 @@ std::string readChunk(Reader& reader, Chunks& file, bool& stop) {
         reader.at = chunk.end;
         return readMaterial(chunk, file);
     }
-    // MagicaVoxel writes the scene graph before the palette; after it, as
-    // raylib's loader reads files, only the materials are read.
-    if ((id == "nTRN" || id == "nGRP" || id == "nSHP" || id == "LAYR") && !file.pastPalette) {
+    if (read && (id == "nTRN" || id == "nGRP" || id == "nSHP" || id == "LAYR")) {
         if (id == "nTRN") file.graph.readTransform(chunk);
         if (id == "nGRP") file.graph.readGroup(chunk);
         if (id == "nSHP") file.graph.readShape(chunk);
