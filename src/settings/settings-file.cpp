@@ -30,55 +30,47 @@ std::string number(double value) {
     return raylib::TextFormat("%g", value);
 }
 
-// Puts the node's value into the setting; returns why it cannot, or nothing.
-std::string assign(Settings& settings, SettingInfo const& info, toml::node const& node) {
-    std::string const range = number(info.min) + " to " + number(info.max);
-    switch (info.kind) {
-        case SettingInfo::NUMBER: {
-            auto const value = node.value<double>();
-            if (!value || node.is_boolean()) return "a number from " + range + " is expected";
-            if (!(*value >= info.min && *value <= info.max)) return number(*value) + " is out of range (" + range + ")";
-            settings.*info.number = static_cast<float>(*value);
-            return "";
-        }
-        case SettingInfo::WHOLE:
-        case SettingInfo::SCALE: {
-            if (info.kind == SettingInfo::SCALE && node.value<std::string>() == "auto") {
-                settings.renderScale = 0;
-                return "";
-            }
-            auto const value = node.value_exact<int64_t>();
-            if (!value)
-                return std::string("a whole number from ") + range +
-                       (info.kind == SettingInfo::SCALE ? " or \"auto\"" : "") + " is expected";
-            if (*value < info.min || *value > info.max)
-                return std::to_string(*value) + " is out of range (" + range + ")";
-            settings.*info.whole = static_cast<int>(*value);
-            return "";
-        }
-        case SettingInfo::SWITCH: {
-            auto const value = node.value_exact<bool>();
-            if (!value) return "true or false is expected";
-            settings.*info.flag = *value;
-            return "";
-        }
-        case SettingInfo::CHOICE: {
-            auto const name = node.value_exact<std::string>();
-            std::string expected;
-            for (size_t i = 0; i < info.choices.size(); ++i) {
-                if (name == info.choices[i]) {
-                    settings.*info.whole = static_cast<int>(i);
-                    return "";
-                }
-                expected += std::string(i == 0                        ? ""
-                                        : i + 1 < info.choices.size() ? ", "
-                                                                      : " or ") +
-                            "\"" + info.choices[i] + "\"";
-            }
-            return expected + " is expected";
-        }
-        case SettingInfo::KEYS: break;
+// Each kind of setting from its node: why it cannot be taken, or nothing.
+std::string assignNumber(Settings& settings, SettingInfo const& info, toml::node const& node,
+                         std::string const& range) {
+    auto const value = node.value<double>();
+    if (!value || node.is_boolean()) return "a number from " + range + " is expected";
+    if (!(*value >= info.min && *value <= info.max)) return number(*value) + " is out of range (" + range + ")";
+    settings.*info.number = static_cast<float>(*value);
+    return "";
+}
+
+std::string assignWhole(Settings& settings, SettingInfo const& info, toml::node const& node, std::string const& range) {
+    if (info.kind == SettingInfo::SCALE && node.value<std::string>() == "auto") {
+        settings.renderScale = 0;
+        return "";
     }
+    auto const value = node.value_exact<int64_t>();
+    if (!value)
+        return std::string("a whole number from ") + range + (info.kind == SettingInfo::SCALE ? " or \"auto\"" : "") +
+               " is expected";
+    if (*value < info.min || *value > info.max) return std::to_string(*value) + " is out of range (" + range + ")";
+    settings.*info.whole = static_cast<int>(*value);
+    return "";
+}
+
+std::string assignChoice(Settings& settings, SettingInfo const& info, toml::node const& node) {
+    auto const name = node.value_exact<std::string>();
+    std::string expected;
+    for (size_t i = 0; i < info.choices.size(); ++i) {
+        if (name == info.choices[i]) {
+            settings.*info.whole = static_cast<int>(i);
+            return "";
+        }
+        expected += std::string(i == 0                        ? ""
+                                : i + 1 < info.choices.size() ? ", "
+                                                              : " or ") +
+                    "\"" + info.choices[i] + "\"";
+    }
+    return expected + " is expected";
+}
+
+std::string assignKeys(Settings& settings, SettingInfo const& info, toml::node const& node) {
     toml::array const* names = node.as_array();
     if (!names || names->empty() || names->size() > 2) return "a list of one or two key names is expected";
     std::array<int, 2> keys{};
@@ -89,6 +81,25 @@ std::string assign(Settings& settings, SettingInfo const& info, toml::node const
     }
     settings.keys[info.action] = keys;
     return "";
+}
+
+// Puts the node's value into the setting; returns why it cannot, or nothing.
+std::string assign(Settings& settings, SettingInfo const& info, toml::node const& node) {
+    std::string const range = number(info.min) + " to " + number(info.max);
+    switch (info.kind) {
+        case SettingInfo::NUMBER: return assignNumber(settings, info, node, range);
+        case SettingInfo::WHOLE:
+        case SettingInfo::SCALE: return assignWhole(settings, info, node, range);
+        case SettingInfo::SWITCH: {
+            auto const value = node.value_exact<bool>();
+            if (!value) return "true or false is expected";
+            settings.*info.flag = *value;
+            return "";
+        }
+        case SettingInfo::CHOICE: return assignChoice(settings, info, node);
+        case SettingInfo::KEYS: break;
+    }
+    return assignKeys(settings, info, node);
 }
 
 // A value that is not a table, with its key: the names of the tables it is

@@ -40,23 +40,35 @@ std::string valueText(SettingInfo const& info, Settings const& settings, ValueSt
     return keysText(settings.keys[info.action], style, chosenKey);
 }
 
+namespace {
+
+// The rows of the table of settings, by kind.
+using S = Settings;
+
+SettingInfo number(char const* key, char const* comment, float min, float max, float step, float S::*field) {
+    return SettingInfo{key, comment, SettingInfo::NUMBER, min, max, step, field};
+}
+
+SettingInfo whole(char const* key, char const* comment, SettingInfo::Kind kind, float min, float max, float step,
+                  int S::*field) {
+    return SettingInfo{key, comment, kind, min, max, step, nullptr, field};
+}
+
+SettingInfo flag(char const* key, char const* comment, bool S::*field) {
+    return SettingInfo{key, comment, SettingInfo::SWITCH, 0, 1, 1, nullptr, nullptr, field};
+}
+
+SettingInfo choice(char const* key, char const* comment, std::span<char const* const> names, int S::*field) {
+    return SettingInfo{key, comment, SettingInfo::CHOICE, 0, 0, 1, nullptr, field, nullptr, ACTION_COUNT, names};
+}
+
+SettingInfo keys(char const* key, char const* comment, Action action) {
+    return SettingInfo{key, comment, SettingInfo::KEYS, 0, 0, 0, nullptr, nullptr, nullptr, action};
+}
+
+}  // namespace
+
 std::vector<SettingInfo> const& settingInfos() {
-    using S = Settings;
-    auto const number = [](char const* key, char const* comment, float min, float max, float step, float S::*field) {
-        return SettingInfo{key, comment, SettingInfo::NUMBER, min, max, step, field};
-    };
-    auto const whole = [](char const* key, char const* comment, SettingInfo::Kind kind, float min, float max,
-                          float step,
-                          int S::*field) { return SettingInfo{key, comment, kind, min, max, step, nullptr, field}; };
-    auto const flag = [](char const* key, char const* comment, bool S::*field) {
-        return SettingInfo{key, comment, SettingInfo::SWITCH, 0, 1, 1, nullptr, nullptr, field};
-    };
-    auto const choice = [](char const* key, char const* comment, std::span<char const* const> names, int S::*field) {
-        return SettingInfo{key, comment, SettingInfo::CHOICE, 0, 0, 1, nullptr, field, nullptr, ACTION_COUNT, names};
-    };
-    auto const keys = [](char const* key, char const* comment, Action action) {
-        return SettingInfo{key, comment, SettingInfo::KEYS, 0, 0, 0, nullptr, nullptr, nullptr, action};
-    };
     static std::vector<SettingInfo> const infos = {
         number("look.mouse_sensitivity", "degrees the view turns for a pixel of mouse motion", 0.005f, 1, 0.005f,
                &S::mouseSensitivity),
