@@ -141,9 +141,10 @@ Atmosphere withSceneAtmosphere(Atmosphere atmosphere, SceneAtmosphere const& giv
 }
 
 void Renderer::drawShadows(World const& world, raylib::Camera3D const& camera) {
-    // The square is centred on a cell of a quarter of the map's reach, the
-    // camera's: the camera stays near its middle.
-    constexpr float CELL = ShadowMap::REACH / 4;
+    // The square is centred on the camera's cell of half the map's reach:
+    // the map is drawn again a few times a minute as the player walks, and
+    // reaches at least three quarters of its reach around the camera.
+    constexpr float CELL = ShadowMap::REACH / 2;
     if (scene.bakedBoxes) scene.bakeDue(world, camera.position);
     ShadowsDrawn const now{
         {static_cast<int>(std::floor(camera.position.x / CELL)), static_cast<int>(std::floor(camera.position.y / CELL)),
