@@ -10,9 +10,9 @@ namespace {
 
 constexpr raylib::Vector3 SUN_COLOR{1.0f, 0.96f, 0.88f};
 
-// The dome's rings and segments, as sky.vs makes them, and the vertices of
-// their two triangles each, below the horizon and above.
-constexpr int DOME_VERTICES = 24 * (8 + 1) * 6;
+// The dome's rings and segments above the horizon, as sky.vs makes them,
+// and the vertices of their two triangles each.
+constexpr int DOME_VERTICES = 24 * 8 * 6;
 
 }  // namespace
 

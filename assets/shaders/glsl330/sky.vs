@@ -25,12 +25,12 @@ const float SUN_SQUARE = 0.5;
 // The corners of a square's two triangles, as steps along its sides.
 const ivec2 STEPS[6] = ivec2[6](ivec2(0, 0), ivec2(1, 0), ivec2(1, 1), ivec2(0, 0), ivec2(1, 1), ivec2(0, 1));
 
-// The height of ring r: below the horizon for the first, then spaced so
-// that the sky's colour changes alike from ring to ring.
+// The height of ring r, from the horizon (ring 0) up, spaced so that the
+// sky's colour changes alike from ring to ring. Below the horizon the sky
+// is the horizon's colour, which the frame is cleared to: no dome there.
 float elevationOf(int ring)
 {
-    if (ring == 0) return -HALF_PI;
-    float t = float(ring - 1) / float(RINGS);
+    float t = float(ring) / float(RINGS);
     return asin(t * t);
 }
 
