@@ -371,6 +371,8 @@ TEST(VoxMaterials, EachColourTakesItsChunksMaterial) {
         {{{"_type", "_glass"}, {"_alpha", "x"}, {"_weight", "3"}}, VoxMaterial::GLASS, 1, 0},
         {{{"_type", "_metal"}, {"_metal", "0.5"}, {"_rough", "0.25"}}, VoxMaterial::METAL, 0.5f, 0.25f},
         {{{"_type", "_diffuse"}, {"_weight", "1"}}, VoxMaterial::DIFFUSE, 0, 0},
+        // An empty value last, read at the chunk's very end.
+        {{{"_type", "_emit"}, {"_note", ""}}, VoxMaterial::EMIT, 1, 0},
     };
     for (auto const& [properties, kind, amount, rough] : cases) {
         VoxModel model = voxModelOf(1, 1, 1, [](int, int, int) { return 3; });
