@@ -230,8 +230,9 @@ std::vector<GlowPoint> glowPointsOf(VoxelGrid const& grid) {
         }
     }
     std::vector<GlowPoint> points;
-    for (auto const& [cell, sum] : cells) {
+    for (auto const& cell : cells) {
         if (points.size() == MAX_GLOWS) break;
+        std::array<float, 8> const& sum = cell.second;
         float const n = sum[7];
         auto const channel = [&](int k) { return static_cast<unsigned char>(sum[k] / n + 0.5f); };
         points.push_back({{sum[0] / n * VOXEL_SIDE, sum[1] / n * VOXEL_SIDE, sum[2] / n * VOXEL_SIDE},
