@@ -6,8 +6,12 @@ namespace raylib {
 #include <rlgl.h>
 }
 
+raylib::Matrix currentViewProjection() {
+    return raylib::MatrixMultiply(raylib::rlGetMatrixModelview(), raylib::rlGetMatrixProjection());
+}
+
 Frustum Frustum::ofCurrentView() {
-    return Frustum(raylib::MatrixMultiply(raylib::rlGetMatrixModelview(), raylib::rlGetMatrixProjection()));
+    return Frustum(currentViewProjection());
 }
 
 Frustum::Frustum(raylib::Matrix m) {

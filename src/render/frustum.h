@@ -2,6 +2,10 @@
 
 #include "raylib-api.h"
 
+// The projection times the modelview raylib draws with (after
+// BeginMode3D), as a shader's "mvp" takes it.
+raylib::Matrix currentViewProjection();
+
 // The six planes of a view frustum, taken from a view-projection matrix.
 class Frustum {
 public:

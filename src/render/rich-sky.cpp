@@ -1,5 +1,6 @@
 #include "rich-sky.h"
 
+#include "frustum.h"
 #include "lighting.h"
 
 namespace raylib {
@@ -30,8 +31,7 @@ RichSky::~RichSky() {
 
 void RichSky::draw(Atmosphere const& atmosphere) const {
     raylib::rlDrawRenderBatchActive();
-    raylib::Matrix const viewProjection =
-        raylib::MatrixMultiply(raylib::rlGetMatrixModelview(), raylib::rlGetMatrixProjection());
+    raylib::Matrix const viewProjection = currentViewProjection();
     for (raylib::Shader const shader : {dome, sun}) {
         raylib::rlEnableShader(shader.id);
         raylib::SetShaderValueMatrix(shader, raylib::GetShaderLocation(shader, "viewProjection"), viewProjection);

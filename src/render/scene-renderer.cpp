@@ -614,8 +614,7 @@ void SceneRenderer::prepareFaceShaders() {
     // The faces' programs draw with the view as raylib draws meshes, with
     // no model transform, and untinted.
     raylib::Matrix const identity = raylib::MatrixIdentity();
-    raylib::Matrix const viewProjection =
-        raylib::MatrixMultiply(raylib::rlGetMatrixModelview(), raylib::rlGetMatrixProjection());
+    raylib::Matrix const viewProjection = currentViewProjection();
     float const white[4] = {1, 1, 1, 1};
     for (raylib::Shader const shader : {faceShader, clearFaceShader}) {
         if (shader.id == 0) continue;
@@ -756,8 +755,7 @@ raylib::Matrix SceneRenderer::drawDepth(raylib::Camera3D const& view, World cons
                                         ScenePrograms const& programs) {
     raylib::rlClearScreenBuffers();
     raylib::BeginMode3D(view);
-    raylib::Matrix const viewProjection =
-        raylib::MatrixMultiply(raylib::rlGetMatrixModelview(), raylib::rlGetMatrixProjection());
+    raylib::Matrix const viewProjection = currentViewProjection();
     raylib::BeginShaderMode(programs.light);
     usePrograms(programs);
     if (bakedBoxes) {
