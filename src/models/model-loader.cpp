@@ -172,7 +172,9 @@ std::vector<GlowPoint> const& LoadedModel::glows() const {
 }
 
 int LoadedModel::shadedGlassMeshes() const {
-    return shadedModel().meshCount == shaded.meshCount ? shadedGlass : 0;
+    // Without shaded meshes, the plain ones are drawn, with no glass apart.
+    shadedModel();
+    return shadedGlass;
 }
 
 std::shared_ptr<LoadedModel const> ModelCache::get(std::string const& path) {

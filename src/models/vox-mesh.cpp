@@ -193,15 +193,16 @@ std::optional<std::vector<raylib::Mesh>> buildVoxMeshes(VoxelGrid const& grid, b
         }
     }
     std::vector<raylib::Mesh> meshes;
+    size_t opaque = 0;
     for (int glass = 0; glass < 2; ++glass) {
-        if (glass && glassMeshes) *glassMeshes = -static_cast<int>(meshes.size());
+        if (glass) opaque = meshes.size();
         for (QuadList const& faces : quads[glass]) {
             for (int first = 0; first < faces.vertexCount(); first += MAX_MESH_VERTICES) {
                 meshes.push_back(meshOf(faces, first));
             }
         }
     }
-    if (glassMeshes) *glassMeshes += static_cast<int>(meshes.size());
+    if (glassMeshes) *glassMeshes = static_cast<int>(meshes.size() - opaque);
     return meshes;
 }
 
