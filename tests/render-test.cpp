@@ -45,6 +45,15 @@ protected:
         return image;
     }
     static raylib::Color at(raylib::Image const& image, int x, int y) { return raylib::GetImageColor(image, x, y); }
+    // A grey floor 20 wide at y 0, and on it a grey wall 6 wide and 3 high
+    // whose front stands at z -1.5.
+    void addFloorAndWall() {
+        raylib::Color const grey{200, 200, 200, 255};
+        world->intersector->addEntity(
+            std::make_shared<AABox>(raylib::Vector3{0, -0.5f, 0}, raylib::Vector3{20, 1, 20}, grey));
+        world->intersector->addEntity(
+            std::make_shared<AABox>(raylib::Vector3{0, 1.5f, -2}, raylib::Vector3{6, 3, 1}, grey));
+    }
 
     static inline Renderer* renderer = nullptr;
     std::shared_ptr<World> world;
@@ -550,10 +559,7 @@ TEST_F(RenderTest, ChunksBehindAWallAreLeftOut) {
 // seen through a long lens from afar, the floor at the foot of a wall is
 // as bright as the open floor, and darker after the camera came near.
 TEST_F(RenderTest, RichLooksShadeChunksOnlyNearTheCamera) {
-    auto const& index = world->intersector;
-    raylib::Color const grey{200, 200, 200, 255};
-    index->addEntity(std::make_shared<AABox>(raylib::Vector3{0, -0.5f, 0}, raylib::Vector3{20, 1, 20}, grey));
-    index->addEntity(std::make_shared<AABox>(raylib::Vector3{0, 1.5f, -2}, raylib::Vector3{6, 3, 1}, grey));
+    addFloorAndWall();
     Renderer rich;
     rich.setRichLooks(true);
     rich.shadows = false;
@@ -580,10 +586,7 @@ TEST_F(RenderTest, RichLooksShadeChunksOnlyNearTheCamera) {
 // corner, while the top of the wall stays as bright up to its edge, an
 // outer one.
 TEST_F(RenderTest, RichLooksShadeInnerCornersNotOuterEdges) {
-    auto const& index = world->intersector;
-    raylib::Color const grey{200, 200, 200, 255};
-    index->addEntity(std::make_shared<AABox>(raylib::Vector3{0, -0.5f, 0}, raylib::Vector3{20, 1, 20}, grey));
-    index->addEntity(std::make_shared<AABox>(raylib::Vector3{0, 1.5f, -2}, raylib::Vector3{6, 3, 1}, grey));
+    addFloorAndWall();
     Renderer rich;
     rich.setRichLooks(true);
     raylib::Camera3D const camera = cameraAt({0, 6, 4}, {0, 0, -1});
