@@ -163,8 +163,11 @@ void Renderer::drawShadows(World const& world, raylib::Camera3D const& camera) {
     // Pushed back a little, so that a lit face does not shadow itself.
     glEnable(GL_POLYGON_OFFSET_FILL);
     glPolygonOffset(2.0f, 4.0f);
-    raylib::Matrix const sunView = scene.drawDepth(ShadowMap::sunCamera(center, frameAtmosphere.towardSun), world,
-                                                   {lighting.getLightShader()->shader, facePrograms()});
+    raylib::Matrix sunView;
+    shadowMap->drawInside([&] {
+        sunView = scene.drawDepth(ShadowMap::sunCamera(center, frameAtmosphere.towardSun), world,
+                                  {lighting.getLightShader()->shader, facePrograms()});
+    });
     glDisable(GL_POLYGON_OFFSET_FILL);
     raylib::rlColorMask(true, true, true, true);
     raylib::EndTextureMode();

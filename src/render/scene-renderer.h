@@ -92,9 +92,9 @@ public:
     // chunks due in this frame, those around the camera first.
     void bakeDue(World const& world, raylib::Vector3 camera);
     // The depth of everything the view (the sun's) meets into the current
-    // target, under the programs given: no weapon, no sky, no queries, so
-    // that what the camera sees decides nothing. Gives the view's
-    // projection times its view.
+    // target, cleared before, under the programs given: no weapon, no sky, no
+    // queries, so that what the camera sees decides nothing. Gives the
+    // view's projection times its view.
     raylib::Matrix drawDepth(raylib::Camera3D const& view, World const& world, ScenePrograms const& programs);
 
     // The objects drawn besides the world's entities, by the number each

@@ -4,6 +4,10 @@
 
 #include "gl-api.h"
 
+namespace raylib {
+#include <rlgl.h>
+}
+
 namespace {
 
 // How far the sun's eye stands from the square's middle: what stands
@@ -16,9 +20,11 @@ ShadowMap::ShadowMap(int size) : size(size) {
     glGenTextures(1, &depth);
     glBindTexture(GL_TEXTURE_2D, depth);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT24, size, size, 0, GL_DEPTH_COMPONENT, GL_UNSIGNED_INT, nullptr);
-    // Sampled with comparison, linear filtering blends four texels' answers.
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    // Sampled with comparison, one texel a pixel: filtering four costs a
+    // software renderer a third of the frame. Beyond the map, its edge,
+    // where nothing is drawn (see drawInside): in the sun.
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_COMPARE_MODE, GL_COMPARE_REF_TO_TEXTURE);
@@ -45,6 +51,16 @@ raylib::Camera3D ShadowMap::sunCamera(raylib::Vector3 center, raylib::Vector3 to
     raylib::Vector3 const up = std::abs(toward.y) > 0.99f ? raylib::Vector3{0, 0, -1} : raylib::Vector3{0, 1, 0};
     return {raylib::Vector3Add(center, raylib::Vector3Scale(toward, SUN_DISTANCE)), center, up, 2 * REACH,
             raylib::CAMERA_ORTHOGRAPHIC};
+}
+
+void ShadowMap::drawInside(std::function<void()> const& draw) const {
+    raylib::rlClearScreenBuffers();
+    // A border of one texel left at the farthest depth: a browser's OpenGL
+    // has no border colour.
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(1, 1, size - 2, size - 2);
+    draw();
+    glDisable(GL_SCISSOR_TEST);
 }
 
 raylib::RenderTexture2D ShadowMap::target() const {

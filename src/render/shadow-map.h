@@ -1,10 +1,12 @@
 #pragma once
 
+#include <functional>
+
 #include "raylib-api.h"
 
 // The sun's shadow map: the depth of what lies around a point, seen from
 // the sun, in a square depth texture that programs sample with comparison
-// (a value between 0, in shadow, and 1, in the sun, filtered at its edges).
+// (0, in shadow, or 1, in the sun).
 class ShadowMap {
 public:
     explicit ShadowMap(int size = SIZE);
@@ -23,6 +25,9 @@ public:
     // The framebuffer as raylib's BeginTextureMode takes it: depth only.
     raylib::RenderTexture2D target() const;
     unsigned int depthTexture() const { return depth; }
+    // Clears the map, bound as the target, and runs draw, which draws
+    // everywhere but on the map's edge.
+    void drawInside(std::function<void()> const& draw) const;
 
     int const size;
 

@@ -8,8 +8,10 @@
 in vec2 fragTexCoord;
 in vec4 fragColor;
 in vec3 fragPosition;
+#ifndef FACES
 in vec3 fragNormal;
 in float fragSheen;
+#endif
 
 uniform sampler2D texture0;
 uniform vec4 colDiffuse;
@@ -25,17 +27,11 @@ out vec4 finalColor;
 #ifdef SHADOWS
 // With SHADOWS defined, the sun's depth map, compared: where something
 // nearer the sun stands in front, the sun's share of the colour is taken
-// away. Beyond the map, everything is in the sun.
+// away. Beyond the map, everything is in the sun: the lookup clamps to the
+// map's edge, which is left at the farthest depth.
 uniform sampler2DShadow shadowMap;
-in vec4 fragSunSpace;
+in vec3 fragSunSpace;
 in vec3 fragSunColor;
-
-float inTheSun()
-{
-    vec3 at = fragSunSpace.xyz / fragSunSpace.w * 0.5 + 0.5;
-    if (any(lessThan(at, vec3(0.0))) || any(greaterThan(at, vec3(1.0)))) return 1.0;
-    return texture(shadowMap, at);
-}
 #endif
 
 void main()
@@ -48,18 +44,19 @@ void main()
 #endif
     float sunShows = 1.0;
 #ifdef SHADOWS
-    // A face turned from the sun has no share to lose.
-    if (fragSunColor != vec3(0.0)) {
-        sunShows = inTheSun();
-        color.rgb -= fragSunColor * (1.0 - sunShows);
-    }
+    // A face turned from the sun has no share to lose; beyond the map's
+    // far side, everything is in the sun.
+    sunShows = texture(shadowMap, vec3(fragSunSpace.xy, min(fragSunSpace.z, 1.0)));
+    color.rgb -= fragSunColor * (1.0 - sunShows);
 #endif
+#ifndef FACES
     if (fragSheen > 0.0) {
         // A metal's highlight: the sun mirrored towards the eye.
         vec3 toEye = normalize(eyePosition - fragPosition);
         float mirrored = max(dot(reflect(-towardSun, normalize(fragNormal)), toEye), 0.0);
         color.rgb += sunLight * fragSheen * pow(mirrored, 24.0) * sunShows;
     }
+#endif
 #ifdef NO_FOG
     finalColor = color;
 #else

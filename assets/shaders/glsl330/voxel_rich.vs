@@ -49,13 +49,16 @@ out vec3 fragPosition;
 // A model's vertex carries its colour's material as its texture
 // coordinates: its glow (1: it shows its colour whatever the light) and
 // its sheen (a metal's highlight of the sun), both 0 for other vertices.
+#ifndef FACES
 out vec3 fragNormal;
 out float fragSheen;
+#endif
 #ifdef SHADOWS
-// With SHADOWS defined, where the vertex lies in the sun's view, and the
-// share of its colour the sun gives, which a shadow takes away.
+// With SHADOWS defined, where the vertex lies in the sun's depth map (its
+// view is orthographic: no division), and the share of its colour the sun
+// gives, which a shadow takes away.
 uniform mat4 sunViewProjection;
-out vec4 fragSunSpace;
+out vec3 fragSunSpace;
 out vec3 fragSunColor;
 #endif
 
@@ -82,10 +85,7 @@ void main()
     vec3 sun = sunLight * max(dot(normal, towardSun), 0.0);
     vec3 light = mix(groundLight, skyLight, normal.y * 0.5 + 0.5) + sun;
 #endif
-#if defined(FACES)
-    fragNormal = faceNormal;
-    fragSheen = 0.0;
-#else
+#ifndef FACES
     float glow = vertexTexCoord.x;
     light = mix(light, vec3(1.0), glow);
     sun *= 1.0 - glow;
@@ -93,7 +93,7 @@ void main()
     fragSheen = vertexTexCoord.y;
 #endif
 #ifdef SHADOWS
-    fragSunSpace = sunViewProjection * vec4(position, 1.0);
+    fragSunSpace = (sunViewProjection * vec4(position, 1.0)).xyz * 0.5 + 0.5;
     fragSunColor = vertexColor.rgb * sun;
 #endif
 
