@@ -158,19 +158,11 @@ void Renderer::drawShadows(World const& world, raylib::Camera3D const& camera) {
     shadowsDrawn = now;
     if (!shadowMap) shadowMap = std::make_unique<ShadowMap>();
     raylib::Vector3 const center{(now.cell[0] + 0.5f) * CELL, (now.cell[1] + 0.5f) * CELL, (now.cell[2] + 0.5f) * CELL};
-    raylib::BeginTextureMode(shadowMap->target());
-    raylib::rlColorMask(false, false, false, false);
-    // Pushed back a little, so that a lit face does not shadow itself.
-    glEnable(GL_POLYGON_OFFSET_FILL);
-    glPolygonOffset(2.0f, 4.0f);
     raylib::Matrix sunView;
-    shadowMap->drawInside([&] {
+    shadowMap->drawInto([&] {
         sunView = scene.drawDepth(ShadowMap::sunCamera(center, frameAtmosphere.towardSun), world,
                                   {lighting.getLightShader()->shader, facePrograms()});
     });
-    glDisable(GL_POLYGON_OFFSET_FILL);
-    raylib::rlColorMask(true, true, true, true);
-    raylib::EndTextureMode();
     lighting.setSunView(sunView);
 }
 

@@ -22,7 +22,7 @@ ShadowMap::ShadowMap(int size) : size(size) {
     glTexImage2D(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT24, size, size, 0, GL_DEPTH_COMPONENT, GL_UNSIGNED_INT, nullptr);
     // Sampled with comparison, one texel a pixel: filtering four costs a
     // software renderer a third of the frame. Beyond the map, its edge,
-    // where nothing is drawn (see drawInside): in the sun.
+    // where nothing is drawn (see drawInto): in the sun.
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
@@ -53,14 +53,22 @@ raylib::Camera3D ShadowMap::sunCamera(raylib::Vector3 center, raylib::Vector3 to
             raylib::CAMERA_ORTHOGRAPHIC};
 }
 
-void ShadowMap::drawInside(std::function<void()> const& draw) const {
+void ShadowMap::drawInto(std::function<void()> const& draw) const {
+    raylib::BeginTextureMode(target());
     raylib::rlClearScreenBuffers();
+    raylib::rlColorMask(false, false, false, false);
+    // Pushed back a little, so that a lit face does not shadow itself.
+    glEnable(GL_POLYGON_OFFSET_FILL);
+    glPolygonOffset(2.0f, 4.0f);
     // A border of one texel left at the farthest depth: a browser's OpenGL
     // has no border colour.
     glEnable(GL_SCISSOR_TEST);
     glScissor(1, 1, size - 2, size - 2);
     draw();
     glDisable(GL_SCISSOR_TEST);
+    glDisable(GL_POLYGON_OFFSET_FILL);
+    raylib::rlColorMask(true, true, true, true);
+    raylib::EndTextureMode();
 }
 
 raylib::RenderTexture2D ShadowMap::target() const {

@@ -22,15 +22,16 @@ public:
     // The orthographic view from the sun onto the square around center,
     // far enough out for what stands tall between.
     static raylib::Camera3D sunCamera(raylib::Vector3 center, raylib::Vector3 towardSun);
-    // The framebuffer as raylib's BeginTextureMode takes it: depth only.
-    raylib::RenderTexture2D target() const;
     unsigned int depthTexture() const { return depth; }
-    // Clears the map, bound as the target, and runs draw, which draws
-    // everywhere but on the map's edge.
-    void drawInside(std::function<void()> const& draw) const;
+    // Clears the map and runs draw with the map as the target, depth only,
+    // pushed back a little, everywhere but on the map's edge.
+    void drawInto(std::function<void()> const& draw) const;
 
     int const size;
 
 private:
+    // The framebuffer as raylib's BeginTextureMode takes it.
+    raylib::RenderTexture2D target() const;
+
     unsigned int framebuffer = 0, depth = 0;
 };
