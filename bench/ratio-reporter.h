@@ -2,9 +2,10 @@
 
 // Runs the registered benchmarks, named "case/path", and then prints, for
 // every case, how many times faster each path is than the reference path
-// measured in the same run.
+// measured in the same run (the medians of repetitions).
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <map>
 #include <string>
@@ -27,7 +28,7 @@ public:
             std::string const name = baseName(run.benchmark_name());
             auto const slash = name.rfind('/');
             if (slash == std::string::npos) continue;
-            times[name.substr(0, slash)][name.substr(slash + 1)] = run.GetAdjustedRealTime();
+            times[name.substr(0, slash)][name.substr(slash + 1)].push_back(run.GetAdjustedRealTime());
         }
     }
 
@@ -38,9 +39,10 @@ public:
         for (auto const& [name, paths] : times) {
             auto const found = paths.find(reference);
             if (found == paths.end()) continue;
-            for (auto const& [path, time] : paths) {
+            for (auto const& [path, measures] : paths) {
+                double const time = median(measures);
                 if (path != reference && time > 0) {
-                    std::printf("  %-56s %12.1f x\n", (name + "/" + path).c_str(), found->second / time);
+                    std::printf("  %-56s %12.1f x\n", (name + "/" + path).c_str(), median(found->second) / time);
                 }
             }
         }
@@ -48,8 +50,10 @@ public:
             std::printf("\n%s / %s (how many times as long %s takes):\n", path.c_str(), base.c_str(), path.c_str());
             for (auto const& [name, paths] : times) {
                 auto const over = paths.find(path), under = paths.find(base);
-                if (over == paths.end() || under == paths.end() || under->second <= 0) continue;
-                std::printf("  %-56s %12.2f x\n", (name + "/" + path).c_str(), over->second / under->second);
+                if (over == paths.end() || under == paths.end()) continue;
+                double const below = median(under->second);
+                if (below > 0)
+                    std::printf("  %-56s %12.2f x\n", (name + "/" + path).c_str(), median(over->second) / below);
             }
         }
     }
@@ -73,7 +77,14 @@ private:
 
     std::string reference;
     CostPairs costs;
-    std::map<std::string, std::map<std::string, double>> times;
+    static double median(std::vector<double> values) {
+        if (values.empty()) return 0;
+        std::sort(values.begin(), values.end());
+        size_t const half = values.size() / 2;
+        return values.size() % 2 ? values[half] : (values[half - 1] + values[half]) / 2;
+    }
+    // The time of every repetition of every case's paths.
+    std::map<std::string, std::map<std::string, std::vector<double>>> times;
 };
 
 inline int runBenchmarksWithRatios(int argc, char** argv, std::string reference = "old", CostPairs costs = {}) {

@@ -7,10 +7,11 @@
 // surface a chunk ("merged", the game's way) and face by face ("each-face",
 // as before, the reference), and at 800 x 450 merged in the rich looks
 // with the sun's shadows and without ("rich", "rich-unshadowed"; along the
-// walk every frame draws the shadow map again, the game only when the
-// camera enters another cell), in milliseconds and in floor frames: the
+// walk every frame draws the whole shadow map again, the worst case) and
+// along a stroll at walking speed, in milliseconds and in floor frames: the
 // frame of one box filling the view, measured in the same run; and what
-// the rich looks cost against the plain ones. Run from the project folder.
+// the rich looks cost against the plain ones, in the same run and frame by
+// frame ("plain_frames"). Run from the project folder.
 #define GL_GLEXT_PROTOTYPES
 #include <GL/gl.h>
 #include <benchmark/benchmark.h>
@@ -19,6 +20,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -47,14 +49,22 @@ float groundAt(World const& world, float x, float z) {
     return top;
 }
 
-// The start view, or the eight places of the walk, each looking along -z.
-std::vector<raylib::Camera3D> views(World const& world, bool walk) {
+// Where the frames are seen from, each looking along -z: the start view;
+// a walk of eight places 40 units apart, one a frame, each so far from the
+// last that the shadow map is drawn whole again; or a stroll at the
+// player's speed at 30 frames a second, 240 units there and back.
+enum class Route { START, WALK, STROLL };
+
+std::vector<raylib::Camera3D> views(World const& world, Route route) {
+    float const step = route == Route::STROLL ? MOVE_SPEED / 30 : 40.0f;
+    int const places = route == Route::START ? 1 : route == Route::WALK ? 8 : static_cast<int>(240 / step);
     std::vector<raylib::Camera3D> cameras;
-    for (int i = 0; i < (walk ? 8 : 1); ++i) {
-        float const z = 0.5f - 30.0f * i;
+    for (int i = 0; i < places; ++i) {
+        float const z = 0.5f - step * i;
         raylib::Vector3 const eye{0.5f, groundAt(world, 0.5f, z) + 1.6f, z};
         cameras.push_back(cameraAt(eye, {eye.x, eye.y, eye.z - 1}, FIELD_OF_VIEW));
     }
+    if (route == Route::STROLL) cameras.insert(cameras.end(), cameras.rbegin(), cameras.rend());
     return cameras;
 }
 
@@ -73,7 +83,7 @@ void firstFrame(benchmark::State& state) {
         double const loaded = secondsSince(start);
         Renderer renderer;
         renderer.scene.bakingBudget = FRAME_BAKING_SECONDS;
-        raylib::Camera3D const camera = views(*load.world, false).front();
+        raylib::Camera3D const camera = views(*load.world, Route::START).front();
         bakeShowingProgress(screen, renderer, *load.world, camera.position);
         drawFrame(renderer, *load.world, camera);
         state.SetIterationTime(secondsSince(start));
@@ -85,7 +95,10 @@ void firstFrame(benchmark::State& state) {
 
 // Frames of the views, each after a frame of the floor drawn by another
 // renderer: the ratio of the two sums is the frames' cost in floor frames.
-void frames(benchmark::State& state, bool walk, std::string const& path) {
+// In the rich looks, each also after the same view in the plain looks by a
+// third renderer: their ratio is what the looks cost, measured frame by
+// frame, which a machine busy with something else barely changes.
+void frames(benchmark::State& state, Route route, std::string const& path) {
     if (!terrain) {
         // Loaded here when the first frame was not measured.
         LogCapture quiet;
@@ -97,22 +110,34 @@ void frames(benchmark::State& state, bool walk, std::string const& path) {
     }
     Renderer renderer, floorRenderer;
     renderer.scene.mergedFaces = path != "each-face";
-    renderer.setRichLooks(path.starts_with("rich"));
+    bool const rich = path.starts_with("rich");
+    renderer.setRichLooks(rich);
     renderer.shadows = path == "rich";
     renderer.scene.bakingBudget = 0;
-    std::vector<raylib::Camera3D> const cameras = views(*terrain, walk);
+    std::optional<Renderer> plain;
+    if (rich) plain.emplace().scene.bakingBudget = 0;
+    std::vector<raylib::Camera3D> const cameras = views(*terrain, route);
     raylib::Camera3D const floorCamera = startCamera();
-    for (auto const& camera : cameras) drawFrame(renderer, *terrain, camera), drawFrame(renderer, *terrain, camera);
+    // The corners along the route shaded first (the game does it once a
+    // chunk, a few milliseconds a frame): the frames measure the drawing.
+    for (auto const& camera : cameras) renderer.scene.bakeDue(*terrain, camera.position);
+    for (int i = 0; i < 2; ++i) {
+        drawFrame(renderer, *terrain, cameras.front());
+        if (plain) drawFrame(*plain, *terrain, cameras.front());
+    }
     drawFrame(floorRenderer, *floorWorld, floorCamera);
-    double seconds = 0, floorSeconds = 0;
+    double seconds = 0, floorSeconds = 0, plainSeconds = 0;
     size_t at = 0;
     for (auto _ : state) {
+        raylib::Camera3D const& camera = cameras[at++ % cameras.size()];
         state.PauseTiming();
         floorSeconds += drawFrame(floorRenderer, *floorWorld, floorCamera);
+        if (plain) plainSeconds += drawFrame(*plain, *terrain, camera);
         state.ResumeTiming();
-        seconds += drawFrame(renderer, *terrain, cameras[at++ % cameras.size()]);
+        seconds += drawFrame(renderer, *terrain, camera);
     }
     state.counters["floor_frames"] = seconds / floorSeconds;
+    if (plain) state.counters["plain_frames"] = seconds / plainSeconds;
     state.counters["render_width"] = raylib::GetRenderWidth();
     state.counters["triangles"] = static_cast<double>(renderer.scene.triangles());
     state.counters["mesh_MiB"] = static_cast<double>(renderer.scene.meshBytes()) / (1 << 20);
@@ -135,12 +160,14 @@ int main(int argc, char** argv) {
     for (auto const& [width, height] : {std::pair{800, 450}, {1920, 1080}}) {
         std::string const size = std::to_string(width) + "x" + std::to_string(height);
         benchmark::RegisterBenchmark(("Resize/" + size).c_str(), resize, width, height)->Iterations(10);
-        for (bool const walk : {false, true}) {
+        for (auto const& [route, routeName] :
+             {std::pair{Route::START, "start"}, {Route::WALK, "walk"}, {Route::STROLL, "stroll"}}) {
             std::vector<std::string> paths{"merged", "each-face"};
             if (width == 800) paths.insert(paths.end(), {"rich", "rich-unshadowed"});
+            if (route == Route::STROLL && width != 800) continue;
             for (std::string const& path : paths) {
-                std::string const name = "Frame/" + size + (walk ? "/walk/" : "/start/") + path;
-                benchmark::RegisterBenchmark(name.c_str(), frames, walk, path)
+                std::string const name = "Frame/" + size + "/" + routeName + "/" + path;
+                benchmark::RegisterBenchmark(name.c_str(), frames, route, path)
                     ->MinTime(3)
                     ->Unit(benchmark::kMillisecond);
             }

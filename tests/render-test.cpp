@@ -529,6 +529,46 @@ TEST_F(RenderTest, RichLooksCastTheSunsShadows) {
     }
 }
 
+// The sun's map covers a square around the camera's cell: a shadow does
+// not streak beyond its edge, and one beyond it shows once the camera has
+// come near, at once after a jump and after a few frames of a walk, which
+// until then show the old map whole.
+TEST_F(RenderTest, TheSunsShadowsFollowTheCamera) {
+    auto const& index = world->intersector;
+    raylib::Color const white{255, 255, 255, 255};
+    index->addEntity(std::make_shared<AABox>(raylib::Vector3{0, -0.5f, 40}, raylib::Vector3{200, 1, 200}, white));
+    // Standing on the edge of the first map, and beyond it.
+    for (float const z : {59.0f, 80.0f})
+        index->addEntity(std::make_shared<AABox>(raylib::Vector3{0, 3, z}, raylib::Vector3{2, 6, 2}, white));
+    world->atmosphere.towardSun = raylib::Vector3Normalize({1, 1, 0});
+    auto const shadowed = [&](Renderer& rich, float cameraZ, float groundZ) {
+        // Looking short of the ground measured: the cursor hides the middle.
+        raylib::Camera3D const camera = cameraAt({8, 30, cameraZ}, {0, 0, groundZ - 8});
+        raylib::Image const image = captureFrame([&] { rich.drawFrame(*world, camera, false); });
+        auto const brightness = [&](raylib::Vector3 point) {
+            raylib::Vector2 const p = raylib::GetWorldToScreen(point, camera);
+            raylib::Color const c = at(image, static_cast<int>(p.x), static_cast<int>(p.y));
+            return c.r + c.g + c.b;
+        };
+        // The ground away from the sun, against the ground towards it.
+        bool const dark = brightness({-5, 0, groundZ}) * 10 < brightness({5, 0, groundZ}) * 8;
+        raylib::UnloadImage(image);
+        return dark;
+    };
+    Renderer walker;
+    walker.setRichLooks(true);
+    EXPECT_TRUE(shadowed(walker, 1, 59)) << "inside the map";
+    EXPECT_FALSE(shadowed(walker, 1, 65)) << "beyond the map's edge";
+    EXPECT_FALSE(shadowed(walker, 1, 80)) << "cast from beyond the map";
+    for (int frame = 1; frame < Renderer::SHADOW_SHARES; ++frame)
+        EXPECT_FALSE(shadowed(walker, 30, 80)) << "the old map, frame " << frame;
+    EXPECT_TRUE(shadowed(walker, 30, 80)) << "the new map, once drawn";
+    Renderer jumper;
+    jumper.setRichLooks(true);
+    EXPECT_FALSE(shadowed(jumper, 1, 80));
+    EXPECT_TRUE(shadowed(jumper, 60, 80)) << "after a jump";
+}
+
 // Chunks a nearer wall hides are not drawn: the GPU is asked whether any
 // of their bounds would show.
 TEST_F(RenderTest, ChunksBehindAWallAreLeftOut) {

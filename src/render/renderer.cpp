@@ -140,30 +140,79 @@ Atmosphere withSceneAtmosphere(Atmosphere atmosphere, SceneAtmosphere const& giv
     return atmosphere;
 }
 
-void Renderer::drawShadows(World const& world, raylib::Camera3D const& camera) {
-    // The square is centred on the camera's cell of half the map's reach:
-    // the map is drawn again a few times a minute as the player walks, and
-    // reaches at least three quarters of its reach around the camera.
-    constexpr float CELL = ShadowMap::REACH / 2;
-    if (scene.bakedBoxes) scene.bakeDue(world, camera.position);
-    ShadowsDrawn const now{
-        {static_cast<int>(std::floor(camera.position.x / CELL)), static_cast<int>(std::floor(camera.position.y / CELL)),
-         static_cast<int>(std::floor(camera.position.z / CELL))},
-        frameAtmosphere.towardSun,
-        world.intersector.get(),
-        world.intersector->size(),
-        scene.chunksBaked(),
-        scene.objectCount()};
-    if (shadowsDrawn == now) return;
-    shadowsDrawn = now;
-    if (!shadowMap) shadowMap = std::make_unique<ShadowMap>();
-    raylib::Vector3 const center{(now.cell[0] + 0.5f) * CELL, (now.cell[1] + 0.5f) * CELL, (now.cell[2] + 0.5f) * CELL};
+namespace {
+
+// The sun's map is fitted to cells of half its reach: it is drawn again
+// every few seconds as the player walks, and reaches at least three
+// quarters of its reach around the camera.
+constexpr float SHADOW_CELL = ShadowMap::REACH / 2;
+
+raylib::Vector3 centerOfCell(int const (&cell)[3]) {
+    return {(cell[0] + 0.5f) * SHADOW_CELL, (cell[1] + 0.5f) * SHADOW_CELL, (cell[2] + 0.5f) * SHADOW_CELL};
+}
+
+}  // namespace
+
+bool Renderer::ShadowsDrawn::sameScene(ShadowsDrawn const& other) const {
+    return towardSun == other.towardSun && index == other.index && entities == other.entities &&
+           objects == other.objects;
+}
+
+Renderer::ShadowsDrawn Renderer::shadowsNow(World const& world, raylib::Vector3 camera) const {
+    return {{static_cast<int>(std::floor(camera.x / SHADOW_CELL)), static_cast<int>(std::floor(camera.y / SHADOW_CELL)),
+             static_cast<int>(std::floor(camera.z / SHADOW_CELL))},
+            frameAtmosphere.towardSun,
+            world.intersector.get(),
+            world.intersector->size(),
+            scene.chunksBaked(),
+            scene.objectCount()};
+}
+
+bool Renderer::shadowsReach(raylib::Vector3 camera) const {
+    // A cell beyond the centre's reaches half the map's reach around it.
+    raylib::Vector3 const center = centerOfCell(shadowsDrawn->cell);
+    return std::max({std::abs(camera.x - center.x), std::abs(camera.y - center.y), std::abs(camera.z - center.z)}) <=
+           SHADOW_CELL;
+}
+
+raylib::Matrix Renderer::drawShadowShare(World const& world, ShadowMap const& map, ShadowsDrawn const& drawn, int share,
+                                         int shares) {
+    raylib::Camera3D const sun = ShadowMap::sunCamera(centerOfCell(drawn.cell), frameAtmosphere.towardSun);
     raylib::Matrix sunView;
-    shadowMap->drawInto([&] {
-        sunView = scene.drawDepth(ShadowMap::sunCamera(center, frameAtmosphere.towardSun), world,
-                                  {lighting.getLightShader()->shader, facePrograms()});
-    });
-    lighting.setSunView(sunView);
+    map.drawInto(
+        [&] {
+            sunView = scene.drawDepth(sun, world, {lighting.getLightShader()->shader, facePrograms()}, share, shares);
+        },
+        share == 0 ? ShadowMap::CLEARED : ShadowMap::ADDED);
+    return sunView;
+}
+
+void Renderer::drawShadows(World const& world, raylib::Camera3D const& camera) {
+    if (scene.bakedBoxes) scene.bakeDue(world, camera.position);
+    ShadowsDrawn const now = shadowsNow(world, camera.position);
+    if (shadowsDrawn == now) {
+        shadowsDrawing.reset();
+        return;
+    }
+    if (!shadowsDrawn || !shadowsDrawn->sameScene(now) || !shadowsReach(camera.position)) {
+        // A new scene or sun, or a jump: the whole map at once.
+        if (!shadowMap) shadowMap = std::make_unique<ShadowMap>();
+        shadowsDrawing.reset();
+        lighting.setSunView(drawShadowShare(world, *shadowMap, now, 0, 1));
+        shadowsDrawn = now;
+        return;
+    }
+    // The chunks baked meanwhile go into the map after this one.
+    if (!shadowsDrawing || !std::equal(std::begin(now.cell), std::end(now.cell), shadowsDrawing->drawn.cell))
+        shadowsDrawing = ShadowsDrawing{now};
+    if (!nextShadowMap) nextShadowMap = std::make_unique<ShadowMap>();
+    ShadowsDrawing& drawing = *shadowsDrawing;
+    drawing.sunView = drawShadowShare(world, *nextShadowMap, drawing.drawn, drawing.sharesDone++, SHADOW_SHARES);
+    if (drawing.sharesDone < SHADOW_SHARES) return;
+    std::swap(shadowMap, nextShadowMap);
+    lighting.setSunView(drawing.sunView);
+    shadowsDrawn = drawing.drawn;
+    shadowsDrawing.reset();
 }
 
 ScenePrograms Renderer::scenePrograms(raylib::Camera3D const& camera, SceneAtmosphere const& given) {

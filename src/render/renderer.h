@@ -72,6 +72,10 @@ public:
     Atmosphere atmosphere;
     // Whether the sun casts shadows in the rich looks.
     bool shadows = true;
+    // A walk into the next cell of the shadows' grid draws the next map a
+    // share a frame, in this many frames, while the map shown still reaches
+    // well around the camera: no frame pays for a whole map.
+    static constexpr int SHADOW_SHARES = 8;
     // Whether the frame rate shows also without the information box.
     bool showFrameRate = false;
     // Fed by every frame drawn.
@@ -92,9 +96,26 @@ private:
         int entities = 0;
         size_t chunks = 0, objects = 0;
         bool operator==(ShadowsDrawn const&) const = default;
+        // The same scene and sun, wherever the camera is.
+        bool sameScene(ShadowsDrawn const& other) const;
     };
     std::unique_ptr<ShadowMap> shadowMap;
     std::optional<ShadowsDrawn> shadowsDrawn;
+    struct ShadowsDrawing {
+        ShadowsDrawn drawn;
+        int sharesDone = 0;
+        raylib::Matrix sunView{};
+    };
+    std::unique_ptr<ShadowMap> nextShadowMap;
+    std::optional<ShadowsDrawing> shadowsDrawing;
+    ShadowsDrawn shadowsNow(World const& world, raylib::Vector3 camera) const;
+    // Whether the map last drawn reaches far enough around the camera to
+    // be shown while the next one is drawn.
+    bool shadowsReach(raylib::Vector3 camera) const;
+    // Draws the given share of the world's map for drawn into map, cleared
+    // first for the first share; gives the sun's view.
+    raylib::Matrix drawShadowShare(World const& world, ShadowMap const& map, ShadowsDrawn const& drawn, int share,
+                                   int shares);
     void drawShadows(World const& world, raylib::Camera3D const& camera);
     // The faces' programs, with the light of each way faces point.
     FacePrograms facePrograms();

@@ -751,23 +751,25 @@ void SceneRenderer::usePrograms(ScenePrograms const& programs) {
     faceShader = faceLights ? programs.faces.flat : programs.faces.each;
 }
 
-raylib::Matrix SceneRenderer::drawDepth(raylib::Camera3D const& view, World const& world,
-                                        ScenePrograms const& programs) {
+raylib::Matrix SceneRenderer::drawDepth(raylib::Camera3D const& view, World const& world, ScenePrograms const& programs,
+                                        int share, int shares) {
     raylib::BeginMode3D(view);
     raylib::Matrix const viewProjection = currentViewProjection();
     raylib::BeginShaderMode(programs.light);
     usePrograms(programs);
+    bool const last = share == shares - 1;
     if (bakedBoxes) {
         prepareFaceShaders();
         Frustum const frustum = Frustum::ofCurrentView();
-        for (Part const& part : parts) {
-            if (frustum.meets(part.bounds)) drawPart(part, view.position);
+        // Every shares-th chunk: neighbours fall into different shares.
+        for (size_t i = share; i < parts.size(); i += shares) {
+            if (frustum.meets(parts[i].bounds)) drawPart(parts[i], view.position);
         }
-    } else {
+    } else if (last) {
         ::drawScene(world.intersector->entityList());
         ::drawScene(world.drawnOnly);
     }
-    drawObjects(view.position);
+    if (last) drawObjects(view.position);
     // Light passes through glass and halos.
     glass.clear();
     halos.clear();

@@ -92,10 +92,14 @@ public:
     // chunks due in this frame, those around the camera first.
     void bakeDue(World const& world, raylib::Vector3 camera);
     // The depth of everything the view (the sun's) meets into the current
-    // target, cleared before, under the programs given: no weapon, no sky, no
-    // queries, so that what the camera sees decides nothing. Gives the
-    // view's projection times its view.
-    raylib::Matrix drawDepth(raylib::Camera3D const& view, World const& world, ScenePrograms const& programs);
+    // target under the programs given: no weapon, no sky, no queries, so
+    // that what the camera sees decides nothing. With shares above one,
+    // only the share-th of that many shares of the chunks (the objects and
+    // the unbaked entities with the last): drawn one after the other into
+    // the same target, the shares draw it all. Gives the view's projection
+    // times its view.
+    raylib::Matrix drawDepth(raylib::Camera3D const& view, World const& world, ScenePrograms const& programs,
+                             int share = 0, int shares = 1);
 
     // The objects drawn besides the world's entities, by the number each
     // gets when it is added.

@@ -53,9 +53,9 @@ raylib::Camera3D ShadowMap::sunCamera(raylib::Vector3 center, raylib::Vector3 to
             raylib::CAMERA_ORTHOGRAPHIC};
 }
 
-void ShadowMap::drawInto(std::function<void()> const& draw) const {
+void ShadowMap::drawInto(std::function<void()> const& draw, Start start) const {
     raylib::BeginTextureMode(target());
-    raylib::rlClearScreenBuffers();
+    if (start == CLEARED) raylib::rlClearScreenBuffers();
     raylib::rlColorMask(false, false, false, false);
     // Pushed back a little, so that a lit face does not shadow itself.
     glEnable(GL_POLYGON_OFFSET_FILL);

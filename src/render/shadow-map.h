@@ -23,9 +23,11 @@ public:
     // far enough out for what stands tall between.
     static raylib::Camera3D sunCamera(raylib::Vector3 center, raylib::Vector3 towardSun);
     unsigned int depthTexture() const { return depth; }
-    // Clears the map and runs draw with the map as the target, depth only,
-    // pushed back a little, everywhere but on the map's edge.
-    void drawInto(std::function<void()> const& draw) const;
+    // Runs draw with the map as the target, depth only, pushed back a
+    // little, everywhere but on the map's edge; cleared first unless it
+    // adds to what an earlier draw left.
+    enum Start { CLEARED, ADDED };
+    void drawInto(std::function<void()> const& draw, Start start = CLEARED) const;
 
     int const size;
 
