@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
+#include <filesystem>
 #include <tuple>
 
 #include "game-loop.h"
@@ -124,6 +126,76 @@ TEST(StepFrame, NoFrameIsLongEnoughToPassAWall) {
             }
         }
     }
+}
+
+// The free camera: its key lifts the player out of walking; it flies over
+// a house's wall it cannot climb, along the view and up, lands on the roof
+// and stands there; the same frames, recorded and read back, end there bit
+// for bit. It does not land inside a box, is refused when the play forbids
+// it, and the reset ends it.
+TEST(StepFrame, TheFreeCameraFliesOntoARoofAndLands) {
+    auto index = std::make_shared<IntersectorNaiveImpl>();
+    index->addEntity(fixedBox({-50, -1, -50}, {50, 0.6f, 50}));
+    index->addEntity(fixedBox({-10, 0.6f, 2}, {-6, 5, 6}));
+    FrameInput const still{.frameTime = 1 / 60.0f}, fly{.frameTime = 1 / 60.0f, .fly = true};
+    FrameInput const forward{.frameTime = 1 / 60.0f, .forward = 1};
+    FrameInput up = still;
+    up.keys.up = true;
+    std::vector<FrameInput> frames(120, forward);  // into the wall
+    frames.push_back(fly);
+    frames.insert(frames.end(), 30, up);       // 6 up
+    frames.insert(frames.end(), 18, forward);  // 3.6 along -x, over the roof
+    frames.push_back(fly);
+    frames.insert(frames.end(), 60, still);  // onto the roof
+    auto const played = [&](std::vector<FrameInput> const& inputs) {
+        Player player;
+        raylib::Camera3D camera = cameraAt(START_POSITION, {-1, START_POSITION.y, START_POSITION.z});
+        for (FrameInput const& input : inputs) EXPECT_EQ(stepFrame(camera, player, index, input).refused, "");
+        EXPECT_FALSE(player.flying);
+        return player.position;
+    };
+    raylib::Vector3 const landed = played(frames);
+    EXPECT_NEAR(landed.x, -5.8f - 3.6f, 0.26f);
+    EXPECT_NEAR(landed.y, 5 + 1.6f, 0.02f) << "standing on the roof";
+    std::filesystem::path const path = std::filesystem::temp_directory_path() / "tessarine-flight.rec";
+    {
+        RecordingWriter writer(path.string(), "house.txt", 1);
+        for (FrameInput const& frame : frames) writer.write(frame);
+    }
+    auto const read = readRecording(path.string());
+    std::filesystem::remove(path);
+    ASSERT_TRUE(read) << read.problem().message;
+    raylib::Vector3 const replayed = played(read->frames);
+    EXPECT_EQ(std::memcmp(&replayed, &landed, sizeof landed), 0) << "replayed bit for bit";
+
+    // Looking half up, flying forward climbs; a slower flight goes less far.
+    Motion slow;
+    slow.flySpeed = 6;
+    for (auto const& [motion, speed] : {std::pair{Motion{}, FLY_SPEED}, {slow, 6.0f}}) {
+        Player player;
+        raylib::Camera3D camera = cameraAt(START_POSITION, {-1, START_POSITION.y + 1, START_POSITION.z});
+        stepFrame(camera, player, index, fly, motion);
+        stepFrame(camera, player, index, {.frameTime = 0.1f, .forward = 1}, motion);
+        EXPECT_NEAR(player.position.y - START_POSITION.y, 0.1f * speed * std::sqrt(0.5f), 1e-4f);
+        EXPECT_NEAR(player.position.x - START_POSITION.x, -0.1f * speed * std::sqrt(0.5f), 1e-4f);
+    }
+
+    Player player;
+    raylib::Camera3D camera = cameraAt(START_POSITION, {-1, START_POSITION.y, START_POSITION.z});
+    for (int i = 0; i < 40; ++i) stepFrame(camera, player, index, i == 0 ? fly : forward);
+    EXPECT_LT(player.position.x, -7) << "through the wall, into the house";
+    EXPECT_EQ(stepFrame(camera, player, index, fly).refused, "You cannot land here: you would stand inside a box");
+    EXPECT_TRUE(player.flying);
+    FrameInput reset = still;
+    reset.keys.reset = true;
+    stepFrame(camera, player, index, reset);
+    EXPECT_FALSE(player.flying);
+    EXPECT_VECTOR_EQ(player.position, START_POSITION.x, START_POSITION.y, START_POSITION.z);
+    Motion walkedOnly;
+    walkedOnly.freeCamera = false;
+    EXPECT_EQ(stepFrame(camera, player, index, fly, walkedOnly).refused,
+              "The free camera is off for this play (game.free_camera)");
+    EXPECT_FALSE(player.flying);
 }
 
 // A player fallen 100 below the lowest thing in the world is told how to

@@ -23,9 +23,10 @@ std::string problemOf(std::string const& bytes) {
 
 TEST(Recording, WrittenFrameByFrameAndReadBack) {
     fs::path const path = fs::temp_directory_path() / "tessarine-recording.rec";
-    std::vector<FrameInput> const frames = {{0.016f, 1, -0.5f, {true, false}, {3.5f, -2}, false, {0.25f, -1}},
-                                            {0.5f, 0, 1, {false, true}, {0, 0}, true, {0, 0}}};
-    Motion const motion{0.125f, true, 90, true};
+    std::vector<FrameInput> const frames = {
+        {0.016f, 1, -0.5f, {true, false, true, false}, {3.5f, -2}, false, {0.25f, -1}, true},
+        {0.5f, 0, 1, {false, true, false, true}, {0, 0}, true, {0, 0}, false}};
+    Motion const motion{0.125f, true, 90, true, false, 30};
     {
         RecordingWriter writer(path.string(), "a scene.txt", 0x0123456789abcdefu, motion);
         for (FrameInput const& frame : frames) writer.write(frame);
@@ -39,9 +40,9 @@ TEST(Recording, WrittenFrameByFrameAndReadBack) {
         FrameInput const& a = read->frames[i];
         FrameInput const& b = frames[i];
         EXPECT_EQ(std::tuple(a.frameTime, a.forward, a.side, a.keys.reset, a.keys.showInfo, a.mouse.x, a.mouse.y,
-                             a.reload, a.stick.x, a.stick.y),
+                             a.reload, a.stick.x, a.stick.y, a.fly, a.keys.up, a.keys.down),
                   std::tuple(b.frameTime, b.forward, b.side, b.keys.reset, b.keys.showInfo, b.mouse.x, b.mouse.y,
-                             b.reload, b.stick.x, b.stick.y));
+                             b.reload, b.stick.x, b.stick.y, b.fly, b.keys.up, b.keys.down));
     }
 
     // The first version has no motion (the default's), no stick, and
@@ -66,6 +67,12 @@ TEST(Recording, WrittenFrameByFrameAndReadBack) {
         {header.substr(0, 57) + "motion 500 0 180 0\nframes\n", "its header is damaged"},
         {header.substr(0, 57) + "motion 0.05 0 -1 0\nframes\n", "its header is damaged"},
         {header.substr(0, 57) + "motion 0.05 0 0 0\nframes\n", ""},  // a stick that does not turn
+        // The free camera's two fields, both or neither.
+        {header.substr(0, 57) + "motion 0.05 0 180 0 0 20\nframes\n", ""},
+        {header.substr(0, 57) + "motion 0.05 0 180 0 1\nframes\n", "its header is damaged"},
+        {header.substr(0, 57) + "motion 0.05 0 180 0 2 20\nframes\n", "its header is damaged"},
+        {header.substr(0, 57) + "motion 0.05 0 180 0 1 20 x\nframes\n", "its header is damaged"},
+        {header.substr(0, 57) + "motion 0.05 0 180 0x\nframes\n", "its header is damaged"},
         {header + frame + frame.substr(0, 28), "it is cut short in frame 2"},
         {first + firstFrame + firstFrame.substr(0, 20), "it is cut short in frame 2"},
         {first + firstFrame.substr(0, 4) + half + firstFrame.substr(8),
@@ -80,7 +87,7 @@ TEST(Recording, WrittenFrameByFrameAndReadBack) {
         {header + frame.substr(0, 16) + std::string("\0\x24\x74\xc9", 4) + frame.substr(20), ""},
         {header + frame.substr(0, 24) + std::string("\x66\x66\x86\x3f", 4) + frame.substr(28),
          "frame 1 is damaged: a stick beyond -1 to 1"},  // 1.05
-        {header + frame.substr(0, 28) + "\x08", "frame 1 is damaged: unknown switches"},
+        {header + frame.substr(0, 28) + "\x40", "frame 1 is damaged: unknown switches"},
     };
     for (auto const& c : cases) EXPECT_EQ(problemOf(c.bytes), c.problem) << c.bytes.size();
     std::istringstream firstVersion(first + firstFrame);

@@ -25,9 +25,43 @@ std::shared_ptr<CompositeController> makeController(Settings const& settings) {
     return controller;
 }
 
-bool stepFrame(raylib::Camera3D& camera, Player& player, std::shared_ptr<Intersector> const& intersector,
-               FrameInput const& input, Motion const& motion, raylib::Vector3 start) {
-    float const distance = input.frameTime * MOVE_SPEED;
+namespace {
+
+// Takes off or lands, as the free camera's key asks: why not, when it cannot.
+std::string switchFlight(Player& player, Intersector const& intersector, Motion const& motion) {
+    if (!player.flying) {
+        if (!motion.freeCamera) return "The free camera is off for this play (game.free_camera)";
+        player.flying = true;
+        player.fallSpeed = 0;
+        return "";
+    }
+    if (!intersector.isEmpty(player.getAABB())) return "You cannot land here: you would stand inside a box";
+    player.flying = false;
+    return "";
+}
+
+// The camera turned, then moved along its view, its side and straight up.
+void flyCamera(raylib::Camera3D& camera, FrameInput const& input, raylib::Vector3 rotation, float distance) {
+    raylib::UpdateCameraPro(&camera, {}, rotation, 0.0f);
+    raylib::Vector3 const forward = raylib::Vector3Normalize(raylib::Vector3Subtract(camera.target, camera.position));
+    raylib::Vector3 const right = raylib::Vector3Normalize(raylib::Vector3CrossProduct(forward, camera.up));
+    float const rise = (input.keys.up ? 1.0f : 0.0f) - (input.keys.down ? 1.0f : 0.0f);
+    raylib::Vector3 const offset = raylib::Vector3Scale(
+        raylib::Vector3Add(
+            raylib::Vector3Add(raylib::Vector3Scale(forward, input.forward), raylib::Vector3Scale(right, input.side)),
+            {0, rise, 0}),
+        distance);
+    camera.position = raylib::Vector3Add(camera.position, offset);
+    camera.target = raylib::Vector3Add(camera.target, offset);
+}
+
+}  // namespace
+
+FrameStep stepFrame(raylib::Camera3D& camera, Player& player, std::shared_ptr<Intersector> const& intersector,
+                    FrameInput const& input, Motion const& motion, raylib::Vector3 start) {
+    FrameStep step{input.keys.showInfo, ""};
+    if (input.fly) step.refused = switchFlight(player, *intersector, motion);
+    float const distance = input.frameTime * (player.flying ? motion.flySpeed : MOVE_SPEED);
     // The axes are scaled independently, not normalised: diagonal walking is
     // faster, as it always was.
     raylib::Vector3 const movement{distance * input.forward, distance * input.side, 0.0f};
@@ -35,20 +69,28 @@ bool stepFrame(raylib::Camera3D& camera, Player& player, std::shared_ptr<Interse
     float const pitch = input.mouse.y * motion.mouseSensitivity + input.stick.y * stickTurn;
     raylib::Vector3 const rotation{input.mouse.x * motion.mouseSensitivity + input.stick.x * stickTurn,
                                    motion.invertLook ? -pitch : pitch, 0.0f};
-    // The camera turns, then moves along its horizontal directions: it says
-    // where the player wants to go.
-    raylib::UpdateCameraPro(&camera, movement, rotation, 0.0f);
-
-    // The player decides where it may go.
-    player.walk(camera.position, intersector, motion.slideAlongWalls);
-    if (input.keys.reset) player.move(start, intersector);
+    if (player.flying) {
+        flyCamera(camera, input, rotation, distance);
+        player.placeAt(camera.position);
+    } else {
+        // The camera turns, then moves along its horizontal directions: it
+        // says where the player wants to go.
+        raylib::UpdateCameraPro(&camera, movement, rotation, 0.0f);
+        // The player decides where it may go.
+        player.walk(camera.position, intersector, motion.slideAlongWalls);
+    }
+    if (input.keys.reset) {
+        // Back to the start, on foot.
+        player.flying = false;
+        player.move(start, intersector);
+    }
 
     // Back onto the player's eyes, keeping the view direction.
     raylib::Vector3 const delta{player.position.x - camera.position.x, player.position.y - camera.position.y,
                                 player.position.z - camera.position.z};
     camera.position = {camera.position.x + delta.x, camera.position.y + delta.y, camera.position.z + delta.z};
     camera.target = {camera.target.x + delta.x, camera.target.y + delta.y, camera.target.z + delta.z};
-    return input.keys.showInfo;
+    return step;
 }
 
 std::string fallenNotice(float y, float lowest, KeyBindings const& keys) {
@@ -64,6 +106,11 @@ SceneLoad reloadScene(std::string const& path, std::shared_ptr<Player> const& pl
     SceneLoad load = loadWorld(path, player, {.models = models, .assetRoot = assetRoot, .placePlayer = false});
     if (load.world) world = load.world;
     return load;
+}
+
+std::string flyingNotice(KeyBindings const& keys) {
+    auto const named = [&](Action action) { return keys[action][0] ? keyName(keys[action][0]) : "no key"; };
+    return "Flying: " + named(FLY_UP) + " and " + named(FLY_DOWN) + " go up and down, " + named(FLY) + " lands";
 }
 
 std::string reloadNotice(SceneLoad const& load, int entities) {
@@ -101,7 +148,14 @@ FrameInput liveInput(Controller const& controller, DesktopWindow& desktop, std::
     input.keys = controller.getAdditionalKeys();
     input.mouse = desktop.update(keys, settings.keys);
     input.reload = anyPressed(keys, settings.keys[RELOAD]);
-    if (raylib::IsGamepadAvailable(0)) input.stick = readStickLook(0, settings.stickDeadZone);
+    input.fly = anyPressed(keys, settings.keys[FLY]);
+    if (raylib::IsGamepadAvailable(0)) {
+        input.stick = readStickLook(0, settings.stickDeadZone);
+        // The shoulders fly up and down; the left stick's press takes off and lands.
+        input.keys.up |= raylib::IsGamepadButtonDown(0, raylib::GAMEPAD_BUTTON_RIGHT_TRIGGER_1);
+        input.keys.down |= raylib::IsGamepadButtonDown(0, raylib::GAMEPAD_BUTTON_LEFT_TRIGGER_1);
+        input.fly |= raylib::IsGamepadButtonPressed(0, raylib::GAMEPAD_BUTTON_LEFT_THUMB);
+    }
     return input;
 }
 
@@ -236,13 +290,15 @@ bool Session::update(std::vector<int> const& keys) {
     FrameInput const input =
         how.replay ? how.replay->frames[result.frames] : liveInput(*controller, desktop, keys, settings);
     if (how.recorder) how.recorder->write(input);
-    bool const showInfo = stepFrame(camera, *player, world->intersector, input, motion, world->start.eye);
+    FrameStep const step = stepFrame(camera, *player, world->intersector, input, motion, world->start.eye);
+    if (!step.refused.empty()) notice.show(step.refused, NoticeKind::PROBLEM);
+    if (input.fly && step.refused.empty() && player->flying) notice.show(flyingNotice(settings.keys), NoticeKind::NEWS);
     if (input.reload) reload();
     std::string const fallen = fallenNotice(player->position.y, lowest, settings.keys);
     if (!fallen.empty()) notice.offer(fallen, NoticeKind::PROBLEM, raylib::GetTime());
     ++result.frames;
     result.pathDigest = digestOf(result.pathDigest, &player->position, sizeof player->position);
-    return showInfo;
+    return step.showInfo;
 }
 
 void Session::reload() {

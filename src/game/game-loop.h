@@ -26,13 +26,25 @@ inline constexpr double FRAME_BAKING_SECONDS = 0.004;
 // connected later is not picked up).
 std::shared_ptr<CompositeController> makeController(Settings const& settings = {});
 
+// What a frame asks for besides the move: the information box, and why the
+// free camera's key was refused (empty when it was not).
+struct FrameStep {
+    bool showInfo = false;
+    std::string refused;
+};
+
 // Everything of one frame but the drawing, from its input and the motion it
 // is turned into: turns the camera and moves it horizontally, lets the
 // player follow against the index (or go back to the start's eye while
-// reset is held) and puts the camera on the player's eyes. Returns whether
-// the information box is asked for.
-bool stepFrame(raylib::Camera3D& camera, Player& player, std::shared_ptr<Intersector> const& intersector,
-               FrameInput const& input, Motion const& motion = {}, raylib::Vector3 start = START_POSITION);
+// reset is held) and puts the camera on the player's eyes. Flying, the
+// camera moves along the view and up and down, and the player goes with it
+// through everything; the free camera's key lands it where it is, unless it
+// would stand inside a box.
+FrameStep stepFrame(raylib::Camera3D& camera, Player& player, std::shared_ptr<Intersector> const& intersector,
+                    FrameInput const& input, Motion const& motion = {}, raylib::Vector3 start = START_POSITION);
+
+// The notice of a take-off, naming the keys that fly and land.
+std::string flyingNotice(KeyBindings const& keys);
 
 // How frames are played: where their input comes from and where it goes.
 struct Play {

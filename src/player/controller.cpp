@@ -28,7 +28,7 @@ float KeyboardController::getSideMovement() const {
 }
 
 AdditionalKeys KeyboardController::getAdditionalKeys() const {
-    return {held(RESET), held(SHOW_INFO)};
+    return {held(RESET), held(SHOW_INFO), held(FLY_UP), held(FLY_DOWN)};
 }
 
 float GamepadController::getForwardMovement() const {

@@ -16,6 +16,9 @@ enum Action {
     FULLSCREEN,
     SCREENSHOT,
     OPEN_SETTINGS,
+    FLY,
+    FLY_UP,
+    FLY_DOWN,
     ACTION_COUNT
 };
 // The keys of each action; 0 for none.
@@ -24,24 +27,49 @@ using KeyBindings = std::array<std::array<int, 2>, ACTION_COUNT>;
 // W/Up and S/Down move forward and back, D/Right and A/Left to the sides,
 // R resets, the apostrophe shows the information box, F5 reads the scene
 // again, F11 switches fullscreen, F12 saves a screenshot, F1 opens the
-// settings (raylib's key codes).
-inline constexpr KeyBindings DEFAULT_KEYS = {
-    {{87, 265}, {83, 264}, {65, 263}, {68, 262}, {82, 0}, {39, 0}, {294, 0}, {300, 0}, {301, 0}, {290, 0}}};
+// settings, V lifts the player into the free camera and lands it, Space and
+// the left Shift fly up and down (raylib's key codes).
+inline constexpr KeyBindings DEFAULT_KEYS = {{{87, 265},
+                                              {83, 264},
+                                              {65, 263},
+                                              {68, 262},
+                                              {82, 0},
+                                              {39, 0},
+                                              {294, 0},
+                                              {300, 0},
+                                              {301, 0},
+                                              {290, 0},
+                                              {86, 0},
+                                              {32, 0},
+                                              {340, 0}}};
 // In a browser, which keeps F1, F5, F11 and F12 for itself: L reads the
 // scene again, F switches fullscreen, P saves a screenshot, O opens the
 // settings; the rest as above.
-inline constexpr KeyBindings BROWSER_KEYS = {
-    {{87, 265}, {83, 264}, {65, 263}, {68, 262}, {82, 0}, {39, 0}, {76, 0}, {70, 0}, {80, 0}, {79, 0}}};
+inline constexpr KeyBindings BROWSER_KEYS = {{{87, 265},
+                                              {83, 264},
+                                              {65, 263},
+                                              {68, 262},
+                                              {82, 0},
+                                              {39, 0},
+                                              {76, 0},
+                                              {70, 0},
+                                              {80, 0},
+                                              {79, 0},
+                                              {86, 0},
+                                              {32, 0},
+                                              {340, 0}}};
 #ifdef __EMSCRIPTEN__
 inline constexpr KeyBindings PLATFORM_KEYS = BROWSER_KEYS;
 #else
 inline constexpr KeyBindings PLATFORM_KEYS = DEFAULT_KEYS;
 #endif
 
-// The two switches a controller reports besides movement; held states.
+// The switches a controller reports besides movement; held states. Up and
+// down move the free camera.
 struct AdditionalKeys {
     bool reset = false;
     bool showInfo = false;
+    bool up = false, down = false;
 };
 
 // Turns an input device into two movement axes (-1, 0 or +1 each) and the

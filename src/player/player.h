@@ -45,6 +45,8 @@ public:
     // A thin probe box directly under the body: whether the player stands.
     AABB feetAABB;
     float fallSpeed = 0.0f;
+    // Lifted out of walking by the free camera: no collision, no gravity.
+    bool flying = false;
     std::shared_ptr<Weapon> weapon;
 
 private:

@@ -11,7 +11,8 @@ namespace {
 constexpr char const* MAGIC = "TESSARINE RECORDING 2";
 constexpr char const* FIRST_MAGIC = "TESSARINE RECORDING 1";
 constexpr size_t FRAME_BYTES = 7 * 4 + 1, FIRST_FRAME_BYTES = 5 * 4 + 1;
-constexpr unsigned char RESET_BIT = 1, SHOW_INFO_BIT = 2, RELOAD_BIT = 4;
+constexpr unsigned char RESET_BIT = 1, SHOW_INFO_BIT = 2, RELOAD_BIT = 4, FLY_BIT = 8, UP_BIT = 16, DOWN_BIT = 32;
+constexpr unsigned char ALL_BITS = RESET_BIT | SHOW_INFO_BIT | RELOAD_BIT | FLY_BIT | UP_BIT | DOWN_BIT;
 // No frame of a play lasts longer, and no mouse moves further, than this.
 constexpr float LONGEST_FRAME = 60.0f;
 constexpr float FARTHEST_MOUSE = 1e6f;
@@ -47,22 +48,29 @@ std::string frameProblem(FrameInput const& frame, unsigned char switches, bool f
         return "a mouse movement out of bounds";
     }
     if (!isPush(frame.stick.x) || !isPush(frame.stick.y)) return "a stick beyond -1 to 1";
-    if (switches > (RESET_BIT | SHOW_INFO_BIT | RELOAD_BIT)) return "unknown switches";
+    if (switches & ~ALL_BITS) return "unknown switches";
     return "";
 }
 
-// The motion line's values, or none when it is damaged.
+// The motion line's values, or none when it is damaged: four fields, or
+// six with the free camera's.
 std::optional<Motion> motionOf(std::string const& line) {
     Motion motion;
-    int invert, slide;  // written when all four fields are there
-    char extra;         // anything after the last field, which must be nothing
-    if (std::sscanf(line.c_str(), "motion %f %d %f %d%c", &motion.mouseSensitivity, &invert, &motion.stickLookSpeed,
-                    &slide, &extra) != 4 ||
-        !(motion.mouseSensitivity >= 0 && motion.mouseSensitivity <= 100) ||
-        !(motion.stickLookSpeed >= 0 && motion.stickLookSpeed <= 1e4f) || (invert | slide) & ~1) {
+    int invert = 0, slide = 0, free = 1;  // written when their fields are there
+    int used = 0, usedMore = 0;           // the characters read: nothing may follow
+    if (std::sscanf(line.c_str(), "motion %f %d %f %d%n", &motion.mouseSensitivity, &invert, &motion.stickLookSpeed,
+                    &slide, &used) != 4) {
         return std::nullopt;
     }
-    motion.invertLook = invert, motion.slideAlongWalls = slide;
+    char const* const rest = line.c_str() + used;
+    if (*rest != '\0' && (std::sscanf(rest, " %d %f%n", &free, &motion.flySpeed, &usedMore) != 2 || rest[usedMore]))
+        return std::nullopt;
+    if (!(motion.mouseSensitivity >= 0 && motion.mouseSensitivity <= 100) ||
+        !(motion.stickLookSpeed >= 0 && motion.stickLookSpeed <= 1e4f) ||
+        !(motion.flySpeed >= 0 && motion.flySpeed <= 1e4f) || (invert | slide | free) & ~1) {
+        return std::nullopt;
+    }
+    motion.invertLook = invert, motion.slideAlongWalls = slide, motion.freeCamera = free;
     return motion;
 }
 
@@ -75,8 +83,10 @@ RecordingWriter::RecordingWriter(std::string const& path, std::string const& sce
     std::snprintf(digest, sizeof digest, "%016llx", static_cast<unsigned long long>(worldDigest));
     out << MAGIC << "\nscene " << scenePath << "\nworld " << digest << "\n"
         << raylib::TextFormat("motion %.9g %d %.9g %d", motion.mouseSensitivity, motion.invertLook,
-                              motion.stickLookSpeed, motion.slideAlongWalls)
-        << "\nframes\n";
+                              motion.stickLookSpeed, motion.slideAlongWalls);
+    if (!motion.freeCamera || motion.flySpeed != FLY_SPEED)
+        out << raylib::TextFormat(" %d %.9g", motion.freeCamera, motion.flySpeed);
+    out << "\nframes\n";
     out.flush();
 }
 
@@ -87,7 +97,8 @@ void RecordingWriter::write(FrameInput const& frame) {
         putFloat(bytes, value);
     }
     bytes += static_cast<char>((frame.keys.reset ? RESET_BIT : 0) | (frame.keys.showInfo ? SHOW_INFO_BIT : 0) |
-                               (frame.reload ? RELOAD_BIT : 0));
+                               (frame.reload ? RELOAD_BIT : 0) | (frame.fly ? FLY_BIT : 0) |
+                               (frame.keys.up ? UP_BIT : 0) | (frame.keys.down ? DOWN_BIT : 0));
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     out.flush();
     ++frames;
@@ -136,8 +147,10 @@ ReadResult<Recording> readRecording(std::istream& in, std::string const& name) {
         frame.mouse = {getFloat(bytes + at + 12), getFloat(bytes + at + 16)};
         if (!first) frame.stick = {getFloat(bytes + at + 20), getFloat(bytes + at + 24)};
         unsigned char const switches = bytes[at + frameBytes - 1];
-        frame.keys = {(switches & RESET_BIT) != 0, (switches & SHOW_INFO_BIT) != 0};
+        frame.keys = {(switches & RESET_BIT) != 0, (switches & SHOW_INFO_BIT) != 0, (switches & UP_BIT) != 0,
+                      (switches & DOWN_BIT) != 0};
         frame.reload = (switches & RELOAD_BIT) != 0;
+        frame.fly = (switches & FLY_BIT) != 0;
         if (std::string const why = frameProblem(frame, switches, first); !why.empty()) {
             return problem("frame " + std::to_string(at / frameBytes + 1) + " is damaged: " + why);
         }

@@ -24,12 +24,16 @@ struct FrameInput {
     bool reload = false;
     // The right stick, turning the view.
     StickLook stick{};
+    // The free camera's key: lifts the player out of walking, or lands it.
+    bool fly = false;
 };
 
 // Degrees of turn a pixel of mouse motion, and a second of the right stick
 // pushed all the way.
 inline constexpr float MOUSE_SENSITIVITY = 0.05f;
 inline constexpr float STICK_LOOK_SPEED = 180.0f;
+// Units a second the free camera flies.
+inline constexpr float FLY_SPEED = 12.0f;
 
 // What turns a frame's input into motion besides the input itself: a
 // replay under them ends where the play ended. The defaults are the game's.
@@ -38,6 +42,9 @@ struct Motion {
     bool invertLook = false;
     float stickLookSpeed = STICK_LOOK_SPEED;
     bool slideAlongWalls = false;
+    // Whether the free camera may be used, and its speed.
+    bool freeCamera = true;
+    float flySpeed = FLY_SPEED;
 
     bool operator==(Motion const&) const = default;
 };
@@ -53,10 +60,10 @@ struct Recording {
 };
 
 // Writes a recording as the play goes: a text header (format and version,
-// scene, world digest, motion), then 29 bytes a frame (the frame time, the
-// two axes, the mouse delta and the stick as little-endian 32-bit floats,
-// and a byte of switches), so a recording cut short by a crash keeps its
-// frames.
+// scene, world digest, motion: the free camera's two fields only when they
+// are not the defaults), then 29 bytes a frame (the frame time, the two
+// axes, the mouse delta and the stick as little-endian 32-bit floats, and a
+// byte of switches), so a recording cut short by a crash keeps its frames.
 class RecordingWriter {
 public:
     RecordingWriter(std::string const& path, std::string const& scenePath, uint64_t worldDigest,

@@ -75,6 +75,8 @@ std::vector<SettingInfo> const& settingInfos() {
         flag("look.invert", "true: moving the mouse up looks down", &S::invertLook),
         number("look.field_of_view", "the view's height, in degrees", 30, 120, 1, &S::fieldOfView),
         flag("move.slide_along_walls", "true: walking at an angle into a wall slides along it", &S::slideAlongWalls),
+        number("move.fly_speed", "units a second the free camera flies", 1, 100, 1, &S::flySpeed),
+        flag("game.free_camera", "true: the free camera's key lifts the player out of walking, to fly", &S::freeCamera),
         number("gamepad.dead_zone", "the part of a stick's push, from 0 to 0.9, that does nothing", 0, 0.9f, 0.05f,
                &S::stickDeadZone),
         number("gamepad.look_speed", "degrees a second the right stick turns the view, pushed fully", 10, 720, 10,
@@ -106,6 +108,9 @@ std::vector<SettingInfo> const& settingInfos() {
         keys("keys.fullscreen", "fullscreen, and back", FULLSCREEN),
         keys("keys.screenshot", "save a screenshot", SCREENSHOT),
         keys("keys.settings", "open the settings screen", OPEN_SETTINGS),
+        keys("keys.fly", "fly freely (the free camera), and land where the camera is", FLY),
+        keys("keys.up", "fly up", FLY_UP),
+        keys("keys.down", "fly down", FLY_DOWN),
     };
     return infos;
 }

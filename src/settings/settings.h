@@ -24,6 +24,10 @@ struct Settings {
     // Moving: when a move into a wall is refused, its two horizontal parts
     // are tried alone, so that an angled walk slides along the wall.
     bool slideAlongWalls = false;
+    // The free camera: whether its key lifts the player out of walking (a
+    // scene meant to be walked turns it off), and its speed.
+    bool freeCamera = true;
+    float flySpeed = FLY_SPEED;
     KeyBindings keys = PLATFORM_KEYS;
     // The gamepad's sticks: the part of each axis left out around its
     // middle, and the degrees a second the right stick turns the view at
@@ -50,7 +54,9 @@ struct Settings {
     bool operator==(Settings const&) const = default;
 
     // What of them turns input into motion.
-    Motion motion() const { return {mouseSensitivity, invertLook, stickLookSpeed, slideAlongWalls}; }
+    Motion motion() const {
+        return {mouseSensitivity, invertLook, stickLookSpeed, slideAlongWalls, freeCamera, flySpeed};
+    }
 };
 
 // A setting as the file names it ("look.mouse_sensitivity"), what it is
