@@ -198,6 +198,43 @@ TEST(StepFrame, TheFreeCameraFliesOntoARoofAndLands) {
     EXPECT_FALSE(player.flying);
 }
 
+// Jumping is off unless set; set, the up key rises about the jump's height
+// and lands back, jumps onto a block too high to climb, and under a low
+// ceiling stops below it (never onto it).
+TEST(StepFrame, JumpsOnlyWhenSetAndNotThroughACeiling) {
+    Motion jumping;
+    jumping.jump = true;
+    FrameInput jump{.frameTime = 1 / 60.0f};
+    jump.keys.up = true;
+    // The motion, a ceiling's bottom (0 for none), the frames walked
+    // forward, the least and most the eye rises above the start, and where
+    // it ends above it.
+    std::tuple<Motion, float, int, float, float, float> const cases[] = {
+        {Motion{}, 0, 0, 0, 0, 0},
+        {jumping, 0, 0, JUMP_HEIGHT - 0.05f, JUMP_HEIGHT + 0.05f, 0},
+        {jumping, START_POSITION.y + 0.5f, 0, 0.3f, 0.5f, 0},
+        {jumping, 0, 15, 1, JUMP_HEIGHT + 0.36f, 1},  // climbing its edge in the air
+    };
+    for (auto const& [motion, ceiling, walked, lowest, highest, last] : cases) {
+        auto index = std::make_shared<IntersectorNaiveImpl>();
+        index->addEntity(fixedBox({-50, -1, -50}, {50, 0.6f, 50}));
+        index->addEntity(fixedBox({-4, 0.6f, -50}, {-1, 1.6f, 50}));  // a block a unit high, ahead
+        if (ceiling > 0) index->addEntity(fixedBox({-50, ceiling, -50}, {50, ceiling + 1, 50}));
+        Player player;
+        raylib::Camera3D camera = cameraAt(START_POSITION, {-1, START_POSITION.y, START_POSITION.z});
+        float top = 0;
+        for (int i = 0; i < 120; ++i) {
+            FrameInput input = i == 0 ? jump : FrameInput{.frameTime = 1 / 60.0f};
+            input.forward = i < walked ? 1 : 0;
+            stepFrame(camera, player, index, input, motion);
+            top = std::max(top, player.position.y - START_POSITION.y);
+        }
+        EXPECT_GE(top, lowest) << ceiling << " " << walked;
+        EXPECT_LE(top, highest) << ceiling << " " << walked;
+        EXPECT_NEAR(player.position.y - START_POSITION.y, last, 0.02f) << ceiling << " " << walked;
+    }
+}
+
 // A player fallen 100 below the lowest thing in the world is told how to
 // come back, by the key the reset has.
 TEST(FallenNotice, SaysTheResetKeyOnceFarBelowTheWorld) {

@@ -26,7 +26,7 @@ TEST(Recording, WrittenFrameByFrameAndReadBack) {
     std::vector<FrameInput> const frames = {
         {0.016f, 1, -0.5f, {true, false, true, false}, {3.5f, -2}, false, {0.25f, -1}, true},
         {0.5f, 0, 1, {false, true, false, true}, {0, 0}, true, {0, 0}, false}};
-    Motion const motion{0.125f, true, 90, true, false, 30};
+    Motion const motion{0.125f, true, 90, true, false, 30, true, 2};
     {
         RecordingWriter writer(path.string(), "a scene.txt", 0x0123456789abcdefu, motion);
         for (FrameInput const& frame : frames) writer.write(frame);
@@ -73,6 +73,8 @@ TEST(Recording, WrittenFrameByFrameAndReadBack) {
         {header.substr(0, 57) + "motion 0.05 0 180 0 2 20\nframes\n", "its header is damaged"},
         {header.substr(0, 57) + "motion 0.05 0 180 0 1 20 x\nframes\n", "its header is damaged"},
         {header.substr(0, 57) + "motion 0.05 0 180 0x\nframes\n", "its header is damaged"},
+        {header.substr(0, 57) + "motion 0.05 0 180 0 1 12 1 2.5\nframes\n", ""},  // and the jump's
+        {header.substr(0, 57) + "motion 0.05 0 180 0 1 12 3 2.5\nframes\n", "its header is damaged"},
         {header + frame + frame.substr(0, 28), "it is cut short in frame 2"},
         {first + firstFrame + firstFrame.substr(0, 20), "it is cut short in frame 2"},
         {first + firstFrame.substr(0, 4) + half + firstFrame.substr(8),

@@ -77,6 +77,7 @@ FrameStep stepFrame(raylib::Camera3D& camera, Player& player, std::shared_ptr<In
         // says where the player wants to go.
         raylib::UpdateCameraPro(&camera, movement, rotation, 0.0f);
         // The player decides where it may go.
+        if (motion.jump && input.keys.up) player.jump(motion.jumpHeight, *intersector);
         player.walk(camera.position, intersector, motion.slideAlongWalls);
     }
     if (input.keys.reset) {

@@ -58,6 +58,14 @@ void Player::commit(raylib::Vector3 target, float centerY) {
     placeBoxes();
 }
 
+void Player::jump(float height, Intersector const& intersector) {
+    if (fallSpeed != 0 || intersector.findIntersection(feetAABB) == nullptr) return;
+    // A speed of v a move, less a gravity step g each move, rises about
+    // v * v / 2g + v / 2: solved for the height.
+    double const g = GRAVITY_STEP;
+    fallSpeed = -static_cast<float>(std::sqrt(g * g / 4 + 2 * g * height) - g / 2);
+}
+
 void Player::move(raylib::Vector3 target, std::shared_ptr<Intersector> const& intersector) {
     // Whether the player stands is decided before anything moves.
     bool const standing = intersector->findIntersection(feetAABB) != nullptr;
@@ -66,7 +74,16 @@ void Player::move(raylib::Vector3 target, std::shared_ptr<Intersector> const& in
     if (!free) return;
     raylib::Vector3 center = *free;
 
-    if (standing) {
+    if (fallSpeed < 0) {
+        // Rising in a jump, until a ceiling is in the way.
+        raylib::Vector3 const raised{center.x, center.y - fallSpeed, center.z};
+        if (intersector->isEmpty(AABB(raised, size))) {
+            center = raised;
+            fallSpeed = static_cast<float>(static_cast<double>(fallSpeed) + GRAVITY_STEP);
+        } else {
+            fallSpeed = 0.0f;
+        }
+    } else if (standing) {
         fallSpeed = 0.0f;
     } else {
         center.y = center.y - fallSpeed;

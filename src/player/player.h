@@ -34,6 +34,9 @@ public:
     void walk(raylib::Vector3 target, std::shared_ptr<Intersector> const& intersector, bool slide = false);
     // Puts the eye point at eye, standing still, whatever stands there.
     void placeAt(raylib::Vector3 eye);
+    // Starts a jump that rises about height, when the player stands: the
+    // next moves rise, slowing by gravity, until a ceiling stops them.
+    void jump(float height, Intersector const& intersector);
 
     float height = 1.6f;
     float stepHeight = 0.31f;

@@ -62,15 +62,21 @@ std::optional<Motion> motionOf(std::string const& line) {
                     &slide, &used) != 4) {
         return std::nullopt;
     }
-    char const* const rest = line.c_str() + used;
-    if (*rest != '\0' && (std::sscanf(rest, " %d %f%n", &free, &motion.flySpeed, &usedMore) != 2 || rest[usedMore]))
-        return std::nullopt;
-    if (!(motion.mouseSensitivity >= 0 && motion.mouseSensitivity <= 100) ||
+    // Then the free camera's pair, and the jump's after it, or nothing.
+    int jump = 0;
+    char const* rest = line.c_str() + used;
+    for (auto [flag, number] : {std::pair{&free, &motion.flySpeed}, {&jump, &motion.jumpHeight}}) {
+        if (*rest == '\0') break;
+        if (std::sscanf(rest, " %d %f%n", flag, number, &usedMore) != 2) return std::nullopt;
+        rest += usedMore;
+    }
+    if (*rest != '\0' || !(motion.mouseSensitivity >= 0 && motion.mouseSensitivity <= 100) ||
         !(motion.stickLookSpeed >= 0 && motion.stickLookSpeed <= 1e4f) ||
-        !(motion.flySpeed >= 0 && motion.flySpeed <= 1e4f) || (invert | slide | free) & ~1) {
+        !(motion.flySpeed >= 0 && motion.flySpeed <= 1e4f) || !(motion.jumpHeight >= 0 && motion.jumpHeight <= 100) ||
+        (invert | slide | free | jump) & ~1) {
         return std::nullopt;
     }
-    motion.invertLook = invert, motion.slideAlongWalls = slide, motion.freeCamera = free;
+    motion.invertLook = invert, motion.slideAlongWalls = slide, motion.freeCamera = free, motion.jump = jump;
     return motion;
 }
 
@@ -84,8 +90,10 @@ RecordingWriter::RecordingWriter(std::string const& path, std::string const& sce
     out << MAGIC << "\nscene " << scenePath << "\nworld " << digest << "\n"
         << raylib::TextFormat("motion %.9g %d %.9g %d", motion.mouseSensitivity, motion.invertLook,
                               motion.stickLookSpeed, motion.slideAlongWalls);
-    if (!motion.freeCamera || motion.flySpeed != FLY_SPEED)
+    bool const jumps = motion.jump || motion.jumpHeight != JUMP_HEIGHT;
+    if (jumps || !motion.freeCamera || motion.flySpeed != FLY_SPEED)
         out << raylib::TextFormat(" %d %.9g", motion.freeCamera, motion.flySpeed);
+    if (jumps) out << raylib::TextFormat(" %d %.9g", motion.jump, motion.jumpHeight);
     out << "\nframes\n";
     out.flush();
 }

@@ -34,6 +34,8 @@ inline constexpr float MOUSE_SENSITIVITY = 0.05f;
 inline constexpr float STICK_LOOK_SPEED = 180.0f;
 // Units a second the free camera flies.
 inline constexpr float FLY_SPEED = 12.0f;
+// Units a jump rises, where jumping is set.
+inline constexpr float JUMP_HEIGHT = 1.25f;
 
 // What turns a frame's input into motion besides the input itself: a
 // replay under them ends where the play ended. The defaults are the game's.
@@ -45,6 +47,9 @@ struct Motion {
     // Whether the free camera may be used, and its speed.
     bool freeCamera = true;
     float flySpeed = FLY_SPEED;
+    // Whether the up key jumps while walking, and how high, in units.
+    bool jump = false;
+    float jumpHeight = JUMP_HEIGHT;
 
     bool operator==(Motion const&) const = default;
 };
@@ -60,8 +65,8 @@ struct Recording {
 };
 
 // Writes a recording as the play goes: a text header (format and version,
-// scene, world digest, motion: the free camera's two fields only when they
-// are not the defaults), then 29 bytes a frame (the frame time, the two
+// scene, world digest, motion: the free camera's two fields, then the
+// jump's, only when they or those after them are not the defaults), then 29 bytes a frame (the frame time, the two
 // axes, the mouse delta and the stick as little-endian 32-bit floats, and a
 // byte of switches), so a recording cut short by a crash keeps its frames.
 class RecordingWriter {

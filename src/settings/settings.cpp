@@ -76,6 +76,8 @@ std::vector<SettingInfo> const& settingInfos() {
         number("look.field_of_view", "the view's height, in degrees", 30, 120, 1, &S::fieldOfView),
         flag("move.slide_along_walls", "true: walking at an angle into a wall slides along it", &S::slideAlongWalls),
         number("move.fly_speed", "units a second the free camera flies", 1, 100, 1, &S::flySpeed),
+        flag("move.jump", "true: the up key (keys.up) jumps while walking", &S::jump),
+        number("move.jump_height", "units a jump rises", 0.25f, 10, 0.25f, &S::jumpHeight),
         flag("game.free_camera", "true: the free camera's key lifts the player out of walking, to fly", &S::freeCamera),
         number("gamepad.dead_zone", "the part of a stick's push, from 0 to 0.9, that does nothing", 0, 0.9f, 0.05f,
                &S::stickDeadZone),

@@ -28,6 +28,9 @@ struct Settings {
     // scene meant to be walked turns it off), and its speed.
     bool freeCamera = true;
     float flySpeed = FLY_SPEED;
+    // Jumping with the up key, for scenes built for it, and how high.
+    bool jump = false;
+    float jumpHeight = JUMP_HEIGHT;
     KeyBindings keys = PLATFORM_KEYS;
     // The gamepad's sticks: the part of each axis left out around its
     // middle, and the degrees a second the right stick turns the view at
@@ -55,7 +58,7 @@ struct Settings {
 
     // What of them turns input into motion.
     Motion motion() const {
-        return {mouseSensitivity, invertLook, stickLookSpeed, slideAlongWalls, freeCamera, flySpeed};
+        return {mouseSensitivity, invertLook, stickLookSpeed, slideAlongWalls, freeCamera, flySpeed, jump, jumpHeight};
     }
 };
 
