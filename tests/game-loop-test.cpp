@@ -233,6 +233,19 @@ TEST(StepFrame, JumpsOnlyWhenSetAndNotThroughACeiling) {
         EXPECT_LE(top, highest) << ceiling << " " << walked;
         EXPECT_NEAR(player.position.y - START_POSITION.y, last, 0.02f) << ceiling << " " << walked;
     }
+    // Held under the ceiling, the jump key hops: stopped by the ceiling the
+    // player falls back to the floor before it jumps again.
+    auto index = std::make_shared<IntersectorNaiveImpl>();
+    index->addEntity(fixedBox({-50, -1, -50}, {50, 0.6f, 50}));
+    index->addEntity(fixedBox({-50, START_POSITION.y + 0.5f, -50}, {50, START_POSITION.y + 1.5f, 50}));
+    Player player;
+    raylib::Camera3D camera = cameraAt(START_POSITION, {-1, START_POSITION.y, START_POSITION.z});
+    int landings = 0;
+    for (int i = 0; i < 60; ++i) {
+        stepFrame(camera, player, index, jump, jumping);
+        landings += player.position.y < START_POSITION.y + 0.02f;
+    }
+    EXPECT_GE(landings, 3);
 }
 
 // A player fallen 100 below the lowest thing in the world is told how to
