@@ -32,7 +32,6 @@ std::string switchFlight(Player& player, Intersector const& intersector, Motion 
     if (!player.flying) {
         if (!motion.freeCamera) return "The free camera is off for this play (game.free_camera)";
         player.flying = true;
-        player.fallSpeed = 0;
         return "";
     }
     if (!intersector.isEmpty(player.getAABB())) return "You cannot land here: you would stand inside a box";

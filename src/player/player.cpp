@@ -24,6 +24,11 @@ float halfAbove(float base, float length) {
     return static_cast<float>(static_cast<double>(base) + static_cast<double>(length) * 0.5);
 }
 
+// A move's speed after a move's gravity, added in double precision.
+float withGravity(float speed) {
+    return static_cast<float>(static_cast<double>(speed) + Player::GRAVITY_STEP);
+}
+
 }  // namespace
 
 Player::Player() {
@@ -79,7 +84,7 @@ void Player::move(raylib::Vector3 target, std::shared_ptr<Intersector> const& in
         raylib::Vector3 const raised{center.x, center.y - fallSpeed, center.z};
         if (intersector->isEmpty(AABB(raised, size))) {
             center = raised;
-            fallSpeed = static_cast<float>(static_cast<double>(fallSpeed) + GRAVITY_STEP);
+            fallSpeed = withGravity(fallSpeed);
         } else {
             fallSpeed = 0.0f;
         }
@@ -87,7 +92,7 @@ void Player::move(raylib::Vector3 target, std::shared_ptr<Intersector> const& in
         fallSpeed = 0.0f;
     } else {
         center.y = center.y - fallSpeed;
-        fallSpeed = static_cast<float>(static_cast<double>(fallSpeed) + GRAVITY_STEP);
+        fallSpeed = withGravity(fallSpeed);
         // The body at its lowered place, lengthened by half the new speed at
         // the bottom and at the top.
         AABB const fallBox(center, {size.x, size.y + fallSpeed, size.z});

@@ -52,8 +52,8 @@ std::string frameProblem(FrameInput const& frame, unsigned char switches, bool f
     return "";
 }
 
-// The motion line's values, or none when it is damaged: four fields, or
-// six with the free camera's.
+// The motion line's values, or none when it is damaged: four fields, six
+// with the free camera's, or eight with the jump's too.
 std::optional<Motion> motionOf(std::string const& line) {
     Motion motion;
     int invert = 0, slide = 0, free = 1;  // written when their fields are there

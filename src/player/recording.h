@@ -66,9 +66,10 @@ struct Recording {
 
 // Writes a recording as the play goes: a text header (format and version,
 // scene, world digest, motion: the free camera's two fields, then the
-// jump's, only when they or those after them are not the defaults), then 29 bytes a frame (the frame time, the two
-// axes, the mouse delta and the stick as little-endian 32-bit floats, and a
-// byte of switches), so a recording cut short by a crash keeps its frames.
+// jump's, only when they or those after them are not the defaults), then
+// 29 bytes a frame (the frame time, the two axes, the mouse delta and the
+// stick as little-endian 32-bit floats, and a byte of switches), so a
+// recording cut short by a crash keeps its frames.
 class RecordingWriter {
 public:
     RecordingWriter(std::string const& path, std::string const& scenePath, uint64_t worldDigest,

@@ -111,7 +111,7 @@ std::vector<SettingInfo> const& settingInfos() {
         keys("keys.screenshot", "save a screenshot", SCREENSHOT),
         keys("keys.settings", "open the settings screen", OPEN_SETTINGS),
         keys("keys.fly", "fly freely (the free camera), and land where the camera is", FLY),
-        keys("keys.up", "fly up", FLY_UP),
+        keys("keys.up", "fly up; with move.jump, jump while walking", FLY_UP),
         keys("keys.down", "fly down", FLY_DOWN),
     };
     return infos;
