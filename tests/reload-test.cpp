@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <tuple>
 
 #include "game-loop.h"
@@ -41,6 +42,51 @@ TEST(ReloadScene, ABrokenFileKeepsTheOldWorldAGoodOneReplacesIt) {
     EXPECT_EQ(world->player, player);
     EXPECT_EQ(player->position.x, 5.0f);
     fs::remove(path);
+}
+
+TEST(SaveWatch, ASaveOfTheSceneOrOfAModelItLooksForReloadsOnceItSettles) {
+    fs::path const folder = fs::temp_directory_path() / "tessarine-watch";
+    fs::remove_all(folder);
+    fs::create_directories(folder / "models");
+    std::string const scene = (folder / "scene.txt").string(), model = (folder / "models/tree.vox").string();
+    auto const write = [](std::string const& path, std::string const& text) { std::ofstream(path) << text; };
+    write(scene, "rect (0, -0.5, 0), (20, 1, 20), green\nmodel tree, (0, 1, 0)\n");
+    LogCapture quiet;
+    SceneLoad const load = loadWorld(scene, std::make_shared<Player>());
+    ASSERT_EQ(load.files, (std::vector<std::string>{scene, model, "assets/models/tree.vox"}));
+
+    SaveWatch saves;
+    saves.watch(load.files, true);
+    ASSERT_TRUE(saves.watching());
+    std::string const renamed = (folder / "scene.txt.new").string();
+    double now = 0;
+    for (auto const& [save, reloads] : std::initializer_list<std::pair<std::function<void()>, bool>>{
+             {[&] { write(scene, "rect (0, 0, 0), (1, 1, 1), red\n"); }, true},
+             {[&] { write(model, "not yet a model"); }, true},
+             {[&] { write((folder / "notes.txt").string(), "unrelated"); }, false},
+             {[&] { write(renamed, "rect (0, 0, 0), (1, 1, 1), blue\n"), fs::rename(renamed, scene); }, true},
+             {[&] { fs::remove(model); }, true},
+         }) {
+        now += 10;
+        save();
+        EXPECT_FALSE(saves.settled(now)) << "at once";
+        EXPECT_FALSE(saves.settled(now + SAVE_SETTLING_SECONDS / 2));
+        EXPECT_EQ(saves.settled(now + SAVE_SETTLING_SECONDS), reloads) << now;
+        EXPECT_FALSE(saves.settled(now + 2 * SAVE_SETTLING_SECONDS)) << "once";
+    }
+    // A second save while the first settles puts the reload off.
+    write(scene, "rect (0, 0, 0), (1, 1, 1), red\n");
+    EXPECT_FALSE(saves.settled(now = 100));
+    write(scene, "rect (0, 0, 0), (1, 1, 1), green\n");
+    EXPECT_FALSE(saves.settled(now + SAVE_SETTLING_SECONDS / 2));
+    EXPECT_FALSE(saves.settled(now + SAVE_SETTLING_SECONDS));
+    EXPECT_TRUE(saves.settled(now + 1.5 * SAVE_SETTLING_SECONDS));
+
+    saves.watch(load.files, false);
+    write(scene, "rect (0, 0, 0), (1, 1, 1), red\n");
+    EXPECT_FALSE(saves.settled(now = 200));
+    EXPECT_FALSE(saves.settled(now + 1));
+    fs::remove_all(folder);
 }
 
 }  // namespace

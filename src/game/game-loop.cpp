@@ -113,6 +113,19 @@ std::string flyingNotice(KeyBindings const& keys) {
     return "Flying: " + named(FLY_UP) + " and " + named(FLY_DOWN) + " go up and down, " + named(FLY) + " lands";
 }
 
+void SaveWatch::watch(std::vector<std::string> const& watched, bool on) {
+    files = on && !watched.empty() ? std::make_unique<FileWatch>(watched) : nullptr;
+    due = -1;
+}
+
+bool SaveWatch::settled(double now) {
+    if (!files) return false;
+    if (files->changed()) due = now + SAVE_SETTLING_SECONDS;
+    if (due < 0 || now < due) return false;
+    due = -1;
+    return true;
+}
+
 std::string reloadNotice(SceneLoad const& load, int entities) {
     if (!load.world) return load.report().substr(0, load.report().find('\n'));
     std::string const reloaded = "Scene reloaded: " + std::to_string(entities) + " entities";
@@ -207,6 +220,9 @@ private:
     float lowest;
     DesktopWindow desktop;
     std::optional<SettingsScreen> screen;
+    // The files the world was read from, watched for saves unless replaying.
+    std::vector<std::string> watched;
+    SaveWatch saves;
 };
 
 Session::Session(std::shared_ptr<World>& world, std::shared_ptr<Player> const& player, Play const& how)
@@ -219,7 +235,8 @@ Session::Session(std::shared_ptr<World>& world, std::shared_ptr<Player> const& p
       gamepadUsed(raylib::IsGamepadAvailable(0)),
       camera(cameraAt(world->start.eye, world->start.look, settings.fieldOfView)),
       autoScale(settings.targetFps),
-      lowest(lowestPoint(*world->intersector)) {
+      lowest(lowestPoint(*world->intersector)),
+      watched(how.watched) {
     player->weapon.reset();
     if (how.recorder) notice.show("Recording to " + how.recorder->path, NoticeKind::NEWS);
 }
@@ -287,8 +304,10 @@ void Session::switchScreens(std::vector<int> const& keys) {
 }
 
 bool Session::update(std::vector<int> const& keys) {
-    FrameInput const input =
+    FrameInput input =
         how.replay ? how.replay->frames[result.frames] : liveInput(*controller, desktop, keys, settings);
+    // A save that has settled reloads as the key does, and is recorded so.
+    if (!how.replay && saves.settled(raylib::GetTime())) input.reload = true;
     if (how.recorder) how.recorder->write(input);
     FrameStep const step = stepFrame(camera, *player, world->intersector, input, motion, world->start.eye);
     if (!step.refused.empty()) notice.show(step.refused, NoticeKind::PROBLEM);
@@ -303,6 +322,8 @@ bool Session::update(std::vector<int> const& keys) {
 
 void Session::reload() {
     SceneLoad const load = reloadScene(how.scenePath, player, world, how.models, how.assetRoot);
+    watched = load.files;
+    if (!how.replay) saves.watch(watched, settings.reloadOnSave);
     std::clog << (load.world ? "" : "Scene not reloaded: ") << load.report() << std::flush;
     notice.show(reloadNotice(load, world->intersector->size()), load.world ? NoticeKind::NEWS : NoticeKind::PROBLEM);
     lowest = lowestPoint(*world->intersector);
@@ -325,6 +346,8 @@ void Session::draw(bool showInfo, double started) {
 
 void Session::applySettings() {
     if (applied == settings && appliedScale == autoScale.scale) return;
+    if (!how.replay && (!applied || applied->reloadOnSave != settings.reloadOnSave))
+        saves.watch(watched, settings.reloadOnSave);
     applied = settings;
     appliedScale = autoScale.scale;
     camera.fovy = settings.fieldOfView;

@@ -3,8 +3,10 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "controller.h"
+#include "file-watch.h"
 #include "intersector.h"
 #include "loading-screen.h"
 #include "model-loader.h"
@@ -50,6 +52,9 @@ std::string flyingNotice(KeyBindings const& keys);
 struct Play {
     // The scene file F5 reads again.
     std::string scenePath{};
+    // The files whose saves read it again (see SceneLoad::files), unless the
+    // settings turn that off; none when empty.
+    std::vector<std::string> watched{};
     // When set, every frame's input is written to it.
     RecordingWriter* recorder = nullptr;
     // When set, its frames are played instead of the devices', until they end.
@@ -85,7 +90,8 @@ struct PlayResult {
 };
 
 // Runs frames until the window is asked to close, or a replay's frames end.
-// F5 reads the scene file again.
+// F5 reads the scene file again, as a save of a watched file does a moment
+// later (a frame whose input it is in a recording).
 PlayResult play(std::shared_ptr<World>& world, std::shared_ptr<Player> const& player, Play const& how);
 
 // Runs frames until the window is asked to close. F5 reads the scene file
@@ -107,6 +113,25 @@ std::string fallenNotice(float y, float lowest, KeyBindings const& keys);
 // every problem it met.
 SceneLoad reloadScene(std::string const& path, std::shared_ptr<Player> const& player, std::shared_ptr<World>& world,
                       ModelCache* models = nullptr, std::string const& assetRoot = "");
+
+// How long after the last save seen the scene is read again: an editor may
+// write a file in steps, or several files in turn.
+inline constexpr double SAVE_SETTLING_SECONDS = 0.25;
+
+// Watches the files a scene was read from and tells when their saves have
+// settled.
+class SaveWatch {
+public:
+    // Watching the files, or nothing when not on.
+    void watch(std::vector<std::string> const& files, bool on);
+    // Whether a save seen has settled by now, in seconds of a steady clock.
+    bool settled(double now);
+    bool watching() const { return files && files->watching(); }
+
+private:
+    std::unique_ptr<FileWatch> files;
+    double due = -1;
+};
 
 // What the screen says of a reload: the first problem that kept the old
 // world, or the entities of the new one and how many warnings came with it,

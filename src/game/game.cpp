@@ -37,11 +37,11 @@ int failure(std::string const& what) {
 }
 
 // Loads the scene showing its progress; on failure says why on standard
-// error, after whatever the scene reader logged, and returns an empty world.
-// Closing the window meanwhile ends the game without a word.
-std::shared_ptr<World> loadSceneOrExplain(LoadingScreen& screen, std::string const& path,
-                                          std::shared_ptr<Player> const& player, LoadOptions const& options) {
-    SceneLoad const load = loadShowingProgress(screen, path, player, options);
+// error, after whatever the scene reader logged, and returns the load
+// without a world. Closing the window meanwhile ends the game without a word.
+SceneLoad loadSceneOrExplain(LoadingScreen& screen, std::string const& path, std::shared_ptr<Player> const& player,
+                             LoadOptions const& options) {
+    SceneLoad load = loadShowingProgress(screen, path, player, options);
     // What the scene may lack is said, as the scene tool's check says it.
     if (load.world) std::clog << load.report() << std::flush;
     if (!load.world && !screen.closeAsked()) {
@@ -49,7 +49,7 @@ std::shared_ptr<World> loadSceneOrExplain(LoadingScreen& screen, std::string con
         std::cerr << load.report() << "Tessarine cannot start: the scene " << path << " could not be loaded."
                   << std::endl;
     }
-    return load.world;
+    return load;
 }
 
 }  // namespace
@@ -185,7 +185,8 @@ int runGame(GameOptions const& options) {
     ModelCache models;
     LoadingScreen loadingScreen;
     LoadOptions const loading{.models = &models, .assetRoot = options.assetRoot};
-    std::shared_ptr<World> world = loadSceneOrExplain(loadingScreen, run.scenePath, player, loading);
+    SceneLoad const load = loadSceneOrExplain(loadingScreen, run.scenePath, player, loading);
+    std::shared_ptr<World> world = load.world;
     if (!world) {
         bool const closed = loadingScreen.closeAsked();
         raylib::CloseWindow();
@@ -194,7 +195,8 @@ int runGame(GameOptions const& options) {
     std::string const problem = startRecording(run, *world, settings);
     if (problem.empty()) {
         playAndReport(run, world, player,
-                      {.models = &models,
+                      {.watched = load.files,
+                       .models = &models,
                        .settings = &settings,
                        .loaded = &loaded,
                        .settingsPath = options.settingsPath,

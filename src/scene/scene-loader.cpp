@@ -14,6 +14,7 @@
 
 #include "available-memory.h"
 #include "memory-estimate.h"
+#include "model-lookup.h"
 #include "read-whole.h"
 #include "scene-builder.h"
 #include "scene-parser.h"
@@ -51,19 +52,22 @@ std::string sceneFileProblem(std::string const& path) {
 
 SceneLoad loadWorld(std::string const& path, std::shared_ptr<Player> player, LoadOptions const& options) {
     if (std::string const problem = sceneFileProblem(path); !problem.empty()) {
-        return {nullptr, {{.file = path, .line = 1, .column = 1, .message = problem}}, path};
+        return {nullptr, {{.file = path, .line = 1, .column = 1, .message = problem}}, path, {path}};
     }
     std::ifstream file(path, std::ios::binary);
     std::optional<std::string> const text = readRest(file);
     if (!text) {
         return {nullptr,
                 {{.file = path, .line = 1, .column = 1, .message = "the scene file " + path + " cannot be read"}},
-                path};
+                path,
+                {path}};
     }
     LoadOptions fromFile = options;
     std::filesystem::path const folder = std::filesystem::path(path).parent_path();
     fromFile.sceneFolder = (folder.empty() ? std::filesystem::path(".") : folder).string();
-    return loadWorldFromText(*text, path, std::move(player), fromFile);
+    SceneLoad load = loadWorldFromText(*text, path, std::move(player), fromFile);
+    load.files.insert(load.files.begin(), path);
+    return load;
 }
 
 namespace {
@@ -111,6 +115,18 @@ bool buildEntries(SceneDescription const& scene, World& world, SceneBuild const&
     return true;
 }
 
+// Every place the scene's models are looked for, those that leave the
+// models folders left out.
+std::vector<std::string> modelPlaces(SceneDescription const& scene, ModelPlaces const& places) {
+    std::vector<std::string> files;
+    for (SceneEntry const& entry : scene.entries) {
+        if (entry.type != MODEL) continue;
+        ModelLookup const lookup = lookUpModel(std::get<ModelEntry>(entry.fields).name, places);
+        if (!lookup.outside) files.insert(files.end(), lookup.places.begin(), lookup.places.end());
+    }
+    return files;
+}
+
 // The last start entry of the scene, which holds; none without one.
 SceneEntry const* startOf(SceneDescription const& scene) {
     auto const entry =
@@ -155,12 +171,13 @@ SceneLoad loadWorldFromText(std::string const& text, std::string const& sourceNa
                             LoadOptions const& options) {
     if (options.progress) options.progress->bytesTotal = text.size();
     SceneDescription const scene = readSceneDescription(text, sourceName);
+    std::vector<std::string> files = modelPlaces(scene, {options.sceneFolder, options.assetRoot});
     TextLines const lines(text);
     if (std::optional<Problem> const refused = memoryProblem(scene, lines, options)) {
-        return {nullptr, {*refused}, sourceName};
+        return {nullptr, {*refused}, sourceName, std::move(files)};
     }
 
-    SceneLoad load{std::make_shared<World>(player, options.world), scene.problems, sourceName};
+    SceneLoad load{std::make_shared<World>(player, options.world), scene.problems, sourceName, std::move(files)};
     if (SceneEntry const* start = startOf(scene); start && options.placePlayer) {
         player->placeAt(std::get<StartEntry>(start->fields).eye);
     }
@@ -168,7 +185,7 @@ SceneLoad loadWorldFromText(std::string const& text, std::string const& sourceNa
     SceneBuild const build{keepClearFor(player.get()), {options.sceneFolder, options.assetRoot}, options.models};
     std::vector<Problem> built;
     if (!buildEntries(scene, *load.world, build, options, built)) {
-        return {nullptr, {{.file = sourceName, .message = "Scene reading stopped before its end"}}, sourceName};
+        return {nullptr, {{.file = sourceName, .message = "Scene reading stopped before its end"}}, sourceName, {}};
     }
     if (std::optional<Problem> problem = startProblem(scene, *load.world)) {
         built.push_back(std::move(*problem));

@@ -66,6 +66,11 @@ struct SceneLoad {
     std::vector<Problem> problems;
     // Named as in problem reports: the file's path.
     std::string sourceName;
+    // The files it was read from, or would be read from once they exist:
+    // the scene file (when it was loaded from one) and every place its
+    // models were looked for. Kept when the world is refused, so that the
+    // save that mends it is seen.
+    std::vector<std::string> files{};
 
     // Whether any problem is more than a warning.
     bool hasErrors() const;

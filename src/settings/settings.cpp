@@ -79,6 +79,8 @@ std::vector<SettingInfo> const& settingInfos() {
         flag("move.jump", "true: the up key (keys.up) jumps while walking", &S::jump),
         number("move.jump_height", "units a jump rises", 0.25f, 10, 0.25f, &S::jumpHeight),
         flag("game.free_camera", "true: the free camera's key lifts the player out of walking, to fly", &S::freeCamera),
+        flag("game.reload_on_save", "true: saving the scene file or one of its models reloads the scene",
+             &S::reloadOnSave),
         number("gamepad.dead_zone", "the part of a stick's push, from 0 to 0.9, that does nothing", 0, 0.9f, 0.05f,
                &S::stickDeadZone),
         number("gamepad.look_speed", "degrees a second the right stick turns the view, pushed fully", 10, 720, 10,

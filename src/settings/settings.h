@@ -32,6 +32,9 @@ struct Settings {
     bool jump = false;
     float jumpHeight = JUMP_HEIGHT;
     KeyBindings keys = PLATFORM_KEYS;
+    // Whether a save of the scene file, or of a model it reads, reloads the
+    // scene by itself, as the reload key does.
+    bool reloadOnSave = true;
     // The gamepad's sticks: the part of each axis left out around its
     // middle, and the degrees a second the right stick turns the view at
     // full push.
