@@ -62,6 +62,8 @@ bool FileWatch::changed() {
 
 FileWatch::FileWatch(std::vector<std::string> const&) {}
 FileWatch::~FileWatch() = default;
-bool FileWatch::changed() { return false; }
+bool FileWatch::changed() {
+    return false;
+}
 
 #endif

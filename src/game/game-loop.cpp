@@ -304,8 +304,7 @@ void Session::switchScreens(std::vector<int> const& keys) {
 }
 
 bool Session::update(std::vector<int> const& keys) {
-    FrameInput input =
-        how.replay ? how.replay->frames[result.frames] : liveInput(*controller, desktop, keys, settings);
+    FrameInput input = how.replay ? how.replay->frames[result.frames] : liveInput(*controller, desktop, keys, settings);
     // A save that has settled reloads as the key does, and is recorded so.
     if (!how.replay && saves.settled(raylib::GetTime())) input.reload = true;
     if (how.recorder) how.recorder->write(input);
