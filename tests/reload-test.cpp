@@ -1,6 +1,7 @@
 // F5: the scene file read again while the game runs.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -8,6 +9,7 @@
 
 #include "game-loop.h"
 #include "log-capture.h"
+#include "model-formats.h"
 #include "scene-loader.h"
 
 namespace {
@@ -48,12 +50,15 @@ TEST(SaveWatch, ASaveOfTheSceneOrOfAModelItLooksForReloadsOnceItSettles) {
     fs::path const folder = fs::temp_directory_path() / "tessarine-watch";
     fs::remove_all(folder);
     fs::create_directories(folder / "models");
-    std::string const scene = (folder / "scene.txt").string(), model = (folder / "models/tree.vox").string();
+    std::string const scene = (folder / "scene.txt").string(), model = (folder / "models/tree.qb").string();
     auto const write = [](std::string const& path, std::string const& text) { std::ofstream(path) << text; };
     write(scene, "rect (0, -0.5, 0), (20, 1, 20), green\nmodel tree, (0, 1, 0)\n");
     LogCapture quiet;
     SceneLoad const load = loadWorld(scene, std::make_shared<Player>());
-    ASSERT_EQ(load.files, (std::vector<std::string>{scene, model, "assets/models/tree.vox"}));
+    // The scene, and the model in each format in the scene's models folder and in the game's.
+    ASSERT_EQ(load.files.size(), 1 + 2 * std::size(MODEL_EXTENSIONS));
+    EXPECT_EQ(load.files.front(), scene);
+    EXPECT_EQ(std::count(load.files.begin(), load.files.end(), model), 1);
 
     SaveWatch saves;
     saves.watch(load.files, true);

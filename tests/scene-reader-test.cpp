@@ -291,12 +291,20 @@ TEST(SceneModels, FoundBesideTheSceneScaledAndSolid) {
                   fs::copy_options::overwrite_existing);
     // The scene's own rock before the game's.
     fs::copy_file("assets/models/lamp_post.vox", folder / "models/rock.vox", fs::copy_options::overwrite_existing);
+    // Beside a file of the same name in another format, which it is not.
+    fs::copy_file("assets/models/lamp_post.vox", folder / "models/rock.qb", fs::copy_options::overwrite_existing);
     std::string const here = folder.string();
     // A text, the model file it loads, the problem, the scale and whether solid.
     std::tuple<std::string, std::string, std::string, float, bool> const cases[] = {
         {"model props/lamp, (0, 0, 0)", here + "/models/props/lamp.vox", "", 0.1f, false},
         {"model tree, (0, 0, 0), scale 0.5", "assets/models/tree.vox", "", 0.5f, false},
-        {"model rock, (0, 0, 0)", here + "/models/rock.vox", "", 0.1f, false},
+        {"model rock, (0, 0, 0)", here + "/models/rock.vox",
+         "1:7: warning: the model rock is both " + here + "/models/rock.vox and " + here +
+             "/models/rock.qb: the first is read; give the name its ending (rock.qb) to read another",
+         0.1f, false},
+        {"model rock.qb, (0, 0, 0)", here + "/models/rock.qb",
+         "1:7: error: the model file " + here + "/models/rock.qb is refused: at byte 24: not a Qubicle file", 0.1f,
+         false},
         {"model props/lamp, (0, 0, 0) , solid ,scale 2", here + "/models/props/lamp.vox", "", 2, true},
         {"model nothere, (0, 0, 0)", "assets/models/nothere.vox",
          "1:7: error: the model nothere is in neither " + here + "/models/nothere.vox nor assets/models/nothere.vox",

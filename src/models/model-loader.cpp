@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "greedy-box.h"
+#include "model-formats.h"
 #include "vox-file.h"
 #include "vox-mesh.h"
 
@@ -101,7 +102,7 @@ LoadedModel::Read readModel(std::string const& path) {
     std::string why = readWhole(path, bytes);
     VoxelGrid grid;
     std::optional<std::vector<raylib::Mesh>> built;
-    if (auto const refused = why.empty() ? readVoxFile(bytes, &grid) : std::nullopt) {
+    if (auto const refused = why.empty() ? readModelFile(path, bytes, &grid) : std::nullopt) {
         why = "is refused: " + refused->message;
     } else if (why.empty() && !(built = buildVoxMeshes(grid))) {
         why = "is refused: its surface needs more than " + std::to_string(MAX_MODEL_QUADS) + " quads";

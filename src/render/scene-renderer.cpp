@@ -33,7 +33,7 @@ constexpr float CHUNK_SIDE = 48.0f;
 // How near the camera a chunk's corners are shaded by the boxes around
 // them: farther, a box's shading is a few pixels wide, behind the fog's
 // first veil, and not worth the faces it costs.
-constexpr float SHADING_REACH = 64.0f;
+constexpr float SHADING_REACH = 40.0f;
 // The glow around an emissive model's voxels: a halo as wide as this many
 // units at the model's scale 1, and how strongly it adds its colour.
 constexpr float HALO_SIZE = 3.0f;

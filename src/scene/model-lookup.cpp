@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "model-formats.h"
 #include "problem.h"
 
 namespace fs = std::filesystem;
@@ -18,17 +19,29 @@ std::string gameModelsFolder(std::string const& assetRoot) {
 
 ModelLookup lookUpModel(std::string const& name, ModelPlaces const& places) {
     ModelLookup lookup;
-    if (!places.sceneFolder.empty()) lookup.places.push_back(places.sceneFolder + "/models/" + name + ".vox");
-    lookup.places.push_back(gameModelsFolder(places.assetRoot) + name + ".vox");
+    std::vector<std::string> folders;
+    if (!places.sceneFolder.empty()) folders.push_back(places.sceneFolder + "/models/");
+    folders.push_back(gameModelsFolder(places.assetRoot));
+    bool const ending = hasModelExtension(name);
+    for (std::string const& folder : folders) {
+        lookup.places.push_back(folder + name + (ending ? "" : ".vox"));
+        if (ending) {
+            lookup.candidates.push_back(folder + name);
+            continue;
+        }
+        for (char const* extension : MODEL_EXTENSIONS) lookup.candidates.push_back(folder + name + extension);
+    }
     lookup.path = lookup.places.back();
     fs::path const named(name);
     lookup.outside = named.is_absolute() || std::find(named.begin(), named.end(), "..") != named.end();
     std::error_code unknown;
-    for (std::string const& place : lookup.places) {
-        if (fs::exists(place, unknown)) {
-            lookup.path = place;
+    for (std::string const& candidate : lookup.candidates) {
+        if (!fs::exists(candidate, unknown)) continue;
+        if (!lookup.found) {
+            lookup.path = candidate;
             lookup.found = true;
-            break;
+        } else if (fs::path(candidate).parent_path() == fs::path(lookup.path).parent_path()) {
+            lookup.alternatives.push_back(candidate);
         }
     }
     return lookup;

@@ -16,13 +16,23 @@ struct ModelPlaces {
 struct ModelLookup {
     // The file found, or the game's place for it when there is none.
     std::string path;
-    // The places looked in, in order.
+    // The places looked in for a .vox, in order (a name with the ending of
+    // a format, for that file alone).
     std::vector<std::string> places;
+    // Every file that would be read once it is there: of each format, in
+    // each folder, in order.
+    std::vector<std::string> candidates;
+    // The files of the same name but of other formats, in the folder the
+    // one found is in: a scene that means one of them names its ending.
+    std::vector<std::string> alternatives;
     bool found = false;
     // An absolute name, or one with "..": never read, wherever it points.
     bool outside = false;
 };
 
+// A model's name is looked for as NAME.vox, then in the other formats
+// (NAME.qb, NAME.qbt, ...), in the scene's models folder and then in the
+// game's; a name that ends as one of the formats do is that file alone.
 ModelLookup lookUpModel(std::string const& name, ModelPlaces const& places);
 
 // Why the model of that name does not load, when its file is not found or

@@ -1,5 +1,6 @@
 #include "scene-builder.h"
 
+#include <filesystem>
 #include <limits>
 #include <variant>
 
@@ -25,7 +26,16 @@ std::optional<Problem> buildModel(ModelEntry const& entry, World& world, SceneBu
     } else {
         world.intersector->addEntity(entity);
     }
-    if (model->problem.empty() && model->warning.empty()) return std::nullopt;
+    if (model->problem.empty() && model->warning.empty() && lookup.alternatives.empty()) return std::nullopt;
+    if (model->problem.empty() && model->warning.empty()) {
+        return Problem{.line = entry.namePlace.line,
+                       .column = entry.namePlace.column,
+                       .message = "the model " + printable(entry.name) + " is both " + lookup.path + " and " +
+                                  lookup.alternatives.front() + ": the first is read; give the name its ending (" +
+                                  entry.name + std::filesystem::path(lookup.alternatives.front()).extension().string() +
+                                  ") to read another",
+                       .severity = Severity::WARNING};
+    }
     std::string const notFound = lookupProblem(entry.name, lookup);
     return Problem{.line = entry.namePlace.line,
                    .column = entry.namePlace.column,

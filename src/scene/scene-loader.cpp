@@ -122,7 +122,7 @@ std::vector<std::string> modelPlaces(SceneDescription const& scene, ModelPlaces 
     for (SceneEntry const& entry : scene.entries) {
         if (entry.type != MODEL) continue;
         ModelLookup const lookup = lookUpModel(std::get<ModelEntry>(entry.fields).name, places);
-        if (!lookup.outside) files.insert(files.end(), lookup.places.begin(), lookup.places.end());
+        if (!lookup.outside) files.insert(files.end(), lookup.candidates.begin(), lookup.candidates.end());
     }
     return files;
 }

@@ -1,0 +1,41 @@
+#include "model-formats.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <functional>
+
+#include "qubicle-file.h"
+#include "vox-file.h"
+
+namespace {
+
+using PartsReader = std::function<VoxelParts(std::vector<unsigned char> const&)>;
+
+PartsReader readerOf(std::string const& extension) {
+    if (extension == ".qb") return readQb;
+    if (extension == ".qbt") return readQbt;
+    return nullptr;
+}
+
+}  // namespace
+
+bool hasModelExtension(std::string const& name) {
+    std::string const extension = std::filesystem::path(name).extension().string();
+    return std::any_of(std::begin(MODEL_EXTENSIONS), std::end(MODEL_EXTENSIONS),
+                       [&](char const* known) { return extension == known; });
+}
+
+std::optional<Problem> readModelFile(std::string const& path, std::vector<unsigned char> const& bytes,
+                                     VoxelGrid* grid) {
+    std::string const extension = std::filesystem::path(path).extension().string();
+    PartsReader const read = readerOf(extension);
+    if (!read) return readVoxFile(bytes, grid);
+    if (auto tooLarge = voxFileSizeProblem(bytes.size())) return tooLarge;
+    try {
+        return composeParts(read(bytes), grid);
+    } catch (FormatError const& refused) {
+        return Problem{.message = refused.what()};
+    } catch (std::bad_alloc const&) {
+        return Problem{.message = "it needs more memory than there is"};
+    }
+}

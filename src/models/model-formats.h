@@ -1,0 +1,23 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "problem.h"
+#include "voxel-grid.h"
+
+// The model files the game reads, by the ending of their names: MagicaVoxel
+// first, then the other editors' formats.
+inline constexpr char const* MODEL_EXTENSIONS[] = {".vox", ".qb",        ".qbt",   ".gox",   ".kv6",
+                                                   ".vxl", ".litematic", ".schem", ".binvox"};
+
+// Whether the name ends in one of those.
+bool hasModelExtension(std::string const& name);
+
+// Reads a model file of the format its name's ending says, as readVoxFile
+// reads a .vox: the problem that keeps it from being used, or none, and
+// then grid, when given, holds its voxels. Every format is held to the
+// limits of a .vox: its size, its voxels and how far they span.
+std::optional<Problem> readModelFile(std::string const& path, std::vector<unsigned char> const& bytes,
+                                     VoxelGrid* grid = nullptr);

@@ -1,0 +1,20 @@
+#pragma once
+
+// Writes a voxel model in the formats of other editors, each as that
+// editor saves it, for the tests that check the game reads them as it reads
+// the same model saved as .vox. The model is MagicaVoxel's (z up); each
+// writer turns it into its format's axes.
+#include <cstdint>
+#include <vector>
+
+#include "vox-writer.h"
+
+// Qubicle's binary .qb, left-handed, RGBA, one matrix at the origin, its
+// slices run-length packed or not.
+std::vector<uint8_t> encodeQb(VoxModel const& model, bool packed);
+// Qubicle's exchange format .qbt, one matrix, its colours given as they are.
+std::vector<uint8_t> encodeQbt(VoxModel const& model);
+
+// The model as a .vox with a scene graph of one shape, as MagicaVoxel saves
+// it: shown as it is, without the rounding of a file without one.
+VoxScene placedAlone(VoxModel const& model);
