@@ -108,6 +108,23 @@ Bytes encodeQbt(VoxModel const& model) {
     return out;
 }
 
+Bytes encodeBinvox(VoxModel const& model) {
+    int const sizeX = model.sizeX, sizeY = model.sizeZ, sizeZ = model.sizeY;
+    std::vector<uint8_t> filled(size_t(sizeX) * sizeY * sizeZ);
+    // y fastest, then z (towards the front: MagicaVoxel's -y), then x.
+    for (Voxel const& v : model.voxels) filled[(size_t(v.x) * sizeZ + (sizeZ - 1 - v.y)) * sizeY + v.z] = 1;
+    Bytes out;
+    putText(out, "#binvox 1\ndim " + std::to_string(sizeX) + " " + std::to_string(sizeZ) + " " +
+                     std::to_string(sizeY) + "\ntranslate 0 0 0\nscale 1\ndata\n");
+    for (size_t i = 0; i < filled.size();) {
+        size_t run = 1;
+        while (i + run < filled.size() && run < 255 && filled[i + run] == filled[i]) ++run;
+        out.push_back(filled[i]), out.push_back(static_cast<uint8_t>(run));
+        i += run;
+    }
+    return out;
+}
+
 VoxScene placedAlone(VoxModel const& model) {
     VoxScene scene;
     scene.models = {model};

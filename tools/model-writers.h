@@ -15,6 +15,9 @@ std::vector<uint8_t> encodeQb(VoxModel const& model, bool packed);
 // Qubicle's exchange format .qbt, one matrix, its colours given as they are.
 std::vector<uint8_t> encodeQbt(VoxModel const& model);
 
+// binvox: the cells filled, without colours, y up.
+std::vector<uint8_t> encodeBinvox(VoxModel const& model);
+
 // The model as a .vox with a scene graph of one shape, as MagicaVoxel saves
 // it: shown as it is, without the rounding of a file without one.
 VoxScene placedAlone(VoxModel const& model);

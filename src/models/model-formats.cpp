@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <functional>
 
+#include "binvox-file.h"
 #include "qubicle-file.h"
 #include "vox-file.h"
 
@@ -14,6 +15,7 @@ using PartsReader = std::function<VoxelParts(std::vector<unsigned char> const&)>
 PartsReader readerOf(std::string const& extension) {
     if (extension == ".qb") return readQb;
     if (extension == ".qbt") return readQbt;
+    if (extension == ".binvox") return readBinvox;
     return nullptr;
 }
 
