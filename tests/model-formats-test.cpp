@@ -10,6 +10,9 @@
 #include "model-formats.h"
 #include "model-writers.h"
 #include "qubicle-file.h"
+#include "vox-file.h"
+#include "voxlap-file.h"
+#include "westwood-file.h"
 
 namespace {
 
@@ -127,6 +130,8 @@ TEST(OtherFormats, AShapeWrittenInEachFormatReadsAsItsVox) {
              {"packed.qb", encodeQb(model, true)},
              {"shape.qbt", encodeQbt(model)},
              {"shape.binvox", encodeBinvox(model)},
+             {"shape.kv6", encodeKv6(model)},
+             {"shape.vxl", encodeVxl(model)},
          }) {
         // A format without colours shows the cells filled, grey.
         bool const coloured = !file.ends_with(".binvox");

@@ -2,6 +2,7 @@
 
 #include <zlib.h>
 
+#include <cstring>
 #include <string>
 
 namespace {
@@ -114,14 +115,97 @@ Bytes encodeBinvox(VoxModel const& model) {
     // y fastest, then z (towards the front: MagicaVoxel's -y), then x.
     for (Voxel const& v : model.voxels) filled[(size_t(v.x) * sizeZ + (sizeZ - 1 - v.y)) * sizeY + v.z] = 1;
     Bytes out;
-    putText(out, "#binvox 1\ndim " + std::to_string(sizeX) + " " + std::to_string(sizeZ) + " " +
-                     std::to_string(sizeY) + "\ntranslate 0 0 0\nscale 1\ndata\n");
+    putText(out, "#binvox 1\ndim " + std::to_string(sizeX) + " " + std::to_string(sizeZ) + " " + std::to_string(sizeY) +
+                     "\ntranslate 0 0 0\nscale 1\ndata\n");
     for (size_t i = 0; i < filled.size();) {
         size_t run = 1;
         while (i + run < filled.size() && run < 255 && filled[i + run] == filled[i]) ++run;
         out.push_back(filled[i]), out.push_back(static_cast<uint8_t>(run));
         i += run;
     }
+    return out;
+}
+
+Bytes encodeKv6(VoxModel const& model) {
+    // Columns by x, then y turned back; z down.
+    std::vector<std::vector<std::pair<uint16_t, VoxColor>>> columns(size_t(model.sizeX) * model.sizeY);
+    for (Voxel const& v : model.voxels) {
+        columns[size_t(v.x) * model.sizeY + (model.sizeY - 1 - v.y)].push_back(
+            {static_cast<uint16_t>(model.sizeZ - 1 - v.z), model.palette[v.colorIndex - 1]});
+    }
+    Bytes out;
+    putText(out, "Kvxl");
+    for (int const side : {model.sizeX, model.sizeY, model.sizeZ}) putU32(out, static_cast<uint32_t>(side));
+    for (int i = 0; i < 3; ++i) putU32(out, 0);
+    putU32(out, static_cast<uint32_t>(model.voxels.size()));
+    for (auto const& column : columns)
+        for (auto const& [z, c] : column) {
+            out.insert(out.end(), {c.b, c.g, c.r, 128});
+            out.push_back(static_cast<uint8_t>(z)), out.push_back(static_cast<uint8_t>(z >> 8));
+            out.push_back(63), out.push_back(0);
+        }
+    for (int x = 0; x < model.sizeX; ++x) {
+        uint32_t row = 0;
+        for (int y = 0; y < model.sizeY; ++y) row += static_cast<uint32_t>(columns[size_t(x) * model.sizeY + y].size());
+        putU32(out, row);
+    }
+    for (auto const& column : columns) {
+        out.push_back(static_cast<uint8_t>(column.size())), out.push_back(static_cast<uint8_t>(column.size() >> 8));
+    }
+    return out;
+}
+
+Bytes encodeVxl(VoxModel const& model) {
+    int const columns = model.sizeX * model.sizeY;
+    std::vector<std::vector<uint8_t>> cells(size_t(columns), std::vector<uint8_t>(size_t(model.sizeZ)));
+    for (Voxel const& v : model.voxels) cells[size_t(v.y) * model.sizeX + v.x][v.z] = v.colorIndex;
+    // Each column's spans: the empty cells skipped, the voxels, their count again.
+    Bytes starts, ends, data;
+    for (auto const& column : cells) {
+        size_t const start = data.size();
+        for (int z = 0; z < model.sizeZ;) {
+            int skip = 0, count = 0;
+            while (z + skip < model.sizeZ && column[z + skip] == 0) ++skip;
+            while (z + skip + count < model.sizeZ && column[z + skip + count] != 0) ++count;
+            if (count == 0 && skip > 0 && start == data.size()) break;  // an empty column
+            data.push_back(static_cast<uint8_t>(skip)), data.push_back(static_cast<uint8_t>(count));
+            for (int i = 0; i < count; ++i) data.push_back(column[z + skip + i]), data.push_back(0);
+            data.push_back(static_cast<uint8_t>(count));
+            z += skip + count;
+        }
+        bool const empty = data.size() == start;
+        putU32(starts, empty ? 0xffffffffu : static_cast<uint32_t>(start));
+        putU32(ends, empty ? 0xffffffffu : static_cast<uint32_t>(data.size() - 1));
+    }
+    Bytes body = starts;
+    body.insert(body.end(), ends.begin(), ends.end());
+    body.insert(body.end(), data.begin(), data.end());
+    Bytes out;
+    putText(out, "Voxel Animation");
+    out.push_back(0);
+    for (uint32_t const word : {1u, 1u, 1u, static_cast<uint32_t>(body.size())}) putU32(out, word);
+    out.push_back(16), out.push_back(31);
+    for (int i = 0; i < 256; ++i) {
+        VoxColor const c = i == 0 ? VoxColor{} : model.palette[i - 1];
+        out.insert(out.end(), {c.r, c.g, c.b});
+    }
+    putText(out, "shape");
+    out.insert(out.end(), 11, 0);
+    for (uint32_t const word : {0u, 1u, 2u}) putU32(out, word);
+    out.insert(out.end(), body.begin(), body.end());
+    for (uint32_t const offset : {0u, static_cast<uint32_t>(starts.size()), static_cast<uint32_t>(2 * starts.size())})
+        putU32(out, offset);
+    auto const putFloat = [&](float value) {
+        uint32_t bits;
+        std::memcpy(&bits, &value, sizeof bits);
+        putU32(out, bits);
+    };
+    putFloat(1);
+    for (int i = 0; i < 12; ++i) putFloat(i % 5 == 0 ? 1.0f : 0.0f);  // the identity, three rows of four
+    for (int i = 0; i < 3; ++i) putFloat(0);
+    for (int const side : {model.sizeX, model.sizeY, model.sizeZ}) putFloat(static_cast<float>(side));
+    for (int const side : {model.sizeX, model.sizeY, model.sizeZ}) out.push_back(static_cast<uint8_t>(side));
+    out.push_back(2);
     return out;
 }
 

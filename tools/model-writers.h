@@ -18,6 +18,11 @@ std::vector<uint8_t> encodeQbt(VoxModel const& model);
 // binvox: the cells filled, without colours, y up.
 std::vector<uint8_t> encodeBinvox(VoxModel const& model);
 
+// Voxlap's .kv6: every voxel, column by column, z down.
+std::vector<uint8_t> encodeKv6(VoxModel const& model);
+// Westwood's .vxl: one section of the model's size, its palette the model's.
+std::vector<uint8_t> encodeVxl(VoxModel const& model);
+
 // The model as a .vox with a scene graph of one shape, as MagicaVoxel saves
 // it: shown as it is, without the rounding of a file without one.
 VoxScene placedAlone(VoxModel const& model);

@@ -7,6 +7,8 @@
 #include "binvox-file.h"
 #include "qubicle-file.h"
 #include "vox-file.h"
+#include "voxlap-file.h"
+#include "westwood-file.h"
 
 namespace {
 
@@ -16,6 +18,8 @@ PartsReader readerOf(std::string const& extension) {
     if (extension == ".qb") return readQb;
     if (extension == ".qbt") return readQbt;
     if (extension == ".binvox") return readBinvox;
+    if (extension == ".kv6") return readKv6;
+    if (extension == ".vxl") return readVxl;
     return nullptr;
 }
 
