@@ -7,6 +7,7 @@
 #include <tuple>
 
 #include "binvox-file.h"
+#include "goxel-file.h"
 #include "model-formats.h"
 #include "model-writers.h"
 #include "qubicle-file.h"
@@ -132,6 +133,7 @@ TEST(OtherFormats, AShapeWrittenInEachFormatReadsAsItsVox) {
              {"shape.binvox", encodeBinvox(model)},
              {"shape.kv6", encodeKv6(model)},
              {"shape.vxl", encodeVxl(model)},
+             {"shape.gox", encodeGox(model)},
          }) {
         // A format without colours shows the cells filled, grey.
         bool const coloured = !file.ends_with(".binvox");

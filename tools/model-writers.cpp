@@ -1,6 +1,10 @@
 #include "model-writers.h"
 
+#include <png.h>
 #include <zlib.h>
+
+#include <map>
+#include <tuple>
 
 #include <cstring>
 #include <string>
@@ -206,6 +210,53 @@ Bytes encodeVxl(VoxModel const& model) {
     for (int const side : {model.sizeX, model.sizeY, model.sizeZ}) putFloat(static_cast<float>(side));
     for (int const side : {model.sizeX, model.sizeY, model.sizeZ}) out.push_back(static_cast<uint8_t>(side));
     out.push_back(2);
+    return out;
+}
+
+Bytes encodeGox(VoxModel const& model) {
+    // Each block's voxels, x fastest, then y, then z, as RGBA.
+    std::map<std::tuple<int, int, int>, Bytes> blocks;
+    for (Voxel const& v : model.voxels) {
+        Bytes& cells = blocks[{v.x / 16 * 16, v.y / 16 * 16, v.z / 16 * 16}];
+        cells.resize(16 * 16 * 16 * 4);
+        VoxColor const c = model.palette[v.colorIndex - 1];
+        size_t const at = 4 * ((size_t(v.z % 16) * 16 + v.y % 16) * 16 + v.x % 16);
+        cells[at] = c.r, cells[at + 1] = c.g, cells[at + 2] = c.b, cells[at + 3] = 255;
+    }
+    Bytes out;
+    putText(out, "GOX ");
+    putU32(out, 2);
+    auto const putChunk = [&](char const* type, Bytes const& data) {
+        putText(out, type);
+        putU32(out, static_cast<uint32_t>(data.size()));
+        out.insert(out.end(), data.begin(), data.end());
+        putU32(out, 0);  // the checksum, which readers leave alone
+    };
+    Bytes layer;
+    putU32(layer, static_cast<uint32_t>(blocks.size()));
+    uint32_t index = 0;
+    for (auto const& [at, cells] : blocks) {
+        png_image image{};
+        image.version = PNG_IMAGE_VERSION;
+        image.width = 64, image.height = 64, image.format = PNG_FORMAT_RGBA;
+        png_alloc_size_t size = 0;
+        png_image_write_to_memory(&image, nullptr, &size, 0, cells.data(), 0, nullptr);
+        Bytes png(size);
+        png_image_write_to_memory(&image, png.data(), &size, 0, cells.data(), 0, nullptr);
+        png.resize(size);
+        putChunk("BL16", png);
+        auto const [x, y, z] = at;
+        for (uint32_t const word : {index++, uint32_t(x), uint32_t(y), uint32_t(z), 0u}) putU32(layer, word);
+    }
+    auto const putEntry = [&](std::string const& key, Bytes const& value) {
+        putU32(layer, static_cast<uint32_t>(key.size()));
+        putText(layer, key);
+        putU32(layer, static_cast<uint32_t>(value.size()));
+        layer.insert(layer.end(), value.begin(), value.end());
+    };
+    putEntry("name", {'s', 'h', 'a', 'p', 'e'});
+    putEntry("visible", {1});
+    putChunk("LAYR", layer);
     return out;
 }
 

@@ -23,6 +23,10 @@ std::vector<uint8_t> encodeKv6(VoxModel const& model);
 // Westwood's .vxl: one section of the model's size, its palette the model's.
 std::vector<uint8_t> encodeVxl(VoxModel const& model);
 
+// Goxel's .gox: one layer of the blocks of 16 voxels a side the model
+// touches, each a PNG picture, z up.
+std::vector<uint8_t> encodeGox(VoxModel const& model);
+
 // The model as a .vox with a scene graph of one shape, as MagicaVoxel saves
 // it: shown as it is, without the rounding of a file without one.
 VoxScene placedAlone(VoxModel const& model);

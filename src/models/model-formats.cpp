@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "binvox-file.h"
+#include "goxel-file.h"
 #include "qubicle-file.h"
 #include "vox-file.h"
 #include "voxlap-file.h"
@@ -20,6 +21,7 @@ PartsReader readerOf(std::string const& extension) {
     if (extension == ".binvox") return readBinvox;
     if (extension == ".kv6") return readKv6;
     if (extension == ".vxl") return readVxl;
+    if (extension == ".gox") return readGox;
     return nullptr;
 }
 
