@@ -8,6 +8,7 @@
 
 #include "binvox-file.h"
 #include "goxel-file.h"
+#include "minecraft-file.h"
 #include "model-formats.h"
 #include "model-writers.h"
 #include "qubicle-file.h"
@@ -109,16 +110,21 @@ TEST(OtherFormats, RealFilesHoldWhatASecondReadingFinds) {
                     << x << " " << y << " " << z;
 }
 
-// A shape of three colours, higher at the back than at the front and not
-// the same from left to right, so that a turned or mirrored reading shows.
+// The blocks a schematic gives the shape's three colours.
+std::vector<std::string> const BLOCKS = {"minecraft:red_wool", "minecraft:oak_planks", "minecraft:blue_concrete"};
+
+// A shape of three colours (those of the blocks), higher at the back than
+// at the front and not the same from left to right, so that a turned or
+// mirrored reading shows.
 VoxModel shape() {
     VoxModel model = voxModelOf(5, 4, 3, [](int x, int y, int z) -> uint8_t {
         if (z > y || (x == 4 && z > 0)) return 0;
         return static_cast<uint8_t>(1 + (x + y + z) % 3);
     });
-    model.palette[0] = {200, 30, 30, 255};
-    model.palette[1] = {30, 200, 30, 255};
-    model.palette[2] = {30, 30, 200, 255};
+    for (size_t i = 0; i < BLOCKS.size(); ++i) {
+        raylib::Color const c = *blockColor(BLOCKS[i]);
+        model.palette[i] = {c.r, c.g, c.b, c.a};
+    }
     return model;
 }
 
@@ -134,6 +140,8 @@ TEST(OtherFormats, AShapeWrittenInEachFormatReadsAsItsVox) {
              {"shape.kv6", encodeKv6(model)},
              {"shape.vxl", encodeVxl(model)},
              {"shape.gox", encodeGox(model)},
+             {"shape.litematic", encodeLitematic(model, BLOCKS)},
+             {"shape.schem", encodeSchem(model, BLOCKS)},
          }) {
         // A format without colours shows the cells filled, grey.
         bool const coloured = !file.ends_with(".binvox");

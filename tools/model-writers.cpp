@@ -3,6 +3,7 @@
 #include <png.h>
 #include <zlib.h>
 
+#include <array>
 #include <map>
 #include <tuple>
 
@@ -258,6 +259,141 @@ Bytes encodeGox(VoxModel const& model) {
     putEntry("visible", {1});
     putChunk("LAYR", layer);
     return out;
+}
+
+namespace {
+
+// Writes NBT: big-endian, each tag its type, its name, then its value.
+class NbtWriter {
+public:
+    enum Type : uint8_t { END, BYTE, SHORT, INT, LONG, BYTE_ARRAY = 7, STRING, LIST, COMPOUND, LONG_ARRAY = 12 };
+
+    void begin(std::string const& name) { head(COMPOUND, name); }
+    void end() { out.push_back(END); }
+    void whole(Type type, std::string const& name, int64_t value) {
+        head(type, name);
+        number(value, type == SHORT ? 2 : type == INT ? 4 : type == LONG ? 8 : 1);
+    }
+    void text(std::string const& name, std::string const& value) {
+        head(STRING, name);
+        string(value);
+    }
+    void bytes(std::string const& name, Bytes const& values) {
+        head(BYTE_ARRAY, name);
+        number(static_cast<int64_t>(values.size()), 4);
+        out.insert(out.end(), values.begin(), values.end());
+    }
+    void longs(std::string const& name, std::vector<uint64_t> const& values) {
+        head(LONG_ARRAY, name);
+        number(static_cast<int64_t>(values.size()), 4);
+        for (uint64_t const value : values) number(static_cast<int64_t>(value), 8);
+    }
+    // A list of compounds, each written by the caller between item() and end().
+    void compounds(std::string const& name, size_t count) {
+        head(LIST, name);
+        out.push_back(COMPOUND);
+        number(static_cast<int64_t>(count), 4);
+    }
+    void xyz(std::string const& name, std::array<int, 3> values) {
+        begin(name);
+        for (int axis = 0; axis < 3; ++axis) whole(INT, std::string(1, "xyz"[axis]), values[axis]);
+        end();
+    }
+    // The tags, gzip-packed.
+    Bytes gzipped() const {
+        z_stream stream{};
+        deflateInit2(&stream, Z_DEFAULT_COMPRESSION, Z_DEFLATED, 15 + 16, 8, Z_DEFAULT_STRATEGY);
+        Bytes packed(deflateBound(&stream, static_cast<uLong>(out.size())));
+        stream.next_in = const_cast<Bytef*>(out.data());
+        stream.avail_in = static_cast<uInt>(out.size());
+        stream.next_out = packed.data();
+        stream.avail_out = static_cast<uInt>(packed.size());
+        deflate(&stream, Z_FINISH);
+        packed.resize(stream.total_out);
+        deflateEnd(&stream);
+        return packed;
+    }
+
+private:
+    void head(Type type, std::string const& name) {
+        out.push_back(type);
+        string(name);
+    }
+    void string(std::string const& value) {
+        number(static_cast<int64_t>(value.size()), 2);
+        putText(out, value);
+    }
+    void number(int64_t value, int size) {
+        for (int i = size - 1; i >= 0; --i) out.push_back(static_cast<uint8_t>(static_cast<uint64_t>(value) >> (8 * i)));
+    }
+    Bytes out;
+};
+
+// The model's cells in Minecraft's axes, y up, z south (MagicaVoxel's -y):
+// each a palette index, 0 for air and i + 1 for blocks[i]; x fastest, then
+// z, then y.
+struct BlockCells {
+    explicit BlockCells(VoxModel const& model)
+        : x(model.sizeX), y(model.sizeZ), z(model.sizeY), indices(size_t(x) * y * z) {
+        for (Voxel const& v : model.voxels) indices[(size_t(v.z) * z + (z - 1 - v.y)) * x + v.x] = v.colorIndex;
+    }
+    int x, y, z;
+    std::vector<uint32_t> indices;
+};
+
+}  // namespace
+
+Bytes encodeLitematic(VoxModel const& model, std::vector<std::string> const& blocks) {
+    BlockCells const cells(model);
+    int bits = 2;
+    while ((size_t{1} << bits) < blocks.size() + 1) ++bits;
+    std::vector<uint64_t> longs((cells.indices.size() * bits + 63) / 64);
+    for (size_t i = 0; i < cells.indices.size(); ++i) {
+        size_t const bit = i * bits;
+        longs[bit / 64] |= uint64_t{cells.indices[i]} << (bit % 64);
+        if (bit % 64 + bits > 64) longs[bit / 64 + 1] |= uint64_t{cells.indices[i]} >> (64 - bit % 64);
+    }
+    NbtWriter nbt;
+    nbt.begin("");
+    nbt.whole(NbtWriter::INT, "Version", 6);
+    nbt.begin("Regions");
+    nbt.begin("shape");
+    nbt.xyz("Position", {0, 0, 0});
+    nbt.xyz("Size", {cells.x, cells.y, cells.z});
+    nbt.compounds("BlockStatePalette", blocks.size() + 1);
+    nbt.text("Name", "minecraft:air");
+    nbt.end();
+    for (std::string const& block : blocks) {
+        nbt.text("Name", block);
+        nbt.end();
+    }
+    nbt.longs("BlockStates", longs);
+    nbt.end();
+    nbt.end();
+    nbt.end();
+    return nbt.gzipped();
+}
+
+Bytes encodeSchem(VoxModel const& model, std::vector<std::string> const& blocks) {
+    BlockCells const cells(model);
+    Bytes data;
+    for (uint32_t index : cells.indices) {
+        for (; index >= 0x80; index >>= 7) data.push_back(static_cast<uint8_t>(index & 0x7f) | 0x80);
+        data.push_back(static_cast<uint8_t>(index));
+    }
+    NbtWriter nbt;
+    nbt.begin("Schematic");
+    nbt.whole(NbtWriter::INT, "Version", 2);
+    nbt.whole(NbtWriter::SHORT, "Width", cells.x);
+    nbt.whole(NbtWriter::SHORT, "Height", cells.y);
+    nbt.whole(NbtWriter::SHORT, "Length", cells.z);
+    nbt.begin("Palette");
+    nbt.whole(NbtWriter::INT, "minecraft:air", 0);
+    for (size_t i = 0; i < blocks.size(); ++i) nbt.whole(NbtWriter::INT, blocks[i], static_cast<int64_t>(i + 1));
+    nbt.end();
+    nbt.bytes("BlockData", data);
+    nbt.end();
+    return nbt.gzipped();
 }
 
 VoxScene placedAlone(VoxModel const& model) {

@@ -5,6 +5,7 @@
 // the same model saved as .vox. The model is MagicaVoxel's (z up); each
 // writer turns it into its format's axes.
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "vox-writer.h"
@@ -26,6 +27,12 @@ std::vector<uint8_t> encodeVxl(VoxModel const& model);
 // Goxel's .gox: one layer of the blocks of 16 voxels a side the model
 // touches, each a PNG picture, z up.
 std::vector<uint8_t> encodeGox(VoxModel const& model);
+
+// Minecraft schematics, gzip NBT: Litematica's .litematic (one region,
+// its indices packed into longs) and a Sponge .schem of version 2 (varint
+// indices). Colour index i + 1 is the block blocks[i] ("minecraft:stone").
+std::vector<uint8_t> encodeLitematic(VoxModel const& model, std::vector<std::string> const& blocks);
+std::vector<uint8_t> encodeSchem(VoxModel const& model, std::vector<std::string> const& blocks);
 
 // The model as a .vox with a scene graph of one shape, as MagicaVoxel saves
 // it: shown as it is, without the rounding of a file without one.

@@ -6,6 +6,7 @@
 
 #include "binvox-file.h"
 #include "goxel-file.h"
+#include "minecraft-file.h"
 #include "qubicle-file.h"
 #include "vox-file.h"
 #include "voxlap-file.h"
@@ -22,6 +23,8 @@ PartsReader readerOf(std::string const& extension) {
     if (extension == ".kv6") return readKv6;
     if (extension == ".vxl") return readVxl;
     if (extension == ".gox") return readGox;
+    if (extension == ".litematic") return readLitematic;
+    if (extension == ".schem") return readSchem;
     return nullptr;
 }
 
@@ -34,13 +37,15 @@ bool hasModelExtension(std::string const& name) {
 }
 
 std::optional<Problem> readModelFile(std::string const& path, std::vector<unsigned char> const& bytes,
-                                     VoxelGrid* grid) {
+                                     VoxelGrid* grid, std::string* warning) {
     std::string const extension = std::filesystem::path(path).extension().string();
     PartsReader const read = readerOf(extension);
     if (!read) return readVoxFile(bytes, grid);
     if (auto tooLarge = voxFileSizeProblem(bytes.size())) return tooLarge;
     try {
-        return composeParts(read(bytes), grid);
+        VoxelParts const parts = read(bytes);
+        if (warning && !parts.warnings.empty()) *warning = parts.warnings.front();
+        return composeParts(parts, grid);
     } catch (FormatError const& refused) {
         return Problem{.message = refused.what()};
     } catch (std::bad_alloc const&) {

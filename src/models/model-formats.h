@@ -17,7 +17,9 @@ bool hasModelExtension(std::string const& name);
 
 // Reads a model file of the format its name's ending says, as readVoxFile
 // reads a .vox: the problem that keeps it from being used, or none, and
-// then grid, when given, holds its voxels. Every format is held to the
-// limits of a .vox: its size, its voxels and how far they span.
+// then grid, when given, holds its voxels, and warning, when given, what
+// of it does not show as its editor shows it (empty when all of it does).
+// Every format is held to the limits of a .vox: its size, its voxels and
+// how far they span.
 std::optional<Problem> readModelFile(std::string const& path, std::vector<unsigned char> const& bytes,
-                                     VoxelGrid* grid = nullptr);
+                                     VoxelGrid* grid = nullptr, std::string* warning = nullptr);

@@ -101,8 +101,9 @@ LoadedModel::Read readModel(std::string const& path) {
     std::vector<unsigned char> bytes;
     std::string why = readWhole(path, bytes);
     VoxelGrid grid;
+    std::string differs;
     std::optional<std::vector<raylib::Mesh>> built;
-    if (auto const refused = why.empty() ? readModelFile(path, bytes, &grid) : std::nullopt) {
+    if (auto const refused = why.empty() ? readModelFile(path, bytes, &grid, &differs) : std::nullopt) {
         why = "is refused: " + refused->message;
     } else if (why.empty() && !(built = buildVoxMeshes(grid))) {
         why = "is refused: its surface needs more than " + std::to_string(MAX_MODEL_QUADS) + " quads";
@@ -123,6 +124,8 @@ LoadedModel::Read readModel(std::string const& path) {
         read.warning = "the model file " + path + " shows nothing: it has no voxels";
     } else if (shown == 0) {
         read.warning = "the model file " + path + " shows nothing: the colours of all its voxels are fully transparent";
+    } else if (!differs.empty()) {
+        read.warning = "the model file " + path + " shows as it can: " + differs;
     }
     return read;
 }

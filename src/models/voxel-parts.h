@@ -46,6 +46,8 @@ public:
 
     std::vector<VoxelPart> parts;
     size_t voxels = 0;
+    // What the file holds that shows otherwise than its editor shows it.
+    std::vector<std::string> warnings;
 };
 
 // The parts composed into the grid, as MagicaVoxel's scene of the same
