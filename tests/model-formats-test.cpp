@@ -2,6 +2,8 @@
 // and one shape written in every format, read as its .vox is.
 #include <gtest/gtest.h>
 
+#include <zlib.h>
+
 #include <fstream>
 #include <functional>
 #include <tuple>
@@ -155,6 +157,104 @@ TEST(OtherFormats, AShapeWrittenInEachFormatReadsAsItsVox) {
                                          : (grid.at(x, y, z) != 0) == (vox.at(x, y, z) != 0))
                         << file << x << y << z;
     }
+}
+
+// Every cut of a file is refused, and so is a file whose bytes were
+// damaged or that asks for more than a model may hold, each with what is
+// wrong and where; none crashes or runs away.
+TEST(OtherFormats, DamagedFilesAreRefusedWithWhatIsWrong) {
+    VoxModel const model = shape();
+    for (auto const& [file, bytes] : std::vector<std::pair<std::string, Bytes>>{
+             {"s.qb", encodeQb(model, false)},
+             {"s.qb", encodeQb(model, true)},
+             {"s.qbt", encodeQbt(model)},
+             {"s.binvox", encodeBinvox(model)},
+             {"s.kv6", encodeKv6(model)},
+             {"s.vxl", encodeVxl(model)},
+             {"s.gox", encodeGox(model)},
+             {"s.litematic", encodeLitematic(model, BLOCKS)},
+             {"s.schem", encodeSchem(model, BLOCKS)},
+         }) {
+        VoxelGrid whole;
+        ASSERT_EQ(messageOf(readModelFile(file, bytes, &whole)), "") << file;
+        // Refused, or without some of its voxels where a format may end
+        // between its parts.
+        for (size_t cut = 0; cut < bytes.size(); ++cut) {
+            VoxelGrid grid;
+            std::string const problem = messageOf(readModelFile(file, Bytes(bytes.begin(), bytes.begin() + cut), &grid));
+            EXPECT_TRUE(!problem.empty() || cellsOf(grid) < cellsOf(whole)) << file << " cut at " << cut;
+        }
+        for (size_t at = 0; at < bytes.size(); ++at) {
+            Bytes damaged = bytes;
+            damaged[at] ^= 0xff;
+            VoxelGrid grid;
+            readModelFile(file, damaged, &grid);
+        }
+    }
+    auto const edited = [](Bytes bytes, size_t at, std::initializer_list<uint8_t> with) {
+        std::copy(with.begin(), with.end(), bytes.begin() + static_cast<std::ptrdiff_t>(at));
+        return bytes;
+    };
+    auto const text = [](std::string const& s) { return Bytes(s.begin(), s.end()); };
+    // Qubicle's exchange format with a matrix of one cell whose packed data
+    // unpacks to 64 MiB.
+    Bytes qbt = encodeQbt(voxModelOf(1, 1, 1, [](int, int, int) -> uint8_t { return 1; }));
+    std::vector<unsigned char> zeros(64u << 20), bomb(compressBound(zeros.size()));
+    uLongf bombSize = bomb.size();
+    compress(bomb.data(), &bombSize, zeros.data(), zeros.size());
+    qbt.resize(qbt.size() - 12 - 4);  // the packed cell and its size
+    for (int i = 0; i < 4; ++i) qbt.push_back(static_cast<unsigned char>(bombSize >> (8 * i)));
+    qbt.insert(qbt.end(), bomb.begin(), bomb.begin() + static_cast<std::ptrdiff_t>(bombSize));
+    Bytes const qb = encodeQb(model, false);
+    Bytes const vxl = encodeVxl(model);
+    for (auto const& [file, bytes, expected] : std::vector<std::tuple<std::string, Bytes, std::string>>{
+             // A matrix of 2048 a side whose cells are not there.
+             {"s.qb", edited(qb, 30, {0, 8, 0, 0, 0, 8, 0, 0, 0, 8}), "at byte 54: the file ends within a matrix"},
+             {"s.qb", edited(qb, 30, {0, 9}), "a matrix of 2304 voxels a side, not 1 to 2048"},
+             {"s.qbt", qbt, "its compressed data holds more than 4 bytes"},
+             {"s.binvox", text("#binvox 1\ndim 0 1 1\ndata\n"), "its sides are not 1 to 2048 voxels"},
+             {"s.binvox", text("#binvox 1\ndim 2 1 1\ndata\n\x01\x03"), "at byte 25: a run past the grid's last cell"},
+             {"s.binvox", text("#binvox 2\ndata\n"), "not a binvox file"},
+             {"s.kv6", edited(encodeKv6(model), 28, {1, 0, 0, 0}), "its columns hold more voxels than it has"},
+             // The first column's span, its voxel taken away: the header,
+             // palette and section header, then 20 columns' starts and ends.
+             {"s.vxl", edited(vxl, 34 + 768 + 28 + 2 * 4 * 20 + 1, {0}), "a span that holds nothing"},
+             {"s.gox", edited(encodeGox(model), 16, {'X'}), "a block that is not a 64 x 64 PNG picture"},
+             {"s.gox", text("GOX \2\0\0\0LAYR\x18\0\0\0\1\0\0\0\0\0\0\0"), "the file ends"},
+         }) {
+        std::string const message = messageOf(readModelFile(file, bytes));
+        EXPECT_NE(message.find(expected), std::string::npos) << file << ": " << message;
+        EXPECT_FALSE(message.empty()) << file;
+    }
+}
+
+// A block of the common families takes its table's colour; air is empty;
+// a block the table does not know is grey and named in the model's warning.
+TEST(OtherFormats, MinecraftBlocksTakeTheColourOfWhatTheyAreMadeOf) {
+    auto const color = [](std::string const& name) { return blockColor(name).value_or(raylib::Color{}); };
+    for (auto const& [block, as] : std::vector<std::pair<std::string, std::string>>{
+             {"minecraft:oak_stairs", "minecraft:oak_planks"},
+             {"minecraft:spruce_fence_gate", "minecraft:spruce_planks"},
+             {"minecraft:stripped_birch_log", "minecraft:birch_log"},
+             {"minecraft:stone_brick_wall", "minecraft:stone_bricks"},
+             {"minecraft:light_blue_wool", "minecraft:light_blue_concrete"},
+             {"grass_block", "minecraft:grass_block"},
+         }) {
+        EXPECT_TRUE(blockColor(block)) << block;
+        EXPECT_TRUE(same(color(block), color(as))) << block;
+    }
+    EXPECT_FALSE(same(color("minecraft:blue_wool"), color("minecraft:light_blue_wool")));
+    EXPECT_FALSE(blockColor("minecraft:no_such_block"));
+    EXPECT_TRUE(isAir("minecraft:cave_air"));
+    VoxModel const model = voxModelOf(2, 1, 1, [](int x, int, int) -> uint8_t { return static_cast<uint8_t>(x + 1); });
+    VoxelGrid grid;
+    std::string warning;
+    ASSERT_EQ(messageOf(readModelFile("s.schem", encodeSchem(model, {"minecraft:stone", "minecraft:made_up"}), &grid,
+                                      &warning)),
+              "");
+    EXPECT_EQ(warning, "its blocks minecraft:made_up have no colour of their own and are shown grey");
+    EXPECT_TRUE(same(colorAt(grid, {1, 0, 0}), UNKNOWN_BLOCK_GREY));
+    EXPECT_TRUE(same(colorAt(grid, {0, 0, 0}), color("minecraft:stone")));
 }
 
 }  // namespace

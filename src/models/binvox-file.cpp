@@ -53,9 +53,10 @@ VoxelParts readBinvox(std::vector<unsigned char> const& bytes) {
     long long const cells = sides[0] * sides[1] * sides[2];
     ByteReader in(bytes, data);
     for (long long cell = 0; cell < cells;) {
+        size_t const run = in.offset();
         uint8_t const value = in.u8(), count = in.u8();
-        if (value > 1) in.refuse("a run of the value " + std::to_string(value) + ", not 0 or 1");
-        if (count > cells - cell) in.refuse("a run past the grid's last cell");
+        if (value > 1) in.refuseAt(run, "a run of the value " + std::to_string(value) + ", not 0 or 1");
+        if (count > cells - cell) in.refuseAt(run, "a run past the grid's last cell");
         if (value == 0) {
             cell += count;
             continue;

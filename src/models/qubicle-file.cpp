@@ -155,8 +155,8 @@ struct QbtReader {
         size_t const at = in.offset();
         std::vector<unsigned char> const cells = inflated(in.take(packedSize), 4 * matrix.cells());
         if (cells.size() != 4 * matrix.cells()) {
-            throw FormatError("at byte " + std::to_string(at) + ": a matrix of " + std::to_string(matrix.cells()) +
-                              " cells holds " + std::to_string(cells.size()) + " bytes");
+            in.refuseAt(at, "a matrix of " + std::to_string(matrix.cells()) + " cells holds " +
+                                std::to_string(cells.size()) + " bytes");
         }
         // x slowest, then z, y fastest; the fourth byte is the mask of the
         // sides that show, 0 for an empty cell.
@@ -177,8 +177,7 @@ struct QbtReader {
 
 void expect(ByteReader& in, std::string const& word) {
     size_t const at = in.offset();
-    if (nameOf(in, word.size()) != word)
-        throw FormatError("at byte " + std::to_string(at) + ": " + word + " is missing");
+    if (nameOf(in, word.size()) != word) in.refuseAt(at, word + " is missing");
 }
 
 }  // namespace

@@ -142,11 +142,16 @@ std::optional<Problem> composeParts(VoxelParts const& parts, VoxelGrid* grid) {
 }
 
 void ByteReader::need(size_t n) const {
+    if (at > bytes.size()) refuse("a place past the file's end, at byte " + std::to_string(bytes.size()));
     if (!has(n)) refuse("the file ends " + std::to_string(n - (bytes.size() - at)) + " bytes early");
 }
 
 void ByteReader::refuse(std::string const& what) const {
-    throw FormatError("at byte " + std::to_string(at) + ": " + what);
+    refuseAt(at, what);
+}
+
+void ByteReader::refuseAt(size_t offset, std::string const& what) const {
+    throw FormatError("at byte " + std::to_string(offset) + ": " + what);
 }
 
 uint8_t ByteReader::u8() {

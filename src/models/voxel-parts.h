@@ -71,10 +71,11 @@ public:
     std::vector<unsigned char> take(size_t n);
     void skip(size_t n);
     // Whether n more bytes are there.
-    bool has(size_t n) const { return n <= bytes.size() - at; }
+    bool has(size_t n) const { return at <= bytes.size() && n <= bytes.size() - at; }
     size_t offset() const { return at; }
-    // Refused at the current offset.
+    // Refused at the current offset, or at the one given.
     [[noreturn]] void refuse(std::string const& what) const;
+    [[noreturn]] void refuseAt(size_t offset, std::string const& what) const;
 
 private:
     void need(size_t n) const;
