@@ -90,6 +90,65 @@ TEST(OtherFormats, RealFilesHoldWhatASecondReadingFinds) {
          3,
          {3, 1, 1},
          {{{0, 0, 0}, {0, 0, 255, 255}}, {{1, 0, 0}, {0, 255, 0, 255}}, {{2, 0, 0}, {255, 0, 0, 255}}}},
+        // The knight again, its surface alone, its colours a little darker.
+        {"slab6_vox_test.kv6",
+         readKv6,
+         1531,
+         1531,
+         {39, 43, 13},
+         {{{0, 26, 6}, {196, 144, 88, 255}}, {{38, 25, 8}, {216, 172, 124, 255}}}},
+        {"test.kv6", readKv6, 5, 5, {3, 3, 1}, {{{0, 2, 0}, {199, 89, 68, 255}}}},
+        // A wall of three colours whose palette is empty.
+        {"simple.vxl",
+         readVxl,
+         9,
+         9,
+         {3, 3, 3},
+         {{{1, 0, 2}, defaultVoxPalette()[52]},
+          {{1, 1, 1}, defaultVoxPalette()[110]},
+          {{1, 2, 0}, defaultVoxPalette()[16]}}},
+        // Goxel's knight: its 19 layers all at the origin, as the file
+        // places them, piled up.
+        {"chr_knight.gox",
+         readGox,
+         2721,
+         1316,
+         {15, 14, 13},
+         {{{0, 0, 1}, {238, 201, 159, 255}}, {{14, 6, 11}, {170, 170, 170, 255}}}},
+        // A voxel at each corner of a cube of 32.
+        {"test.gox",
+         readGox,
+         98,
+         98,
+         {32, 32, 32},
+         {{{0, 0, 0}, {255, 255, 255, 255}}, {{31, 0, 0}, {255, 255, 255, 255}}, {{16, 16, 16}, {}}}},
+        // A cube, a sphere and a cylinder, each 8 across, filled as the
+        // blocks the file also holds: 512 + 280 + 416 voxels.
+        {"gox-shape-3-layers.gox",
+         readGox,
+         1208,
+         1208,
+         {19, 8, 19},
+         {{{4, 4, 3}, {255, 255, 255, 255}}, {{0, 0, 0}, {}}}},
+        // A house of Litematica: as many blocks as its own count says.
+        {"test.litematic",
+         readLitematic,
+         11722,
+         11722,
+         {79, 29, 70},
+         {{{0, 7, 24}, *blockColor("minecraft:grass_block")},
+          {{39, 8, 45}, *blockColor("minecraft:barrel")},
+          {{40, 0, 35}, {}}}},
+        // No colours: its filled cells are of the plain colour, the others empty.
+        {"test.binvox",
+         [](Bytes const& b) { return readBinvox(b, PLAIN_MODEL_GREY); },
+         78075,
+         78075,
+         {128, 128, 128},
+         {{{39, 60, 72}, PLAIN_MODEL_GREY},
+          {{88, 51, 125}, PLAIN_MODEL_GREY},
+          {{60, 50, 60}, PLAIN_MODEL_GREY},
+          {{0, 0, 0}, {}}}},
     };
     for (Sample const& s : samples) {
         std::optional<Bytes> const bytes = sample(s.file);
@@ -101,15 +160,20 @@ TEST(OtherFormats, RealFilesHoldWhatASecondReadingFinds) {
         EXPECT_EQ((Cell{grid.sizeX, grid.sizeY, grid.sizeZ}), s.sides) << s.file;
         for (auto const& [cell, color] : s.colors) EXPECT_TRUE(same(colorAt(grid, cell), color)) << s.file;
     }
-    // The knight saved by Qubicle in its two formats is one model.
-    VoxelGrid binary, exchange;
+    // The knight saved by Qubicle in its two formats is one model, and
+    // SLAB6's knight its surface, turned alike.
+    VoxelGrid binary, exchange, surface;
     readModelFile("chr_knight.qb", *sample("chr_knight.qb"), &binary);
     readModelFile("qubicle.qbt", *sample("qubicle.qbt"), &exchange);
+    readModelFile("slab6_vox_test.kv6", *sample("slab6_vox_test.kv6"), &surface);
     for (int x = 0; x < binary.sizeX; ++x)
         for (int y = 0; y < binary.sizeY; ++y)
-            for (int z = 0; z < binary.sizeZ; ++z)
-                ASSERT_TRUE(same(colorAt(binary, {x, y, z}), colorAt(exchange, {x, y, z})))
-                    << x << " " << y << " " << z;
+            for (int z = 0; z < binary.sizeZ; ++z) {
+                ASSERT_TRUE(same(colorAt(binary, {x, y, z}), colorAt(exchange, {x, y, z}))) << x << y << z;
+                if (surface.at(x, y, z)) {
+                    ASSERT_NE(binary.at(x, y, z), 0) << x << y << z;
+                }
+            }
 }
 
 // The blocks a schematic gives the shape's three colours.
@@ -181,7 +245,8 @@ TEST(OtherFormats, DamagedFilesAreRefusedWithWhatIsWrong) {
         // between its parts.
         for (size_t cut = 0; cut < bytes.size(); ++cut) {
             VoxelGrid grid;
-            std::string const problem = messageOf(readModelFile(file, Bytes(bytes.begin(), bytes.begin() + cut), &grid));
+            std::string const problem =
+                messageOf(readModelFile(file, Bytes(bytes.begin(), bytes.begin() + cut), &grid));
             EXPECT_TRUE(!problem.empty() || cellsOf(grid) < cellsOf(whole)) << file << " cut at " << cut;
         }
         for (size_t at = 0; at < bytes.size(); ++at) {

@@ -316,10 +316,10 @@ TEST(SceneModels, FoundBesideTheSceneScaledAndSolid) {
          "1:7: error: the model name /usr/x leaves the models folders", 0.1f, false},
         {"model tree, (0, 0, 0), scale -1", "", "1:30: error: Expected a scale above 0 and at most 100 but got -1", 0,
          false},
-        {"model tree, (0, 0, 0), huge", "", "1:24: error: Expected scale or solid after a model's ',' but got \"huge\"",
-         0, false},
-        {"model tree, (0, 0, 0),", "", "1:21: error: Expected scale or solid after a model's ',' but got end of file",
-         0, false},
+        {"model tree, (0, 0, 0), huge", "",
+         "1:24: error: Expected scale, solid or color after a model's ',' but got \"huge\"", 0, false},
+        {"model tree, (0, 0, 0),", "",
+         "1:21: error: Expected scale, solid or color after a model's ',' but got end of file", 0, false},
     };
     for (auto const& [text, loaded, problem, scale, solid] : cases) {
         std::ofstream(folder / "scene.txt") << text;

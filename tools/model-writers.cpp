@@ -324,7 +324,8 @@ private:
         putText(out, value);
     }
     void number(int64_t value, int size) {
-        for (int i = size - 1; i >= 0; --i) out.push_back(static_cast<uint8_t>(static_cast<uint64_t>(value) >> (8 * i)));
+        for (int i = size - 1; i >= 0; --i)
+            out.push_back(static_cast<uint8_t>(static_cast<uint64_t>(value) >> (8 * i)));
     }
     Bytes out;
 };

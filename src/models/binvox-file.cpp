@@ -29,7 +29,7 @@ std::vector<std::string> headerLines(std::vector<unsigned char> const& bytes, si
 
 }  // namespace
 
-VoxelParts readBinvox(std::vector<unsigned char> const& bytes) {
+VoxelParts readBinvox(std::vector<unsigned char> const& bytes, raylib::Color color) {
     size_t data = 0;
     std::vector<std::string> const lines = headerLines(bytes, data);
     if (lines.front() != "#binvox 1") throw FormatError("not a binvox file: it does not begin with \"#binvox 1\"");
@@ -66,7 +66,7 @@ VoxelParts readBinvox(std::vector<unsigned char> const& bytes) {
             int const z = static_cast<int>(cell / sides[2] % sides[1]);
             int const y = static_cast<int>(cell % sides[2]);
             // The grid's z, towards the front, is MagicaVoxel's -y.
-            parts.addVoxel(x, sizeZ - 1 - z, y, BINVOX_GREY);
+            parts.addVoxel(x, sizeZ - 1 - z, y, color);
         }
     }
     return parts;

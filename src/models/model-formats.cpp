@@ -16,10 +16,11 @@ namespace {
 
 using PartsReader = std::function<VoxelParts(std::vector<unsigned char> const&)>;
 
-PartsReader readerOf(std::string const& extension) {
+PartsReader readerOf(std::string const& extension, raylib::Color plain) {
     if (extension == ".qb") return readQb;
     if (extension == ".qbt") return readQbt;
-    if (extension == ".binvox") return readBinvox;
+    if (extension == ".binvox")
+        return [plain](std::vector<unsigned char> const& bytes) { return readBinvox(bytes, plain); };
     if (extension == ".kv6") return readKv6;
     if (extension == ".vxl") return readVxl;
     if (extension == ".gox") return readGox;
@@ -36,10 +37,10 @@ bool hasModelExtension(std::string const& name) {
                        [&](char const* known) { return extension == known; });
 }
 
-std::optional<Problem> readModelFile(std::string const& path, std::vector<unsigned char> const& bytes,
-                                     VoxelGrid* grid, std::string* warning) {
+std::optional<Problem> readModelFile(std::string const& path, std::vector<unsigned char> const& bytes, VoxelGrid* grid,
+                                     std::string* warning, raylib::Color plain) {
     std::string const extension = std::filesystem::path(path).extension().string();
-    PartsReader const read = readerOf(extension);
+    PartsReader const read = readerOf(extension, plain);
     if (!read) return readVoxFile(bytes, grid);
     if (auto tooLarge = voxFileSizeProblem(bytes.size())) return tooLarge;
     try {

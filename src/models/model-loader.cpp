@@ -95,7 +95,7 @@ std::pair<size_t, size_t> countVoxels(VoxelGrid const& grid) {
     return {voxels, shown};
 }
 
-LoadedModel::Read readModel(std::string const& path) {
+LoadedModel::Read readModel(std::string const& path, raylib::Color plain) {
     LoadedModel::Read read;
     read.model.transform = raylib::MatrixIdentity();
     std::vector<unsigned char> bytes;
@@ -103,7 +103,7 @@ LoadedModel::Read readModel(std::string const& path) {
     VoxelGrid grid;
     std::string differs;
     std::optional<std::vector<raylib::Mesh>> built;
-    if (auto const refused = why.empty() ? readModelFile(path, bytes, &grid, &differs) : std::nullopt) {
+    if (auto const refused = why.empty() ? readModelFile(path, bytes, &grid, &differs, plain) : std::nullopt) {
         why = "is refused: " + refused->message;
     } else if (why.empty() && !(built = buildVoxMeshes(grid))) {
         why = "is refused: its surface needs more than " + std::to_string(MAX_MODEL_QUADS) + " quads";
@@ -132,7 +132,7 @@ LoadedModel::Read readModel(std::string const& path) {
 
 }  // namespace
 
-LoadedModel::LoadedModel(std::string const& path) : LoadedModel(readModel(path)) {}
+LoadedModel::LoadedModel(std::string const& path, raylib::Color plain) : LoadedModel(readModel(path, plain)) {}
 
 LoadedModel::LoadedModel(Read read)
     : model(read.model),
@@ -181,13 +181,14 @@ int LoadedModel::shadedGlassMeshes() const {
     return shadedGlass;
 }
 
-std::shared_ptr<LoadedModel const> ModelCache::get(std::string const& path) {
+std::shared_ptr<LoadedModel const> ModelCache::get(std::string const& path, raylib::Color plain) {
     std::error_code unknown;
     auto const written = std::filesystem::last_write_time(path, unknown).time_since_epoch().count();
-    auto& slot = loaded[{path, static_cast<long long>(written)}];
+    uint32_t const colour = uint32_t{plain.r} << 24 | uint32_t{plain.g} << 16 | uint32_t{plain.b} << 8 | plain.a;
+    auto& slot = loaded[{path, static_cast<long long>(written), colour}];
     std::shared_ptr<LoadedModel const> model = slot.lock();
     if (!model) {
-        model = std::make_shared<LoadedModel const>(path);
+        model = std::make_shared<LoadedModel const>(path, plain);
         slot = model;
     }
     return model;

@@ -4,9 +4,11 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
+#include "model-formats.h"
 #include "raylib-api.h"
 #include "vox-mesh.h"
 
@@ -16,7 +18,8 @@
 // and what is wrong, and gives a model without meshes, so the game goes on.
 class LoadedModel {
 public:
-    explicit LoadedModel(std::string const& path);
+    // A model of a format without colours (binvox) shows the plain one.
+    explicit LoadedModel(std::string const& path, raylib::Color plain = PLAIN_MODEL_GREY);
     ~LoadedModel();
     LoadedModel(LoadedModel const&) = delete;
     LoadedModel& operator=(LoadedModel const&) = delete;
@@ -61,11 +64,12 @@ private:
 
 // Models loaded once and shared by everyone who asks for the same file,
 // unchanged since, while any of them still holds it: a file is known by its
-// path and when it was last written, so an edited model is read again.
+// path and when it was last written, so an edited model is read again, and
+// by the plain colour it was read with.
 class ModelCache {
 public:
-    std::shared_ptr<LoadedModel const> get(std::string const& path);
+    std::shared_ptr<LoadedModel const> get(std::string const& path, raylib::Color plain = PLAIN_MODEL_GREY);
 
 private:
-    std::map<std::pair<std::string, long long>, std::weak_ptr<LoadedModel const>> loaded;
+    std::map<std::tuple<std::string, long long, uint32_t>, std::weak_ptr<LoadedModel const>> loaded;
 };

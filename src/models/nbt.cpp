@@ -5,8 +5,8 @@
 #include "voxel-parts.h"
 
 NbtTag const* NbtTag::find(std::string_view name, Type of) const {
-    for (auto const& [key, tag] : fields) {
-        if (key == name && tag.type == of) return &tag;
+    for (size_t i = 0; i < names.size(); ++i) {
+        if (names[i] == name && items[i].type == of) return &items[i];
     }
     return nullptr;
 }
@@ -68,43 +68,43 @@ private:
         NbtTag tag;
         tag.type = static_cast<NbtTag::Type>(type);
         switch (type) {
-        case NbtTag::BYTE: tag.number = signed_(1); break;
-        case NbtTag::SHORT: tag.number = signed_(2); break;
-        case NbtTag::INT: tag.number = signed_(4); break;
-        case NbtTag::LONG: tag.number = signed_(8); break;
-        case NbtTag::FLOAT: tag.number = signed_(4); break;
-        case NbtTag::DOUBLE: tag.number = signed_(8); break;
-        case NbtTag::STRING: tag.text = text(); break;
-        case NbtTag::BYTE_ARRAY: {
-            size_t const n = count(1);
-            tag.bytes.assign(bytes.begin() + static_cast<std::ptrdiff_t>(at),
-                             bytes.begin() + static_cast<std::ptrdiff_t>(at + n));
-            at += n;
-            break;
-        }
-        case NbtTag::INT_ARRAY:
-        case NbtTag::LONG_ARRAY: {
-            int const size = type == NbtTag::INT_ARRAY ? 4 : 8;
-            size_t const n = count(size_t(size));
-            tag.numbers.reserve(n);
-            for (size_t i = 0; i < n; ++i) tag.numbers.push_back(signed_(size));
-            break;
-        }
-        case NbtTag::LIST: {
-            uint8_t const of = static_cast<uint8_t>(unsigned_(1));
-            size_t const n = count(1);
-            if (n > 0 && (of == NbtTag::END || of > NbtTag::LONG_ARRAY)) refuse("a list of tags of no type");
-            for (size_t i = 0; i < n; ++i) tag.items.push_back(this->tag(of, depth + 1));
-            break;
-        }
-        case NbtTag::COMPOUND:
-            for (uint8_t field; (field = static_cast<uint8_t>(unsigned_(1))) != NbtTag::END;) {
-                if (field > NbtTag::LONG_ARRAY) refuse("a tag of the unknown type " + std::to_string(field));
-                std::string name = text();
-                tag.fields.emplace_back(std::move(name), this->tag(field, depth + 1));
+            case NbtTag::BYTE: tag.number = signed_(1); break;
+            case NbtTag::SHORT: tag.number = signed_(2); break;
+            case NbtTag::INT: tag.number = signed_(4); break;
+            case NbtTag::LONG: tag.number = signed_(8); break;
+            case NbtTag::FLOAT: tag.number = signed_(4); break;
+            case NbtTag::DOUBLE: tag.number = signed_(8); break;
+            case NbtTag::STRING: tag.text = text(); break;
+            case NbtTag::BYTE_ARRAY: {
+                size_t const n = count(1);
+                tag.bytes.assign(bytes.begin() + static_cast<std::ptrdiff_t>(at),
+                                 bytes.begin() + static_cast<std::ptrdiff_t>(at + n));
+                at += n;
+                break;
             }
-            break;
-        default: refuse("a tag of the unknown type " + std::to_string(type));
+            case NbtTag::INT_ARRAY:
+            case NbtTag::LONG_ARRAY: {
+                int const size = type == NbtTag::INT_ARRAY ? 4 : 8;
+                size_t const n = count(size_t(size));
+                tag.numbers.reserve(n);
+                for (size_t i = 0; i < n; ++i) tag.numbers.push_back(signed_(size));
+                break;
+            }
+            case NbtTag::LIST: {
+                uint8_t const of = static_cast<uint8_t>(unsigned_(1));
+                size_t const n = count(1);
+                if (n > 0 && (of == NbtTag::END || of > NbtTag::LONG_ARRAY)) refuse("a list of tags of no type");
+                for (size_t i = 0; i < n; ++i) tag.items.push_back(this->tag(of, depth + 1));
+                break;
+            }
+            case NbtTag::COMPOUND:
+                for (uint8_t field; (field = static_cast<uint8_t>(unsigned_(1))) != NbtTag::END;) {
+                    if (field > NbtTag::LONG_ARRAY) refuse("a tag of the unknown type " + std::to_string(field));
+                    tag.names.push_back(text());
+                    tag.items.push_back(this->tag(field, depth + 1));
+                }
+                break;
+            default: refuse("a tag of the unknown type " + std::to_string(type));
         }
         return tag;
     }

@@ -3,7 +3,6 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 // Minecraft's Named Binary Tags, as schematics hold them: a tree of
@@ -31,8 +30,9 @@ struct NbtTag {
     // The values of an int or long array, and those of a byte array.
     std::vector<int64_t> numbers;
     std::vector<unsigned char> bytes;
+    // A list's items, or a compound's fields, each named by its name.
     std::vector<NbtTag> items;
-    std::vector<std::pair<std::string, NbtTag>> fields;
+    std::vector<std::string> names;
 
     // The field of a compound of that name and type; null when there is none.
     NbtTag const* find(std::string_view name, Type of) const;

@@ -10,15 +10,17 @@
 namespace {
 
 // A model that cannot be read is drawn as nothing, where it stands.
-std::shared_ptr<LoadedModel const> modelFor(ModelLookup const& lookup, SceneBuild const& build) {
+std::shared_ptr<LoadedModel const> modelFor(ModelLookup const& lookup, ModelEntry const& entry,
+                                            SceneBuild const& build) {
     if (lookup.outside) return std::make_shared<LoadedModel const>("");
-    if (build.models) return build.models->get(lookup.path);
-    return std::make_shared<LoadedModel const>(lookup.path);
+    raylib::Color const plain = entry.color.value_or(PLAIN_MODEL_GREY);
+    if (build.models) return build.models->get(lookup.path, plain);
+    return std::make_shared<LoadedModel const>(lookup.path, plain);
 }
 
 std::optional<Problem> buildModel(ModelEntry const& entry, World& world, SceneBuild const& build) {
     ModelLookup const lookup = lookUpModel(entry.name, build.places);
-    auto const model = modelFor(lookup, build);
+    auto const model = modelFor(lookup, entry, build);
     auto const entity = std::make_shared<ModelEntity>(entry.position, entry.scale, lookup.path, model);
     if (entry.solid) {
         world.drawnOnly.push_back(entity);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <variant>
 #include <vector>
@@ -50,6 +51,8 @@ struct ModelEntry {
     raylib::Vector3 position{};
     float scale = MODEL_SCALE;
     bool solid = false;
+    // The colour of a model whose format has none (binvox); grey when not given.
+    std::optional<raylib::Color> color{};
     Place namePlace{};
 };
 

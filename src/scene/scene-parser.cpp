@@ -119,7 +119,7 @@ RectEntry readRect(SceneTokens& tokens, Warnings* warnings) {
     return rect;
 }
 
-// What may follow a model's position: ", scale S" and ", solid".
+// What may follow a model's position: ", scale S", ", solid" and ", color C".
 void readModelOptions(SceneTokens& tokens, ModelEntry& model) {
     while (tokens.take(',')) {
         std::string const option = tokens.word();
@@ -132,8 +132,10 @@ void readModelOptions(SceneTokens& tokens, ModelEntry& model) {
                                 " but got " + printable(std::to_string(model.scale)),
                             TokenFailure::BAD_OPTION);
             }
+        } else if (option == "color") {
+            model.color = readColor(tokens);
         } else {
-            tokens.fail("Expected scale or solid after a model's ',' but got " +
+            tokens.fail("Expected scale, solid or color after a model's ',' but got " +
                             (option.empty() ? std::string("end of file") : "\"" + printable(option) + "\""),
                         TokenFailure::BAD_OPTION);
         }
