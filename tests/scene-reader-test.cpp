@@ -341,6 +341,33 @@ TEST(SceneModels, FoundBesideTheSceneScaledAndSolid) {
     fs::remove_all(folder);
 }
 
+// A model of a format without colours takes its entry's colour, or grey;
+// the same file shown in two colours is read once for each.
+TEST(SceneModels, AColourlessModelTakesItsEntrysColour) {
+    fs::path const folder = fs::temp_directory_path() / "tessarine-colourless";
+    fs::create_directories(folder / "models");
+    std::ofstream(folder / "models/block.binvox", std::ios::binary) << std::string("#binvox 1\ndim 1 1 1\ndata\n\1\1");
+    std::ofstream(folder / "scene.txt") << "model block, (0, 0, 0), color #ff2010\nmodel block, (5, 0, 0)\n"
+                                           "model block, (9, 0, 0), color red\nmodel block, (9, 0, 9), color #ff2010\n";
+    ModelCache cache;
+    LogCapture quiet;
+    SceneLoad const load = loadWorld((folder / "scene.txt").string(), std::make_shared<Player>(), {.models = &cache});
+    ASSERT_TRUE(load.world) << load.report();
+    std::vector<LoadedModel const*> models;
+    for (auto const& entity : load.world->intersector->getEntities())
+        models.push_back(dynamic_cast<ModelEntity const&>(*entity).loaded.get());
+    ASSERT_EQ(models.size(), 4u);
+    auto const colourOf = [](LoadedModel const* model) {
+        unsigned char const* c = model->model.meshes[0].colors;
+        return std::tuple(c[0], c[1], c[2]);
+    };
+    EXPECT_EQ(colourOf(models[0]), std::tuple(0xff, 0x20, 0x10));
+    EXPECT_EQ(colourOf(models[1]), std::tuple(PLAIN_MODEL_GREY.r, PLAIN_MODEL_GREY.g, PLAIN_MODEL_GREY.b));
+    EXPECT_EQ(colourOf(models[2]), std::tuple(189, 0, 54));
+    EXPECT_EQ(models[3], models[0]) << "read once for each colour";
+    fs::remove_all(folder);
+}
+
 // Before anything is built, a scene's entries are counted into the memory
 // its world needs: a box for each rect, cloud voxel and mountain slab, and
 // the bytes of each model file (once, when models are shared), whose voxels
