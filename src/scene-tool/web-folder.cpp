@@ -5,6 +5,8 @@
 #include <fstream>
 #include <vector>
 
+#include "model-formats.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -17,14 +19,15 @@ bool hasWebFiles(fs::path const& folder) {
     return true;
 }
 
-// The .vox files under the models/ folder beside the scene, as paths
+// The model files (.vox and the other formats) under the models/ folder
+// beside the scene, as paths
 // relative to the scene's folder, in a stable order.
 std::vector<fs::path> sceneModels(fs::path const& sceneFolder) {
     std::vector<fs::path> models;
     std::error_code error;
     if (!fs::is_directory(sceneFolder / "models", error)) return models;
     for (auto const& entry : fs::recursive_directory_iterator(sceneFolder / "models", error)) {
-        if (entry.is_regular_file(error) && entry.path().extension() == ".vox") {
+        if (entry.is_regular_file(error) && hasModelExtension(entry.path().filename().string())) {
             models.push_back(fs::relative(entry.path(), sceneFolder, error));
         }
     }
