@@ -7,9 +7,7 @@
 #include <map>
 #include <string>
 
-#if TESSARINE_PNG
 #include <png.h>
-#endif
 
 #include "vox-file.h"
 
@@ -41,8 +39,6 @@ std::vector<Chunk> chunksOf(std::vector<unsigned char> const& bytes) {
     return chunks;
 }
 
-#if TESSARINE_PNG
-
 // The block's voxels: a 64 x 64 RGBA picture, x fastest, then y, then z.
 std::vector<unsigned char> blockOf(ByteReader& in, size_t size) {
     std::vector<unsigned char> const png = in.take(size);
@@ -56,14 +52,6 @@ std::vector<unsigned char> blockOf(ByteReader& in, size_t size) {
     if (!read) in.refuse("a block that is not a 64 x 64 PNG picture");
     return cells;
 }
-
-#else
-
-std::vector<unsigned char> blockOf(ByteReader& in, size_t) {
-    in.refuse("this build of the game reads no PNG pictures");
-}
-
-#endif
 
 // A layer's dictionary: its keys and their values, up to the chunk's end.
 std::map<std::string, std::vector<unsigned char>> dictionaryOf(ByteReader& in, size_t end) {

@@ -7,9 +7,7 @@
 
 #include "vox-file.h"
 
-#if TESSARINE_ZLIB
 #include <zlib.h>
-#endif
 
 VoxelPart& VoxelParts::add(std::array<int, 3> origin, std::array<int, 3> size) {
     for (int axis = 0; axis < 3; ++axis) {
@@ -194,8 +192,6 @@ void ByteReader::skip(size_t n) {
     at += n;
 }
 
-#if TESSARINE_ZLIB
-
 std::vector<unsigned char> inflated(std::vector<unsigned char> const& packed, size_t limit, bool gzip) {
     z_stream stream{};
     // 15 bits of window; 16 more for gzip's header.
@@ -218,11 +214,3 @@ std::vector<unsigned char> inflated(std::vector<unsigned char> const& packed, si
     if (status != Z_STREAM_END) throw FormatError("its compressed data is damaged or cut short");
     return out;
 }
-
-#else
-
-std::vector<unsigned char> inflated(std::vector<unsigned char> const&, size_t, bool) {
-    throw FormatError("this build of the game reads no compressed data");
-}
-
-#endif
