@@ -4,6 +4,7 @@
 
 #include <zlib.h>
 
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <tuple>
@@ -291,6 +292,25 @@ TEST(OtherFormats, DamagedFilesAreRefusedWithWhatIsWrong) {
         EXPECT_NE(message.find(expected), std::string::npos) << file << ": " << message;
         EXPECT_FALSE(message.empty()) << file;
     }
+}
+
+// Every file of the fuzzing corpus (its first byte the format, as the fuzz
+// target reads it) loads or is refused with a message.
+TEST(OtherFormats, TheFuzzCorpusLoadsOrIsRefused) {
+    std::filesystem::path const folder = std::filesystem::path(TESSARINE_SOURCE_DIR) / "tests/fuzz/corpus/model";
+    int read = 0, refused = 0;
+    for (auto const& entry : std::filesystem::directory_iterator(folder)) {
+        std::ifstream in(entry.path(), std::ios::binary);
+        Bytes const bytes(std::istreambuf_iterator<char>(in), {});
+        if (bytes.empty()) continue;
+        size_t const formats = std::size(MODEL_EXTENSIONS) - 1;
+        std::string const name = std::string("m") + MODEL_EXTENSIONS[1 + bytes[0] % formats];
+        VoxelGrid grid;
+        bool const accepted = !readModelFile(name, Bytes(bytes.begin() + 1, bytes.end()), &grid);
+        (accepted ? read : refused) += 1;
+    }
+    EXPECT_GT(read, 20);
+    EXPECT_GT(refused, 20);
 }
 
 // A block of the common families takes its table's colour; air is empty;
