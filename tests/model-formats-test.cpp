@@ -294,6 +294,27 @@ TEST(OtherFormats, DamagedFilesAreRefusedWithWhatIsWrong) {
     }
 }
 
+// A model of more colours than a palette holds keeps the commonest and
+// shows every other as one near it.
+TEST(OtherFormats, MoreColoursThanAPaletteHoldsShowNearlyAsThemselves) {
+    VoxelParts parts;
+    parts.add({0, 0, 0}, {40, 20, 1});
+    for (int i = 0; i < 800; ++i) {
+        auto const channel = [&](int k) { return static_cast<unsigned char>(i * k % 256); };
+        parts.addVoxel(i % 40, i / 40, 0, {channel(1), channel(7), channel(13), 255});
+    }
+    VoxelGrid grid;
+    ASSERT_EQ(messageOf(composeParts(parts, &grid)), "");
+    int farthest = 0;
+    for (ColoredVoxel const& v : parts.parts[0].voxels) {
+        raylib::Color const shown = colorAt(grid, {v.x, v.z, grid.sizeZ - 1 - v.y});
+        farthest = std::max(
+            {farthest, std::abs(shown.r - v.color.r), std::abs(shown.g - v.color.g), std::abs(shown.b - v.color.b)});
+    }
+    EXPECT_LE(farthest, 24) << "each colour shown as one near it";
+    EXPECT_GT(farthest, 0) << "there were more than a palette holds";
+}
+
 // Every file of the fuzzing corpus (its first byte the format, as the fuzz
 // target reads it) loads or is refused with a message.
 TEST(OtherFormats, TheFuzzCorpusLoadsOrIsRefused) {
