@@ -21,6 +21,7 @@
 
 namespace {
 
+using namespace std::string_literals;
 using Bytes = std::vector<unsigned char>;
 using Cell = std::array<int, 3>;
 
@@ -202,6 +203,7 @@ TEST(OtherFormats, AShapeWrittenInEachFormatReadsAsItsVox) {
     for (auto const& [file, bytes] : std::vector<std::pair<std::string, Bytes>>{
              {"shape.qb", encodeQb(model, false)},
              {"packed.qb", encodeQb(model, true)},
+             {"right-handed.qb", encodeQb(model, false, true)},
              {"shape.qbt", encodeQbt(model)},
              {"shape.binvox", encodeBinvox(model)},
              {"shape.kv6", encodeKv6(model)},
@@ -262,6 +264,26 @@ TEST(OtherFormats, DamagedFilesAreRefusedWithWhatIsWrong) {
         return bytes;
     };
     auto const text = [](std::string const& s) { return Bytes(s.begin(), s.end()); };
+    // A Goxel file of one shape layer, without blocks.
+    auto const shapeLayer = [&](std::string const& shape) {
+        Bytes layer(4, 0);
+        auto const put = [&](std::string const& key, Bytes const& value) {
+            for (Bytes const& part : {Bytes{static_cast<unsigned char>(key.size()), 0, 0, 0}, text(key),
+                                      Bytes{static_cast<unsigned char>(value.size()), 0, 0, 0}, value})
+                layer.insert(layer.end(), part.begin(), part.end());
+        };
+        Bytes identity(64, 0);
+        for (int i : {3, 23, 43, 63}) identity[size_t(i)] = 0x3f, identity[size_t(i) - 1] = 0x80;  // 1.0f
+        put("shape", text(shape));
+        put("mat", identity);
+        put("color", {255, 255, 255, 255});
+        Bytes file = text("GOX \2\0\0\0LAYR"s);
+        file.insert(file.end(), {static_cast<unsigned char>(layer.size()), 0, 0, 0});
+        file.insert(file.end(), layer.begin(), layer.end());
+        file.insert(file.end(), 4, 0);
+        return file;
+    };
+    ASSERT_EQ(messageOf(readModelFile("s.gox", shapeLayer("cube"))), "");
     // Qubicle's exchange format with a matrix of one cell whose packed data
     // unpacks to 64 MiB.
     Bytes qbt = encodeQbt(voxModelOf(1, 1, 1, [](int, int, int) -> uint8_t { return 1; }));
@@ -286,7 +308,9 @@ TEST(OtherFormats, DamagedFilesAreRefusedWithWhatIsWrong) {
              // palette and section header, then 20 columns' starts and ends.
              {"s.vxl", edited(vxl, 34 + 768 + 28 + 2 * 4 * 20 + 1, {0}), "a span that holds nothing"},
              {"s.gox", edited(encodeGox(model), 16, {'X'}), "a block that is not a 64 x 64 PNG picture"},
-             {"s.gox", text("GOX \2\0\0\0LAYR\x18\0\0\0\1\0\0\0\0\0\0\0"), "the file ends"},
+             // A layer of a block its chunk ends before.
+             {"s.gox", text("GOX \2\0\0\0LAYR\x18\0\0\0\1\0\0\0\0\0\0\0"s), "the file ends"},
+             {"s.gox", shapeLayer("pyramid"), "a shape layer of the unknown shape \"pyramid\""},
          }) {
         std::string const message = messageOf(readModelFile(file, bytes));
         EXPECT_NE(message.find(expected), std::string::npos) << file << ": " << message;

@@ -22,17 +22,19 @@ void putText(Bytes& out, std::string const& text) {
     out.insert(out.end(), text.begin(), text.end());
 }
 
-// The voxels in the axes of Qubicle's left-handed files: y up, z towards
-// the front (MagicaVoxel's -y).
+// The voxels in the axes of Qubicle's files: y up, and in a left-handed
+// file z towards the front (MagicaVoxel's -y); a right-handed file's front
+// faces -z, its x turned with it.
 struct QubicleCells {
-    explicit QubicleCells(VoxModel const& model)
+    explicit QubicleCells(VoxModel const& model, bool rightHanded = false)
         : x(static_cast<uint32_t>(model.sizeX)),
           y(static_cast<uint32_t>(model.sizeZ)),
           z(static_cast<uint32_t>(model.sizeY)),
           colors(size_t{x} * y * z) {
         for (Voxel const& v : model.voxels) {
             VoxColor const c = model.palette[v.colorIndex - 1];
-            colors[index(v.x, v.z, z - 1 - v.y)] = {c.r, c.g, c.b, 255};
+            size_t const at = rightHanded ? index(x - 1 - v.x, v.z, v.y) : index(v.x, v.z, z - 1 - v.y);
+            colors[at] = {c.r, c.g, c.b, 255};
         }
     }
     size_t index(uint32_t i, uint32_t j, uint32_t k) const { return (size_t{k} * y + j) * x + i; }
@@ -46,10 +48,10 @@ uint32_t packedColor(VoxColor c) {
 
 }  // namespace
 
-Bytes encodeQb(VoxModel const& model, bool packed) {
-    QubicleCells const cells(model);
+Bytes encodeQb(VoxModel const& model, bool packed, bool rightHanded) {
+    QubicleCells const cells(model, rightHanded);
     Bytes out;
-    for (uint32_t const word : {0x101u, 0u, 0u, packed ? 1u : 0u, 0u, 1u}) putU32(out, word);
+    for (uint32_t const word : {0x101u, 0u, rightHanded ? 1u : 0u, packed ? 1u : 0u, 0u, 1u}) putU32(out, word);
     std::string const name = "shape";
     out.push_back(static_cast<uint8_t>(name.size()));
     putText(out, name);
@@ -246,8 +248,11 @@ Bytes encodeGox(VoxModel const& model) {
         png_image_write_to_memory(&image, png.data(), &size, 0, cells.data(), 0, nullptr);
         png.resize(size);
         putChunk("BL16", png);
+        // Placed away from the origin: where a layer stands does not change
+        // the model.
         auto const [x, y, z] = at;
-        for (uint32_t const word : {index++, uint32_t(x), uint32_t(y), uint32_t(z), 0u}) putU32(layer, word);
+        for (uint32_t const word : {index++, uint32_t(x + 16), uint32_t(y - 32), uint32_t(z + 48), 0u})
+            putU32(layer, word);
     }
     auto const putEntry = [&](std::string const& key, Bytes const& value) {
         putU32(layer, static_cast<uint32_t>(key.size()));

@@ -10,9 +10,9 @@
 
 #include "vox-writer.h"
 
-// Qubicle's binary .qb, left-handed, RGBA, one matrix at the origin, its
-// slices run-length packed or not.
-std::vector<uint8_t> encodeQb(VoxModel const& model, bool packed);
+// Qubicle's binary .qb, RGBA, one matrix at the origin, its slices
+// run-length packed or not, left-handed or right-handed.
+std::vector<uint8_t> encodeQb(VoxModel const& model, bool packed, bool rightHanded = false);
 // Qubicle's exchange format .qbt, one matrix, its colours given as they are.
 std::vector<uint8_t> encodeQbt(VoxModel const& model);
 
