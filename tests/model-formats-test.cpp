@@ -299,6 +299,7 @@ TEST(OtherFormats, DamagedFilesAreRefusedWithWhatIsWrong) {
              // A matrix of 2048 a side whose cells are not there.
              {"s.qb", edited(qb, 30, {0, 8, 0, 0, 0, 8, 0, 0, 0, 8}), "at byte 54: the file ends within a matrix"},
              {"s.qb", edited(qb, 30, {0, 9}), "a matrix of 2304 voxels a side, not 1 to 2048"},
+             {"s.qb", edited(qb, 8, {2}), "not a Qubicle file"},
              {"s.qbt", qbt, "its compressed data holds more than 4 bytes"},
              {"s.binvox", text("#binvox 1\ndim 0 1 1\ndata\n"), "its sides are not 1 to 2048 voxels"},
              {"s.binvox", text("#binvox 1\ndim 2 1 1\ndata\n\x01\x03"), "at byte 25: a run past the grid's last cell"},
