@@ -14,6 +14,7 @@
 #include "minecraft-file.h"
 #include "model-formats.h"
 #include "model-writers.h"
+#include "nbt.h"
 #include "qubicle-file.h"
 #include "vox-file.h"
 #include "voxlap-file.h"
@@ -328,10 +329,10 @@ TEST(OtherFormats, MoreColoursThanAPaletteHoldsShowNearlyAsThemselves) {
     // each, half a step of red beside the first 100 of those.
     std::vector<raylib::Color> colours;
     for (int k = 0; k < 255; ++k) {
-        raylib::Color const common{static_cast<unsigned char>(k % 16 * 16), static_cast<unsigned char>(k / 16 * 16), 0,
-                                   255};
+        raylib::Color const common{static_cast<unsigned char>(k % 16 * 16), static_cast<unsigned char>(k / 16 * 16),
+                                   200, 255};
         colours.insert(colours.end(), {common, common, common});
-        if (k < 100) colours.push_back({static_cast<unsigned char>(common.r + 8), common.g, 0, 255});
+        if (k < 100) colours.push_back({static_cast<unsigned char>(common.r + 8), common.g, 200, 255});
     }
     for (size_t i = 0; i < colours.size(); ++i) parts.addVoxel(int(i % 40), int(i / 40), 0, colours[i]);
     VoxelGrid grid;
@@ -344,6 +345,41 @@ TEST(OtherFormats, MoreColoursThanAPaletteHoldsShowNearlyAsThemselves) {
     }
     EXPECT_LE(farthest, 8) << "each colour shown as one near it";
     EXPECT_GT(farthest, 0) << "there were more than a palette holds";
+}
+
+// Tags that cannot be followed are refused before anything is allocated
+// for them: a count past their end, nesting too deep, a type unknown.
+TEST(OtherFormats, DamagedTagsAreRefused) {
+    auto const refusal = [](Bytes const& bytes) {
+        try {
+            readNbt(bytes);
+        } catch (FormatError const& refused) {
+            return std::string(refused.what());
+        }
+        return std::string();
+    };
+    // A compound named "", then its fields; each field its type, its name, its value.
+    Bytes const head = {NbtTag::COMPOUND, 0, 0};
+    auto const with = [&](Bytes const& fields) {
+        Bytes bytes = head;
+        bytes.insert(bytes.end(), fields.begin(), fields.end());
+        return bytes;
+    };
+    Bytes deep = head;
+    for (int i = 0; i < 100; ++i) deep.insert(deep.end(), {NbtTag::COMPOUND, 0, 1, 'a'});
+    for (auto const& [bytes, expected] : std::vector<std::pair<Bytes, std::string>>{
+             {with({NbtTag::LONG_ARRAY, 0, 1, 'a', 0, 0, 0x10, 0, 1, 2, 3, 4, 5, 6, 7, 8, 0}),
+              "a count past their end"},
+             {with({NbtTag::LIST, 0, 1, 'a', NbtTag::INT, 0x7f, 0, 0, 0, 0}), "a count past their end"},
+             {with({NbtTag::LIST, 0, 1, 'a', NbtTag::END, 0, 0, 0, 2, 0, 0, 0}), "a list of tags of no type"},
+             {with({13, 0, 1, 'a', 0}), "a tag of the unknown type 13"},
+             {deep, "tags nested deeper than 64"},
+             {{NbtTag::INT, 0, 0}, "its tags do not begin with a compound"},
+         }) {
+        EXPECT_NE(refusal(bytes).find(expected), std::string::npos) << refusal(bytes);
+    }
+    EXPECT_EQ(refusal(with({NbtTag::INT, 0, 1, 'n', 0, 0, 0, 7, 0})), "");
+    EXPECT_EQ(readNbt(with({NbtTag::INT, 0, 1, 'n', 0xff, 0xff, 0xff, 0xfe, 0})).find("n", NbtTag::INT)->number, -2);
 }
 
 // Every file of the fuzzing corpus (its first byte the format, as the fuzz
