@@ -185,8 +185,9 @@ int runGame(GameOptions const& options) {
     ModelCache models;
     LoadingScreen loadingScreen;
     LoadOptions const loading{.models = &models, .assetRoot = options.assetRoot};
-    SceneLoad const load = loadSceneOrExplain(loadingScreen, run.scenePath, player, loading);
-    std::shared_ptr<World> world = load.world;
+    SceneLoad load = loadSceneOrExplain(loadingScreen, run.scenePath, player, loading);
+    // The world is the play's alone: F5 replaces it, and nothing else keeps the old one.
+    std::shared_ptr<World> world = std::move(load.world);
     if (!world) {
         bool const closed = loadingScreen.closeAsked();
         raylib::CloseWindow();
@@ -195,7 +196,7 @@ int runGame(GameOptions const& options) {
     std::string const problem = startRecording(run, *world, settings);
     if (problem.empty()) {
         playAndReport(run, world, player,
-                      {.watched = load.files,
+                      {.watched = std::move(load.files),
                        .models = &models,
                        .settings = &settings,
                        .loaded = &loaded,
