@@ -212,6 +212,7 @@ TEST(OtherFormats, AShapeWrittenInEachFormatReadsAsItsVox) {
              {"shape.gox", encodeGox(model)},
              {"shape.litematic", encodeLitematic(model, BLOCKS)},
              {"shape.schem", encodeSchem(model, BLOCKS)},
+             {"third.schem", encodeSchem(model, BLOCKS, 3)},
          }) {
         // A format without colours shows the cells filled, grey.
         bool const coloured = !file.ends_with(".binvox");

@@ -380,25 +380,31 @@ Bytes encodeLitematic(VoxModel const& model, std::vector<std::string> const& blo
     return nbt.gzipped();
 }
 
-Bytes encodeSchem(VoxModel const& model, std::vector<std::string> const& blocks) {
+Bytes encodeSchem(VoxModel const& model, std::vector<std::string> const& blocks, int version) {
     BlockCells const cells(model);
     Bytes data;
     for (uint32_t index : cells.indices) {
         for (; index >= 0x80; index >>= 7) data.push_back(static_cast<uint8_t>(index & 0x7f) | 0x80);
         data.push_back(static_cast<uint8_t>(index));
     }
+    // Version 3 nests the schematic in a compound of its name, and its
+    // palette and data in one of blocks.
+    bool const third = version == 3;
     NbtWriter nbt;
+    if (third) nbt.begin("");
     nbt.begin("Schematic");
-    nbt.whole(NbtWriter::INT, "Version", 2);
+    nbt.whole(NbtWriter::INT, "Version", version);
     nbt.whole(NbtWriter::SHORT, "Width", cells.x);
     nbt.whole(NbtWriter::SHORT, "Height", cells.y);
     nbt.whole(NbtWriter::SHORT, "Length", cells.z);
+    if (third) nbt.begin("Blocks");
     nbt.begin("Palette");
     nbt.whole(NbtWriter::INT, "minecraft:air", 0);
     for (size_t i = 0; i < blocks.size(); ++i) nbt.whole(NbtWriter::INT, blocks[i], static_cast<int64_t>(i + 1));
     nbt.end();
-    nbt.bytes("BlockData", data);
+    nbt.bytes(third ? "Data" : "BlockData", data);
     nbt.end();
+    if (third) nbt.end(), nbt.end();
     return nbt.gzipped();
 }
 

@@ -29,10 +29,11 @@ std::vector<uint8_t> encodeVxl(VoxModel const& model);
 std::vector<uint8_t> encodeGox(VoxModel const& model);
 
 // Minecraft schematics, gzip NBT: Litematica's .litematic (one region,
-// its indices packed into longs) and a Sponge .schem of version 2 (varint
-// indices). Colour index i + 1 is the block blocks[i] ("minecraft:stone").
+// its indices packed into longs) and a Sponge .schem of version 2 or 3
+// (varint indices). Colour index i + 1 is the block blocks[i]
+// ("minecraft:stone").
 std::vector<uint8_t> encodeLitematic(VoxModel const& model, std::vector<std::string> const& blocks);
-std::vector<uint8_t> encodeSchem(VoxModel const& model, std::vector<std::string> const& blocks);
+std::vector<uint8_t> encodeSchem(VoxModel const& model, std::vector<std::string> const& blocks, int version = 2);
 
 // The model as a .vox with a scene graph of one shape, as MagicaVoxel saves
 // it: shown as it is, without the rounding of a file without one.
