@@ -19,6 +19,7 @@
 #include "scene-reader.h"
 #include "scene-stats.h"
 #include "test-entities.h"
+#include "vox-file.h"
 #include "voxel-builders.h"
 
 namespace {
@@ -389,6 +390,16 @@ TEST(SceneMemory, CountedBeforeAnythingIsBuilt) {
         EXPECT_EQ(counted.boxes, expected.boxes) << text;
         EXPECT_EQ(counted.modelFileBytes, expected.modelFileBytes) << text;
     }
+    // A packed format counts as the .vox of 64 times its size, at most the largest.
+    fs::path const folder = fs::temp_directory_path() / "tessarine-packed";
+    fs::create_directories(folder / "models");
+    std::ofstream(folder / "models/block.binvox") << std::string(100, 'b');
+    std::ofstream(folder / "models/big.schem") << std::string(300000, 's');
+    MemoryEstimate const packed = estimateMemory(
+        readSceneDescription("model block, (0, 0, 0), solid\nmodel big, (0, 0, 0)", "s"), {folder.string(), ""}, true);
+    EXPECT_EQ(packed.modelFileBytes, 64 * 100 + MAX_VOX_FILE_BYTES);
+    EXPECT_EQ(packed.boxes, 64 * 100 / 4);
+    fs::remove_all(folder);
 }
 
 // A scene whose world would take more memory than there is is refused at

@@ -1,11 +1,13 @@
 #include "memory-estimate.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <stdexcept>
 #include <variant>
 
 #include "placement.h"
+#include "vox-file.h"
 #include "voxel-builders.h"
 
 namespace {
@@ -18,6 +20,17 @@ constexpr size_t BYTES_PER_BOX = 320;
 // times the bytes of its file, whose voxels take 4 bytes each.
 constexpr size_t BYTES_PER_MODEL_FILE_BYTE = 8;
 constexpr size_t BYTES_PER_VOXEL = 4;
+// The other editors' formats pack their voxels (runs, zlib, gzip) where a
+// .vox lists each: their files count as the .vox of this many times their
+// size would, up to the largest .vox, whose voxels are as many as any
+// model may hold.
+constexpr size_t PACKED_EXPANSION = 64;
+
+// The bytes of the .vox that would hold as many voxels as the model file.
+size_t voxBytesOf(std::string const& path, size_t fileBytes) {
+    if (std::filesystem::path(path).extension() == ".vox") return fileBytes;
+    return std::min(fileBytes * PACKED_EXPANSION, MAX_VOX_FILE_BYTES);
+}
 
 // The voxels of a cloud; 0 for one its builder refuses, which is a problem
 // of its own.
@@ -52,7 +65,7 @@ void MemoryCount::add(SceneEntry const& entry) {
     ModelLookup const lookup = lookUpModel(model->name, places);
     std::error_code unknown;
     uintmax_t const fileBytes = lookup.outside ? 0 : std::filesystem::file_size(lookup.path, unknown);
-    size_t const counted = unknown ? 0 : static_cast<size_t>(fileBytes);
+    size_t const counted = unknown ? 0 : voxBytesOf(lookup.path, static_cast<size_t>(fileBytes));
     if (!sharedModels || modelsCounted.insert(lookup.path).second) estimate.modelFileBytes += counted;
     if (model->solid) estimate.boxes += counted / BYTES_PER_VOXEL;
 }

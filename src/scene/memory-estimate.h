@@ -13,7 +13,8 @@ struct MemoryEstimate {
     // The boxes of its rects, clouds and mountains.
     size_t boxes = 0;
     // The sizes of the model files it reads (each once when models are
-    // shared), on which a model's memory depends.
+    // shared), on which a model's memory depends: of a packed format, the
+    // size of a .vox that could hold its voxels.
     size_t modelFileBytes = 0;
 
     // The bytes of memory all of it takes, as measured for the largest
