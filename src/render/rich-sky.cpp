@@ -46,8 +46,12 @@ void RichSky::draw(Atmosphere const& atmosphere) const {
     raylib::rlDisableDepthMask();
     raylib::rlDisableBackfaceCulling();
     raylib::rlEnableVertexArray(vertexArray);
+    // The dome is opaque: blending it would only cost a software renderer
+    // a read of every pixel it covers.
+    raylib::rlDisableColorBlend();
     raylib::rlEnableShader(dome.id);
     raylib::rlDrawVertexArray(0, DOME_VERTICES);
+    raylib::rlEnableColorBlend();
     raylib::rlEnableShader(sun.id);
     raylib::rlDrawVertexArray(0, 6);
     raylib::rlDisableVertexArray();
