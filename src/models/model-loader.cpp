@@ -7,6 +7,7 @@
 
 #include "greedy-box.h"
 #include "model-formats.h"
+#include "packed-color.h"
 #include "vox-file.h"
 #include "vox-mesh.h"
 
@@ -184,8 +185,7 @@ int LoadedModel::shadedGlassMeshes() const {
 std::shared_ptr<LoadedModel const> ModelCache::get(std::string const& path, raylib::Color plain) {
     std::error_code unknown;
     auto const written = std::filesystem::last_write_time(path, unknown).time_since_epoch().count();
-    uint32_t const colour = uint32_t{plain.r} << 24 | uint32_t{plain.g} << 16 | uint32_t{plain.b} << 8 | plain.a;
-    auto& slot = loaded[{path, static_cast<long long>(written), colour}];
+    auto& slot = loaded[{path, static_cast<long long>(written), packedColor(plain)}];
     std::shared_ptr<LoadedModel const> model = slot.lock();
     if (!model) {
         model = std::make_shared<LoadedModel const>(path, plain);

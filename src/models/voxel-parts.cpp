@@ -5,6 +5,7 @@
 #include <cstring>
 #include <map>
 
+#include "packed-color.h"
 #include "vox-file.h"
 
 #include <zlib.h>
@@ -33,10 +34,6 @@ void VoxelParts::addVoxel(int x, int y, int z, raylib::Color color) {
 
 namespace {
 
-uint32_t packed(raylib::Color c) {
-    return uint32_t{c.r} << 24 | uint32_t{c.g} << 16 | uint32_t{c.b} << 8 | c.a;
-}
-
 // A colour's bin when there are too many to keep: five bits a channel.
 uint32_t binOf(raylib::Color c) {
     return uint32_t{c.r} >> 3 << 10 | uint32_t{c.g} >> 3 << 5 | uint32_t{c.b} >> 3;
@@ -52,17 +49,17 @@ class PaletteBuilder {
 public:
     explicit PaletteBuilder(VoxelParts const& parts) {
         for (VoxelPart const& part : parts.parts)
-            for (ColoredVoxel const& voxel : part.voxels) ++counts[packed(voxel.color)];
+            for (ColoredVoxel const& voxel : part.voxels) ++counts[packedColor(voxel.color)];
         exact = counts.size() <= 255;
         if (exact) {
-            for (auto const& [colour, count] : counts) add(colour, colorOf(colour));
+            for (auto const& [colour, count] : counts) add(colour, unpackedColor(colour));
             return;
         }
         // Too many: the colours binned, each bin shown as its average, the
         // commonest bins kept and the rest shown as the nearest of those.
         std::map<uint32_t, std::array<unsigned long long, 4>> bins;
         for (auto const& [colour, count] : counts) {
-            raylib::Color const c = colorOf(colour);
+            raylib::Color const c = unpackedColor(colour);
             auto& sum = bins[binOf(c)];
             sum[0] += c.r * count, sum[1] += c.g * count, sum[2] += c.b * count, sum[3] += count;
         }
@@ -84,15 +81,11 @@ public:
         }
     }
 
-    uint8_t indexOf(raylib::Color c) const { return index.at(exact ? packed(c) : binOf(c)); }
+    uint8_t indexOf(raylib::Color c) const { return index.at(exact ? packedColor(c) : binOf(c)); }
 
     std::vector<raylib::Color> palette{raylib::Color{}};
 
 private:
-    static raylib::Color colorOf(uint32_t p) {
-        return {static_cast<unsigned char>(p >> 24), static_cast<unsigned char>(p >> 16),
-                static_cast<unsigned char>(p >> 8), static_cast<unsigned char>(p)};
-    }
     void add(uint32_t key, raylib::Color c) {
         index[key] = static_cast<uint8_t>(palette.size());
         palette.push_back(c);

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "aabox.h"
+#include "packed-color.h"
 
 // Face numbers, in the order a box's faces are drawn.
 enum BoxFace { FACE_POS_Z, FACE_NEG_Z, FACE_POS_Y, FACE_NEG_Y, FACE_POS_X, FACE_NEG_X };
@@ -57,13 +58,4 @@ inline FacesOnAxis facesOnAxis(AABox const& box, int axis) {
 inline bool solid(AABox const& box) {
     raylib::Vector3 const size = box.aabb.size;
     return box.color.a == 255 && size.x > 0 && size.y > 0 && size.z > 0;
-}
-
-// A colour as one number, and back: colours compare and sort as numbers.
-inline uint32_t packedColor(raylib::Color c) {
-    return uint32_t{c.r} | uint32_t{c.g} << 8 | uint32_t{c.b} << 16 | uint32_t{c.a} << 24;
-}
-inline raylib::Color unpackedColor(uint32_t c) {
-    return {static_cast<unsigned char>(c), static_cast<unsigned char>(c >> 8), static_cast<unsigned char>(c >> 16),
-            static_cast<unsigned char>(c >> 24)};
 }
