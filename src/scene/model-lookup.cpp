@@ -17,7 +17,7 @@ std::string gameModelsFolder(std::string const& assetRoot) {
 
 }  // namespace
 
-ModelLookup lookUpModel(std::string const& name, ModelPlaces const& places) {
+ModelLookup modelCandidates(std::string const& name, ModelPlaces const& places) {
     ModelLookup lookup;
     std::vector<std::string> folders;
     if (!places.sceneFolder.empty()) folders.push_back(places.sceneFolder + "/models/");
@@ -34,6 +34,11 @@ ModelLookup lookUpModel(std::string const& name, ModelPlaces const& places) {
     lookup.path = lookup.places.back();
     fs::path const named(name);
     lookup.outside = named.is_absolute() || std::find(named.begin(), named.end(), "..") != named.end();
+    return lookup;
+}
+
+ModelLookup lookUpModel(std::string const& name, ModelPlaces const& places) {
+    ModelLookup lookup = modelCandidates(name, places);
     std::error_code unknown;
     for (std::string const& candidate : lookup.candidates) {
         if (!fs::exists(candidate, unknown)) continue;

@@ -34,6 +34,9 @@ struct ModelLookup {
 // (NAME.qb, NAME.qbt, ...), in the scene's models folder and then in the
 // game's; a name that ends as one of the formats do is that file alone.
 ModelLookup lookUpModel(std::string const& name, ModelPlaces const& places);
+// The same without looking at the files: the places and the candidates
+// alone, nothing found.
+ModelLookup modelCandidates(std::string const& name, ModelPlaces const& places);
 
 // Why the model of that name does not load, when its file is not found or
 // may not be read; empty otherwise.

@@ -121,7 +121,7 @@ std::vector<std::string> modelPlaces(SceneDescription const& scene, ModelPlaces 
     std::vector<std::string> files;
     for (SceneEntry const& entry : scene.entries) {
         if (entry.type != MODEL) continue;
-        ModelLookup const lookup = lookUpModel(std::get<ModelEntry>(entry.fields).name, places);
+        ModelLookup const lookup = modelCandidates(std::get<ModelEntry>(entry.fields).name, places);
         if (!lookup.outside) files.insert(files.end(), lookup.candidates.begin(), lookup.candidates.end());
     }
     return files;
