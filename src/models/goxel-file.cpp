@@ -71,7 +71,17 @@ using Entries = std::map<std::string, std::vector<unsigned char>>;
 // layer's matrix, every voxel whose middle lies inside, of the layer's
 // colour.
 std::vector<ColoredVoxel> shapeVoxels(ByteReader& in, Entries const& entries) {
-    std::string const shape(entries.at("shape").begin(), entries.at("shape").end());
+    std::string const name(entries.at("shape").begin(), entries.at("shape").end());
+    enum { CUBE, SPHERE, CYLINDER } shape;
+    if (name == "cube") {
+        shape = CUBE;
+    } else if (name == "sphere") {
+        shape = SPHERE;
+    } else if (name == "cylinder") {
+        shape = CYLINDER;
+    } else {
+        in.refuse("a shape layer of the unknown shape \"" + printable(name) + "\"");
+    }
     auto const valueOf = [&](char const* key, size_t size) {
         auto const value = entries.find(key);
         if (value == entries.end() || value->second.size() != size)
@@ -102,12 +112,13 @@ std::vector<ColoredVoxel> shapeVoxels(ByteReader& in, Entries const& entries) {
     }
     if (cells > 8.0 * MAX_COMPOSED_VOXELS) in.refuse("a shape layer too large to fill");
     auto const inside = [&](raylib::Vector3 q) {
-        if (shape == "cube") return std::max({std::abs(q.x), std::abs(q.y), std::abs(q.z)}) <= 1;
-        if (shape == "sphere") return q.x * q.x + q.y * q.y + q.z * q.z <= 1;
+        switch (shape) {
+            case CUBE: return std::max({std::abs(q.x), std::abs(q.y), std::abs(q.z)}) <= 1;
+            case SPHERE: return q.x * q.x + q.y * q.y + q.z * q.z <= 1;
+            case CYLINDER: break;
+        }
         return q.x * q.x + q.y * q.y <= 1 && std::abs(q.z) <= 1;
     };
-    if (shape != "cube" && shape != "sphere" && shape != "cylinder")
-        in.refuse("a shape layer of the unknown shape \"" + printable(shape) + "\"");
     std::vector<ColoredVoxel> voxels;
     for (int x = static_cast<int>(std::floor(low[0])); x < std::ceil(high[0]); ++x)
         for (int y = static_cast<int>(std::floor(low[1])); y < std::ceil(high[1]); ++y)
