@@ -14,10 +14,6 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-void putU32(Bytes& out, uint32_t value) {
-    for (int shift = 0; shift < 32; shift += 8) out.push_back(static_cast<uint8_t>(value >> shift));
-}
-
 void putText(Bytes& out, std::string const& text) {
     out.insert(out.end(), text.begin(), text.end());
 }

@@ -2,25 +2,25 @@
 
 #include <fstream>
 
+void putU32(std::vector<uint8_t>& out, uint32_t value) {
+    for (int shift = 0; shift < 32; shift += 8) out.push_back(static_cast<uint8_t>(value >> shift));
+}
+
 namespace {
 
 using Bytes = std::vector<uint8_t>;
-
-void putInt(Bytes& out, uint32_t value) {
-    for (int shift = 0; shift < 32; shift += 8) out.push_back(static_cast<uint8_t>(value >> shift));
-}
 
 void putId(Bytes& out, char const* id) {
     for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(id[i]));
 }
 
 void putString(Bytes& out, std::string const& text) {
-    putInt(out, static_cast<uint32_t>(text.size()));
+    putU32(out, static_cast<uint32_t>(text.size()));
     out.insert(out.end(), text.begin(), text.end());
 }
 
 void putDict(Bytes& out, std::vector<std::pair<std::string, std::string>> const& entries) {
-    putInt(out, static_cast<uint32_t>(entries.size()));
+    putU32(out, static_cast<uint32_t>(entries.size()));
     for (auto const& [key, value] : entries) {
         putString(out, key);
         putString(out, value);
@@ -29,18 +29,18 @@ void putDict(Bytes& out, std::vector<std::pair<std::string, std::string>> const&
 
 void putChunk(Bytes& out, char const* id, Bytes const& content) {
     putId(out, id);
-    putInt(out, static_cast<uint32_t>(content.size()));
-    putInt(out, 0);
+    putU32(out, static_cast<uint32_t>(content.size()));
+    putU32(out, 0);
     out.insert(out.end(), content.begin(), content.end());
 }
 
 void putModel(Bytes& out, VoxModel const& model) {
     Bytes size;
-    putInt(size, static_cast<uint32_t>(model.sizeX));
-    putInt(size, static_cast<uint32_t>(model.sizeY));
-    putInt(size, static_cast<uint32_t>(model.sizeZ));
+    putU32(size, static_cast<uint32_t>(model.sizeX));
+    putU32(size, static_cast<uint32_t>(model.sizeY));
+    putU32(size, static_cast<uint32_t>(model.sizeZ));
     Bytes voxels;
-    putInt(voxels, static_cast<uint32_t>(model.voxels.size()));
+    putU32(voxels, static_cast<uint32_t>(model.voxels.size()));
     for (Voxel const& v : model.voxels) voxels.insert(voxels.end(), {v.x, v.y, v.z, v.colorIndex});
     putChunk(out, "SIZE", size);
     putChunk(out, "XYZI", voxels);
@@ -48,26 +48,26 @@ void putModel(Bytes& out, VoxModel const& model) {
 
 void putNode(Bytes& out, VoxNode const& node) {
     Bytes content;
-    putInt(content, static_cast<uint32_t>(node.id));
+    putU32(content, static_cast<uint32_t>(node.id));
     putDict(content, node.hidden ? std::vector<std::pair<std::string, std::string>>{{"_hidden", "1"}}
                                  : std::vector<std::pair<std::string, std::string>>{});
     if (node.kind == VoxNode::TRANSFORM) {
-        putInt(content, static_cast<uint32_t>(node.child));
-        putInt(content, 0xFFFFFFFF);
-        putInt(content, static_cast<uint32_t>(node.layer));
-        putInt(content, static_cast<uint32_t>(1 + node.extraFrames));
+        putU32(content, static_cast<uint32_t>(node.child));
+        putU32(content, 0xFFFFFFFF);
+        putU32(content, static_cast<uint32_t>(node.layer));
+        putU32(content, static_cast<uint32_t>(1 + node.extraFrames));
         auto const& t = node.translation;
         putDict(content, {{"_r", std::to_string(node.rotation)},
                           {"_t", std::to_string(t[0]) + " " + std::to_string(t[1]) + " " + std::to_string(t[2])}});
         for (int frame = 1; frame <= node.extraFrames; ++frame) putDict(content, {{"_f", std::to_string(frame)}});
         putChunk(out, "nTRN", content);
     } else if (node.kind == VoxNode::GROUP) {
-        putInt(content, static_cast<uint32_t>(node.children.size()));
-        for (int const child : node.children) putInt(content, static_cast<uint32_t>(child));
+        putU32(content, static_cast<uint32_t>(node.children.size()));
+        for (int const child : node.children) putU32(content, static_cast<uint32_t>(child));
         putChunk(out, "nGRP", content);
     } else {
-        putInt(content, 1);
-        putInt(content, static_cast<uint32_t>(node.model));
+        putU32(content, 1);
+        putU32(content, static_cast<uint32_t>(node.model));
         putDict(content, {});
         putChunk(out, "nSHP", content);
     }
@@ -76,10 +76,10 @@ void putNode(Bytes& out, VoxNode const& node) {
 Bytes fileOf(Bytes const& children) {
     Bytes file;
     putId(file, "VOX ");
-    putInt(file, 150);
+    putU32(file, 150);
     putId(file, "MAIN");
-    putInt(file, 0);
-    putInt(file, static_cast<uint32_t>(children.size()));
+    putU32(file, 0);
+    putU32(file, static_cast<uint32_t>(children.size()));
     file.insert(file.end(), children.begin(), children.end());
     return file;
 }
@@ -93,7 +93,7 @@ void putPalette(Bytes& out, std::array<VoxColor, 256> const& palette) {
 void putMaterials(Bytes& out, std::vector<VoxMaterialEntry> const& materials) {
     for (VoxMaterialEntry const& material : materials) {
         Bytes content;
-        putInt(content, static_cast<uint32_t>(material.colorIndex));
+        putU32(content, static_cast<uint32_t>(material.colorIndex));
         putDict(content, material.properties);
         putChunk(out, "MATL", content);
     }
@@ -120,10 +120,10 @@ Bytes encodeVox(VoxScene const& scene) {
     for (VoxNode const& node : scene.nodes) putNode(children, node);
     for (auto const& [id, hidden] : scene.layers) {
         Bytes layer;
-        putInt(layer, static_cast<uint32_t>(id));
+        putU32(layer, static_cast<uint32_t>(id));
         putDict(layer, hidden ? std::vector<std::pair<std::string, std::string>>{{"_hidden", "1"}}
                               : std::vector<std::pair<std::string, std::string>>{});
-        putInt(layer, 0xFFFFFFFF);
+        putU32(layer, 0xFFFFFFFF);
         putChunk(children, "LAYR", layer);
     }
     putPalette(children, scene.models.at(0).palette);

@@ -78,6 +78,10 @@ struct VoxScene {
     std::vector<std::pair<int, bool>> layers;
 };
 
+// Appends a 32-bit number, little-endian, as .vox and most other voxel
+// formats write them.
+void putU32(std::vector<uint8_t>& out, uint32_t value);
+
 // The file's bytes.
 std::vector<uint8_t> encodeVox(VoxModel const& model);
 std::vector<uint8_t> encodeVox(VoxScene const& scene);
