@@ -18,7 +18,6 @@
 #include "world-digest.h"
 #include "world.h"
 
-inline constexpr float MOVE_SPEED = 9.0f;
 // The time a frame of the game spends baking chunks of the world beyond
 // those around the player, in seconds.
 inline constexpr double FRAME_BAKING_SECONDS = 0.004;

@@ -8,6 +8,10 @@
 #include "start-view.h"
 #include "weapon.h"
 
+// How fast the player walks, in units a second (along each axis: a diagonal
+// walk is faster).
+inline constexpr float MOVE_SPEED = 9.0f;
+
 // The one player: an upright box carrying the eye point. move() decides
 // where the player really goes against the collision index: it refuses moves
 // into obstacles, climbs low steps, falls while nothing is underneath and

@@ -1,0 +1,5 @@
+#include "server.h"
+
+int main(int argc, char** argv) {
+    return serverMain(argc, argv);
+}

@@ -1,0 +1,323 @@
+#include <gtest/gtest.h>
+
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "bot.h"
+#include "client.h"
+#include "log-capture.h"
+#include "protocol.h"
+#include "random.h"
+#include "scene-files.h"
+#include "scene-stats.h"
+#include "server.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+template <class Message>
+std::vector<uint8_t> bytesOf(Message const& message) {
+    return encode(message);
+}
+
+std::vector<ServerMessage> const SERVER_MESSAGES = {
+    Welcome{PROTOCOL_VERSION, 7, "ann", 9, 12},
+    Refused{"full"},
+    SceneStart{3, 1234},
+    FileStart{"models/tree.vox", 99},
+    FilePart{{1, 2, 3}},
+    SceneDone{},
+    PlayerJoined{4, "bob", false},
+    PlayerLeft{4},
+    Snapshot{77, {{4, {{1, 2, 3}, 0.5f, -0.25f, true}}, {5, {{-1, 0, 8}, 0, 0, false}}}},
+    ChatLine{4, "hello"},
+    Corrected{2, {1, 1, 1}, "too fast"},
+};
+std::vector<ClientMessage> const CLIENT_MESSAGES = {
+    Hello{PROTOCOL_VERSION, "ann", "secret", false},
+    Move{3, {{1.5f, 2, -3}, 1, 0.5f, true}},
+    Chat{"hi all"},
+};
+
+}  // namespace
+
+TEST(Protocol, EveryMessageReadsBackAsWrittenAndNoCutOrLongerPacketReadsAtAll) {
+    for (ServerMessage const& message : SERVER_MESSAGES) {
+        std::vector<uint8_t> const bytes = encode(message);
+        std::optional<ServerMessage> const read = decodeServerMessage(bytes);
+        ASSERT_TRUE(read) << "kind " << int(bytes[0]);
+        EXPECT_EQ(encode(*read), bytes);
+        EXPECT_FALSE(decodeClientMessage(bytes)) << "a server's message read as a client's";
+        // A file's part is the rest of its packet, whatever its length.
+        if (std::holds_alternative<FilePart>(message)) continue;
+        for (size_t cut = 0; cut < bytes.size(); ++cut) {
+            EXPECT_FALSE(decodeServerMessage(std::span(bytes).first(cut)))
+                << "kind " << int(bytes[0]) << " cut " << cut;
+        }
+        std::vector<uint8_t> longer = bytes;
+        longer.push_back(0);
+        EXPECT_FALSE(decodeServerMessage(longer));
+    }
+    for (ClientMessage const& message : CLIENT_MESSAGES) {
+        std::vector<uint8_t> const bytes = encode(message);
+        std::optional<ClientMessage> const read = decodeClientMessage(bytes);
+        ASSERT_TRUE(read);
+        EXPECT_EQ(encode(*read), bytes);
+        for (size_t cut = 0; cut < bytes.size(); ++cut) EXPECT_FALSE(decodeClientMessage(std::span(bytes).first(cut)));
+        std::vector<uint8_t> longer = bytes;
+        longer.push_back(0);
+        EXPECT_FALSE(decodeClientMessage(longer));
+    }
+}
+
+TEST(Protocol, FieldsPastTheirBoundsAreRefused) {
+    std::vector<uint8_t> move = encode(Move{0, {{1, 2, 3}, 0, 0, false}});
+    // x as NaN, then as infinity.
+    for (uint32_t const bits : {0x7fc00000u, 0x7f800000u}) {
+        std::vector<uint8_t> bad = move;
+        for (int i = 0; i < 4; ++i) bad[3 + i] = static_cast<uint8_t>(bits >> (8 * i));
+        EXPECT_FALSE(decodeClientMessage(bad));
+    }
+    std::vector<uint8_t> flag = move;
+    flag.back() = 2;
+    EXPECT_FALSE(decodeClientMessage(flag)) << "a flag is 0 or 1";
+    // A name longer than a name may be: its length byte says 25.
+    std::vector<uint8_t> hello = {1, PROTOCOL_VERSION, 0, 25};
+    hello.insert(hello.end(), 25, 'a');
+    hello.insert(hello.end(), {0, 1});
+    EXPECT_FALSE(decodeClientMessage(hello));
+    hello[3] = 24;
+    hello.erase(hello.begin() + 4);
+    EXPECT_TRUE(decodeClientMessage(hello));
+    // A snapshot of more players than a server holds.
+    std::vector<uint8_t> snapshot = {109, 0, 0, 0, 0, static_cast<uint8_t>(MAX_PLAYERS + 1)};
+    snapshot.resize(snapshot.size() + (MAX_PLAYERS + 1) * 23, 0);
+    EXPECT_FALSE(decodeServerMessage(snapshot));
+    // A file's part longer than a part, and any packet past the largest.
+    std::vector<uint8_t> part(FILE_PART_BYTES + 2, 0);
+    part[0] = 105;
+    EXPECT_FALSE(decodeServerMessage(part));
+    EXPECT_FALSE(decodeClientMessage(std::vector<uint8_t>(MAX_CLIENT_PACKET_BYTES + 1, 3)));
+    EXPECT_FALSE(decodeClientMessage({}));
+}
+
+TEST(Protocol, TextIsCleanedOfWhatDoesNotPrint) {
+    struct Case {
+        std::string given;
+        size_t bound;
+        std::string kept;
+    } const cases[] = {
+        {"  ann  ", 24, "ann"},
+        {"a\x1b[31mred", 24, "a[31mred"},
+        {"tab\there", 24, "tab here"},
+        {"del\x7f", 24, "del"},
+        {"c1\xc2\x85next", 24, "c1next"},
+        {"bad\xff\xfe utf", 24, "bad utf"},
+        {"overlong\xc0\xaf", 24, "overlong"},
+        {"caf\xc3\xa9", 24, "caf\xc3\xa9"},
+        {"caf\xc3\xa9", 4, "caf"},
+        {"\n\r\t ", 24, ""},
+        {std::string(40, 'x'), 24, std::string(24, 'x')},
+    };
+    for (Case const& c : cases) EXPECT_EQ(cleanText(c.given, c.bound), c.kept) << printable(c.given);
+}
+
+TEST(SceneFiles, OnlyTheSceneAndModelsUnderModelsMayBeWritten) {
+    struct Case {
+        std::string path;
+        bool safe;
+    } const cases[] = {
+        {"scene.txt", true},
+        {"models/tree.vox", true},
+        {"models/props/lantern.qbt", true},
+        {"models/../../.bashrc.vox", false},
+        {"models/.hidden.vox", false},
+        {"/etc/passwd", false},
+        {"models/tree.txt", false},
+        {"other/tree.vox", false},
+        {"models//tree.vox", false},
+        {"models/a b.vox", false},
+        {"models/1/2/3/4/5/6/7/8.vox", false},
+        {"models/1/2/3/4/5/6/7.vox", true},
+        {"scene.txt/", false},
+    };
+    for (Case const& c : cases) EXPECT_EQ(isSafeScenePath(c.path), c.safe) << c.path;
+}
+
+namespace {
+
+fs::path freshFolder(std::string const& name) {
+    fs::path const folder = fs::temp_directory_path() / name;
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    return folder;
+}
+
+// What a receiver says to a transfer of messages; empty when all went.
+std::string transfer(SceneReceiver& receiver, std::vector<ServerMessage> const& messages) {
+    for (ServerMessage const& message : messages) {
+        std::string problem;
+        if (auto const* start = std::get_if<SceneStart>(&message)) problem = receiver.begin(*start);
+        if (auto const* file = std::get_if<FileStart>(&message)) problem = receiver.beginFile(*file);
+        if (auto const* part = std::get_if<FilePart>(&message)) problem = receiver.add(*part);
+        if (std::holds_alternative<SceneDone>(message)) problem = receiver.finish();
+        if (!problem.empty()) return problem;
+    }
+    return "";
+}
+
+FilePart partOf(std::string const& text) {
+    return {{text.begin(), text.end()}};
+}
+
+}  // namespace
+
+TEST(SceneFiles, AReceiverTakesAWholeSetAndRefusesEveryOtherTransfer) {
+    fs::path const folder = freshFolder("tessarine-receiver");
+    SceneReceiver receiver(folder);
+    std::vector<ServerMessage> const good = {SceneStart{2, 9}, FileStart{"scene.txt", 5},
+                                             partOf("rect "),  FileStart{"models/a.vox", 4},
+                                             partOf("VOX "),   SceneDone{}};
+    ASSERT_EQ(transfer(receiver, good), "");
+    EXPECT_TRUE(fs::exists(folder / "scene/models/a.vox"));
+    EXPECT_EQ(receiver.scenePath(), folder / "scene/scene.txt");
+
+    struct Case {
+        char const* what;
+        std::vector<ServerMessage> messages;
+    } const hostile[] = {
+        {"gigabytes", {SceneStart{1, uint64_t{8} << 30}}},
+        {"too many files", {SceneStart{MAX_SCENE_FILES + 1, 10}}},
+        {"a file past the set", {SceneStart{1, 4}, FileStart{"scene.txt", 5}}},
+        {"a model past a model's bound", {SceneStart{1, 1u << 30}, FileStart{"models/a.vox", 17u << 20}}},
+        {"out of the folder", {SceneStart{1, 4}, FileStart{"../scene.txt", 4}}},
+        {"a part past its file", {SceneStart{1, 8}, FileStart{"scene.txt", 2}, partOf("rect")}},
+        {"a part before a file", {SceneStart{1, 8}, partOf("rect")}},
+        {"a file before the set", {FileStart{"scene.txt", 2}}},
+        {"a file twice", {SceneStart{2, 8}, FileStart{"scene.txt", 0}, FileStart{"scene.txt", 0}}},
+        {"a file begun in another", {SceneStart{2, 8}, FileStart{"scene.txt", 4}, FileStart{"models/a.vox", 4}}},
+        {"ended early", {SceneStart{1, 4}, FileStart{"scene.txt", 4}, partOf("re"), SceneDone{}}},
+        {"no scene file", {SceneStart{1, 4}, FileStart{"models/a.vox", 4}, partOf("VOX "), SceneDone{}}},
+    };
+    for (Case const& c : hostile) {
+        SceneReceiver refusing(folder);
+        EXPECT_NE(transfer(refusing, c.messages), "") << c.what;
+        // The whole set from before is still there.
+        EXPECT_TRUE(fs::exists(folder / "scene/models/a.vox")) << c.what;
+    }
+    for (fs::path const& path : fs::recursive_directory_iterator(folder)) {
+        EXPECT_EQ(fs::relative(path, folder).string().find(".."), std::string::npos) << path;
+    }
+}
+
+TEST(FigureTrack, AFigureMovesBetweenReportsAndNeverPastTheNewest) {
+    FigureTrack track;
+    track.add(1.0, {{0, 0, 0}, 3.0f, 0, false});
+    track.add(1.1, {{1, 0, 0}, -3.0f, 0, false});
+    track.add(1.05, {{9, 9, 9}, 0, 0, false});  // late: left out
+    EXPECT_FLOAT_EQ(track.at(1.05).position.x, 0.5f);
+    EXPECT_FLOAT_EQ(track.at(0.5).position.x, 0.0f);
+    EXPECT_FLOAT_EQ(track.at(5.0).position.x, 1.0f) << "waits at the newest";
+    // From 3 to -3 the short way, through pi.
+    EXPECT_GT(std::abs(track.at(1.05).yaw), 3.0f);
+    for (int i = 0; i < 40; ++i) track.add(2.0 + i, {{float(i), 0, 0}, 0, 0, false});
+    EXPECT_FLOAT_EQ(track.at(40.5).position.x, 38.5f);
+    EXPECT_FLOAT_EQ(track.at(0.0).position.x, 24.0f) << "older than every report kept: the oldest";
+
+    ServerClock clock;
+    EXPECT_DOUBLE_EQ(clock.now(3.0), 3.0);
+    clock.heard(10.0, 1.0);
+    clock.heard(10.5, 1.7);  // came late
+    EXPECT_DOUBLE_EQ(clock.now(2.0), 11.0);
+}
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// A server of a scene on 127.0.0.1 and a port the system picks.
+struct LocalServer {
+    explicit LocalServer(std::string const& scene = "assets/scenes/des/demo_scene.txt", ServerOptions options = {}) {
+        options.scenePath = scene;
+        options.port = 0;
+        options.localOnly = true;
+        options.timeoutSeconds = 2;
+        std::string problem;
+        server = Server::start(options, log, problem);
+        EXPECT_TRUE(server) << problem;
+    }
+    ServerAddress address() const { return {"127.0.0.1", server->port()}; }
+    std::unique_ptr<Bot> bot(std::string const& name, std::string const& password = "") {
+        std::string problem;
+        std::unique_ptr<Bot> made = Bot::join(address(), name, problem, password);
+        EXPECT_TRUE(made) << problem;
+        return made;
+    }
+    // Serves, and lets the bots live, until the condition holds or ten
+    // seconds have gone.
+    bool until(std::vector<Bot*> const& bots, std::function<bool()> const& condition) {
+        auto const end = Clock::now() + std::chrono::seconds(10);
+        while (!condition()) {
+            if (Clock::now() > end) return false;
+            server->serve(0.005);
+            for (Bot* bot : bots) bot->live(0.001);
+        }
+        return true;
+    }
+    void serveFor(std::vector<Bot*> const& bots, double seconds) {
+        auto const end = Clock::now() + std::chrono::duration<double>(seconds);
+        until(bots, [&] { return Clock::now() > end; });
+    }
+    std::ostringstream log;
+    std::unique_ptr<Server> server;
+};
+
+bool hasNews(Client& client, std::vector<News>& heard, std::string const& text) {
+    for (News const& news : client.takeNews()) heard.push_back(news);
+    return std::any_of(heard.begin(), heard.end(),
+                       [&](News const& n) { return n.text.find(text) != std::string::npos; });
+}
+
+}  // namespace
+
+TEST(Server, PlayersSeeEachOtherHearEachOtherAndAreKeptToTheSpeeds) {
+    LocalServer local;
+    std::unique_ptr<Bot> ann = local.bot("ann"), bob = local.bot("\aann\x1b");
+    ann->state.position = {3, 1.6f, 4};
+    ASSERT_TRUE(local.until({ann.get(), bob.get()}, [&] { return ann->client().joined() && bob->client().joined(); }));
+    EXPECT_EQ(bob->client().name(), "ann 2") << "control characters stripped, the name made unique";
+    ASSERT_TRUE(local.until({ann.get(), bob.get()}, [&] {
+        std::vector<Figure> const seen = bob->client().figures();
+        return seen.size() == 1 && seen[0].name == "ann" && seen[0].state.position.x == 3.0f;
+    }));
+    EXPECT_NE(local.log.str().find("ann joined"), std::string::npos);
+
+    // Chat goes to everyone; a flood is cut short.
+    std::vector<News> heard;
+    for (int i = 0; i < 20; ++i) bob->client().sendChat("line " + std::to_string(i));
+    ASSERT_TRUE(local.until({ann.get(), bob.get()}, [&] { return hasNews(bob->client(), heard, "too fast"); }));
+    std::vector<News> annHeard;
+    ASSERT_TRUE(local.until({ann.get(), bob.get()}, [&] { return hasNews(ann->client(), annHeard, "line 4"); }));
+    // The warning came of the sixth line.
+    EXPECT_EQ(local.log.str().find("line 5"), std::string::npos) << local.log.str();
+    EXPECT_EQ(std::count_if(heard.begin(), heard.end(),
+                            [](News const& n) { return n.text.find("too fast") != std::string::npos; }),
+              1);
+
+    // A jump of 50 units is put back; walking on from there is not.
+    raylib::Vector3 const before = ann->state.position;
+    ann->state.position.x += 50;
+    ASSERT_TRUE(local.until({ann.get(), bob.get()}, [&] { return local.server->counts().corrections == 1; }));
+    ASSERT_TRUE(local.until({ann.get(), bob.get()}, [&] { return ann->state.position.x == before.x; }));
+    for (int i = 0; i < 30; ++i) {
+        ann->state.position.x += MOVE_SPEED / 30;
+        local.serveFor({ann.get(), bob.get()}, 1.0 / 30);
+    }
+    EXPECT_EQ(local.server->counts().corrections, 1u);
+}
