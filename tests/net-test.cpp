@@ -321,3 +321,25 @@ TEST(Server, PlayersSeeEachOtherHearEachOtherAndAreKeptToTheSpeeds) {
     }
     EXPECT_EQ(local.server->counts().corrections, 1u);
 }
+
+TEST(Server, AJoinedSceneIsTheSceneItServes) {
+    LocalServer local("assets/scenes/building/building.txt");
+    fs::path const folder = freshFolder("tessarine-joined");
+    std::string problem;
+    std::unique_ptr<Client> game = Client::join(local.address(), Hello{.name = "game"}, folder, problem);
+    ASSERT_TRUE(game) << problem;
+    auto const end = Clock::now() + std::chrono::seconds(20);
+    bool whole = false;
+    while (!whole && !game->ended() && Clock::now() < end) {
+        local.server->serve(0.002);
+        game->service(0.002);
+        whole = game->takeNewScene();
+    }
+    ASSERT_TRUE(whole) << game->endedWhy();
+    LogCapture quiet;
+    SceneStats const served = measureScene("assets/scenes/building/building.txt");
+    SceneStats const joined = measureScene(game->scenePath().string());
+    EXPECT_NE(served.digest, 0u);
+    EXPECT_EQ(joined.digest, served.digest);
+    EXPECT_EQ(joined.voxels, served.voxels);
+}

@@ -69,6 +69,36 @@ VoxModel tree() {
     return model;
 }
 
+// Another player, as the game shows those who share its server: a body
+// of the player's size (0.6 wide, 1.7 high), in clothes that stand out
+// against the ground and the sky.
+VoxModel figure() {
+    enum Clothes : uint8_t { SHIRT = 10, TROUSERS, SKIN, HAIR, SHOES, EYES };
+    VoxModel model = withPalette(24, 12, 68);
+    auto set = [&](uint8_t index, VoxColor color) { model.palette[index - 1] = color; };
+    set(SHIRT, {226, 72, 40, 255});
+    set(TROUSERS, {44, 62, 120, 255});
+    set(SKIN, {234, 188, 150, 255});
+    set(HAIR, {70, 44, 30, 255});
+    set(SHOES, {40, 34, 30, 255});
+    set(EYES, {30, 30, 40, 255});
+    voxelize(model, [](int x, int y, int z) -> uint8_t {
+        bool const leg = (x >= 5 && x <= 10) || (x >= 13 && x <= 18);
+        if (z < 4) return leg && y >= 2 && y <= 10 ? SHOES : 0;
+        if (z < 28) return leg && y >= 3 && y <= 8 ? TROUSERS : 0;
+        if (z < 52) {
+            bool const arm = (x <= 3 || x >= 20) && z >= 30 && y >= 3 && y <= 8;
+            if (arm) return z < 34 ? SKIN : SHIRT;
+            return x >= 4 && x <= 19 && y >= 2 && y <= 9 ? SHIRT : 0;
+        }
+        if (x < 6 || x > 17 || y < 1 || y > 10) return 0;
+        if (z >= 62 || (y >= 8 && z >= 54)) return HAIR;
+        if (y == 1 && z >= 57 && z <= 59 && (x == 8 || x == 9 || x == 14 || x == 15)) return EYES;
+        return SKIN;
+    });
+    return model;
+}
+
 VoxModel rock() {
     VoxModel model = withPalette(44, 36, 24);
     voxelize(model, [](int x, int y, int z) -> uint8_t {
@@ -171,6 +201,7 @@ int main() {
     ok &= writeVox("assets/models/tree.vox", tree());
     ok &= writeVox("assets/models/rock.vox", rock());
     ok &= writeVox("assets/models/lamp_post.vox", lampPost());
+    ok &= writeVox("assets/models/figure.vox", figure());
     std::error_code error;
     std::filesystem::create_directories("assets/scenes/building/models/props", error);
     ok &= writeVox("assets/scenes/building/models/house.vox", encodeVox(house()));
@@ -186,7 +217,8 @@ int main() {
         return 1;
     }
     std::printf(
-        "make-assets: wrote assets/models/{tree,rock,lamp_post}.vox, assets/scenes/building/models/house.vox and "
+        "make-assets: wrote assets/models/{tree,rock,lamp_post,figure}.vox, assets/scenes/building/models/house.vox "
+        "and "
         "props/lantern.vox beside it, assets/images/cursor.png and assets/icons/org.tessarine.Tessarine.png\n");
     return 0;
 }

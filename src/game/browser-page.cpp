@@ -2,6 +2,7 @@
 
 #include <emscripten.h>
 
+#include "join-server.h"
 #include "window-identity.h"
 
 namespace {
@@ -75,3 +76,8 @@ void fitCanvasToPage() {
 
 // A canvas has no window class to set.
 void setWindowClass() {}
+
+Joined joinServer(JoinRequest const&, LoadingScreen&, std::string& problem) {
+    problem = "joining a server is not available in the browser";
+    return {};
+}

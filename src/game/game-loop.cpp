@@ -59,6 +59,7 @@ void flyCamera(raylib::Camera3D& camera, FrameInput const& input, raylib::Vector
 FrameStep stepFrame(raylib::Camera3D& camera, Player& player, std::shared_ptr<Intersector> const& intersector,
                     FrameInput const& input, Motion const& motion, raylib::Vector3 start) {
     FrameStep step{input.keys.showInfo, ""};
+    if (input.placedAt) player.placeAt(*input.placedAt);
     if (input.fly) step.refused = switchFlight(player, *intersector, motion);
     float const distance = input.frameTime * (player.flying ? motion.flySpeed : MOVE_SPEED);
     // The axes are scaled independently, not normalised: diagonal walking is
@@ -108,6 +109,13 @@ SceneLoad reloadScene(std::string const& path, std::shared_ptr<Player> const& pl
     return load;
 }
 
+Motion cappedMotion(Motion motion, std::optional<float> flySpeedCap) {
+    if (!flySpeedCap) return motion;
+    motion.flySpeed = std::min(motion.flySpeed, *flySpeedCap);
+    if (motion.flySpeed <= 0) motion.freeCamera = false;
+    return motion;
+}
+
 std::string flyingNotice(KeyBindings const& keys) {
     auto const named = [&](Action action) { return keys[action][0] ? keyName(keys[action][0]) : "no key"; };
     return "Flying: " + named(FLY_UP) + " and " + named(FLY_DOWN) + " go up and down, " + named(FLY) + " lands";
@@ -148,6 +156,10 @@ std::vector<int> pressedKeys() {
 bool anyPressed(std::vector<int> const& keys, std::array<int, 2> const& bound) {
     return std::any_of(bound.begin(), bound.end(),
                        [&](int key) { return key != 0 && std::find(keys.begin(), keys.end(), key) != keys.end(); });
+}
+
+bool anyHeld(std::array<int, 2> const& bound) {
+    return std::any_of(bound.begin(), bound.end(), [](int key) { return key != 0 && raylib::IsKeyDown(key); });
 }
 
 // This frame's input from the devices: the controller, the clock, the mouse
@@ -193,9 +205,9 @@ private:
     bool escapeEnds(std::vector<int> const& keys) const;
     // The settings screen opened or closed, a gamepad that came or went.
     void switchScreens(std::vector<int> const& keys);
-    // The frame's input turned into the player's move; whether the
-    // information box is asked for.
-    bool update(std::vector<int> const& keys);
+    // The frame's input turned into the player's move (none while the chat
+    // line is open); whether the information box is asked for.
+    bool update(std::vector<int> const& keys, bool typing);
     void reload();
     void draw(bool showInfo, double started);
     // The settings that show on the screen, applied when they change.
@@ -230,7 +242,7 @@ Session::Session(std::shared_ptr<World>& world, std::shared_ptr<Player> const& p
       player(player),
       how(how),
       settings(how.settings ? *how.settings : defaults),
-      motion(how.replay ? how.replay->motion : settings.motion()),
+      motion(how.replay ? how.replay->motion : cappedMotion(settings.motion(), how.flySpeedCap)),
       controller(makeController(settings)),
       gamepadUsed(raylib::IsGamepadAvailable(0)),
       camera(cameraAt(world->start.eye, world->start.look, settings.fieldOfView)),
@@ -263,10 +275,13 @@ bool Session::running() const {
 bool Session::frame() {
     if (how.replay && how.graphics && raylib::WindowShouldClose()) return false;
     double const started = raylib::GetTime();
-    std::vector<int> const keys = how.replay ? std::vector<int>{} : pressedKeys();
+    std::vector<int> keys = how.replay ? std::vector<int>{} : pressedKeys();
+    // The chat line's keys are its own.
+    bool const typing = how.company && !how.replay && !screen && how.company->typing(keys, settings.keys);
+    if (typing) keys.clear();
     if (escapeEnds(keys)) return false;
     switchScreens(keys);
-    bool const showInfo = !screen && update(keys);
+    bool const showInfo = !screen && update(keys, typing);
     if (renderer) draw(showInfo, started);
     return true;
 }
@@ -303,10 +318,19 @@ void Session::switchScreens(std::vector<int> const& keys) {
     }
 }
 
-bool Session::update(std::vector<int> const& keys) {
+bool Session::update(std::vector<int> const& keys, bool typing) {
     FrameInput input = how.replay ? how.replay->frames[result.frames] : liveInput(*controller, desktop, keys, settings);
-    // A save that has settled reloads as the key does, and is recorded so.
+    // While the chat line is open the player stands, and may look around.
+    if (typing) input = {.frameTime = input.frameTime, .mouse = input.mouse};
+    // A save that has settled reloads as the key does, and is recorded so;
+    // so does a scene the server sends again, and where it puts the player.
     if (!how.replay && saves.settled(raylib::GetTime())) input.reload = true;
+    if (how.company) {
+        CompanyNews const news = how.company->serve();
+        input.placedAt = news.placedAt;
+        input.reload |= news.newScene;
+        if (!news.problem.empty()) notice.show(news.problem, NoticeKind::PROBLEM);
+    }
     if (how.recorder) how.recorder->write(input);
     FrameStep const step = stepFrame(camera, *player, world->intersector, input, motion, world->start.eye);
     if (!step.refused.empty()) notice.show(step.refused, NoticeKind::PROBLEM);
@@ -314,6 +338,7 @@ bool Session::update(std::vector<int> const& keys) {
     if (input.reload) reload();
     std::string const fallen = fallenNotice(player->position.y, lowest, settings.keys);
     if (!fallen.empty()) notice.offer(fallen, NoticeKind::PROBLEM, raylib::GetTime());
+    if (how.company) how.company->tell(*player, camera);
     ++result.frames;
     result.pathDigest = digestOf(result.pathDigest, &player->position, sizeof player->position);
     return step.showInfo;
@@ -331,7 +356,9 @@ void Session::reload() {
 void Session::draw(bool showInfo, double started) {
     applySettings();
     raylib::BeginDrawing();
+    if (how.company) how.company->placeFigures(renderer->scene);
     renderer->drawFrame(*world, camera, showInfo);
+    if (how.company) how.company->drawOver(camera, !screen && anyHeld(settings.keys[LIST_PLAYERS]));
     notice.draw(raylib::GetTime());
     if (screen) screen->draw();
     if (std::string const news = desktop.afterDrawing(); !news.empty()) notice.show(news, NoticeKind::NEWS);

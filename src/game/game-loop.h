@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -47,6 +48,34 @@ FrameStep stepFrame(raylib::Camera3D& camera, Player& player, std::shared_ptr<In
 // The notice of a take-off, naming the keys that fly and land.
 std::string flyingNotice(KeyBindings const& keys);
 
+// What a server asks of a frame.
+struct CompanyNews {
+    // Where it put the player back.
+    std::optional<raylib::Vector3> placedAt{};
+    // Whether it sent its scene again, to be read as F5 reads it.
+    bool newScene = false;
+    // What the screen says, when something ended the session.
+    std::string problem{};
+};
+
+// The others who play the same scene on a server, as a play meets them
+// (see joined-play.h).
+class Company {
+public:
+    virtual ~Company() = default;
+    // Serves the network.
+    virtual CompanyNews serve() = 0;
+    // Opens the chat line on its key, and takes the frame's keys while it
+    // is open: then the play sees none of them.
+    virtual bool typing(std::vector<int> const& keys, KeyBindings const& bindings) = 0;
+    // Says where the player is.
+    virtual void tell(Player const& player, raylib::Camera3D const& camera) = 0;
+    // Puts the others' figures where they stand, before the frame is drawn.
+    virtual void placeFigures(SceneRenderer& scene) = 0;
+    // Over the frame: the others' names, the chat, and the players' list.
+    virtual void drawOver(raylib::Camera3D const& camera, bool listPlayers) = 0;
+};
+
 // How frames are played: where their input comes from and where it goes.
 struct Play {
     // The scene file F5 reads again.
@@ -78,7 +107,15 @@ struct Play {
     // The loading screen on the window, which goes on showing while the
     // world around the player is built for the first frame.
     LoadingScreen* loadingScreen = nullptr;
+    // The others on the server the play joined; none when it plays alone.
+    Company* company = nullptr;
+    // The fastest the server lets the player fly (0: not at all); none
+    // when alone.
+    std::optional<float> flySpeedCap{};
 };
+
+// The motion, flying no faster than a server allows.
+Motion cappedMotion(Motion motion, std::optional<float> flySpeedCap);
 
 // Where a play left the player, and a digest of the path it took: of the
 // player's position after every frame.

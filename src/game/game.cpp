@@ -16,6 +16,7 @@
 #include "browser-page.h"
 #include "desktop-window.h"
 #include "game-loop.h"
+#include "join-server.h"
 #include "loading-screen.h"
 #include "open-window.h"
 #include "raylib-api.h"
@@ -127,7 +128,7 @@ struct Run {
 
 // Starts the recording asked for, or checks that the one replayed was made
 // on this world. Says why it cannot, or nothing.
-std::string startRecording(Run& run, World const& world, Settings const& settings) {
+std::string startRecording(Run& run, World const& world, Motion const& motion) {
     // Only recordings need the world's digest, which takes a look at every entity.
     bool const needed = run.recording || !run.options.recordPath.empty();
     uint64_t const digest = needed ? worldDigest(*world.intersector) : 0;
@@ -135,7 +136,7 @@ std::string startRecording(Run& run, World const& world, Settings const& setting
         return "cannot replay " + run.replayName + ": it was made on another scene than " + run.scenePath + " is now";
     }
     if (run.options.recordPath.empty()) return "";
-    run.recorder = std::make_unique<RecordingWriter>(run.options.recordPath, run.sceneName, digest, settings.motion());
+    run.recorder = std::make_unique<RecordingWriter>(run.options.recordPath, run.sceneName, digest, motion);
     if (!run.recorder->good()) return "cannot record to " + run.options.recordPath + ": " + std::strerror(errno);
     return "";
 }
@@ -184,6 +185,18 @@ int runGame(GameOptions const& options) {
     auto player = std::make_shared<Player>();
     ModelCache models;
     LoadingScreen loadingScreen;
+    Joined joined;
+    if (!options.joinServer.empty()) {
+        std::string problem;
+        joined = joinServer({options.joinServer, options.playerName, options.passwordFile, options.assetRoot},
+                            loadingScreen, problem);
+        if (!joined.company) {
+            raylib::CloseWindow();
+            return problem.empty() ? EXIT_SUCCESS : failure(problem);
+        }
+        // A recording names the scene as kept in the cache, where a replay finds it.
+        run.sceneName = run.scenePath = joined.scenePath;
+    }
     LoadOptions const loading{.models = &models, .assetRoot = options.assetRoot};
     SceneLoad load = loadSceneOrExplain(loadingScreen, run.scenePath, player, loading);
     // The world is the play's alone: F5 replaces it, and nothing else keeps the old one.
@@ -193,7 +206,9 @@ int runGame(GameOptions const& options) {
         raylib::CloseWindow();
         return closed ? EXIT_SUCCESS : EXIT_FAILURE;
     }
-    std::string const problem = startRecording(run, *world, settings);
+    std::optional<float> const flySpeedCap =
+        joined.company ? std::optional<float>(joined.flySpeed) : std::optional<float>();
+    std::string const problem = startRecording(run, *world, cappedMotion(settings.motion(), flySpeedCap));
     if (problem.empty()) {
         playAndReport(run, world, player,
                       {.watched = std::move(load.files),
@@ -202,7 +217,9 @@ int runGame(GameOptions const& options) {
                        .loaded = &loaded,
                        .settingsPath = options.settingsPath,
                        .assetRoot = options.assetRoot,
-                       .loadingScreen = &loadingScreen});
+                       .loadingScreen = &loadingScreen,
+                       .company = joined.company.get(),
+                       .flySpeedCap = flySpeedCap});
     }
     raylib::CloseWindow();
     return problem.empty() ? EXIT_SUCCESS : failure(problem);
@@ -217,10 +234,19 @@ std::optional<int> readCommandLine(int argc, char** argv, GameOptions& options, 
     auto* scene =
         app.add_option("SCENE", options.scenePath, "the scene file to play (default " + options.scenePath + ")");
     auto* record = app.add_option("--record", options.recordPath, "record the play to FILE")->type_name("FILE");
-    app.add_option("--replay", options.replayPath, "play a recording, on the scene it was made on")
+    auto* replay = app.add_option("--replay", options.replayPath, "play a recording, on the scene it was made on")
+                       ->type_name("FILE")
+                       ->excludes(record)
+                       ->excludes(scene);
+    auto* join = app.add_option("--join", options.joinServer, "play the scene of a server, with the others on it")
+                     ->type_name("HOST[:PORT]")
+                     ->excludes(scene)
+                     ->excludes(replay);
+    app.add_option("--name", options.playerName, "the name the others see on a server (default: the user's)")
+        ->needs(join);
+    app.add_option("--password-file", options.passwordFile, "the server's password: the first line of FILE")
         ->type_name("FILE")
-        ->excludes(record)
-        ->excludes(scene);
+        ->needs(join);
     app.add_flag("--verbose", verbose, "show the graphics library's log too");
     app.add_option("--settings", options.settingsPath, "read the settings from FILE, and save them there")
         ->type_name("FILE")
@@ -264,13 +290,18 @@ int gameMain(int argc, char** argv) {
     // Paths on the command line are the starting folder's; assets are read
     // from the folder that has them, which may be the installed one.
     options.replayName = options.replayPath;
-    for (std::string* path : {&options.scenePath, &options.recordPath, &options.replayPath, &options.settingsPath}) {
+    for (std::string* path :
+         {&options.scenePath, &options.recordPath, &options.replayPath, &options.settingsPath, &options.passwordFile}) {
         if (!path->empty() && *path != SCENE_PATH) *path = std::filesystem::absolute(*path).string();
     }
     std::filesystem::path const assets = assetFolder();
     if (assets.empty()) return failure("cannot find its assets: neither ./assets nor ../share/tessarine beside it");
     options.assetRoot = assetRootOf(assets);
-    if (options.replayPath.empty()) {
+    if (options.playerName.empty()) {
+        char const* user = std::getenv("USER");
+        options.playerName = user && *user ? user : "player";
+    }
+    if (options.replayPath.empty() && options.joinServer.empty()) {
         std::string const scenePath = assetPath(options.assetRoot, options.scenePath);
         if (std::string const problem = sceneFileProblem(scenePath); !problem.empty()) return failure(problem);
     }

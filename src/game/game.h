@@ -25,6 +25,12 @@ struct GameOptions {
     // The folder that holds assets/ (see assetPath); empty for the working
     // directory.
     std::string assetRoot;
+    // When set, the server (HOST or HOST:PORT) whose scene is played, with
+    // the others on it; the name the player asks to be known by, and the
+    // file that holds the server's password.
+    std::string joinServer;
+    std::string playerName;
+    std::string passwordFile;
 };
 
 // The whole life of the game: window, loading screen, scene, frame loop and
@@ -33,8 +39,9 @@ struct GameOptions {
 int runGame();
 int runGame(GameOptions const& options);
 
-// The program: reads the command line (tessarine [SCENE] [--record FILE |
-// --replay FILE] [--settings FILE] [--set KEY=VALUE]... [--verbose]) and
+// The program: reads the command line (tessarine [SCENE | --join HOST[:PORT]
+// [--name NAME] [--password-file FILE]] [--record FILE | --replay FILE]
+// [--settings FILE] [--set KEY=VALUE]... [--verbose]) and
 // runs the game. A bad command line gets a one-line
 // error and the usage, with status 2; a scene file that cannot be opened, a
 // recording that cannot be played and a display where no window can be

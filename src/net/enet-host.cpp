@@ -37,9 +37,11 @@ std::unique_ptr<EnetHost> EnetHost::listen(uint16_t port, size_t peers, bool loc
         problem = "cannot listen on port " + std::to_string(port) + " (is another server on it?)";
         return nullptr;
     }
-    // A client's messages are small: anything larger is thrown away before
-    // it is put together, and a peer may keep little waiting.
-    host->maximumPacketSize = MAX_CLIENT_PACKET_BYTES;
+    // The bound holds both ways: a packet larger than a file's part is
+    // thrown away before it is put together, and a peer may keep little
+    // waiting (a client's messages are far smaller; the decoder refuses
+    // any larger than they are).
+    host->maximumPacketSize = MAX_PACKET_BYTES;
     host->maximumWaitingData = 64 * 1024;
     // The port the system picked, when asked to.
     ENetAddress bound{};
@@ -63,7 +65,8 @@ std::unique_ptr<EnetHost> EnetHost::connect(std::string const& name, uint16_t po
         return nullptr;
     }
     host->maximumPacketSize = MAX_PACKET_BYTES;
-    host->maximumWaitingData = 4 * MAX_PACKET_BYTES;
+    // Room for every byte the server may have on the way, and the moves.
+    host->maximumWaitingData = 2 * FILE_BYTES_IN_FLIGHT;
     std::unique_ptr<EnetHost> made(new EnetHost(host));
     made->peer = enet_host_connect(host, &address, CHANNELS, PROTOCOL_VERSION);
     if (!made->peer) return problem = "the network library cannot make a connection", nullptr;

@@ -38,6 +38,9 @@ inline constexpr uint64_t MAX_SCENE_TEXT_BYTES = uint64_t{256} << 20;
 // The largest packet either side sends: a snapshot of every player, or a
 // part of a file.
 inline constexpr size_t MAX_PACKET_BYTES = FILE_PART_BYTES + 64;
+// The most of a scene's files the server has on its way to a client at
+// once: what the client may have to hold before it takes them.
+inline constexpr size_t FILE_BYTES_IN_FLIGHT = 256 * 1024;
 // What a client may send at all: its greeting is its largest message.
 inline constexpr size_t MAX_CLIENT_PACKET_BYTES = 256;
 

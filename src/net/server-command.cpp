@@ -7,6 +7,7 @@
 
 #include "asset-folder.h"
 #include "asset-path.h"
+#include "password-file.h"
 #include "raylib-log.h"
 #include "server.h"
 
@@ -24,21 +25,6 @@ void onReload(int) {
 int failure(std::string const& what, int status = 1) {
     std::cerr << "tessarine-server: " << what << std::endl;
     return status;
-}
-
-// The password: the file's first line, without its line ending. A file
-// that cannot be read, or whose first line is empty, is no password.
-std::optional<std::string> readPassword(std::string const& path, std::string& problem) {
-    std::ifstream file(path);
-    std::string line;
-    if (!file || !std::getline(file, line)) return problem = "cannot read the password file " + path, std::nullopt;
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (line.empty()) return problem = "the password file " + path + " has an empty first line", std::nullopt;
-    if (line.size() > MAX_PASSWORD_BYTES) {
-        problem = "the password in " + path + " is longer than " + std::to_string(MAX_PASSWORD_BYTES) + " bytes";
-        return std::nullopt;
-    }
-    return line;
 }
 
 }  // namespace
@@ -69,7 +55,7 @@ int serverMain(int argc, char** argv) {
     options.localOnly = address == "local";
     std::string problem;
     if (!passwordFile.empty()) {
-        std::optional<std::string> const password = readPassword(passwordFile, problem);
+        std::optional<std::string> const password = readPasswordFile(passwordFile, problem);
         if (!password) return failure(problem);
         options.password = *password;
     }

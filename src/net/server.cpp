@@ -15,8 +15,6 @@ namespace {
 
 // How long a client has to greet before it is dropped, in seconds.
 constexpr double GREETING_SECONDS = 5;
-// The most of a scene's files a client has on its way at once.
-constexpr size_t FILE_BYTES_IN_FLIGHT = 256 * 1024;
 // A client may say CHAT_BURST lines at once, then one every
 // 1 / CHAT_PER_SECOND seconds.
 constexpr double CHAT_BURST = 5, CHAT_PER_SECOND = 0.5;

@@ -19,6 +19,8 @@ enum Action {
     FLY,
     FLY_UP,
     FLY_DOWN,
+    CHAT,
+    LIST_PLAYERS,
     ACTION_COUNT
 };
 // The keys of each action; 0 for none.
@@ -28,7 +30,8 @@ using KeyBindings = std::array<std::array<int, 2>, ACTION_COUNT>;
 // R resets, the apostrophe shows the information box, F5 reads the scene
 // again, F11 switches fullscreen, F12 saves a screenshot, F1 opens the
 // settings, V lifts the player into the free camera and lands it, Space and
-// the left Shift fly up and down (raylib's key codes).
+// the left Shift fly up and down; on a server, T opens the chat line and Tab
+// lists the players while held (raylib's key codes).
 inline constexpr KeyBindings DEFAULT_KEYS = {{{87, 265},
                                               {83, 264},
                                               {65, 263},
@@ -41,7 +44,9 @@ inline constexpr KeyBindings DEFAULT_KEYS = {{{87, 265},
                                               {290, 0},
                                               {86, 0},
                                               {32, 0},
-                                              {340, 0}}};
+                                              {340, 0},
+                                              {84, 0},
+                                              {258, 0}}};
 // In a browser, which keeps F1, F5, F11 and F12 for itself: L reads the
 // scene again, F switches fullscreen, P saves a screenshot, O opens the
 // settings; the rest as above.
@@ -57,7 +62,9 @@ inline constexpr KeyBindings BROWSER_KEYS = {{{87, 265},
                                               {79, 0},
                                               {86, 0},
                                               {32, 0},
-                                              {340, 0}}};
+                                              {340, 0},
+                                              {84, 0},
+                                              {258, 0}}};
 #ifdef __EMSCRIPTEN__
 inline constexpr KeyBindings PLATFORM_KEYS = BROWSER_KEYS;
 #else

@@ -11,8 +11,12 @@ namespace {
 constexpr char const* MAGIC = "TESSARINE RECORDING 2";
 constexpr char const* FIRST_MAGIC = "TESSARINE RECORDING 1";
 constexpr size_t FRAME_BYTES = 7 * 4 + 1, FIRST_FRAME_BYTES = 5 * 4 + 1;
-constexpr unsigned char RESET_BIT = 1, SHOW_INFO_BIT = 2, RELOAD_BIT = 4, FLY_BIT = 8, UP_BIT = 16, DOWN_BIT = 32;
-constexpr unsigned char ALL_BITS = RESET_BIT | SHOW_INFO_BIT | RELOAD_BIT | FLY_BIT | UP_BIT | DOWN_BIT;
+constexpr size_t PLACE_BYTES = 3 * 4;
+constexpr unsigned char RESET_BIT = 1, SHOW_INFO_BIT = 2, RELOAD_BIT = 4, FLY_BIT = 8, UP_BIT = 16, DOWN_BIT = 32,
+                        PLACED_BIT = 64;
+constexpr unsigned char ALL_BITS = RESET_BIT | SHOW_INFO_BIT | RELOAD_BIT | FLY_BIT | UP_BIT | DOWN_BIT | PLACED_BIT;
+// No place a server puts the player is further out than this.
+constexpr float FARTHEST_PLACE = 1e9f;
 // No frame of a play lasts longer, and no mouse moves further, than this.
 constexpr float LONGEST_FRAME = 60.0f;
 constexpr float FARTHEST_MOUSE = 1e6f;
@@ -48,7 +52,12 @@ std::string frameProblem(FrameInput const& frame, unsigned char switches, bool f
         return "a mouse movement out of bounds";
     }
     if (!isPush(frame.stick.x) || !isPush(frame.stick.y)) return "a stick beyond -1 to 1";
-    if (switches & ~ALL_BITS) return "unknown switches";
+    if (switches & ~ALL_BITS || (first && switches & PLACED_BIT)) return "unknown switches";
+    if (frame.placedAt &&
+        !(std::abs(frame.placedAt->x) <= FARTHEST_PLACE && std::abs(frame.placedAt->y) <= FARTHEST_PLACE &&
+          std::abs(frame.placedAt->z) <= FARTHEST_PLACE)) {
+        return "a place out of bounds";
+    }
     return "";
 }
 
@@ -104,9 +113,13 @@ void RecordingWriter::write(FrameInput const& frame) {
          {frame.frameTime, frame.forward, frame.side, frame.mouse.x, frame.mouse.y, frame.stick.x, frame.stick.y}) {
         putFloat(bytes, value);
     }
-    bytes += static_cast<char>((frame.keys.reset ? RESET_BIT : 0) | (frame.keys.showInfo ? SHOW_INFO_BIT : 0) |
-                               (frame.reload ? RELOAD_BIT : 0) | (frame.fly ? FLY_BIT : 0) |
-                               (frame.keys.up ? UP_BIT : 0) | (frame.keys.down ? DOWN_BIT : 0));
+    bytes +=
+        static_cast<char>((frame.keys.reset ? RESET_BIT : 0) | (frame.keys.showInfo ? SHOW_INFO_BIT : 0) |
+                          (frame.reload ? RELOAD_BIT : 0) | (frame.fly ? FLY_BIT : 0) | (frame.keys.up ? UP_BIT : 0) |
+                          (frame.keys.down ? DOWN_BIT : 0) | (frame.placedAt ? PLACED_BIT : 0));
+    if (frame.placedAt) {
+        for (float const value : {frame.placedAt->x, frame.placedAt->y, frame.placedAt->z}) putFloat(bytes, value);
+    }
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     out.flush();
     ++frames;
@@ -143,11 +156,10 @@ ReadResult<Recording> readRecording(std::istream& in, std::string const& name) {
     std::optional<std::string> const rest = readRest(in);
     if (!rest) return problem("it cannot be read");
     std::string const& data = *rest;
-    if (data.size() % frameBytes != 0) {
-        return problem("it is cut short in frame " + std::to_string(data.size() / frameBytes + 1));
-    }
     auto const* bytes = reinterpret_cast<unsigned char const*>(data.data());
-    for (size_t at = 0; at < data.size(); at += frameBytes) {
+    for (size_t at = 0; at < data.size();) {
+        size_t const number = recording.frames.size() + 1;
+        if (data.size() - at < frameBytes) return problem("it is cut short in frame " + std::to_string(number));
         FrameInput frame;
         frame.frameTime = getFloat(bytes + at);
         frame.forward = getFloat(bytes + at + 4);
@@ -159,8 +171,14 @@ ReadResult<Recording> readRecording(std::istream& in, std::string const& name) {
                       (switches & DOWN_BIT) != 0};
         frame.reload = (switches & RELOAD_BIT) != 0;
         frame.fly = (switches & FLY_BIT) != 0;
+        at += frameBytes;
+        if (switches & PLACED_BIT && !first) {
+            if (data.size() - at < PLACE_BYTES) return problem("it is cut short in frame " + std::to_string(number));
+            frame.placedAt = raylib::Vector3{getFloat(bytes + at), getFloat(bytes + at + 4), getFloat(bytes + at + 8)};
+            at += PLACE_BYTES;
+        }
         if (std::string const why = frameProblem(frame, switches, first); !why.empty()) {
-            return problem("frame " + std::to_string(at / frameBytes + 1) + " is damaged: " + why);
+            return problem("frame " + std::to_string(number) + " is damaged: " + why);
         }
         recording.frames.push_back(frame);
     }

@@ -26,6 +26,8 @@ struct FrameInput {
     StickLook stick{};
     // The free camera's key: lifts the player out of walking, or lands it.
     bool fly = false;
+    // Where a server put the player back, before the frame's move.
+    std::optional<raylib::Vector3> placedAt{};
 };
 
 // Degrees of turn a pixel of mouse motion, and a second of the right stick
@@ -68,8 +70,9 @@ struct Recording {
 // scene, world digest, motion: the free camera's two fields, then the
 // jump's, only when they or those after them are not the defaults), then
 // 29 bytes a frame (the frame time, the two axes, the mouse delta and the
-// stick as little-endian 32-bit floats, and a byte of switches), so a
-// recording cut short by a crash keeps its frames.
+// stick as little-endian 32-bit floats, and a byte of switches), and 12 more
+// for a frame a server put the player back in (the place, three floats), so
+// a recording cut short by a crash keeps its frames.
 class RecordingWriter {
 public:
     RecordingWriter(std::string const& path, std::string const& scenePath, uint64_t worldDigest,

@@ -115,6 +115,8 @@ std::vector<SettingInfo> const& settingInfos() {
         keys("keys.fly", "fly freely (the free camera), and land where the camera is", FLY),
         keys("keys.up", "fly up; with move.jump, jump while walking", FLY_UP),
         keys("keys.down", "fly down", FLY_DOWN),
+        keys("keys.chat", "on a server, type a line to the others (Enter sends it)", CHAT),
+        keys("keys.players", "on a server, the players' list, while held", LIST_PLAYERS),
     };
     return infos;
 }
