@@ -6,13 +6,13 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 
 #include "bot.h"
 #include "client.h"
 #include "log-capture.h"
 #include "protocol.h"
-#include "random.h"
 #include "scene-files.h"
 #include "scene-stats.h"
 #include "server.h"
@@ -326,7 +326,8 @@ TEST(Server, AJoinedSceneIsTheSceneItServes) {
     LocalServer local("assets/scenes/building/building.txt");
     fs::path const folder = freshFolder("tessarine-joined");
     std::string problem;
-    std::unique_ptr<Client> game = Client::join(local.address(), Hello{.name = "game"}, folder, problem);
+    std::unique_ptr<Client> game =
+        Client::join(local.address(), Hello{.name = "game", .password = ""}, folder, problem);
     ASSERT_TRUE(game) << problem;
     auto const end = Clock::now() + std::chrono::seconds(20);
     bool whole = false;
@@ -342,4 +343,127 @@ TEST(Server, AJoinedSceneIsTheSceneItServes) {
     EXPECT_NE(served.digest, 0u);
     EXPECT_EQ(joined.digest, served.digest);
     EXPECT_EQ(joined.voxels, served.voxels);
+}
+
+namespace {
+
+// A peer of ENet that says whatever a test has it say, as no game would.
+struct RawPeer {
+    explicit RawPeer(ServerAddress const& address) {
+        std::string problem;
+        host = EnetHost::connect(address.host, address.port, problem);
+        // Room to send what the server must refuse.
+        host->get()->maximumPacketSize = 1 << 20;
+    }
+    void say(std::vector<uint8_t> const& bytes, uint8_t channel = RELIABLE_CHANNEL) {
+        sendPacket(host->server(), channel, bytes);
+        enet_host_flush(host->get());
+    }
+    void pump() {
+        ENetEvent event;
+        while (enet_host_service(host->get(), &event, 0) > 0) {
+            if (event.type == ENET_EVENT_TYPE_CONNECT) connected = true;
+            if (event.type == ENET_EVENT_TYPE_DISCONNECT) dropped = true;
+            if (event.type == ENET_EVENT_TYPE_RECEIVE) enet_packet_destroy(event.packet);
+        }
+    }
+    std::unique_ptr<EnetHost> host;
+    bool connected = false, dropped = false;
+};
+
+size_t residentBytes() {
+    std::ifstream status("/proc/self/statm");
+    size_t pages = 0, resident = 0;
+    status >> pages >> resident;
+    return resident * static_cast<size_t>(sysconf(_SC_PAGESIZE));
+}
+
+}  // namespace
+
+TEST(Server, HostilePeersAreDroppedAndThePlayersPlayOn) {
+    LocalServer local;
+    std::unique_ptr<Bot> ann = local.bot("ann"), bob = local.bot("bob");
+    std::vector<Bot*> const players{ann.get(), bob.get()};
+    ASSERT_TRUE(local.until(players, [&] { return ann->client().joined() && bob->client().joined(); }));
+    size_t const before = residentBytes();
+
+    // Datagrams that are not ENet's at all.
+    int const udp = socket(AF_INET, SOCK_DGRAM, 0);
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_port = htons(local.server->port());
+    to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    std::mt19937 random(7);
+    for (int i = 0; i < 2000; ++i) {
+        std::vector<uint8_t> noise(1 + random() % 1400);
+        for (uint8_t& byte : noise) byte = static_cast<uint8_t>(random());
+        sendto(udp, noise.data(), noise.size(), 0, reinterpret_cast<sockaddr*>(&to), sizeof to);
+        if (i % 100 == 0) local.serveFor(players, 0.002);
+    }
+    close(udp);
+
+    // Peers that speak ENet but not the game: each is dropped.
+    std::vector<uint8_t> hello = encode(Hello{PROTOCOL_VERSION, "eve", "", false});
+    std::vector<std::vector<uint8_t>> const hostile = {
+        {0xff, 1, 2, 3},                                        // no message at all
+        std::vector<uint8_t>(hello.begin(), hello.end() - 1),   // cut short
+        std::vector<uint8_t>(200000, 1),                        // far too large
+        encode(Chat{"before greeting"}),                        // out of turn
+        encode(SceneStart{1, uint64_t{8} << 30}),               // a server's message, claiming gigabytes
+        encode(Hello{PROTOCOL_VERSION + 1, "eve", "", false}),  // another version
+    };
+    std::vector<std::unique_ptr<RawPeer>> peers;
+    for (std::vector<uint8_t> const& bytes : hostile) {
+        auto peer = std::make_unique<RawPeer>(local.address());
+        ASSERT_TRUE(local.until(players, [&] { return peer->pump(), peer->connected; }));
+        peer->say(bytes);
+        peers.push_back(std::move(peer));
+    }
+    // One greets, then says what is no message, on the moves' channel.
+    auto liar = std::make_unique<RawPeer>(local.address());
+    ASSERT_TRUE(local.until(players, [&] { return liar->pump(), liar->connected; }));
+    liar->say(hello);
+    liar->say({2, 0, 0}, MOVES_CHANNEL);
+    peers.push_back(std::move(liar));
+    EXPECT_TRUE(local.until(players, [&] {
+        for (auto const& peer : peers) peer->pump();
+        return std::all_of(peers.begin(), peers.end(), [](auto const& p) { return p->dropped; });
+    })) << local.log.str();
+    // One greets and then vanishes without a word: its figure goes within the timeout.
+    std::vector<News> heard;
+    {
+        RawPeer ghost(local.address());
+        ASSERT_TRUE(local.until(players, [&] { return ghost.pump(), ghost.connected; }));
+        ghost.say(encode(Hello{PROTOCOL_VERSION, "ghost", "", false}));
+        ghost.say(encode(Move{0, {{1, 2, 3}, 0, 0, false}}), MOVES_CHANNEL);
+        ASSERT_TRUE(local.until(players, [&] { return hasNews(ann->client(), heard, "ghost joined"); }));
+    }
+    auto const vanished = Clock::now();
+    ASSERT_TRUE(local.until(players, [&] { return hasNews(ann->client(), heard, "ghost left"); }));
+    EXPECT_LT(Clock::now() - vanished, std::chrono::seconds(8));
+
+    // The players play on, and the server kept nothing of it all.
+    ann->state.position = {2, 0, 2};
+    EXPECT_TRUE(local.until(players, [&] {
+        std::vector<Figure> const seen = bob->client().figures();
+        return seen.size() == 1 && seen[0].state.position.x == 2.0f;
+    }));
+    EXPECT_EQ(local.server->players(), 2u);
+    EXPECT_GE(local.server->counts().refusedMessages, 5u);
+    EXPECT_LT(residentBytes(), before + (32u << 20));
+}
+
+TEST(Server, APasswordAndAFullServerKeepOthersOut) {
+    ServerOptions options;
+    options.password = "swordfish";
+    options.maxPlayers = 1;
+    LocalServer local("assets/scenes/des/demo_scene.txt", options);
+    std::unique_ptr<Bot> wrong = local.bot("wrong", "sword"), right = local.bot("right", "swordfish");
+    ASSERT_TRUE(
+        local.until({wrong.get(), right.get()}, [&] { return wrong->client().ended() && right->client().joined(); }));
+    EXPECT_NE(wrong->client().endedWhy().find("password"), std::string::npos);
+    std::unique_ptr<Bot> late = local.bot("late", "swordfish");
+    ASSERT_TRUE(local.until({right.get(), late.get()}, [&] { return late->client().ended(); }));
+    EXPECT_NE(late->client().endedWhy().find("full"), std::string::npos);
+    EXPECT_EQ(local.log.str().find("swordfish"), std::string::npos) << "the password is never said";
 }

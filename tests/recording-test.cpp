@@ -25,7 +25,7 @@ TEST(Recording, WrittenFrameByFrameAndReadBack) {
     fs::path const path = fs::temp_directory_path() / "tessarine-recording.rec";
     std::vector<FrameInput> const frames = {
         {0.016f, 1, -0.5f, {true, false, true, false}, {3.5f, -2}, false, {0.25f, -1}, true},
-        {0.5f, 0, 1, {false, true, false, true}, {0, 0}, true, {0, 0}, false}};
+        {0.5f, 0, 1, {false, true, false, true}, {0, 0}, true, {0, 0}, false, raylib::Vector3{1.5f, 2, -3}}};
     Motion const motion{0.125f, true, 90, true, false, 30, true, 2};
     {
         RecordingWriter writer(path.string(), "a scene.txt", 0x0123456789abcdefu, motion);
@@ -43,6 +43,10 @@ TEST(Recording, WrittenFrameByFrameAndReadBack) {
                              a.reload, a.stick.x, a.stick.y, a.fly, a.keys.up, a.keys.down),
                   std::tuple(b.frameTime, b.forward, b.side, b.keys.reset, b.keys.showInfo, b.mouse.x, b.mouse.y,
                              b.reload, b.stick.x, b.stick.y, b.fly, b.keys.up, b.keys.down));
+        ASSERT_EQ(a.placedAt.has_value(), b.placedAt.has_value());
+        if (a.placedAt) {
+            EXPECT_EQ(std::tuple(a.placedAt->x, a.placedAt->y, a.placedAt->z), std::tuple(1.5f, 2.0f, -3.0f));
+        }
     }
 
     // The first version has no motion (the default's), no stick, and
@@ -89,7 +93,13 @@ TEST(Recording, WrittenFrameByFrameAndReadBack) {
         {header + frame.substr(0, 16) + std::string("\0\x24\x74\xc9", 4) + frame.substr(20), ""},
         {header + frame.substr(0, 24) + std::string("\x66\x66\x86\x3f", 4) + frame.substr(28),
          "frame 1 is damaged: a stick beyond -1 to 1"},  // 1.05
-        {header + frame.substr(0, 28) + "\x40", "frame 1 is damaged: unknown switches"},
+        {header + frame.substr(0, 28) + "\x80", "frame 1 is damaged: unknown switches"},
+        // A frame a server put the player back in: its place follows.
+        {header + frame.substr(0, 28) + "\x40" + std::string(12, '\0') + frame, ""},
+        {header + frame.substr(0, 28) + "\x40" + std::string(11, '\0'), "it is cut short in frame 1"},
+        {header + frame.substr(0, 28) + "\x40" + std::string("\0\0\xc0\x7f", 4) + std::string(8, '\0'),
+         "frame 1 is damaged: a place out of bounds"},
+        {first + firstFrame.substr(0, 20) + "\x40" + std::string(12, '\0'), "frame 1 is damaged: unknown switches"},
     };
     for (auto const& c : cases) EXPECT_EQ(problemOf(c.bytes), c.problem) << c.bytes.size();
     std::istringstream firstVersion(first + firstFrame);
