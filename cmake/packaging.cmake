@@ -1,5 +1,5 @@
 # What `cmake --install` puts under the prefix, and the .deb CPack makes of
-# it: the two programs, the assets they read (found at ../share/tessarine
+# it: the three programs, the assets they read (found at ../share/tessarine
 # from the programs, so the tree can be moved), and what desktop menus and
 # software centres look for, all under one id.
 include(GNUInstallDirs)
@@ -7,7 +7,7 @@ set(TESSARINE_ID org.tessarine.Tessarine)
 # Debian's games go to /usr/games (the package preset), elsewhere to bin.
 set(TESSARINE_PROGRAM_DIR ${CMAKE_INSTALL_BINDIR} CACHE STRING "Where the programs are installed, under the prefix")
 
-install(TARGETS tessarine tessarine-scene RUNTIME DESTINATION ${TESSARINE_PROGRAM_DIR})
+install(TARGETS tessarine tessarine-scene tessarine-server RUNTIME DESTINATION ${TESSARINE_PROGRAM_DIR})
 install(DIRECTORY assets DESTINATION ${CMAKE_INSTALL_DATADIR}/tessarine)
 install(FILES packaging/${TESSARINE_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES packaging/${TESSARINE_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
@@ -29,7 +29,8 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "first-person walker through worlds of vox
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Tessarine lets you walk through a world of coloured boxes and voxel models
 read from a plain-text scene file: look around with the mouse, walk with
 the keyboard or a gamepad, climb low steps and fall onto what lies below.
-The tessarine-scene tool checks, measures and draws scenes.")
+The tessarine-scene tool checks, measures and draws scenes, and
+tessarine-server serves a scene to friends who join it with the game.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 if(TESSARINE_PROGRAM_DIR STREQUAL "games")

@@ -150,6 +150,23 @@ TEST(SceneFiles, OnlyTheSceneAndModelsUnderModelsMayBeWritten) {
     for (Case const& c : cases) EXPECT_EQ(isSafeScenePath(c.path), c.safe) << c.path;
 }
 
+// The fuzz corpus's streams of packets, each two bytes of length and its
+// bytes, read as the fuzz target reads them; the seeds among them read whole.
+TEST(Protocol, TheFuzzCorpusReadsWithoutHarm) {
+    size_t messages = 0;
+    for (fs::path const& file : fs::directory_iterator(fs::path(TESSARINE_SOURCE_DIR) / "tests/fuzz/corpus/net")) {
+        std::ifstream in(file, std::ios::binary);
+        std::vector<uint8_t> const data{std::istreambuf_iterator<char>(in), {}};
+        for (size_t at = 0; at + 2 <= data.size();) {
+            size_t const length = std::min<size_t>(data[at] | data[at + 1] << 8, data.size() - at - 2);
+            std::span<uint8_t const> const packet(data.data() + at + 2, length);
+            at += 2 + length;
+            messages += decodeClientMessage(packet).has_value() + decodeServerMessage(packet).has_value();
+        }
+    }
+    EXPECT_GE(messages, 16u) << "the seeds' messages at least";
+}
+
 namespace {
 
 fs::path freshFolder(std::string const& name) {
@@ -466,4 +483,35 @@ TEST(Server, APasswordAndAFullServerKeepOthersOut) {
     ASSERT_TRUE(local.until({right.get(), late.get()}, [&] { return late->client().ended(); }));
     EXPECT_NE(late->client().endedWhy().find("full"), std::string::npos);
     EXPECT_EQ(local.log.str().find("swordfish"), std::string::npos) << "the password is never said";
+}
+
+TEST(Server, ASceneReadAgainGoesToEveryoneAndABrokenOneDoesNot) {
+    fs::path const folder = freshFolder("tessarine-served");
+    fs::path const scene = folder / "scene.txt";
+    std::ofstream(scene) << "rect (0, -0.5, 0), (20, 1, 20), green\n";
+    LocalServer local(scene.string());
+    fs::path const received = freshFolder("tessarine-received");
+    std::string problem;
+    std::unique_ptr<Client> game =
+        Client::join(local.address(), Hello{.name = "game", .password = ""}, received, problem);
+    auto const nextScene = [&](double seconds = 10) {
+        auto const end = Clock::now() + std::chrono::duration<double>(seconds);
+        while (!game->ended() && Clock::now() < end) {
+            local.server->serve(0.002);
+            game->service(0.002);
+            if (game->takeNewScene()) return true;
+        }
+        return false;
+    };
+    ASSERT_TRUE(nextScene());
+    std::ofstream(scene) << "rect (0, -0.5, 0), (20, 1, 20), green\nrect (0, 1, -5), (1, 1, 1), red\n";
+    ASSERT_TRUE(local.server->reload());
+    ASSERT_TRUE(nextScene());
+    std::ifstream in(game->scenePath());
+    EXPECT_NE(std::string(std::istreambuf_iterator<char>(in), {}).find("red"), std::string::npos);
+    std::ofstream(scene) << "rect (0, -0.5, 0), (20, 1\n";
+    EXPECT_FALSE(local.server->reload());
+    EXPECT_NE(local.log.str().find("Scene not reloaded"), std::string::npos);
+    EXPECT_FALSE(nextScene(1)) << "nothing is sent";
+    EXPECT_TRUE(game->joined());
 }
