@@ -327,16 +327,26 @@ TEST(Server, PlayersSeeEachOtherHearEachOtherAndAreKeptToTheSpeeds) {
                             [](News const& n) { return n.text.find("too fast") != std::string::npos; }),
               1);
 
-    // A jump of 50 units is put back; walking on from there is not.
+    // A jump of 50 units is put back; walking on from there is not, even
+    // diagonally up the steepest stairs; nor is the reset key's way back to
+    // the start. Rising 10 units at once is put back.
     raylib::Vector3 const before = ann->state.position;
     ann->state.position.x += 50;
     ASSERT_TRUE(local.until({ann.get(), bob.get()}, [&] { return local.server->counts().corrections == 1; }));
     ASSERT_TRUE(local.until({ann.get(), bob.get()}, [&] { return ann->state.position.x == before.x; }));
-    for (int i = 0; i < 30; ++i) {
-        ann->state.position.x += MOVE_SPEED / 30;
+    for (int i = 0; i < 45; ++i) {
+        float const step = MOVE_SPEED / 30;
+        ann->state.position = raylib::Vector3Add(ann->state.position, {step, 1.24f * std::sqrt(2.0f) * step, step});
         local.serveFor({ann.get(), bob.get()}, 1.0 / 30);
     }
+    ann->state.position = START_POSITION;
+    EXPECT_TRUE(local.until({ann.get(), bob.get()}, [&] {
+        std::vector<Figure> const seen = bob->client().figures();
+        return seen.size() == 1 && raylib::Vector3Equals(seen[0].state.position, START_POSITION);
+    }));
     EXPECT_EQ(local.server->counts().corrections, 1u);
+    ann->state.position.y += 10;
+    EXPECT_TRUE(local.until({ann.get(), bob.get()}, [&] { return local.server->counts().corrections == 2; }));
 }
 
 TEST(Server, AJoinedSceneIsTheSceneItServes) {

@@ -19,9 +19,15 @@ constexpr double GREETING_SECONDS = 5;
 // 1 / CHAT_PER_SECOND seconds.
 constexpr double CHAT_BURST = 5, CHAT_PER_SECOND = 0.5;
 // How much of a second's movement a client may save up, for moves that
-// come late and then together, and the distance a move may err by.
+// come late and then together, how much faster than the speed a client's
+// clock may let it go, and the distance a move may err by.
 constexpr double SAVED_SECONDS = 1.0;
+constexpr double SPEED_SLACK = 1.25;
 constexpr double MOVE_LEEWAY = 1.0;
+// Walking, a rise counts as half as far as a step along the ground: stairs
+// climb at most 1.24 units a unit walked (a step of 0.31 in 0.25), which
+// the slack lets through.
+constexpr double RISE_SHARE = 0.5;
 // How long after the last save seen the scene is read again.
 constexpr double SAVE_SETTLING = 0.25;
 
@@ -39,8 +45,10 @@ bool samePassword(std::string const& given, std::string const& wanted) {
     return differs == 0;
 }
 
-float horizontalDistance(raylib::Vector3 a, raylib::Vector3 b) {
-    return std::hypot(a.x - b.x, a.z - b.z);
+// How far a move goes, as the speeds count it: falling is gravity's.
+double moveDistance(raylib::Vector3 from, raylib::Vector3 to, bool flying) {
+    if (flying) return raylib::Vector3Distance(from, to);
+    return std::hypot(to.x - from.x, to.z - from.z, RISE_SHARE * std::max(0.0f, to.y - from.y));
 }
 
 }  // namespace
@@ -78,6 +86,7 @@ std::unique_ptr<Server> Server::start(ServerOptions options, std::ostream& log, 
     // Warnings are said as the scene tool's check says them.
     log << scene->load.report();
     server->watch = std::make_unique<FileWatch>(scene->load.files);
+    server->startEye = scene->load.world->start.eye;
     scene->load.world.reset();  // only the game plays it
     server->scene = std::move(scene);
     size_t const peers = std::min(server->options.maxPlayers, MAX_PLAYERS) + 4;  // room to refuse the next ones
@@ -192,7 +201,7 @@ void Server::greet(ENetPeer* peer, Client& client, Hello const& hello) {
         return refuse(peer, "the server is full (" + std::to_string(options.maxPlayers) + " players)");
     }
     std::string const wanted = cleanText(hello.name, MAX_NAME_BYTES);
-    client.id = ++lastId == SERVER_ID ? ++lastId : lastId;
+    client.id = freeId();
     client.name = uniqueName(wanted.empty() ? "player " + std::to_string(client.id) : wanted);
     client.welcomed = true;
     client.wantsFiles = hello.wantsFiles;
@@ -219,20 +228,21 @@ void Server::moved(ENetPeer* peer, Client& client, Move const& move) {
     }
     bool const flying = move.state.flying;
     // Along each axis at the speed: a diagonal is faster, and flying adds up and down.
-    double const speed = flying ? options.flySpeed * std::sqrt(3.0) : options.walkSpeed * std::sqrt(2.0);
+    double const speed =
+        SPEED_SLACK * (flying ? options.flySpeed * std::sqrt(3.0) : options.walkSpeed * std::sqrt(2.0));
     client.allowance = std::min(client.allowance + speed * (at - client.movedAt), speed * SAVED_SECONDS);
     client.movedAt = at;
-    // Falling is gravity's, not the player's.
-    double const distance = flying ? raylib::Vector3Distance(move.state.position, client.state.position)
-                                   : horizontalDistance(move.state.position, client.state.position);
+    double const distance = moveDistance(client.state.position, move.state.position, flying);
+    // The reset key brings a player back to the start from anywhere.
+    bool const reset = raylib::Vector3Distance(move.state.position, startEye) < 0.01f;
     bool const flyingRefused = flying && options.flySpeed <= 0;
-    if (flyingRefused || distance > client.allowance + MOVE_LEEWAY) {
+    if (flyingRefused || (distance > client.allowance + MOVE_LEEWAY && !reset)) {
         ++client.corrections;
         ++counted.corrections;
-        std::string const reason =
-            flyingRefused ? "the server does not allow flying" : "you moved faster than the server allows";
-        log << "Corrected " << client.name << ": " << reason.substr(reason.find(' ') + 1) << std::endl;
-        send(peer, Corrected{client.corrections, client.state.position, reason});
+        log << "Corrected " << client.name << ": " << (flyingRefused ? "flying" : "too fast") << std::endl;
+        send(peer,
+             Corrected{client.corrections, client.state.position,
+                       flyingRefused ? "the server does not allow flying" : "you moved faster than the server allows"});
         client.allowance = 0;
         return;
     }
@@ -336,6 +346,17 @@ void Server::sendAll(ServerMessage const& message) {
     }
 }
 
+PlayerId Server::freeId() {
+    auto const taken = [&](PlayerId id) {
+        return id == SERVER_ID ||
+               std::any_of(clients.begin(), clients.end(), [&](auto const& entry) { return entry.second.id == id; });
+    };
+    // Numbers go up, and after 65535 joins round again past those in use.
+    do ++lastId;
+    while (taken(lastId));
+    return lastId;
+}
+
 std::string Server::uniqueName(std::string const& wanted) const {
     auto const taken = [&](std::string const& name) {
         return std::any_of(clients.begin(), clients.end(),
@@ -357,6 +378,7 @@ bool Server::reload() {
         return false;
     }
     log << fresh->load.report();
+    startEye = fresh->load.world->start.eye;
     fresh->load.world.reset();
     scene = std::move(fresh);
     for (auto& [peer, client] : clients) {

@@ -87,6 +87,7 @@ private:
     void send(ENetPeer* peer, ServerMessage const& message);
     void sendAll(ServerMessage const& message);
     std::string uniqueName(std::string const& wanted) const;
+    PlayerId freeId();
 
     ServerOptions options;
     std::ostream& log;
@@ -96,6 +97,8 @@ private:
     double saveDue = -1;
     std::map<ENetPeer*, Client> clients;
     PlayerId lastId = SERVER_ID;
+    // The scene's start, where the reset key brings a player.
+    raylib::Vector3 startEye{};
     double nextTick = 0;
     std::chrono::steady_clock::time_point const started = std::chrono::steady_clock::now();
     ServerCounts counted;
