@@ -106,7 +106,8 @@ bool JoinedPlay::typing(std::vector<int> const& keys, KeyBindings const& binding
         char const* encoded = raylib::CodepointToUTF8(c, &length);
         if (chatText.size() + static_cast<size_t>(length) <= MAX_CHAT_BYTES) chatText.append(encoded, length);
     }
-    if (pressed(raylib::KEY_BACKSPACE) && !chatText.empty()) {
+    bool const erase = pressed(raylib::KEY_BACKSPACE) || raylib::IsKeyPressedRepeat(raylib::KEY_BACKSPACE);
+    if (erase && !chatText.empty()) {
         // A whole character, however many bytes it takes.
         do chatText.pop_back();
         while (!chatText.empty() && (static_cast<unsigned char>(chatText.back()) & 0xc0) == 0x80);

@@ -23,12 +23,21 @@ void readBack(std::span<uint8_t const> packet, Decode decode) {
     if (!again || encode(*again) != written) __builtin_trap();
 }
 
+// The receiver's folder, of this process, removed when it ends.
+struct Folder {
+    std::filesystem::path const path =
+        std::filesystem::temp_directory_path() / ("tessarine-net-fuzz-" + std::to_string(getpid()));
+    ~Folder() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path, ignored);
+    }
+};
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(uint8_t const* data, size_t size) {
-    static std::filesystem::path const folder =
-        std::filesystem::temp_directory_path() / ("tessarine-net-fuzz-" + std::to_string(getpid()));
-    SceneReceiver receiver(folder);
+    static Folder const folder;
+    SceneReceiver receiver(folder.path);
     for (size_t at = 0; at + 2 <= size;) {
         size_t const length = std::min<size_t>(data[at] | data[at + 1] << 8, size - at - 2);
         std::span<uint8_t const> const packet(data + at + 2, length);

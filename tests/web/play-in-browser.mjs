@@ -6,9 +6,10 @@
 // screenshot, and reports the frame rate. With --page-failures, also checks
 // that a page without WebGL 2, and one whose game file is missing, say so
 // instead of leaving the page blank; with --expect-failure, that the page says TEXT
+// (of the page opened with QUERY after its address, when given)
 // instead of playing. Every wait polls what the page shows, up to a
 // generous limit.
-//   node play-in-browser.mjs FOLDER SCREENSHOT_DIR [--page-failures | --expect-failure TEXT]
+//   node play-in-browser.mjs FOLDER SCREENSHOT_DIR [--page-failures | --expect-failure TEXT [QUERY]]
 import {execFileSync} from "node:child_process";
 import {mkdirSync, readFileSync, existsSync} from "node:fs";
 import http from "node:http";
@@ -21,9 +22,9 @@ import {fileURLToPath} from "node:url";
 const dependencies = path.resolve(path.dirname(fileURLToPath(import.meta.url)), "../../build/browser-test");
 const puppeteer = createRequire(path.join(dependencies, "package.json"))("puppeteer-core");
 
-const [folder, shots, flag, expectedFailure] = process.argv.slice(2);
+const [folder, shots, flag, expectedFailure, query = ""] = process.argv.slice(2);
 if (!folder || !shots) {
-  console.error("usage: play-in-browser.mjs FOLDER SCREENSHOT_DIR [--page-failures | --expect-failure TEXT]");
+  console.error("usage: play-in-browser.mjs FOLDER SCREENSHOT_DIR [--page-failures | --expect-failure TEXT [QUERY]]");
   process.exit(2);
 }
 mkdirSync(shots, {recursive: true});
@@ -80,7 +81,7 @@ const messageShown = () => {
 async function openPage(setUp) {
   const page = await browser.newPage();
   if (setUp) await page.evaluateOnNewDocument(setUp);
-  await page.goto(url);
+  await page.goto(url + query);
   return page;
 }
 
