@@ -446,6 +446,12 @@ TEST(Server, HostilePeersAreDroppedAndThePlayersPlayOn) {
         peer->say(bytes);
         peers.push_back(std::move(peer));
     }
+    // One greets, then floods the server with moves.
+    auto flood = std::make_unique<RawPeer>(local.address());
+    ASSERT_TRUE(local.until(players, [&] { return flood->pump(), flood->connected; }));
+    flood->say(hello);
+    for (int i = 0; i < 1000; ++i) flood->say(encode(Move{0, {{1, 2, 3}, 0, 0, false}}), MOVES_CHANNEL);
+    peers.push_back(std::move(flood));
     // One greets, then says what is no message, on the moves' channel.
     auto liar = std::make_unique<RawPeer>(local.address());
     ASSERT_TRUE(local.until(players, [&] { return liar->pump(), liar->connected; }));
@@ -476,8 +482,31 @@ TEST(Server, HostilePeersAreDroppedAndThePlayersPlayOn) {
         return seen.size() == 1 && seen[0].state.position.x == 2.0f;
     }));
     EXPECT_EQ(local.server->players(), 2u);
-    EXPECT_GE(local.server->counts().refusedMessages, 5u);
+    EXPECT_GE(local.server->counts().refusedMessages, 6u);
+    EXPECT_NE(local.log.str().find("too many messages"), std::string::npos);
     EXPECT_LT(residentBytes(), before + (32u << 20));
+}
+
+TEST(Server, AScenePlayersCouldNotPlayIsNotServed) {
+    fs::path const folder = freshFolder("tessarine-unserved");
+    struct Case {
+        std::string text, said;
+    } const cases[] = {
+        {"box (0, 0, 0)\n", "unknown object: box"},
+        {"model ../../secret, (0, 0, 0)\n", "leaves the models folders"},
+    };
+    for (Case const& c : cases) {
+        std::ofstream(folder / "scene.txt") << c.text;
+        std::ostringstream log;
+        std::string problem;
+        ServerOptions options;
+        options.scenePath = (folder / "scene.txt").string();
+        options.port = 0;
+        options.localOnly = true;
+        EXPECT_FALSE(Server::start(options, log, problem)) << c.text;
+        EXPECT_NE(problem.find(c.said), std::string::npos) << problem;
+        EXPECT_NE(problem.find("cannot be served"), std::string::npos) << problem;
+    }
 }
 
 TEST(Server, APasswordAndAFullServerKeepOthersOut) {

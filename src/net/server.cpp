@@ -28,6 +28,8 @@ constexpr double MOVE_LEEWAY = 1.0;
 // climb at most 1.24 units a unit walked (a step of 0.31 in 0.25), which
 // the slack lets through.
 constexpr double RISE_SHARE = 0.5;
+// The messages a client may send at once, and then a second.
+constexpr double MESSAGE_BURST = 240, MESSAGES_PER_SECOND = 120;
 // How long after the last save seen the scene is read again.
 constexpr double SAVE_SETTLING = 0.25;
 
@@ -70,6 +72,8 @@ struct Server::Client {
     double chatTokens = CHAT_BURST;
     double chattedAt = 0;
     bool toldToWait = false;
+    double messageTokens = MESSAGE_BURST;
+    double messagedAt = 0;
     // The scene's files it is being sent: the set, the file and the byte.
     std::shared_ptr<ServedScene const> sending;
     size_t file = 0, offset = 0;
@@ -170,6 +174,20 @@ void Server::received(ENetPeer* peer, ENetPacket const* packet) {
     auto const found = clients.find(peer);
     if (found == clients.end()) return;
     Client& client = found->second;
+    // A game sends TICKS_PER_SECOND moves a second and a few lines: many
+    // times that is a flood.
+    double const at = now();
+    client.messageTokens =
+        std::min(MESSAGE_BURST, client.messageTokens + (at - client.messagedAt) * MESSAGES_PER_SECOND);
+    client.messagedAt = at;
+    if (client.messageTokens < 1) {
+        ++counted.refusedMessages;
+        log << "Dropped " << (client.welcomed ? client.name : client.address) << ": it sent too many messages"
+            << std::endl;
+        refuse(peer, "the server had more messages from this game than any game sends");
+        return;
+    }
+    client.messageTokens -= 1;
     std::optional<ClientMessage> const message = decodeClientMessage({packet->data, packet->dataLength});
     // A client that says what no game says is not a game.
     bool const greeting = message && std::holds_alternative<Hello>(*message);
