@@ -252,6 +252,24 @@ TEST(FigureTrack, AFigureMovesBetweenReportsAndNeverPastTheNewest) {
     clock.heard(10.0, 1.0);
     clock.heard(10.5, 1.7);  // came late
     EXPECT_DOUBLE_EQ(clock.now(2.0), 11.0);
+    ServerClock behind;  // a server whose clock reads less than ours
+    behind.heard(1.0, 5.0);
+    EXPECT_DOUBLE_EQ(behind.now(6.0), 2.0);
+}
+
+TEST(SceneFiles, EachGameJoinedToAServerHasAFolderOfItsOwn) {
+    fs::path const cache = freshFolder("tessarine-cache");
+    setenv("XDG_CACHE_HOME", cache.c_str(), 1);
+    std::string problem;
+    std::unique_ptr<JoinedFolder> first = JoinedFolder::claim("example.org:7420", problem);
+    std::unique_ptr<JoinedFolder> second = JoinedFolder::claim("example.org:7420", problem);
+    ASSERT_TRUE(first && second) << problem;
+    EXPECT_EQ(first->path, cache / "tessarine/joined/example.org-7420");
+    EXPECT_EQ(second->path, cache / "tessarine/joined/example.org-7420-2");
+    first.reset();
+    std::unique_ptr<JoinedFolder> again = JoinedFolder::claim("example.org:7420", problem);
+    EXPECT_EQ(again->path, cache / "tessarine/joined/example.org-7420") << "taken again once let go";
+    unsetenv("XDG_CACHE_HOME");
 }
 
 namespace {
@@ -314,6 +332,7 @@ TEST(Server, PlayersSeeEachOtherHearEachOtherAndAreKeptToTheSpeeds) {
         return seen.size() == 1 && seen[0].name == "ann" && seen[0].state.position.x == 3.0f;
     }));
     EXPECT_NE(local.log.str().find("ann joined"), std::string::npos);
+    EXPECT_GT(local.server->counts().bytesSent, local.server->counts().ticks) << "a snapshot a tick, at least";
 
     // Chat goes to everyone; a flood is cut short.
     std::vector<News> heard;

@@ -189,8 +189,10 @@ fs::path cacheFolder() {
 }
 
 std::unique_ptr<JoinedFolder> JoinedFolder::claim(std::string const& server, std::string& problem) {
+    // HOST-PORT in plain characters, never hidden.
     std::string name;
-    for (char const c : server) name += isPlainName(std::string(1, c)) ? c : '-';
+    for (char const c : server) name += isPlainName(std::string("x") + c) ? c : '-';
+    if (name.empty() || name.front() == '.') name = "server" + name;
     fs::path const joined = cacheFolder() / "tessarine" / "joined";
     for (int copy = 1; copy <= 16; ++copy) {
         fs::path const folder = joined / (copy == 1 ? name : name + "-" + std::to_string(copy));
