@@ -212,6 +212,8 @@ TEST(SceneFiles, AReceiverTakesAWholeSetAndRefusesEveryOtherTransfer) {
         {"gigabytes", {SceneStart{1, uint64_t{8} << 30}}},
         {"too many files", {SceneStart{MAX_SCENE_FILES + 1, 10}}},
         {"a file past the set", {SceneStart{1, 4}, FileStart{"scene.txt", 5}}},
+        {"files past the set",
+         {SceneStart{2, 9}, FileStart{"scene.txt", 5}, partOf("rect "), FileStart{"models/a.vox", 5}}},
         {"a model past a model's bound", {SceneStart{1, 1u << 30}, FileStart{"models/a.vox", 17u << 20}}},
         {"out of the folder", {SceneStart{1, 4}, FileStart{"../scene.txt", 4}}},
         {"a part past its file", {SceneStart{1, 8}, FileStart{"scene.txt", 2}, partOf("rect")}},

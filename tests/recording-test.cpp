@@ -25,7 +25,8 @@ TEST(Recording, WrittenFrameByFrameAndReadBack) {
     fs::path const path = fs::temp_directory_path() / "tessarine-recording.rec";
     std::vector<FrameInput> const frames = {
         {0.016f, 1, -0.5f, {true, false, true, false}, {3.5f, -2}, false, {0.25f, -1}, true},
-        {0.5f, 0, 1, {false, true, false, true}, {0, 0}, true, {0, 0}, false, raylib::Vector3{1.5f, 2, -3}}};
+        {0.5f, 0, 1, {false, true, false, true}, {0, 0}, true, {0, 0}, false, raylib::Vector3{1.5f, 2, -3}},
+        {0.02f, 0, 0, {}, {1, 1}, false, {0, 0}, false}};
     Motion const motion{0.125f, true, 90, true, false, 30, true, 2};
     {
         RecordingWriter writer(path.string(), "a scene.txt", 0x0123456789abcdefu, motion);
@@ -35,8 +36,8 @@ TEST(Recording, WrittenFrameByFrameAndReadBack) {
     ASSERT_TRUE(read) << read.problem().message;
     EXPECT_EQ(std::tuple(read->scenePath, read->worldDigest), std::tuple("a scene.txt", 0x0123456789abcdefu));
     EXPECT_EQ(read->motion, motion);
-    ASSERT_EQ(read->frames.size(), 2u);
-    for (size_t i = 0; i < 2; ++i) {
+    ASSERT_EQ(read->frames.size(), frames.size());
+    for (size_t i = 0; i < frames.size(); ++i) {
         FrameInput const& a = read->frames[i];
         FrameInput const& b = frames[i];
         EXPECT_EQ(std::tuple(a.frameTime, a.forward, a.side, a.keys.reset, a.keys.showInfo, a.mouse.x, a.mouse.y,

@@ -94,12 +94,12 @@ void Client::received(ServerMessage const& message) {
         tell(News::LEFT, found->second.name + " left");
         others.erase(found);
     } else if (auto const* snapshot = std::get_if<Snapshot>(&message)) {
-        double const local = now();
-        clock.heard(snapshot->time / 1000.0, local);
+        double const sent = snapshot->time / 1000.0;
+        clock.heard(sent, now());
         for (Snapshot::Figure const& figure : snapshot->figures) {
             auto const found = others.find(figure.id);
             if (found == others.end()) continue;
-            found->second.track.add(snapshot->time / 1000.0, figure.state);
+            found->second.track.add(sent, figure.state);
             found->second.heard = figure.state;
         }
     } else if (auto const* line = std::get_if<ChatLine>(&message)) {
