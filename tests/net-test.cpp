@@ -95,7 +95,10 @@ TEST(Protocol, FieldsPastTheirBoundsAreRefused) {
     hello[3] = 24;
     hello.erase(hello.begin() + 4);
     EXPECT_TRUE(decodeClientMessage(hello));
-    // A snapshot of more players than a server holds.
+    // A snapshot of as many players as a server holds, and of one more.
+    Snapshot full;
+    full.figures.resize(MAX_PLAYERS);
+    EXPECT_TRUE(decodeServerMessage(encode(full)));
     std::vector<uint8_t> snapshot = {109, 0, 0, 0, 0, static_cast<uint8_t>(MAX_PLAYERS + 1)};
     snapshot.resize(snapshot.size() + (MAX_PLAYERS + 1) * 23, 0);
     EXPECT_FALSE(decodeServerMessage(snapshot));
