@@ -123,6 +123,8 @@ TEST(Protocol, TextIsCleanedOfWhatDoesNotPrint) {
         {"c1\xc2\x85next", 24, "c1next"},
         {"bad\xff\xfe utf", 24, "bad utf"},
         {"overlong\xc0\xaf", 24, "overlong"},
+        {"past\xf5\x80\x80\x80 unicode", 24, "past unicode"},
+        {"emoji \xf0\x9f\x99\x82", 24, "emoji \xf0\x9f\x99\x82"},
         {"caf\xc3\xa9", 24, "caf\xc3\xa9"},
         {"caf\xc3\xa9", 4, "caf"},
         {"\n\r\t ", 24, ""},
