@@ -79,6 +79,7 @@ TEST(Recording, WrittenFrameByFrameAndReadBack) {
         {header.substr(0, 57) + "motion 0.05 0 180 0 1 20 x\nframes\n", "its header is damaged"},
         {header.substr(0, 57) + "motion 0.05 0 180 0x\nframes\n", "its header is damaged"},
         {header.substr(0, 57) + "motion 0.05 0 180 0 1 12 1 2.5\nframes\n", ""},  // and the jump's
+        {header.substr(0, 57) + "motion 0.05 0 180 0 1 12 1 100\nframes\n", ""},  // the highest jump
         {header.substr(0, 57) + "motion 0.05 0 180 0 1 12 3 2.5\nframes\n", "its header is damaged"},
         {header + frame + frame.substr(0, 28), "it is cut short in frame 2"},
         {first + firstFrame + firstFrame.substr(0, 20), "it is cut short in frame 2"},
