@@ -275,6 +275,7 @@ bool Session::running() const {
 bool Session::frame() {
     if (how.replay && how.graphics && raylib::WindowShouldClose()) return false;
     double const started = raylib::GetTime();
+    if (how.company) how.company->listen();
     std::vector<int> keys = how.replay ? std::vector<int>{} : pressedKeys();
     // The chat line's keys are its own.
     bool const typing = how.company && !how.replay && !screen && how.company->typing(keys, settings.keys);
@@ -326,7 +327,7 @@ bool Session::update(std::vector<int> const& keys, bool typing) {
     // so does a scene the server sends again, and where it puts the player.
     if (!how.replay && saves.settled(raylib::GetTime())) input.reload = true;
     if (how.company) {
-        CompanyNews const news = how.company->serve();
+        CompanyNews const news = how.company->news();
         input.placedAt = news.placedAt;
         input.reload |= news.newScene;
         if (!news.problem.empty()) notice.show(news.problem, NoticeKind::PROBLEM);

@@ -63,8 +63,11 @@ struct CompanyNews {
 class Company {
 public:
     virtual ~Company() = default;
-    // Serves the network.
-    virtual CompanyNews serve() = 0;
+    // Serves the network: every frame, also while the settings screen is
+    // open, or the server would hear nothing and drop the player.
+    virtual void listen() = 0;
+    // What the server asked of the play since the last frame played.
+    virtual CompanyNews news() = 0;
     // Opens the chat line on its key, and takes the frame's keys while it
     // is open: then the play sees none of them.
     virtual bool typing(std::vector<int> const& keys, KeyBindings const& bindings) = 0;

@@ -69,8 +69,11 @@ std::unique_ptr<JoinedPlay> JoinedPlay::join(JoinRequest const& request, Loading
     return play;
 }
 
-CompanyNews JoinedPlay::serve() {
+void JoinedPlay::listen() {
     client->service();
+}
+
+CompanyNews JoinedPlay::news() {
     CompanyNews news;
     news.placedAt = client->takeCorrection();
     news.newScene = client->takeNewScene();

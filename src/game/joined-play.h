@@ -30,7 +30,8 @@ public:
     // The speeds the server allows.
     Welcome const& welcome() const { return client->welcome(); }
 
-    CompanyNews serve() override;
+    void listen() override;
+    CompanyNews news() override;
     bool typing(std::vector<int> const& keys, KeyBindings const& bindings) override;
     void tell(Player const& player, raylib::Camera3D const& camera) override;
     void placeFigures(SceneRenderer& scene) override;
