@@ -45,6 +45,12 @@ std::unique_ptr<Client> Client::join(ServerAddress const& address, Hello hello, 
     return client;
 }
 
+Client::~Client() {
+    if (!connected || over) return;
+    enet_peer_disconnect_now(host->server(), 0);
+    enet_host_flush(host->get());
+}
+
 double Client::now() const {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
 }

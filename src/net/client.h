@@ -46,6 +46,10 @@ public:
     // (a bot plays without them). Empty, with the problem, when it cannot.
     static std::unique_ptr<Client> join(ServerAddress const& address, Hello hello, std::filesystem::path folder,
                                         std::string& problem);
+    // Says goodbye, so that the others see the player leave at once.
+    ~Client();
+    Client(Client const&) = delete;
+    Client& operator=(Client const&) = delete;
 
     // Handles what has come, waiting up to that long for the first of it.
     void service(double waitSeconds = 0);
