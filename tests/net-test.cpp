@@ -136,6 +136,32 @@ TEST(Protocol, TextIsCleanedOfWhatDoesNotPrint) {
     for (Case const& c : cases) EXPECT_EQ(cleanText(c.given, c.bound), c.kept) << printable(c.given);
 }
 
+TEST(Protocol, AServerIsNamedAsHostOrHostAndPort) {
+    struct Case {
+        std::string text, host;
+        uint16_t port;  // 0: refused
+    } const cases[] = {
+        {"example.org", "example.org", DEFAULT_PORT},
+        {"127.0.0.1:7421", "127.0.0.1", 7421},
+        {"host:65535", "host", 65535},
+        {"host:65536", "", 0},
+        {"host:0", "", 0},
+        {"host:x1", "", 0},
+        {"host:", "", 0},
+        {":7420", "", 0},
+    };
+    for (Case const& c : cases) {
+        std::string problem;
+        std::optional<ServerAddress> const address = parseServerAddress(c.text, problem);
+        EXPECT_EQ(address.has_value(), c.port != 0) << c.text;
+        if (address) {
+            EXPECT_EQ(std::tuple(address->host, address->port), std::tuple(c.host, c.port)) << c.text;
+        } else {
+            EXPECT_FALSE(problem.empty()) << c.text;
+        }
+    }
+}
+
 TEST(SceneFiles, OnlyTheSceneAndModelsUnderModelsMayBeWritten) {
     struct Case {
         std::string path;
