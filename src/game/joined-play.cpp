@@ -1,6 +1,7 @@
 #include "joined-play.h"
 
 #include <algorithm>
+#include <cctype>
 
 #include "asset-path.h"
 #include "password-file.h"
@@ -93,18 +94,23 @@ CompanyNews JoinedPlay::news() {
 
 bool JoinedPlay::typing(std::vector<int> const& keys, KeyBindings const& bindings) {
     auto const pressed = [&](int key) { return std::find(keys.begin(), keys.end(), key) != keys.end(); };
+    // The letter of the key that opens the line is no letter of it; the
+    // letters typed after it in the same frame are.
+    int opener = 0;
     if (!chatOpen) {
-        bool const opens = std::any_of(bindings[CHAT].begin(), bindings[CHAT].end(),
-                                       [&](int key) { return key != 0 && pressed(key); });
-        if (!opens || !client->joined()) return false;
+        auto const opening = std::find_if(bindings[CHAT].begin(), bindings[CHAT].end(),
+                                          [&](int key) { return key != 0 && pressed(key); });
+        if (opening == bindings[CHAT].end() || !client->joined()) return false;
         chatOpen = true;
         chatText.clear();
-        // The key that opened the line is no letter of it.
-        while (raylib::GetCharPressed() != 0) {
-        }
-        return true;
+        opener = *opening;
     }
     for (int c = raylib::GetCharPressed(); c != 0; c = raylib::GetCharPressed()) {
+        // raylib's codes of letter keys are their capitals'.
+        if (opener != 0 && c < 128 && std::toupper(c) == opener) {
+            opener = 0;
+            continue;
+        }
         int length = 0;
         char const* encoded = raylib::CodepointToUTF8(c, &length);
         if (chatText.size() + static_cast<size_t>(length) <= MAX_CHAT_BYTES) chatText.append(encoded, length);
