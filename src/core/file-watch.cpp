@@ -68,3 +68,16 @@ bool FileWatch::changed() {
 }
 
 #endif
+
+void SaveWatch::watch(std::vector<std::string> const& watched, bool on) {
+    files = on && !watched.empty() ? std::make_unique<FileWatch>(watched) : nullptr;
+    due = -1;
+}
+
+bool SaveWatch::settled(double now) {
+    if (!files) return false;
+    if (files->changed()) due = now + SAVE_SETTLING_SECONDS;
+    if (due < 0 || now < due) return false;
+    due = -1;
+    return true;
+}

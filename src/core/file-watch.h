@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -27,4 +28,23 @@ private:
     };
     int descriptor = -1;
     std::vector<Folder> folders;
+};
+
+// How long after the last save seen the scene is read again: an editor may
+// write a file in steps, or several files in turn.
+inline constexpr double SAVE_SETTLING_SECONDS = 0.25;
+
+// Watches the files a scene was read from and tells when their saves have
+// settled.
+class SaveWatch {
+public:
+    // Watching the files, or nothing when not on.
+    void watch(std::vector<std::string> const& files, bool on);
+    // Whether a save seen has settled by now, in seconds of a steady clock.
+    bool settled(double now);
+    bool watching() const { return files && files->watching(); }
+
+private:
+    std::unique_ptr<FileWatch> files;
+    double due = -1;
 };

@@ -121,19 +121,6 @@ std::string flyingNotice(KeyBindings const& keys) {
     return "Flying: " + named(FLY_UP) + " and " + named(FLY_DOWN) + " go up and down, " + named(FLY) + " lands";
 }
 
-void SaveWatch::watch(std::vector<std::string> const& watched, bool on) {
-    files = on && !watched.empty() ? std::make_unique<FileWatch>(watched) : nullptr;
-    due = -1;
-}
-
-bool SaveWatch::settled(double now) {
-    if (!files) return false;
-    if (files->changed()) due = now + SAVE_SETTLING_SECONDS;
-    if (due < 0 || now < due) return false;
-    due = -1;
-    return true;
-}
-
 std::string reloadNotice(SceneLoad const& load, int entities) {
     if (!load.world) return load.report().substr(0, load.report().find('\n'));
     std::string const reloaded = "Scene reloaded: " + std::to_string(entities) + " entities";

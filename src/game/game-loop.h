@@ -153,25 +153,6 @@ std::string fallenNotice(float y, float lowest, KeyBindings const& keys);
 SceneLoad reloadScene(std::string const& path, std::shared_ptr<Player> const& player, std::shared_ptr<World>& world,
                       ModelCache* models = nullptr, std::string const& assetRoot = "");
 
-// How long after the last save seen the scene is read again: an editor may
-// write a file in steps, or several files in turn.
-inline constexpr double SAVE_SETTLING_SECONDS = 0.25;
-
-// Watches the files a scene was read from and tells when their saves have
-// settled.
-class SaveWatch {
-public:
-    // Watching the files, or nothing when not on.
-    void watch(std::vector<std::string> const& files, bool on);
-    // Whether a save seen has settled by now, in seconds of a steady clock.
-    bool settled(double now);
-    bool watching() const { return files && files->watching(); }
-
-private:
-    std::unique_ptr<FileWatch> files;
-    double due = -1;
-};
-
 // What the screen says of a reload: the first problem that kept the old
 // world, or the entities of the new one and how many warnings came with it,
 // and the first of them.

@@ -1,12 +1,10 @@
 #include <csignal>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 
 #include <CLI/CLI.hpp>
 
 #include "asset-folder.h"
-#include "asset-path.h"
 #include "password-file.h"
 #include "raylib-log.h"
 #include "server.h"

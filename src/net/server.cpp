@@ -2,14 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <csignal>
-#include <iostream>
-
-#include <CLI/CLI.hpp>
-
-#include "asset-folder.h"
-#include "asset-path.h"
-#include "log-capture.h"
 
 namespace {
 
@@ -30,8 +22,6 @@ constexpr double MOVE_LEEWAY = 1.0;
 constexpr double RISE_SHARE = 0.5;
 // The messages a client may send at once, and then a second.
 constexpr double MESSAGE_BURST = 240, MESSAGES_PER_SECOND = 120;
-// How long after the last save seen the scene is read again.
-constexpr double SAVE_SETTLING = 0.25;
 
 std::string describe(ENetAddress const& address) {
     char name[64] = "?";
@@ -53,6 +43,20 @@ double moveDistance(raylib::Vector3 from, raylib::Vector3 to, bool flying) {
     return std::hypot(to.x - from.x, to.z - from.z, RISE_SHARE * std::max(0.0f, to.y - from.y));
 }
 
+// What a client may still send of something limited: up to burst at once,
+// filled again at so many a second.
+struct Budget {
+    double left, at = 0;
+    // Whether one more may go now.
+    bool take(double now, double burst, double perSecond) {
+        left = std::min(burst, left + (now - at) * perSecond);
+        at = now;
+        if (left < 1) return false;
+        left -= 1;
+        return true;
+    }
+};
+
 }  // namespace
 
 struct Server::Client {
@@ -69,11 +73,9 @@ struct Server::Client {
     // The distance it may still go before it is too fast.
     double allowance = 0;
     uint16_t corrections = 0;
-    double chatTokens = CHAT_BURST;
-    double chattedAt = 0;
+    Budget chat{CHAT_BURST};
     bool toldToWait = false;
-    double messageTokens = MESSAGE_BURST;
-    double messagedAt = 0;
+    Budget messages{MESSAGE_BURST};
     // The scene's files it is being sent: the set, the file and the byte.
     std::shared_ptr<ServedScene const> sending;
     size_t file = 0, offset = 0;
@@ -87,12 +89,7 @@ std::unique_ptr<Server> Server::start(ServerOptions options, std::ostream& log, 
         problem = scene->load.report() + "the scene " + server->options.scenePath + " cannot be served";
         return nullptr;
     }
-    // Warnings are said as the scene tool's check says them.
-    log << scene->load.report();
-    server->watch = std::make_unique<FileWatch>(scene->load.files);
-    server->startEye = scene->load.world->start.eye;
-    scene->load.world.reset();  // only the game plays it
-    server->scene = std::move(scene);
+    server->serveScene(std::move(scene));
     size_t const peers = std::min(server->options.maxPlayers, MAX_PLAYERS) + 4;  // room to refuse the next ones
     server->host = EnetHost::listen(server->options.port, peers, server->options.localOnly, problem);
     if (!server->host) return nullptr;
@@ -113,6 +110,10 @@ Server::~Server() {
 
 double Server::now() const {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+}
+
+std::string Server::playerCount() const {
+    return "(" + std::to_string(players()) + (players() == 1 ? " player)" : " players)");
 }
 
 size_t Server::players() const {
@@ -167,7 +168,7 @@ void Server::disconnected(ENetPeer* peer) {
     clients.erase(found);
     if (!client.welcomed) return;
     sendAll(PlayerLeft{client.id});
-    log << client.name << " left (" << players() << (players() == 1 ? " player)" : " players)") << std::endl;
+    log << client.name << " left " << playerCount() << std::endl;
 }
 
 void Server::received(ENetPeer* peer, ENetPacket const* packet) {
@@ -176,18 +177,13 @@ void Server::received(ENetPeer* peer, ENetPacket const* packet) {
     Client& client = found->second;
     // A game sends TICKS_PER_SECOND moves a second and a few lines: many
     // times that is a flood.
-    double const at = now();
-    client.messageTokens =
-        std::min(MESSAGE_BURST, client.messageTokens + (at - client.messagedAt) * MESSAGES_PER_SECOND);
-    client.messagedAt = at;
-    if (client.messageTokens < 1) {
+    if (!client.messages.take(now(), MESSAGE_BURST, MESSAGES_PER_SECOND)) {
         ++counted.refusedMessages;
         log << "Dropped " << (client.welcomed ? client.name : client.address) << ": it sent too many messages"
             << std::endl;
         refuse(peer, "the server had more messages from this game than any game sends");
         return;
     }
-    client.messageTokens -= 1;
     std::optional<ClientMessage> const message = decodeClientMessage({packet->data, packet->dataLength});
     // A client that says what no game says is not a game.
     bool const greeting = message && std::holds_alternative<Hello>(*message);
@@ -231,8 +227,7 @@ void Server::greet(ENetPeer* peer, Client& client, Hello const& hello) {
         send(other, PlayerJoined{client.id, client.name, true});
     }
     if (client.wantsFiles) client.sending = scene;
-    log << client.name << " joined from " << client.address << " (" << players()
-        << (players() == 1 ? " player)" : " players)") << std::endl;
+    log << client.name << " joined from " << client.address << " " << playerCount() << std::endl;
 }
 
 void Server::moved(ENetPeer* peer, Client& client, Move const& move) {
@@ -269,19 +264,15 @@ void Server::moved(ENetPeer* peer, Client& client, Move const& move) {
 }
 
 void Server::chatted(ENetPeer* peer, Client& client, Chat const& chat) {
-    double const at = now();
-    client.chatTokens = std::min(CHAT_BURST, client.chatTokens + (at - client.chattedAt) * CHAT_PER_SECOND);
-    client.chattedAt = at;
     std::string const text = cleanText(chat.text, MAX_CHAT_BYTES);
     if (text.empty()) return;
-    if (client.chatTokens < 1) {
+    if (!client.chat.take(now(), CHAT_BURST, CHAT_PER_SECOND)) {
         // Said once for a flood, not once a line.
         if (!client.toldToWait) send(peer, ChatLine{SERVER_ID, "You are chatting too fast: a line every two seconds"});
         client.toldToWait = true;
         return;
     }
     client.toldToWait = false;
-    client.chatTokens -= 1;
     log << client.name << ": " << text << std::endl;
     sendAll(ChatLine{client.id, text});
 }
@@ -388,17 +379,24 @@ std::string Server::uniqueName(std::string const& wanted) const {
     }
 }
 
+void Server::serveScene(std::shared_ptr<ServedScene> fresh) {
+    // Warnings are said as the scene tool's check says them.
+    log << fresh->load.report();
+    saves.watch(fresh->load.files, true);
+    startEye = fresh->load.world->start.eye;
+    fresh->load.world.reset();  // only the game plays it
+    scene = std::move(fresh);
+}
+
 bool Server::reload() {
     auto fresh = std::make_shared<ServedScene>(readServedScene(options.scenePath, options.assetRoot));
-    watch = std::make_unique<FileWatch>(fresh->load.files);
     if (fresh->files.empty()) {
+        // Its files stay watched, so that the save that mends it is seen.
+        saves.watch(fresh->load.files, true);
         log << fresh->load.report() << "Scene not reloaded: the players keep the one they have" << std::endl;
         return false;
     }
-    log << fresh->load.report();
-    startEye = fresh->load.world->start.eye;
-    fresh->load.world.reset();
-    scene = std::move(fresh);
+    serveScene(std::move(fresh));
     for (auto& [peer, client] : clients) {
         if (!client.welcomed || !client.wantsFiles) continue;
         client.sending = scene;
@@ -411,9 +409,5 @@ bool Server::reload() {
 }
 
 bool Server::sceneSaved() {
-    double const at = now();
-    if (watch && watch->changed()) saveDue = at + SAVE_SETTLING;
-    if (saveDue < 0 || at < saveDue) return false;
-    saveDue = -1;
-    return true;
+    return saves.settled(now());
 }

@@ -87,14 +87,18 @@ private:
     void send(ENetPeer* peer, ServerMessage const& message);
     void sendAll(ServerMessage const& message);
     std::string uniqueName(std::string const& wanted) const;
+    // "(N players)", as the log counts them.
+    std::string playerCount() const;
+    // Takes a scene read without a problem as the one served: its files
+    // watched, its start kept, its world let go.
+    void serveScene(std::shared_ptr<ServedScene> fresh);
     PlayerId freeId();
 
     ServerOptions options;
     std::ostream& log;
     std::unique_ptr<EnetHost> host;
     std::shared_ptr<ServedScene const> scene;
-    std::unique_ptr<FileWatch> watch;
-    double saveDue = -1;
+    SaveWatch saves;
     std::map<ENetPeer*, Client> clients;
     PlayerId lastId = SERVER_ID;
     // The scene's start, where the reset key brings a player.
