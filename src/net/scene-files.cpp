@@ -27,11 +27,10 @@ bool isPlainName(std::string const& part) {
 }
 
 // The file's bytes; none when it cannot be read whole.
-std::optional<std::vector<uint8_t>> fileBytes(std::string const& path) {
+std::optional<std::string> fileText(std::string const& path) {
     std::ifstream in(path, std::ios::binary);
-    std::optional<std::string> const text = readRest(in);
-    if (!in.is_open() || !text) return std::nullopt;
-    return std::vector<uint8_t>(text->begin(), text->end());
+    if (!in.is_open()) return std::nullopt;
+    return readRest(in);
 }
 
 Problem sendingProblem(std::string const& file, std::string const& message) {
@@ -60,12 +59,12 @@ void addModelFiles(ServedScene& served, std::string const& text, std::string con
                           " cannot be sent to players: a model's name is letters, digits, '-', '_' and '.'"));
             continue;
         }
-        std::optional<std::vector<uint8_t>> bytes = fileBytes(lookup.path);
+        std::optional<std::string> const bytes = fileText(lookup.path);
         if (!bytes || bytes->size() > MAX_VOX_FILE_BYTES) {
             served.load.problems.push_back(sendingProblem(lookup.path, "the model file cannot be read to be sent"));
             continue;
         }
-        served.files.push_back({sentPath, std::move(*bytes)});
+        served.files.push_back({sentPath, {bytes->begin(), bytes->end()}});
     }
 }
 
@@ -83,14 +82,14 @@ ServedScene readServedScene(std::string const& path, std::string const& assetRoo
     ServedScene served{loadWorld(path, std::make_shared<Player>(), {.assetRoot = assetRoot}), {}};
     quiet.reset();
     if (served.load.hasErrors()) return served;
-    std::optional<std::vector<uint8_t>> text = fileBytes(path);
+    std::optional<std::string> const text = fileText(path);
     if (!text || text->size() > MAX_SCENE_TEXT_BYTES) {
-        served.load.problems.push_back(sendingProblem(path, "the scene file is too large to be sent to players"));
+        served.load.problems.push_back(
+            sendingProblem(path, "the scene file cannot be read whole to be sent, or is too large"));
         return served;
     }
-    std::string const textCopy(text->begin(), text->end());
-    served.files.push_back({SCENE_FILE_NAME, std::move(*text)});
-    addModelFiles(served, textCopy, path, assetRoot);
+    served.files.push_back({SCENE_FILE_NAME, {text->begin(), text->end()}});
+    addModelFiles(served, *text, path, assetRoot);
     if (served.load.hasErrors() || served.files.size() > MAX_SCENE_FILES || served.bytes() > MAX_SCENE_BYTES) {
         if (!served.load.hasErrors()) {
             served.load.problems.push_back(sendingProblem(path, "the scene and its models are too large to be sent"));
