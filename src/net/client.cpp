@@ -106,7 +106,6 @@ void Client::received(ServerMessage const& message) {
             auto const found = others.find(figure.id);
             if (found == others.end()) continue;
             found->second.track.add(sent, figure.state);
-            found->second.heard = figure.state;
         }
     } else if (auto const* line = std::get_if<ChatLine>(&message)) {
         std::string const text = cleanText(line->text, MAX_REASON_BYTES);
@@ -199,10 +198,4 @@ std::vector<std::string> Client::playerNames() const {
     std::vector<std::string> names{ownName};
     for (auto const& [id, other] : others) names.push_back(other.name);
     return names;
-}
-
-std::optional<PlayerState> Client::heardOf(PlayerId id) const {
-    auto const found = others.find(id);
-    if (found == others.end() || found->second.track.empty()) return std::nullopt;
-    return found->second.heard;
 }

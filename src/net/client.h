@@ -81,8 +81,6 @@ public:
     std::vector<Figure> figures() const;
     // Everyone's names, the player's own first.
     std::vector<std::string> playerNames() const;
-    // The newest place heard of a player, as it came, for measures.
-    std::optional<PlayerState> heardOf(PlayerId id) const;
 
 private:
     Client() = default;
@@ -108,7 +106,6 @@ private:
     struct Other {
         std::string name;
         FigureTrack track;
-        PlayerState heard;
     };
     std::map<PlayerId, Other> others;
     ServerClock clock;

@@ -39,7 +39,6 @@ struct ServerOptions {
 // What a server has done, for its measures.
 struct ServerCounts {
     uint64_t ticks = 0;
-    double tickSeconds = 0;
     uint64_t bytesSent = 0;
     uint64_t corrections = 0;
     uint64_t refusedMessages = 0;
