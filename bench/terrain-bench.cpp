@@ -128,6 +128,7 @@ void frames(benchmark::State& state, Route route, std::string const& path) {
     drawFrame(floorRenderer, *floorWorld, floorCamera);
     double seconds = 0, floorSeconds = 0, plainSeconds = 0;
     size_t at = 0;
+    double drawn = 0;
     for (auto _ : state) {
         raylib::Camera3D const& camera = cameras[at++ % cameras.size()];
         state.PauseTiming();
@@ -135,11 +136,13 @@ void frames(benchmark::State& state, Route route, std::string const& path) {
         if (plain) plainSeconds += drawFrame(*plain, *terrain, camera);
         state.ResumeTiming();
         seconds += drawFrame(renderer, *terrain, camera);
+        drawn += static_cast<double>(renderer.scene.trianglesDrawn());
     }
     state.counters["floor_frames"] = seconds / floorSeconds;
     if (plain) state.counters["plain_frames"] = seconds / plainSeconds;
     state.counters["render_width"] = raylib::GetRenderWidth();
     state.counters["triangles"] = static_cast<double>(renderer.scene.triangles());
+    state.counters["drawn"] = drawn / static_cast<double>(std::max<size_t>(at, 1));
     state.counters["mesh_MiB"] = static_cast<double>(renderer.scene.meshBytes()) / (1 << 20);
 }
 

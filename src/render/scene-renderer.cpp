@@ -71,9 +71,17 @@ constexpr Face FACES[6] = {
     {{-1, 0, 0}, {{-1, -1, -1}, {-1, -1, 1}, {-1, 1, 1}, {-1, 1, -1}}},
 };
 
-// The two triangles of each face, as corners of its quad: drawn by index,
-// each corner's vertex is worked out once.
+// The two triangles of each face, as corners of its quad.
 constexpr unsigned short TRIANGLE_CORNERS[6] = {0, 1, 2, 0, 2, 3};
+
+// The vertex of a corner of a merged face: its place, and its colour
+// darkened by its share of the light. At raylib's locations of a vertex's
+// position and colour, which the faces' programs read.
+struct Corner {
+    float position[3];
+    unsigned char color[4];
+};
+constexpr int POSITION_LOCATION = 0, COLOR_LOCATION = 3;
 
 std::tuple<int, int, int> chunkOf(raylib::Vector3 c) {
     return {static_cast<int>(std::floor(c.x / CHUNK_SIDE)), static_cast<int>(std::floor(c.y / CHUNK_SIDE)),
@@ -99,16 +107,12 @@ float distanceSquared(raylib::Vector3 p, raylib::BoundingBox const& box) {
 
 }  // namespace
 
-SceneRenderer::SceneRenderer()
-    : material(raylib::LoadMaterialDefault()),
-      cube(raylib::GenMeshCube(1, 1, 1)),
-      quadCorners(raylib::rlLoadVertexBufferElement(TRIANGLE_CORNERS, sizeof TRIANGLE_CORNERS, false)) {}
+SceneRenderer::SceneRenderer() : material(raylib::LoadMaterialDefault()), cube(raylib::GenMeshCube(1, 1, 1)) {}
 
 SceneRenderer::~SceneRenderer() {
     release();
     raylib::UnloadMesh(cube);
     if (haloTexture.id != 0) raylib::UnloadTexture(haloTexture);
-    raylib::rlUnloadVertexBuffer(quadCorners);
     // The material's shader is the light shader, which is not ours to unload.
     raylib::MemFree(material.maps);
 }
@@ -120,6 +124,7 @@ void SceneRenderer::release() {
         if (part.query) glDeleteQueries(1, &part.query);
     }
     parts.clear();
+    unloadQuadIndices();
     waiting.clear();
     sorted = 0;
     allSorted = false;
@@ -211,10 +216,66 @@ bool SceneRenderer::sortUntil(World const& world, Clock::time_point deadline) {
     return allSorted || sortSome(world, deadline);
 }
 
-SceneRenderer::FaceList SceneRenderer::uploadFaces(std::vector<FaceInstance> const& faces, bool shaded) const {
+SceneRenderer::FaceList SceneRenderer::uploadCorners(std::vector<FaceInstance> const& faces, int direction) {
+    std::vector<Corner> corners;
+    corners.reserve(4 * faces.size());
+    for (FaceInstance const& face : faces) {
+        unsigned char const* light = face.light;
+        // The two triangles meet on the diagonal between the corners whose
+        // light differs the most, so that a corner's shade spreads evenly.
+        int const first = std::abs(light[1] - light[3]) > std::abs(light[0] - light[2]) ? 1 : 0;
+        for (int i = 0; i < 4; ++i) {
+            int const k = (i + first) % 4;
+            float const* sign = FACES[direction].corners[k];
+            Corner corner{};
+            for (int axis = 0; axis < 3; ++axis)
+                corner.position[axis] = face.center[axis] + sign[axis] * face.half[axis];
+            for (int c = 0; c < 3; ++c)
+                corner.color[c] = static_cast<unsigned char>((face.color[c] * light[k] + 127) / 255);
+            corner.color[3] = face.color[3];
+            corners.push_back(corner);
+        }
+    }
     FaceList list;
     list.count = static_cast<int>(faces.size());
-    list.shaded = shaded;
+    list.bytes = corners.size() * sizeof(Corner);
+    list.vao = raylib::rlLoadVertexArray();
+    raylib::rlEnableVertexArray(list.vao);
+    list.vbo = raylib::rlLoadVertexBuffer(corners.data(), static_cast<int>(list.bytes), false);
+    raylib::rlSetVertexAttribute(POSITION_LOCATION, 3, RL_FLOAT, false, sizeof(Corner), offsetof(Corner, position));
+    raylib::rlEnableVertexAttribute(POSITION_LOCATION);
+    raylib::rlSetVertexAttribute(COLOR_LOCATION, 4, RL_UNSIGNED_BYTE, true, sizeof(Corner), offsetof(Corner, color));
+    raylib::rlEnableVertexAttribute(COLOR_LOCATION);
+    bindQuadIndices(list.count);
+    raylib::rlDisableVertexArray();
+    return list;
+}
+
+void SceneRenderer::bindQuadIndices(int quads) {
+    if (quads > quadIndexCapacity) {
+        if (quadIndices) outgrownQuadIndices.push_back(quadIndices);
+        quadIndexCapacity = std::max(quads, 2 * quadIndexCapacity);
+        std::vector<uint32_t> indices;
+        indices.reserve(6 * static_cast<size_t>(quadIndexCapacity));
+        for (uint32_t quad = 0; quad < static_cast<uint32_t>(quadIndexCapacity); ++quad) {
+            for (unsigned short const corner : TRIANGLE_CORNERS) indices.push_back(4 * quad + corner);
+        }
+        quadIndices = raylib::rlLoadVertexBufferElement(indices.data(), static_cast<int>(indices.size() * 4), false);
+    }
+    raylib::rlEnableVertexBufferElement(quadIndices);
+}
+
+void SceneRenderer::unloadQuadIndices() {
+    for (unsigned const buffer : outgrownQuadIndices) raylib::rlUnloadVertexBuffer(buffer);
+    outgrownQuadIndices.clear();
+    if (quadIndices) raylib::rlUnloadVertexBuffer(quadIndices);
+    quadIndices = 0;
+    quadIndexCapacity = 0;
+}
+
+SceneRenderer::FaceList SceneRenderer::uploadInstances(std::vector<FaceInstance> const& faces) const {
+    FaceList list;
+    list.count = static_cast<int>(faces.size());
     // Faces of boxes of one size (the voxels of a cloud) share their half
     // size, given as the attribute's value when the list is drawn.
     std::copy_n(faces.front().half, 3, list.half);
@@ -231,7 +292,6 @@ SceneRenderer::FaceList SceneRenderer::uploadFaces(std::vector<FaceInstance> con
     std::vector<Field> fields{{0, 3, RL_FLOAT, false, offsetof(FaceInstance, center), sizeof(float[3])}};
     if (!list.sharedHalf) fields.push_back({1, 3, RL_FLOAT, false, offsetof(FaceInstance, half), sizeof(float[3])});
     fields.push_back({2, 4, RL_UNSIGNED_BYTE, true, offsetof(FaceInstance, color), 4});
-    if (shaded) fields.push_back({3, 4, RL_UNSIGNED_BYTE, true, offsetof(FaceInstance, light), 4});
     size_t stride = 0;
     for (Field const& field : fields) stride += field.size;
     std::vector<unsigned char> packed(faces.size() * stride);
@@ -253,7 +313,6 @@ SceneRenderer::FaceList SceneRenderer::uploadFaces(std::vector<FaceInstance> con
         raylib::rlSetVertexAttributeDivisor(field.location, 1);
         offset += field.size;
     }
-    raylib::rlEnableVertexBufferElement(quadCorners);
     raylib::rlDisableVertexArray();
     list.bytes = packed.size();
     return list;
@@ -325,10 +384,11 @@ void SceneRenderer::addSurface(std::vector<AABox const*> const& boxes, std::vect
     }
 }
 
-SceneRenderer::FaceListsOnGpu SceneRenderer::upload(FaceLists const& lists, bool shaded) const {
+SceneRenderer::FaceListsOnGpu SceneRenderer::upload(FaceLists const& lists) {
     FaceListsOnGpu onGpu{};
     for (int i = 0; i < FACE_LISTS; ++i) {
-        if (!lists[i].empty()) onGpu[i] = uploadFaces(lists[i], shaded);
+        if (lists[i].empty()) continue;
+        onGpu[i] = mergedFaces ? uploadCorners(lists[i], i % 6) : uploadInstances(lists[i]);
     }
     return onGpu;
 }
@@ -345,7 +405,7 @@ SceneRenderer::FaceListsOnGpu SceneRenderer::bakeFaces(Intersector const& index,
     } else {
         addEachFace(chunk.boxes, around, lists);
     }
-    return upload(lists, shaded);
+    return upload(lists);
 }
 
 bool SceneRenderer::shadedFrom(raylib::BoundingBox const& bounds, raylib::Vector3 camera) const {
@@ -402,7 +462,7 @@ void SceneRenderer::bakeCoarseFaces(Part& part) {
     for (FaceList const& list : part.faces) fine += static_cast<size_t>(list.count);
     // Worth its room on the GPU only with a quarter fewer faces.
     if (!cells.empty() && 4 * coarse < 3 * fine) {
-        part.coarseFaces = upload(lists, false);
+        part.coarseFaces = upload(lists);
     } else {
         part.coarseSide = 0;
     }
@@ -477,6 +537,17 @@ SceneRenderer::Progress SceneRenderer::bakeAround(World const& world, raylib::Ve
     return progress;
 }
 
+void SceneRenderer::drawInstances(raylib::Shader shader, FaceList const& list, int direction) {
+    // The six corners of the two triangles, as the first versions drew them.
+    Face const& face = FACES[direction];
+    float corners[6][3];
+    for (int k = 0; k < 6; ++k) std::copy_n(face.corners[TRIANGLE_CORNERS[k]], 3, corners[k]);
+    raylib::SetShaderValueV(shader, raylib::GetShaderLocation(shader, "faceCorners"), corners,
+                            raylib::SHADER_UNIFORM_VEC3, 6);
+    if (list.sharedHalf) glVertexAttrib3fv(1, list.half);
+    raylib::rlDrawVertexArrayInstanced(0, 6, list.count);
+}
+
 void SceneRenderer::drawFaces(Part const& part, raylib::Vector3 camera) {
     FaceListsOnGpu const& lists = hasCoarseFaces(part) && drawnCoarse(part, camera) ? part.coarseFaces : part.faces;
     raylib::Shader const shader = faceLights && clearOfFog(part.bounds, camera) ? clearFaceShader : faceShader;
@@ -489,29 +560,18 @@ void SceneRenderer::drawFaces(Part const& part, raylib::Vector3 camera) {
         FaceList const& list = lists[i];
         Face const& face = FACES[i % 6];
         if (list.count == 0 || (i < 6 && !mayFace(part.bounds, face.normal, camera))) continue;
-        // Drawn by index, the four corners; else the six of the two
-        // triangles, as the first versions drew them.
-        int const cornerCount = mergedFaces ? 4 : 6;
-        float corners[6][3];
-        for (int k = 0; k < cornerCount; ++k)
-            std::copy_n(face.corners[mergedFaces ? k : TRIANGLE_CORNERS[k]], 3, corners[k]);
         raylib::SetShaderValue(shader, raylib::GetShaderLocation(shader, "faceNormal"), face.normal,
                                raylib::SHADER_UNIFORM_VEC3);
-        if (faceLights) {
-            raylib::SetShaderValue(shader, raylib::GetShaderLocation(shader, "faceLight"), &(*faceLights)[i % 6],
-                                   raylib::SHADER_UNIFORM_VEC3);
-        }
-        raylib::SetShaderValueV(shader, raylib::GetShaderLocation(shader, "faceCorners"), corners,
-                                raylib::SHADER_UNIFORM_VEC3, cornerCount);
         raylib::rlEnableVertexArray(list.vao);
-        if (list.sharedHalf) glVertexAttrib3fv(1, list.half);
-        if (!list.shaded) glVertexAttrib4f(3, 1, 1, 1, 1);
         drawnTriangles += 2 * static_cast<size_t>(list.count);
-        if (mergedFaces) {
-            raylib::rlDrawVertexArrayElementsInstanced(0, 6, nullptr, list.count);
-        } else {
-            raylib::rlDrawVertexArrayInstanced(0, 6, list.count);
+        if (!mergedFaces) {
+            drawInstances(shader, list, i % 6);
+            continue;
         }
+        raylib::Vector3 const white{1, 1, 1};
+        raylib::SetShaderValue(shader, raylib::GetShaderLocation(shader, "faceLight"),
+                               faceLights ? &(*faceLights)[i % 6] : &white, raylib::SHADER_UNIFORM_VEC3);
+        glDrawElements(GL_TRIANGLES, 6 * list.count, GL_UNSIGNED_INT, nullptr);
     }
     raylib::rlDisableVertexArray();
     raylib::rlDisableShader();
@@ -746,10 +806,11 @@ void SceneRenderer::usePrograms(ScenePrograms const& programs) {
     clearLightShader = programs.clearLight;
     clearFaceShader = programs.clearFlat;
     fogStart = programs.fogStart;
-    // Merged faces take their light from their list when they can; face by
-    // face is drawn as the first versions drew it.
+    // Merged faces take the light of their list; without one (a light that
+    // is not the sun's kind lights each corner differently), they show
+    // their own colours. Face by face is drawn as the first versions drew it.
     faceLights = mergedFaces ? programs.faces.lights : std::nullopt;
-    faceShader = faceLights ? programs.faces.flat : programs.faces.each;
+    faceShader = mergedFaces ? programs.faces.flat : programs.faces.each;
 }
 
 raylib::Matrix SceneRenderer::drawDepth(raylib::Camera3D const& view, World const& world, ScenePrograms const& programs,

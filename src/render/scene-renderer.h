@@ -117,8 +117,8 @@ public:
     // against). Set before the first frame.
     bool mergedFaces = true;
     // Whether the corners of models and of merged faces are shaded by their
-    // neighbours: the faces' program given the light of a list then reads
-    // the light of each corner. A change bakes every chunk again.
+    // neighbours, darkened in the colours of their vertices. A change bakes
+    // every chunk again.
     bool shadedCorners = false;
     // Whether a chunk so far away that a cell of twice its smallest box
     // is less than a pixel is drawn as such cells (merged faces only), when
@@ -164,17 +164,19 @@ private:
         unsigned char color[4];
         unsigned char light[4];
     };
-    // The faces of a chunk pointing one way, on the GPU: of each face, its
-    // centre, its half size unless all share it, its colour, and its
-    // corners' light when they are shaded.
+    // The faces of a chunk pointing one way, on the GPU. Merged faces are
+    // drawn by their corners: of each corner, its place and its colour,
+    // darkened by its share of the light; two triangles a face, by the
+    // shared indices of quads. Faces baked each on its own are instances:
+    // of each face, its centre, its half size unless all share it, and its
+    // colour.
     struct FaceList {
         unsigned vao = 0, vbo = 0;
         int count = 0;
         size_t bytes = 0;
-        // Whether its faces share their half size, and that size.
+        // Whether its instances share their half size, and that size.
         bool sharedHalf = false;
         float half[3] = {};
-        bool shaded = false;
     };
     // A chunk's faces by the way they point (the six directions of
     // BoxFace), then the faces of boxes of a size not above 0, which point
@@ -233,7 +235,7 @@ private:
     void shadeNear(Intersector const& index, raylib::Vector3 camera);
     static void unload(FaceListsOnGpu& lists);
     using FaceLists = std::array<std::vector<FaceInstance>, FACE_LISTS>;
-    FaceListsOnGpu upload(FaceLists const& lists, bool shaded) const;
+    FaceListsOnGpu upload(FaceLists const& lists);
     // Whether a part is drawn coarse from the camera, whether its coarse
     // faces are baked (its boxes let go once they are), and whether they
     // wait to be.
@@ -255,7 +257,11 @@ private:
                             FaceLists& lists);
     static void addSurface(std::vector<AABox const*> const& boxes, std::vector<AABox const*> const& around,
                            float shadingBand, FaceLists& lists);
-    FaceList uploadFaces(std::vector<FaceInstance> const& faces, bool shaded) const;
+    FaceList uploadCorners(std::vector<FaceInstance> const& faces, int direction);
+    FaceList uploadInstances(std::vector<FaceInstance> const& faces) const;
+    // Binds to the vertex array being made indices for at least this many
+    // quads.
+    void bindQuadIndices(int quads);
     // The keys of the waiting chunks, nearest the camera first, with their
     // squared distances.
     std::vector<std::pair<float, ChunkKey>> waitingByDistance(raylib::Vector3 camera) const;
@@ -279,6 +285,8 @@ private:
     void drawIfShown(std::vector<Part*> const& hidden, size_t drawn, raylib::Vector3 camera);
     void drawPart(Part const& part, raylib::Vector3 camera);
     void drawFaces(Part const& part, raylib::Vector3 camera);
+    // Draws a list of instances, faces pointing the way of that number.
+    static void drawInstances(raylib::Shader shader, FaceList const& list, int direction);
     void drawBounds(Part const& part);
     void drawModel(ModelOnGpu& onGpu, raylib::Vector3 origin, float scale, raylib::BoundingBox const& bounds,
                    raylib::Vector3 camera);
@@ -338,8 +346,14 @@ private:
     size_t drawnTriangles = 0;
     // A unit cube, drawn as a part's bounding box in occlusion queries.
     raylib::Mesh cube;
-    // The indices of a face's two triangles, bound with every list of faces.
-    unsigned quadCorners = 0;
+    // The indices of the triangles of quads, four corners each, that lists
+    // of corners share, and how many quads they index; the buffers they
+    // outgrew stay bound to the lists made before.
+    unsigned quadIndices = 0;
+    int quadIndexCapacity = 0;
+    std::vector<unsigned> outgrownQuadIndices;
+    // Gives the indices back, once no list is bound to them.
+    void unloadQuadIndices();
 };
 
 // Draws every entity of the list, in list order.

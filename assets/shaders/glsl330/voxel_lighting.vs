@@ -13,11 +13,14 @@
 
 // With FACES defined (the program adds it after the version line), each
 // instance is one face of a box: its centre, half its size and its colour;
-// the draw gives the face's normal, and its corners as signs of the half
-// size: four, which its two triangles index, or the six of the two
-// triangles; the lists of faces are baked for these locations.
+// the draw gives the face's normal, and the six corners of its two
+// triangles as signs of the half size; the lists of faces are baked for
+// these locations. With FACE_LIGHT defined as well, see below.
 // Otherwise raylib's default attribute names.
-#ifdef FACES
+#if defined(FACE_LIGHT)
+in vec3 vertexPosition;
+in vec4 vertexColor;
+#elif defined(FACES)
 layout(location = 0) in vec3 instanceCenter;
 layout(location = 1) in vec3 instanceHalf;
 layout(location = 2) in vec4 instanceColor;
@@ -54,16 +57,17 @@ out vec4 fragColor;
 const float DIFFUSE_WEIGHT = 0.8;
 
 #ifdef FACE_LIGHT
-// With FACE_LIGHT defined as well, the light on the faces of the list, the
-// same at every corner when every light is directional, is worked out
-// once for the list and given: a corner costs only its place.
+// With FACE_LIGHT defined as well, each vertex is a corner of a merged
+// face, with its place and its colour, and the light on the faces of the
+// list, the same at every corner when every light is directional, is
+// worked out once for the list and given: a corner costs only its place.
 uniform vec3 faceLight;
 
 void main()
 {
     fragTexCoord = vec2(0.0);
-    fragColor = vec4(instanceColor.rgb * faceLight, instanceColor.a);
-    gl_Position = mvp * vec4(instanceCenter + faceCorners[gl_VertexID] * instanceHalf, 1.0);
+    fragColor = vec4(vertexColor.rgb * faceLight, vertexColor.a);
+    gl_Position = mvp * vec4(vertexPosition, 1.0);
 }
 #else
 void main()

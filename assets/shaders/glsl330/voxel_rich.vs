@@ -8,20 +8,20 @@
 
 // With FACES defined, each instance is one face of a box, as the light
 // shader's faces are (see voxel_lighting.vs); otherwise raylib's default
-// attribute names. With FACE_LIGHT defined as well, the light of the
-// faces of the list is given, worked out once for the list, and each face
-// gives the share of it each of its four corners gets (its neighbours
-// shade it); its two triangles meet on the diagonal between the corners
-// that differ the most, so that a corner's shade spreads evenly.
-#ifdef FACES
+// attribute names. With FACE_LIGHT defined as well, each vertex is a
+// corner of a merged face, its colour darkened by the share of the light
+// its neighbours leave it, and the light of the faces of the list is
+// given, worked out once for the list.
+#if defined(FACE_LIGHT)
+in vec3 vertexPosition;
+in vec4 vertexColor;
+uniform vec3 faceNormal;
+#elif defined(FACES)
 layout(location = 0) in vec3 instanceCenter;
 layout(location = 1) in vec3 instanceHalf;
 layout(location = 2) in vec4 instanceColor;
 uniform vec3 faceNormal;
 uniform vec3 faceCorners[6];
-#ifdef FACE_LIGHT
-layout(location = 3) in vec4 instanceCornerLight;
-#endif
 #else
 in vec3 vertexPosition;
 in vec2 vertexTexCoord;
@@ -65,11 +65,7 @@ out vec3 fragSunColor;
 void main()
 {
 #ifdef FACE_LIGHT
-    vec4 shares = instanceCornerLight;
-    int corner = (gl_VertexID + (abs(shares.y - shares.w) > abs(shares.x - shares.z) ? 1 : 0)) % 4;
-    vec3 vertexPosition = instanceCenter + faceCorners[corner] * instanceHalf;
     vec2 vertexTexCoord = vec2(0.0);
-    vec4 vertexColor = vec4(instanceColor.rgb * shares[corner], instanceColor.a);
 #elif defined(FACES)
     vec3 vertexPosition = instanceCenter + faceCorners[gl_VertexID] * instanceHalf;
     vec2 vertexTexCoord = vec2(0.0);
