@@ -639,6 +639,11 @@ TEST_F(RenderTest, RichLooksShadeInnerCornersNotOuterEdges) {
     // Off the middle, where the cursor is.
     int const footOfWall = brightness({1.5f, 0, -1.4f}), openFloor = brightness({1.5f, 0, 1});
     EXPECT_LT(footOfWall * 10, openFloor * 8) << footOfWall << " against " << openFloor;
+    // Beside the wall's end, the floor is shaded towards the wall and not
+    // away from it.
+    int const besideEnd = brightness({3.1f, 0, -2}), pastEnd = brightness({3.1f, 0, -0.6f});
+    EXPECT_LT(besideEnd * 10, openFloor * 9) << besideEnd << " against " << openFloor;
+    EXPECT_NEAR(pastEnd, openFloor, 12);
     int const edgeOfTop = brightness({1.5f, 3, -1.6f}), middleOfTop = brightness({1.5f, 3, -2});
     EXPECT_NEAR(edgeOfTop, middleOfTop, 6);
     raylib::UnloadImage(image);
