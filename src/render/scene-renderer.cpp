@@ -81,7 +81,6 @@ struct Corner {
     float position[3];
     unsigned char color[4];
 };
-constexpr int POSITION_LOCATION = 0, COLOR_LOCATION = 3;
 
 std::tuple<int, int, int> chunkOf(raylib::Vector3 c) {
     return {static_cast<int>(std::floor(c.x / CHUNK_SIDE)), static_cast<int>(std::floor(c.y / CHUNK_SIDE)),
@@ -242,10 +241,12 @@ SceneRenderer::FaceList SceneRenderer::uploadCorners(std::vector<FaceInstance> c
     list.vao = raylib::rlLoadVertexArray();
     raylib::rlEnableVertexArray(list.vao);
     list.vbo = raylib::rlLoadVertexBuffer(corners.data(), static_cast<int>(list.bytes), false);
-    raylib::rlSetVertexAttribute(POSITION_LOCATION, 3, RL_FLOAT, false, sizeof(Corner), offsetof(Corner, position));
-    raylib::rlEnableVertexAttribute(POSITION_LOCATION);
-    raylib::rlSetVertexAttribute(COLOR_LOCATION, 4, RL_UNSIGNED_BYTE, true, sizeof(Corner), offsetof(Corner, color));
-    raylib::rlEnableVertexAttribute(COLOR_LOCATION);
+    raylib::rlSetVertexAttribute(RL_DEFAULT_SHADER_ATTRIB_LOCATION_POSITION, 3, RL_FLOAT, false, sizeof(Corner),
+                                 offsetof(Corner, position));
+    raylib::rlEnableVertexAttribute(RL_DEFAULT_SHADER_ATTRIB_LOCATION_POSITION);
+    raylib::rlSetVertexAttribute(RL_DEFAULT_SHADER_ATTRIB_LOCATION_COLOR, 4, RL_UNSIGNED_BYTE, true, sizeof(Corner),
+                                 offsetof(Corner, color));
+    raylib::rlEnableVertexAttribute(RL_DEFAULT_SHADER_ATTRIB_LOCATION_COLOR);
     bindQuadIndices(list.count);
     raylib::rlDisableVertexArray();
     return list;
@@ -571,6 +572,7 @@ void SceneRenderer::drawFaces(Part const& part, raylib::Vector3 camera) {
         raylib::Vector3 const white{1, 1, 1};
         raylib::SetShaderValue(shader, raylib::GetShaderLocation(shader, "faceLight"),
                                faceLights ? &(*faceLights)[i % 6] : &white, raylib::SHADER_UNIFORM_VEC3);
+        // raylib draws 16-bit indices only; a list may hold more corners.
         glDrawElements(GL_TRIANGLES, 6 * list.count, GL_UNSIGNED_INT, nullptr);
     }
     raylib::rlDisableVertexArray();
