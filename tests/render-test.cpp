@@ -649,6 +649,36 @@ TEST_F(RenderTest, RichLooksShadeInnerCornersNotOuterEdges) {
     raylib::UnloadImage(image);
 }
 
+// In the rich looks a model's floor darkens towards the foot of its wall,
+// and not towards its open edge.
+TEST_F(RenderTest, RichLooksShadeAModelsInnerCorners) {
+    VoxModel model = voxModelOf(8, 8, 3, [](int x, int, int z) { return z == 0 || x == 0 ? 1 : 0; });
+    model.palette[0] = {200, 200, 200, 255};
+    std::string const path = (std::filesystem::temp_directory_path() / "tessarine-corner.vox").string();
+    ASSERT_TRUE(writeVox(path, model));
+    Renderer rich;
+    rich.setRichLooks(true);
+    rich.shadows = false;
+    rich.scene.addObject({std::make_shared<LoadedModel const>(path), {0, 0, 0}, 1});
+    raylib::Camera3D camera = cameraAt({0, 5, 0.01f}, {0, 0, 0});
+    camera.projection = raylib::CAMERA_ORTHOGRAPHIC;
+    camera.fovy = 3;
+    raylib::Image const image = captureFrame([&] { rich.drawFrame(*world, camera, false); });
+    std::filesystem::remove(path);
+    // The floor's top, 3 voxels high and centred: a quarter of a unit up.
+    auto const brightness = [&](float x) {
+        raylib::Vector2 const pixel = raylib::GetWorldToScreen({x, -0.125f, 0.3f}, camera);
+        raylib::Color const c = at(image, static_cast<int>(pixel.x), static_cast<int>(pixel.y));
+        return c.r + c.g + c.b;
+    };
+    // The wall stands along one side, whichever way the file's axes turn.
+    int const nearSide = std::min(brightness(-0.7f), brightness(0.7f));
+    int const farSide = std::max(brightness(-0.7f), brightness(0.7f)), middle = brightness(0.1f);
+    raylib::UnloadImage(image);
+    EXPECT_LT(nearSide * 10, middle * 9) << "at the wall's foot: " << nearSide << " against " << middle;
+    EXPECT_NEAR(farSide, middle, 6) << "at the open edge";
+}
+
 // A MagicaVoxel model seen from the front in the rich looks shows at
 // least half the brightness of the colours its front view holds: the
 // nearest voxel of each column, each column as many pixels in a view

@@ -131,51 +131,81 @@ TEST(VoxMeshes, CoverExactlyTheExposedFacesInFewerQuads) {
     }
 }
 
-// Shaded, a face's corner darkens with the voxels around it in front of
-// the face: where a floor meets a wall, and under a voxel standing on the
-// floor's diagonal, but not at the floor's outer edge. A quad with one
-// corner unlike the others is split on the diagonal through it. The
-// surface is the same as unshaded, where nothing is darkened.
+// The shade a linear filter takes from the shaded meshes' texture at a
+// point on the floor's top (y = 0.25), from the quad holding it; -1 where
+// no quad does.
+float floorShadeAt(ShadedMeshes const& shaded, float x, float z) {
+    for (raylib::Mesh const& mesh : shaded.meshes) {
+        for (int quad = 0; quad < mesh.vertexCount / 4; ++quad) {
+            float const* v = mesh.vertices + 12 * quad;
+            float const* t = mesh.texcoords + 8 * quad;
+            if (mesh.normals[12 * quad + 1] <= 0 || v[1] != 0.25f) continue;
+            // The corners at the quad's low x and z, and one step along each.
+            int low = 0, alongX = 0, alongZ = 0;
+            for (int k = 1; k < 4; ++k) {
+                if (v[3 * k] + v[3 * k + 2] < v[3 * low] + v[3 * low + 2]) low = k;
+            }
+            for (int k = 0; k < 4; ++k) {
+                if (v[3 * k + 2] == v[3 * low + 2] && k != low) alongX = k;
+                if (v[3 * k] == v[3 * low] && k != low) alongZ = k;
+            }
+            float const fx = (x - v[3 * low]) / (v[3 * alongX] - v[3 * low]);
+            float const fz = (z - v[3 * low + 2]) / (v[3 * alongZ + 2] - v[3 * low + 2]);
+            if (fx < 0 || fx > 1 || fz < 0 || fz > 1) continue;
+            auto const texcoord = [&](int i) {
+                return t[2 * low + i] + fx * (t[2 * alongX + i] - t[2 * low + i]) +
+                       fz * (t[2 * alongZ + i] - t[2 * low + i]);
+            };
+            float const tx = texcoord(0) * CornerShades::WIDTH - 0.5f;
+            float const ty = texcoord(1) * shaded.shades.height - 0.5f;
+            int const x0 = static_cast<int>(std::floor(tx)), y0 = static_cast<int>(std::floor(ty));
+            auto const texel = [&](int dx, int dy) {
+                return float(shaded.shades.texels[(y0 + dy) * CornerShades::WIDTH + x0 + dx]);
+            };
+            float const ax = tx - x0, ay = ty - y0;
+            return (texel(0, 0) * (1 - ax) + texel(1, 0) * ax) * (1 - ay) +
+                   (texel(0, 1) * (1 - ax) + texel(1, 1) * ax) * ay;
+        }
+    }
+    return -1;
+}
+
+// Shaded, the quads are those of the plain meshes, colours and all, and
+// their texture darkens a face's corner with the voxels around it in front
+// of the face: where a floor meets a wall, and under a voxel standing on
+// the floor's diagonal, but not at the floor's outer edge. The shade blends
+// across each voxel's face, not across the whole quad.
 TEST(VoxMeshes, ShadedCornersDarkenWhereVoxelsMeet) {
     VoxelGrid const grid =
         gridOf(6, 2, 6, [](int x, int y, int z) { return uint8_t(y == 0 || z == 0 || (x == 4 && z == 4) ? 1 : 0); });
-    unsigned char const full = grid.palette[1].g;
-    for (bool const shade : {false, true}) {
-        std::vector<raylib::Mesh> const meshes = buildVoxMeshes(grid, shade).value();
-        // The faces' normals and voxels, their colours left out.
-        auto const places = [](std::vector<UnitFace> faces) {
-            for (UnitFace& face : faces) std::get<6>(face) = std::get<7>(face) = std::get<8>(face) = 0;
-            return faces;
-        };
-        EXPECT_EQ(places(unitFaces(meshes.data(), static_cast<int>(meshes.size()))), places(exposedFaces(grid)))
-            << "shaded " << shade;
-        int darkAtWall = 0, darkAtEdge = 0, oddCorners = 0;
-        for (raylib::Mesh const& mesh : meshes) {
-            for (int quad = 0; quad < mesh.vertexCount / 4; ++quad) {
-                float const* v = mesh.vertices + 12 * quad;
-                unsigned char const* c = mesh.colors + 16 * quad;
-                if (mesh.normals[12 * quad + 1] <= 0 || v[1] != 0.25f) continue;  // the floor's top only
-                for (int k = 0; k < 4; ++k) {
-                    bool const dark = c[4 * k + 1] < full;
-                    darkAtWall += dark && v[3 * k + 2] == 0.25f;
-                    darkAtEdge +=
-                        dark && v[3 * k + 2] != 0.25f && (v[3 * k + 2] == 1.5f || v[3 * k] == 1.5f || v[3 * k] == 0);
-                }
-                // A corner unlike the three others lies on the diagonal.
-                for (int k = 0; k < 4; ++k) {
-                    auto const g = [&](int i) { return c[4 * ((k + i) % 4) + 1]; };
-                    if (g(1) == g(2) && g(2) == g(3) && g(0) != g(1)) {
-                        ++oddCorners;
-                        EXPECT_EQ(k % 2, 0) << quad;
-                    }
-                }
-            }
-            freeMeshArrays(mesh);
-        }
-        EXPECT_EQ(darkAtWall > 0, shade) << "the corners at the wall's foot";
-        EXPECT_EQ(darkAtEdge, 0) << "the floor's outer edge";
-        EXPECT_EQ(oddCorners > 0, shade) << "the corners under the voxel's diagonal";
-    }
+    std::vector<raylib::Mesh> const plain = buildVoxMeshes(grid).value();
+    ShadedMeshes const shaded = buildShadedVoxMeshes(grid).value();
+    EXPECT_EQ(unitFaces(shaded.meshes.data(), static_cast<int>(shaded.meshes.size())),
+              unitFaces(plain.data(), static_cast<int>(plain.size())));
+    auto const quads = [](std::vector<raylib::Mesh> const& meshes) {
+        int count = 0;
+        for (raylib::Mesh const& mesh : meshes) count += mesh.vertexCount / 4;
+        return count;
+    };
+    EXPECT_EQ(quads(shaded.meshes), quads(plain)) << "shading takes no more quads";
+    struct Point {
+        char const* where;
+        float x, z;
+        float shade;
+    };
+    Point const points[] = {
+        {"at the wall's foot", 0.5f, 0.25f, 255 * CORNER_LIGHT[2]},
+        {"a voxel from the wall", 0.5f, 0.5f, 255},
+        {"halfway up a voxel's face from the wall", 0.5f, 0.375f, 255 * (1 + CORNER_LIGHT[2]) / 2},
+        {"where the wall's foot meets the outer edge", 0, 0.25f, 255 * CORNER_LIGHT[1]},
+        {"the floor's outer edge", 0, 1.0f, 255},
+        {"the far edge", 1.5f, 1.5f, 255},
+        {"at the standing voxel's foot", 1.125f, 1.0f, 255 * CORNER_LIGHT[1]},
+        {"a face under the standing voxel's diagonal", 0.875f, 0.875f, 255 * (3 + CORNER_LIGHT[1]) / 4},
+    };
+    for (Point const& p : points) EXPECT_NEAR(floorShadeAt(shaded, p.x, p.z), p.shade, 1.0f) << p.where;
+    for (raylib::Mesh const& mesh : plain) freeMeshArrays(mesh);
+    for (raylib::Mesh const& mesh : shaded.meshes) freeMeshArrays(mesh);
 }
 
 // Our real models and the sample files without a scene graph, against

@@ -9,16 +9,16 @@ inline constexpr int MAX_MESH_VERTICES = 65532;
 
 // Quads gathered on the CPU, four vertices each, counter-clockwise seen from
 // the side they face, with a normal and a colour a vertex.
-// With a material as well, two numbers a vertex carried as its texture
-// coordinates (the quads are never textured); all or none of the vertices
-// have one.
+// Optionally texture coordinates, and a material: two numbers a vertex
+// carried as its second texture coordinates. All or none of the vertices
+// have each.
 struct QuadList {
-    std::vector<float> vertices, normals, materials;
+    std::vector<float> vertices, normals, texcoords, materials;
     std::vector<unsigned char> colors;
 
     int vertexCount() const { return static_cast<int>(vertices.size() / 3); }
-    void addVertex(float const position[3], float const normal[3], raylib::Color color);
-    void addVertex(float const position[3], float const normal[3], raylib::Color color, float const material[2]);
+    void addVertex(float const position[3], float const normal[3], raylib::Color color, float const* texcoord = nullptr,
+                   float const* material = nullptr);
 };
 
 // The quads from vertex first on, at most MAX_MESH_VERTICES vertices, as one

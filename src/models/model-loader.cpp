@@ -156,19 +156,26 @@ LoadedModel::~LoadedModel() {
 raylib::Model const& LoadedModel::shadedModel() const {
     std::call_once(shadedOnce, [this] {
         shaded.transform = model.transform;
-        // The grid was meshed once within the limits: shaded it takes more
-        // quads, and is drawn plain when it takes too many.
-        auto const built = grid ? buildVoxMeshes(*grid, true, &shadedGlass) : std::nullopt;
+        // The grid was meshed once within the limits: shaded it may need
+        // more texels than a texture holds, and is then drawn plain.
+        auto built = grid ? buildShadedVoxMeshes(*grid) : std::nullopt;
         if (grid) glowPoints = glowPointsOf(*grid);
         if (!built) {
             shaded.meshCount = 0;
             return;
         }
-        shaded.meshCount = static_cast<int>(built->size());
-        shaded.meshes = new raylib::Mesh[built->size()];
-        std::copy(built->begin(), built->end(), shaded.meshes);
+        shaded.meshCount = static_cast<int>(built->meshes.size());
+        shaded.meshes = new raylib::Mesh[built->meshes.size()];
+        std::copy(built->meshes.begin(), built->meshes.end(), shaded.meshes);
+        shadedGlass = built->glassMeshes;
+        shades = std::move(built->shades);
     });
     return shaded.meshCount > 0 ? shaded : model;
+}
+
+CornerShades const& LoadedModel::cornerShades() const {
+    shadedModel();
+    return shades;
 }
 
 std::vector<GlowPoint> const& LoadedModel::glows() const {

@@ -40,8 +40,12 @@ public:
     size_t const voxels;
 
     // Its meshes with each face's corners shaded by the voxels around them
-    // (as the rich looks draw it), built on the first call.
+    // (as the rich looks draw it), built on the first call; its plain ones
+    // when they cannot be shaded.
     raylib::Model const& shadedModel() const;
+    // The shades the shaded meshes' texture coordinates point into; none
+    // without shaded meshes.
+    CornerShades const& cornerShades() const;
     // How many of the shaded model's meshes, the last ones, are of glass:
     // drawn after everything else, showing what lies behind.
     int shadedGlassMeshes() const;
@@ -60,6 +64,7 @@ private:
     mutable raylib::Model shaded{};
     mutable int shadedGlass = 0;
     mutable std::vector<GlowPoint> glowPoints;
+    mutable CornerShades shades;
 };
 
 // Models loaded once and shared by everyone who asks for the same file,

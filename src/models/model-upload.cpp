@@ -37,6 +37,16 @@ void unload(raylib::Model const& model) {
     delete[] model.meshes;
 }
 
+raylib::Texture2D uploadedShades(CornerShades const& shades) {
+    if (shades.height == 0) return {};
+    raylib::Image image{const_cast<unsigned char*>(shades.texels.data()), CornerShades::WIDTH, shades.height, 1,
+                        raylib::PIXELFORMAT_UNCOMPRESSED_GRAYSCALE};
+    raylib::Texture2D const texture = raylib::LoadTextureFromImage(image);
+    raylib::SetTextureFilter(texture, raylib::TEXTURE_FILTER_BILINEAR);
+    raylib::SetTextureWrap(texture, raylib::TEXTURE_WRAP_CLAMP);
+    return texture;
+}
+
 }  // namespace
 
 ModelOnGpu::ModelOnGpu(std::shared_ptr<LoadedModel const> loaded)
@@ -45,9 +55,17 @@ ModelOnGpu::ModelOnGpu(std::shared_ptr<LoadedModel const> loaded)
 ModelOnGpu::~ModelOnGpu() {
     unload(model);
     unload(shaded);
+    if (shades.id != 0) raylib::UnloadTexture(shades);
 }
 
 raylib::Model const& ModelOnGpu::shadedModel() {
-    if (!shaded.meshes) shaded = uploaded(loaded->shadedModel());
+    if (!shaded.meshes) {
+        shaded = uploaded(loaded->shadedModel());
+        shades = uploadedShades(loaded->cornerShades());
+    }
     return shaded;
+}
+
+raylib::Texture2D ModelOnGpu::shadeTexture() const {
+    return shades;
 }

@@ -16,10 +16,14 @@ public:
     ModelOnGpu& operator=(ModelOnGpu const&) = delete;
 
     raylib::Model const& shadedModel();
+    // The texture of the shaded meshes' corners' shades, linearly filtered,
+    // uploaded with them; id 0 without one.
+    raylib::Texture2D shadeTexture() const;
 
     std::shared_ptr<LoadedModel const> const loaded;
     raylib::Model model{};
 
 private:
     raylib::Model shaded{};
+    raylib::Texture2D shades{};
 };

@@ -17,75 +17,128 @@ constexpr int B = VoxelGrid::BLOCK;
 constexpr int CORNERS[8][3] = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {1, 1, 0}, {0, 0, 1}, {1, 0, 1}, {0, 1, 1}, {1, 1, 1}};
 constexpr int FACE_CORNERS[6][4] = {{0, 4, 6, 2}, {5, 1, 3, 7}, {0, 1, 5, 4}, {6, 7, 3, 2}, {1, 0, 2, 3}, {4, 5, 7, 6}};
 
-// The light a corner of a face keeps, by its occlusion: how many of the
-// three voxels around it in front of the face are filled, both sides
-// filled counting as all three.
-
-raylib::Color shaded(raylib::Color color, int occlusion) {
-    auto const dim = [&](unsigned char c) { return static_cast<unsigned char>(c * CORNER_LIGHT[occlusion] + 0.5f); };
-    return {dim(color.r), dim(color.g), dim(color.b), color.a};
-}
-
-// The occlusion of the four corners of a voxel's face (in the order of
-// FACE_CORNERS), two bits each.
-int occlusionOf(VoxelGrid const& grid, int const voxel[3], int face) {
+// The occlusion of a corner of a voxel's face: how many of the three
+// voxels around it in front of the face are filled, both sides filled
+// counting as all three. du and dv (1 or -1) pick the corner along the
+// face's plane axes u and v.
+int cornerOcclusion(VoxelGrid const& grid, int const voxel[3], int face, int du, int dv) {
     int const axis = face / 2, u = (axis + 1) % 3, v = (axis + 2) % 3;
     int front[3] = {voxel[0], voxel[1], voxel[2]};
     front[axis] += face % 2 ? 1 : -1;
-    auto const filled = [&](int du, int dv) {
+    auto const filled = [&](int stepU, int stepV) {
         int at[3] = {front[0], front[1], front[2]};
-        at[u] += du, at[v] += dv;
+        at[u] += stepU, at[v] += stepV;
         return grid.at(at[0], at[1], at[2]) != 0;
     };
-    int corners = 0;
-    for (int k = 0; k < 4; ++k) {
-        int const corner = FACE_CORNERS[face][k];
-        int const du = CORNERS[corner][u] ? 1 : -1, dv = CORNERS[corner][v] ? 1 : -1;
-        bool const side1 = filled(du, 0), side2 = filled(0, dv);
-        int const occlusion = side1 && side2 ? 3 : side1 + side2 + filled(du, dv);
-        corners |= occlusion << (2 * k);
-    }
-    return corners;
+    bool const side1 = filled(du, 0), side2 = filled(0, dv);
+    return side1 && side2 ? 3 : side1 + side2 + filled(du, dv);
 }
 
-// Whether the occlusion of a face's corners (as occlusionOf gives it) stays
-// the same along the axis `along` of its plane, `other` being the plane's
-// other axis: the face may then merge with its like along it, its shade
-// still varying only across.
-bool evenAlong(int face, int occlusion, int along, int other) {
-    for (int k = 0; k < 4; ++k) {
-        for (int m = k + 1; m < 4; ++m) {
-            int const a = FACE_CORNERS[face][k], b = FACE_CORNERS[face][m];
-            bool const acrossAlong = CORNERS[a][along] != CORNERS[b][along] && CORNERS[a][other] == CORNERS[b][other];
-            if (acrossAlong && (occlusion >> (2 * k) & 3) != (occlusion >> (2 * m) & 3)) return false;
+unsigned char shadeOf(int occlusion) {
+    return static_cast<unsigned char>(255 * CORNER_LIGHT[occlusion] + 0.5f);
+}
+
+// Patches of texels packed in rows of CornerShades::WIDTH: a patch goes on
+// the open row of its height, and a new row is opened below when that one
+// is full. The first patches are one of each shade, for the quads shaded
+// alike at every corner.
+class ShadeAtlas {
+public:
+    ShadeAtlas() {
+        for (int occlusion = 0; occlusion < 4; ++occlusion) {
+            uniform[occlusion] = place(3, 3);
+            for (int y = 0; y < 3; ++y) {
+                for (int x = 0; x < 3; ++x)
+                    set(uniform[occlusion][0] + x, uniform[occlusion][1] + y, shadeOf(occlusion));
+            }
         }
     }
-    return true;
-}
 
-// The face of the given side of the box from low to high (voxel units),
-// its corners shaded by their occlusion (two bits each, in the order of
-// FACE_CORNERS). Its two triangles meet on the diagonal between the corners
-// that differ the most, so that a corner's shade spreads evenly over both.
-void addFace(QuadList& quads, int face, int const low[3], int const high[3], raylib::Color color, int occlusion,
-             float const* material) {
+    // The first texel of a free patch of width x height texels.
+    std::array<int, 2> place(int width, int height) {
+        auto row = openRows.find(height);
+        if (row == openRows.end() || row->second[0] + width > CornerShades::WIDTH) {
+            row = openRows.insert_or_assign(height, std::array<int, 2>{0, shades.height}).first;
+            shades.height += height;
+            shades.texels.resize(static_cast<size_t>(CornerShades::WIDTH) * shades.height);
+        }
+        std::array<int, 2> const first = row->second;
+        row->second[0] += width;
+        return first;
+    }
+
+    void set(int x, int y, unsigned char shade) {
+        shades.texels[static_cast<size_t>(y) * CornerShades::WIDTH + x] = shade;
+    }
+
+    // The middle texel of the patch of one shade.
+    std::array<float, 2> uniformAt(int occlusion) const {
+        return {uniform[occlusion][0] + 1.5f, uniform[occlusion][1] + 1.5f};
+    }
+
+    CornerShades shades;
+
+private:
+    std::map<int, std::array<int, 2>> openRows;
+    std::array<int, 2> uniform[4];
+};
+
+// The face of the given side of the box from low to high (voxel units);
+// shadeAt, given, is where its low corner (along the plane's axes u and v)
+// lies on the shades' texture, in texels, and step how far along it a
+// voxel's side takes (0 for a quad shaded alike, 1 for a patch of its own).
+void addFace(QuadList& quads, int face, int const low[3], int const high[3], raylib::Color color,
+             std::array<float, 2> const* shadeAt, float step, float const* material) {
+    int const axis = face / 2, u = (axis + 1) % 3, v = (axis + 2) % 3;
     float normal[3] = {0, 0, 0};
-    normal[face / 2] = face % 2 ? 1.0f : -1.0f;
-    int light[4];
-    for (int k = 0; k < 4; ++k) light[k] = occlusion >> (2 * k) & 3;
-    int const first = std::abs(light[1] - light[3]) > std::abs(light[0] - light[2]) ? 1 : 0;
-    for (int n = 0; n < 4; ++n) {
-        int const k = (first + n) % 4, corner = FACE_CORNERS[face][k];
+    normal[axis] = face % 2 ? 1.0f : -1.0f;
+    for (int corner : FACE_CORNERS[face]) {
         float position[3];
-        for (int axis = 0; axis < 3; ++axis) {
-            position[axis] = static_cast<float>(CORNERS[corner][axis] ? high[axis] : low[axis]) * VOXEL_SIDE;
+        for (int a = 0; a < 3; ++a) {
+            position[a] = static_cast<float>(CORNERS[corner][a] ? high[a] : low[a]) * VOXEL_SIDE;
         }
-        if (material) {
-            quads.addVertex(position, normal, shaded(color, light[k]), material);
-        } else {
-            quads.addVertex(position, normal, shaded(color, light[k]));
+        float texcoord[2] = {0, 0};
+        if (shadeAt) {
+            texcoord[0] = (*shadeAt)[0] + step * static_cast<float>(CORNERS[corner][u] ? high[u] - low[u] : 0);
+            texcoord[1] = (*shadeAt)[1] + step * static_cast<float>(CORNERS[corner][v] ? high[v] - low[v] : 0);
+        }
+        quads.addVertex(position, normal, color, shadeAt ? texcoord : nullptr, material);
+    }
+}
+
+// Where on the shades' texture the corners of the quad from low to high
+// (voxel units) of the given side lie, its patch written: a texel for each
+// corner of its voxels' faces, as shut in as that corner, and a border
+// repeating the patch's edge, so that a linear filter blends the shades
+// across each voxel's face and never reaches another patch. A quad alike
+// at every corner points at the patch of that shade. Gives the low
+// corner's texel middle, and the step a voxel takes.
+std::pair<std::array<float, 2>, float> shadeQuad(VoxelGrid const& grid, ShadeAtlas& atlas, int face, int const low[3],
+                                                 int const high[3]) {
+    int const axis = face / 2, u = (axis + 1) % 3, v = (axis + 2) % 3;
+    int const width = high[u] - low[u], height = high[v] - low[v];
+    // A corner's occlusion, taken from a face of the quad it touches:
+    // neighbouring faces in one plane agree on the corners they share.
+    std::vector<unsigned char> corners(static_cast<size_t>(width + 1) * (height + 1));
+    for (int b = 0; b <= height; ++b) {
+        for (int a = 0; a <= width; ++a) {
+            int voxel[3];
+            voxel[axis] = low[axis], voxel[u] = low[u] + std::min(a, width - 1),
+            voxel[v] = low[v] + std::min(b, height - 1);
+            corners[b * (width + 1) + a] = static_cast<unsigned char>(
+                cornerOcclusion(grid, voxel, face, a == width ? 1 : -1, b == height ? 1 : -1));
         }
     }
+    if (std::all_of(corners.begin(), corners.end(), [&](unsigned char c) { return c == corners[0]; }))
+        return {atlas.uniformAt(corners[0]), 0.0f};
+    std::array<int, 2> const first = atlas.place(width + 3, height + 3);
+    for (int y = 0; y < height + 3; ++y) {
+        for (int x = 0; x < width + 3; ++x) {
+            int const a = std::clamp(x - 1, 0, width), b = std::clamp(y - 1, 0, height);
+            atlas.set(first[0] + x, first[1] + y, shadeOf(corners[b * (width + 1) + a]));
+        }
+    }
+    return {{first[0] + 1.5f, first[1] + 1.5f}, 1.0f};
 }
 
 // What a material gives the rich looks' programs: how far a colour shows
@@ -112,44 +165,35 @@ raylib::Color colorOf(VoxelGrid const& grid, uint8_t index, bool glass) {
 // The faces of one side (face: -x, +x, -y, +y, -z, +z) of the voxels of one
 // block in one layer along that side's axis, merged greedily within the
 // block: each quad grows along u as far as the colour runs, then along v
-// while whole rows match. Shaded, a face is merged only with faces whose
-// corners are as occluded as its own, and only along an axis its shade does
-// not vary along.
-void addLayer(VoxelGrid const& grid, uint8_t const* cells, int const origin[3], int face, int layer, bool shade,
+// while whole rows match. Given an atlas, the quads' corners are shaded on
+// it (see shadeQuad), but those of emissive voxels and glass.
+void addLayer(VoxelGrid const& grid, uint8_t const* cells, int const origin[3], int face, int layer, ShadeAtlas* atlas,
               bool withMaterials, bool onlyGlass, QuadList& quads) {
     int const axis = face / 2, u = (axis + 1) % 3, v = (axis + 2) % 3;
     int const step = face % 2 ? 1 : -1;
-    // A face's colour, and above it its corners' occlusion.
-    uint16_t mask[B * B];
+    bool const shade = atlas != nullptr;
+    // The colour of each face that shows.
+    uint8_t mask[B * B];
     for (int j = 0; j < B; ++j) {
         for (int i = 0; i < B; ++i) {
             int local[3];
             local[axis] = layer, local[u] = i, local[v] = j;
             uint8_t const color = cells[(local[0] * B + local[1]) * B + local[2]];
-            int const voxel[3] = {origin[0] + local[0], origin[1] + local[1], origin[2] + local[2]};
-            int next[3] = {voxel[0], voxel[1], voxel[2]};
+            int next[3] = {origin[0] + local[0], origin[1] + local[1], origin[2] + local[2]};
             next[axis] += step;
             uint8_t const neighbour = grid.at(next[0], next[1], next[2]);
             // Shaded, glass is drawn apart: what lies behind it shows.
             bool const glass = shade && isGlass(grid, color);
             bool const shows =
                 color != 0 && glass == onlyGlass && (neighbour == 0 || (shade && !glass && isGlass(grid, neighbour)));
-            // A light shows its colour, and glass lets light through:
-            // nothing shades them.
-            bool const shaded = shade && !glass && grid.materials[color].kind != VoxMaterial::EMIT;
-            mask[j * B + i] =
-                shows ? static_cast<uint16_t>(color | (shaded ? occlusionOf(grid, voxel, face) << 8 : 0)) : 0;
+            mask[j * B + i] = shows ? color : 0;
         }
     }
     for (int j = 0; j < B; ++j) {
         for (int i = 0; i < B; ++i) {
-            uint16_t const cell = mask[j * B + i];
-            if (cell == 0) continue;
-            int const occlusion = cell >> 8;
-            bool const evenU = evenAlong(face, occlusion, u, v), evenV = evenAlong(face, occlusion, v, u);
-            auto const same = [&](std::array<int, 2> const& c) {
-                return mask[c[1] * B + c[0]] == cell && (c[0] == i || evenU) && (c[1] == j || evenV);
-            };
+            uint8_t const color = mask[j * B + i];
+            if (color == 0) continue;
+            auto const same = [&](std::array<int, 2> const& c) { return mask[c[1] * B + c[0]] == color; };
             std::array<int, 2> const size = growBox<2>({i, j}, B, same);
             int const width = size[0], height = size[1];
             for (int row = j; row < j + height; ++row) std::fill_n(mask + row * B + i, width, 0);
@@ -157,16 +201,29 @@ void addLayer(VoxelGrid const& grid, uint8_t const* cells, int const origin[3], 
             low[axis] = origin[axis] + layer, high[axis] = low[axis] + 1;
             low[u] = origin[u] + i, high[u] = low[u] + width;
             low[v] = origin[v] + j, high[v] = low[v] + height;
-            float const material[2] = {glowOf(grid.materials[cell & 0xFF]), sheenOf(grid.materials[cell & 0xFF])};
-            addFace(quads, face, low, high, colorOf(grid, cell & 0xFF, onlyGlass), occlusion,
-                    withMaterials ? material : nullptr);
+            VoxMaterial const& kind = grid.materials[color];
+            float const material[2] = {glowOf(kind), sheenOf(kind)};
+            std::pair<std::array<float, 2>, float> shadeAt{};
+            if (shade) {
+                // A light shows its colour, and glass lets light through:
+                // nothing shades them.
+                bool const unshaded = onlyGlass || kind.kind == VoxMaterial::EMIT;
+                shadeAt = unshaded ? std::pair{atlas->uniformAt(0), 0.0f} : shadeQuad(grid, *atlas, face, low, high);
+            }
+            addFace(quads, face, low, high, colorOf(grid, color, onlyGlass), shade ? &shadeAt.first : nullptr,
+                    shadeAt.second, withMaterials ? material : nullptr);
         }
     }
 }
 
 }  // namespace
 
-std::optional<std::vector<raylib::Mesh>> buildVoxMeshes(VoxelGrid const& grid, bool shade, int* glassMeshes) {
+namespace {
+
+// The meshes of a grid, shaded on the atlas when one is given; the number
+// of glass meshes among them, the last ones, in glassMeshes.
+std::optional<std::vector<raylib::Mesh>> buildMeshes(VoxelGrid const& grid, ShadeAtlas* atlas, int& glassMeshes) {
+    bool const shade = atlas != nullptr;
     // The opaque faces, then the glass ones.
     QuadList quads[2][6];
     // Shaded meshes are the rich looks', which show the materials.
@@ -184,11 +241,23 @@ std::optional<std::vector<raylib::Mesh>> buildVoxMeshes(VoxelGrid const& grid, b
                 for (int glass = 0; glass < (anyGlass ? 2 : 1); ++glass) {
                     for (int face = 0; face < 6; ++face) {
                         for (int layer = 0; layer < B; ++layer)
-                            addLayer(grid, cells, origin, face, layer, shade, withMaterials, glass, quads[glass][face]);
+                            addLayer(grid, cells, origin, face, layer, atlas, withMaterials, glass, quads[glass][face]);
                         vertices += static_cast<size_t>(quads[glass][face].vertexCount());
                     }
                 }
                 if (vertices > 4 * MAX_MODEL_QUADS) return std::nullopt;
+            }
+        }
+    }
+    if (atlas && atlas->shades.height > CornerShades::MAX_HEIGHT) return std::nullopt;
+    if (atlas) {
+        // Texels to the texture's coordinates, now that its height is known.
+        for (auto& side : quads) {
+            for (QuadList& faces : side) {
+                for (size_t i = 0; i < faces.texcoords.size(); i += 2) {
+                    faces.texcoords[i] /= CornerShades::WIDTH;
+                    faces.texcoords[i + 1] /= static_cast<float>(atlas->shades.height);
+                }
             }
         }
     }
@@ -202,8 +271,25 @@ std::optional<std::vector<raylib::Mesh>> buildVoxMeshes(VoxelGrid const& grid, b
             }
         }
     }
-    if (glassMeshes) *glassMeshes = static_cast<int>(meshes.size() - opaque);
+    glassMeshes = static_cast<int>(meshes.size() - opaque);
     return meshes;
+}
+
+}  // namespace
+
+std::optional<std::vector<raylib::Mesh>> buildVoxMeshes(VoxelGrid const& grid) {
+    int glassMeshes = 0;
+    return buildMeshes(grid, nullptr, glassMeshes);
+}
+
+std::optional<ShadedMeshes> buildShadedVoxMeshes(VoxelGrid const& grid) {
+    ShadeAtlas atlas;
+    ShadedMeshes shaded;
+    auto built = buildMeshes(grid, &atlas, shaded.glassMeshes);
+    if (!built) return std::nullopt;
+    shaded.meshes = std::move(*built);
+    shaded.shades = std::move(atlas.shades);
+    return shaded;
 }
 
 std::vector<GlowPoint> glowPointsOf(VoxelGrid const& grid) {

@@ -23,23 +23,43 @@ inline constexpr float CORNER_LIGHT[4] = {1.0f, 0.8f, 0.65f, 0.5f};
 // Neighbouring faces of one colour in one plane of one block of the grid
 // are merged into one quad (greedy meshing), so a flat side of one colour is
 // two triangles a block; the surface is exactly that of a quad for every
-// face. A mesh
-// holds the faces of one side only (-x, +x, -y, +y, -z, +z, in this order),
-// so that a renderer can leave out those turned away from the camera. The
-// meshes are on the CPU only; freeMeshArrays frees them.
+// face. A mesh holds the faces of one side only (-x, +x, -y, +y, -z, +z, in
+// this order), so that a renderer can leave out those turned away from the
+// camera. The meshes are on the CPU only; freeMeshArrays frees them.
 // Empty for a grid without voxels; none, when its surface needs more than
-// MAX_MODEL_QUADS quads. Shaded, each corner of a face is darker the more
-// of the three voxels around it in front of the face are filled (ambient
-// occlusion), and faces merge only where their corners agree, along an axis
-// their shade does not vary along; an emissive voxel's faces are never
-// shaded, and when the grid has emissive or metal colours every vertex
-// carries its colour's glow and sheen (see VoxMaterial) as its texture
-// coordinates.
-// Shaded, the faces of glass voxels come in meshes of their own, after the
-// others (as many as glassMeshes is given), their colours as transparent
-// as the glass; the faces of other voxels behind glass show.
-std::optional<std::vector<raylib::Mesh>> buildVoxMeshes(VoxelGrid const& grid, bool shade = false,
-                                                        int* glassMeshes = nullptr);
+// MAX_MODEL_QUADS quads.
+std::optional<std::vector<raylib::Mesh>> buildVoxMeshes(VoxelGrid const& grid);
+
+// How shut in the corners of a model's faces are, as the texels of a
+// texture to be filtered linearly, CornerShades::WIDTH texels a row: each
+// corner keeps the share CORNER_LIGHT of its light, by how many of the three
+// voxels around it in front of its face are filled.
+struct CornerShades {
+    static constexpr int WIDTH = 2048;
+    // The most rows: larger textures are not drawn everywhere.
+    static constexpr int MAX_HEIGHT = 2048;
+    int height = 0;
+    std::vector<unsigned char> texels;
+};
+
+// The meshes of a grid as the rich looks draw them: the quads of
+// buildVoxMeshes, their texture coordinates on the shades of their corners
+// (each quad whose corners are not all alike has a patch of texels of its
+// own, a texel a corner of its voxels' faces, so the shade blends across
+// the quad as across each of its faces; quads alike at every corner share
+// one). An emissive voxel's faces are never shaded, and when the grid has
+// emissive or metal colours every vertex carries its colour's glow and
+// sheen (see VoxMaterial) as its second texture coordinates. The faces of
+// glass voxels come in meshes of their own, after the others (glassMeshes
+// of them), their colours as transparent as the glass; the faces of other
+// voxels behind glass show. None when the surface takes more than
+// MAX_MODEL_QUADS quads or its shades more than MAX_HEIGHT rows.
+struct ShadedMeshes {
+    std::vector<raylib::Mesh> meshes;
+    int glassMeshes = 0;
+    CornerShades shades;
+};
+std::optional<ShadedMeshes> buildShadedVoxMeshes(VoxelGrid const& grid);
 
 // Where a grid's emissive voxels glow: a point for each cube of GLOW_CELL
 // voxels a side holding any, at their middle, in the units of the meshes,

@@ -579,7 +579,8 @@ void SceneRenderer::drawFaces(Part const& part, raylib::Vector3 camera) {
     raylib::rlDisableShader();
 }
 
-// As DrawModel draws it, leaving out the meshes of sides turned away.
+// As DrawModel draws it, leaving out the meshes of sides turned away; the
+// shaded meshes with the texture of their corners' shades.
 void SceneRenderer::drawModel(ModelOnGpu& onGpu, raylib::Vector3 at, float scale, raylib::BoundingBox const& bounds,
                               raylib::Vector3 camera) {
     raylib::Model const& model = shadedCorners ? onGpu.shadedModel() : onGpu.model;
@@ -587,18 +588,22 @@ void SceneRenderer::drawModel(ModelOnGpu& onGpu, raylib::Vector3 at, float scale
         model.transform,
         raylib::MatrixMultiply(raylib::MatrixScale(scale, scale, scale), raylib::MatrixTranslate(at.x, at.y, at.z)));
     bool const clear = clearOfFog(bounds, camera);
+    raylib::Texture2D const plain = material.maps[raylib::MATERIAL_MAP_DIFFUSE].texture;
+    raylib::Texture2D const shades = shadedCorners && onGpu.shadeTexture().id != 0 ? onGpu.shadeTexture() : plain;
     material.shader = clear ? clearLightShader : lightShader;
+    material.maps[raylib::MATERIAL_MAP_DIFFUSE].texture = shades;
     int const firstGlass = model.meshCount - (shadedCorners ? onGpu.loaded->shadedGlassMeshes() : 0);
     for (int i = 0; i < model.meshCount; ++i) {
         raylib::Mesh const& mesh = model.meshes[i];
         if (mesh.normals && mesh.vertexCount > 0 && !mayFace(bounds, mesh.normals, camera)) continue;
         if (i >= firstGlass) {
-            glass.push_back({&mesh, transform, distanceSquared(camera, bounds), clear});
+            glass.push_back({&mesh, transform, distanceSquared(camera, bounds), clear, shades});
         } else {
             raylib::DrawMesh(mesh, material, transform);
         }
     }
     material.shader = lightShader;
+    material.maps[raylib::MATERIAL_MAP_DIFFUSE].texture = plain;
     if (!shadedCorners) return;
     for (GlowPoint const& glow : onGpu.loaded->glows()) {
         raylib::Color tint = glow.color;
@@ -636,12 +641,15 @@ void SceneRenderer::drawGlass() {
               [](GlassMesh const& a, GlassMesh const& b) { return a.distance > b.distance; });
     raylib::rlDrawRenderBatchActive();
     raylib::rlDisableDepthMask();
+    raylib::Texture2D const plain = material.maps[raylib::MATERIAL_MAP_DIFFUSE].texture;
     for (GlassMesh const& pane : glass) {
         material.shader = pane.clearOfFog ? clearLightShader : lightShader;
+        material.maps[raylib::MATERIAL_MAP_DIFFUSE].texture = pane.shades;
         raylib::DrawMesh(*pane.mesh, material, pane.transform);
     }
     raylib::rlEnableDepthMask();
     material.shader = lightShader;
+    material.maps[raylib::MATERIAL_MAP_DIFFUSE].texture = plain;
     glass.clear();
 }
 

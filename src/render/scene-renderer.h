@@ -301,6 +301,7 @@ private:
         raylib::Matrix transform;
         float distance;
         bool clearOfFog;
+        raylib::Texture2D shades;
     };
     std::vector<GlassMesh> glass;
     void drawGlass();

@@ -1,7 +1,8 @@
 #version 330
 
 // The colour of a pixel in the rich looks: its lit colour (see
-// voxel_rich.vs), fading into the fog's colour with its distance from the
+// voxel_rich.vs), a model's darkened by its shade on its texture of shades,
+// fading into the fog's colour with its distance from the
 // eye, so that the far edge of the world melts into the horizon. With
 // NO_FOG defined, for what lies nearer than the fog begins, the lit colour.
 
@@ -40,7 +41,7 @@ void main()
     // Faces of boxes are untextured and untinted.
     vec4 color = fragColor;
 #else
-    vec4 color = texture(texture0, fragTexCoord) * colDiffuse * fragColor;
+    vec4 color = colDiffuse * fragColor;
 #endif
     float sunShows = 1.0;
 #ifdef SHADOWS
@@ -50,6 +51,8 @@ void main()
     color.rgb -= fragSunColor * (1.0 - sunShows);
 #endif
 #ifndef FACES
+    // The red channel: a one-channel texture has no others everywhere.
+    color.rgb *= texture(texture0, fragTexCoord).r;
     if (fragSheen > 0.0) {
         // A metal's highlight: the sun mirrored towards the eye.
         vec3 toEye = normalize(eyePosition - fragPosition);

@@ -25,6 +25,7 @@ uniform vec3 faceCorners[6];
 #else
 in vec3 vertexPosition;
 in vec2 vertexTexCoord;
+in vec2 vertexTexCoord2;
 in vec3 vertexNormal;
 in vec4 vertexColor;
 #endif
@@ -46,8 +47,9 @@ uniform vec3 faceLight;
 out vec2 fragTexCoord;
 out vec4 fragColor;
 out vec3 fragPosition;
-// A model's vertex carries its colour's material as its texture
-// coordinates: its glow (1: it shows its colour whatever the light) and
+// A model's vertex carries where its corner's shade lies on the texture
+// of its shades as its texture coordinates, and its colour's material as
+// its second ones: its glow (1: it shows its colour whatever the light) and
 // its sheen (a metal's highlight of the sun), both 0 for other vertices.
 #ifndef FACES
 out vec3 fragNormal;
@@ -82,11 +84,11 @@ void main()
     vec3 light = mix(groundLight, skyLight, normal.y * 0.5 + 0.5) + sun;
 #endif
 #ifndef FACES
-    float glow = vertexTexCoord.x;
+    float glow = vertexTexCoord2.x;
     light = mix(light, vec3(1.0), glow);
     sun *= 1.0 - glow;
     fragNormal = normal;
-    fragSheen = vertexTexCoord.y;
+    fragSheen = vertexTexCoord2.y;
 #endif
 #ifdef SHADOWS
     fragSunSpace = (sunViewProjection * vec4(position, 1.0)).xyz * 0.5 + 0.5;
