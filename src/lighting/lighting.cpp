@@ -91,9 +91,9 @@ std::shared_ptr<Shader> Lighting::getRichProgram(RichProgram which, bool shadows
     static char const* const defines[RICH_PROGRAMS][2] = {
         {"", ""},
         {"#define FACES\n", "#define FACES\n"},
-        {"#define FACES\n#define FACE_LIGHT\n", "#define FACES\n"},
+        {"#define FACES\n#define FACE_LIGHT\n", "#define FACES\n#define FACE_LIGHT\n"},
         {"", "#define NO_FOG\n"},
-        {"#define FACES\n#define FACE_LIGHT\n", "#define FACES\n#define NO_FOG\n"},
+        {"#define FACES\n#define FACE_LIGHT\n", "#define FACES\n#define FACE_LIGHT\n#define NO_FOG\n"},
     };
     std::shared_ptr<Shader>& loaded = richPrograms[shadows][which];
     if (loaded) return loaded;
@@ -115,6 +115,13 @@ raylib::Vector3 richLightOf(Atmosphere const& atmosphere, raylib::Vector3 normal
         std::max(raylib::Vector3DotProduct(normal, raylib::Vector3Normalize(atmosphere.towardSun)), 0.0f);
     return raylib::Vector3Add(raylib::Vector3Lerp(GROUND_LIGHT, SKY_LIGHT, above),
                               raylib::Vector3Scale(SUN_LIGHT, facing));
+}
+
+raylib::Vector3 richSunShareOf(Atmosphere const& atmosphere, raylib::Vector3 normal) {
+    float const facing =
+        std::max(raylib::Vector3DotProduct(normal, raylib::Vector3Normalize(atmosphere.towardSun)), 0.0f);
+    raylib::Vector3 const light = richLightOf(atmosphere, normal);
+    return raylib::Vector3Divide(raylib::Vector3Scale(SUN_LIGHT, facing), light);
 }
 
 void Lighting::setAtmosphere(Atmosphere const& atmosphere, raylib::Vector3 eye, bool shadows) {

@@ -26,6 +26,9 @@ raylib::Vector3 colorFractions(raylib::Color c);
 // works it out: the sky's, from the ground's below to the full sky's
 // above, and the sun's where the face turns towards it.
 raylib::Vector3 richLightOf(Atmosphere const& atmosphere, raylib::Vector3 normal);
+// The share of that light which is the sun's, channel by channel: what a
+// shadow takes away.
+raylib::Vector3 richSunShareOf(Atmosphere const& atmosphere, raylib::Vector3 normal);
 
 // The light shader of one window, which every box and model is drawn with,
 // and the lights registered in it. The shader is loaded on first use and

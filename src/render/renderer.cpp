@@ -231,8 +231,11 @@ ScenePrograms Renderer::scenePrograms(raylib::Camera3D const& camera, SceneAtmos
     auto const program = [&](Lighting::RichProgram which) { return lighting.getRichProgram(which, shadowed)->shader; };
     FacePrograms faces{program(Lighting::RICH_FACES), program(Lighting::RICH_FLAT_FACES),
                        std::array<raylib::Vector3, 6>{}};
-    for (int face = 0; face < 6; ++face)
-        (*faces.lights)[face] = richLightOf(frameAtmosphere, normalOf(static_cast<BoxFace>(face)));
+    for (int face = 0; face < 6; ++face) {
+        raylib::Vector3 const normal = normalOf(static_cast<BoxFace>(face));
+        (*faces.lights)[face] = richLightOf(frameAtmosphere, normal);
+        faces.sunShares[face] = richSunShareOf(frameAtmosphere, normal);
+    }
     return {program(Lighting::RICH_MODELS),
             faces,
             sky.get(),

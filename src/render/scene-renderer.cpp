@@ -572,6 +572,8 @@ void SceneRenderer::drawFaces(Part const& part, raylib::Vector3 camera) {
         raylib::Vector3 const white{1, 1, 1};
         raylib::SetShaderValue(shader, raylib::GetShaderLocation(shader, "faceLight"),
                                faceLights ? &(*faceLights)[i % 6] : &white, raylib::SHADER_UNIFORM_VEC3);
+        raylib::SetShaderValue(shader, raylib::GetShaderLocation(shader, "faceSunShare"), &faceSunShares[i % 6],
+                               raylib::SHADER_UNIFORM_VEC3);
         // raylib draws 16-bit indices only; a list may hold more corners.
         glDrawElements(GL_TRIANGLES, 6 * list.count, GL_UNSIGNED_INT, nullptr);
     }
@@ -820,6 +822,7 @@ void SceneRenderer::usePrograms(ScenePrograms const& programs) {
     // is not the sun's kind lights each corner differently), they show
     // their own colours. Face by face is drawn as the first versions drew it.
     faceLights = mergedFaces ? programs.faces.lights : std::nullopt;
+    faceSunShares = programs.faces.sunShares;
     faceShader = mergedFaces ? programs.faces.flat : programs.faces.each;
 }
 

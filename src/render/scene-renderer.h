@@ -31,6 +31,9 @@ struct FacePrograms {
     raylib::Shader each{};
     raylib::Shader flat{};
     std::optional<std::array<raylib::Vector3, 6>> lights;
+    // In the rich looks with shadows, the share of each light that is the
+    // sun's, which a shadow takes away.
+    std::array<raylib::Vector3, 6> sunShares{};
 };
 
 class RichSky;
@@ -334,9 +337,10 @@ private:
     std::map<LoadedModel const*, std::unique_ptr<ModelOnGpu>> objectModels;
     raylib::Material material;
     // The faces' program of this frame, and the light of each way faces
-    // point when it is the one given a list's light.
+    // point when it is the one given a list's light, with the sun's share.
     raylib::Shader faceShader{};
     std::optional<std::array<raylib::Vector3, 6>> faceLights;
+    std::array<raylib::Vector3, 6> faceSunShares{};
     // The light shader of this frame, and the programs without fog.
     raylib::Shader lightShader{}, clearLightShader{}, clearFaceShader{};
     float fogStart = 0;

@@ -32,7 +32,13 @@ out vec4 finalColor;
 // map's edge, which is left at the farthest depth.
 uniform sampler2DShadow shadowMap;
 in vec3 fragSunSpace;
+#ifdef FACE_LIGHT
+// The faces of a list share their light, and so the share of it that is
+// the sun's, channel by channel: one fewer value to carry a pixel.
+uniform vec3 faceSunShare;
+#else
 in vec3 fragSunColor;
+#endif
 #endif
 
 void main()
@@ -48,6 +54,9 @@ void main()
     // A face turned from the sun has no share to lose; beyond the map's
     // far side, everything is in the sun.
     sunShows = texture(shadowMap, vec3(fragSunSpace.xy, min(fragSunSpace.z, 1.0)));
+#ifdef FACE_LIGHT
+    vec3 fragSunColor = color.rgb * faceSunShare;
+#endif
     color.rgb -= fragSunColor * (1.0 - sunShows);
 #endif
 #ifndef FACES

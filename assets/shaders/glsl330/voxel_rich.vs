@@ -58,10 +58,13 @@ out float fragSheen;
 #ifdef SHADOWS
 // With SHADOWS defined, where the vertex lies in the sun's depth map (its
 // view is orthographic: no division), and the share of its colour the sun
-// gives, which a shadow takes away.
+// gives, which a shadow takes away; a list given its light has one share
+// for all its faces (see voxel_rich.fs).
 uniform mat4 sunViewProjection;
 out vec3 fragSunSpace;
+#ifndef FACE_LIGHT
 out vec3 fragSunColor;
+#endif
 #endif
 
 void main()
@@ -92,7 +95,9 @@ void main()
 #endif
 #ifdef SHADOWS
     fragSunSpace = (sunViewProjection * vec4(position, 1.0)).xyz * 0.5 + 0.5;
+#ifndef FACE_LIGHT
     fragSunColor = vertexColor.rgb * sun;
+#endif
 #endif
 
     fragTexCoord = vertexTexCoord;
