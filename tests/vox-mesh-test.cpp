@@ -156,11 +156,11 @@ float floorShadeAt(ShadedMeshes const& shaded, float x, float z) {
                 return t[2 * low + i] + fx * (t[2 * alongX + i] - t[2 * low + i]) +
                        fz * (t[2 * alongZ + i] - t[2 * low + i]);
             };
-            float const tx = texcoord(0) * CornerShades::WIDTH - 0.5f;
+            float const tx = texcoord(0) * shaded.shades.width - 0.5f;
             float const ty = texcoord(1) * shaded.shades.height - 0.5f;
             int const x0 = static_cast<int>(std::floor(tx)), y0 = static_cast<int>(std::floor(ty));
             auto const texel = [&](int dx, int dy) {
-                return float(shaded.shades.texels[(y0 + dy) * CornerShades::WIDTH + x0 + dx]);
+                return float(shaded.shades.texels[(y0 + dy) * shaded.shades.width + x0 + dx]);
             };
             float const ax = tx - x0, ay = ty - y0;
             return (texel(0, 0) * (1 - ax) + texel(1, 0) * ax) * (1 - ay) +

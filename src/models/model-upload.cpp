@@ -39,7 +39,7 @@ void unload(raylib::Model const& model) {
 
 raylib::Texture2D uploadedShades(CornerShades const& shades) {
     if (shades.height == 0) return {};
-    raylib::Image image{const_cast<unsigned char*>(shades.texels.data()), CornerShades::WIDTH, shades.height, 1,
+    raylib::Image image{const_cast<unsigned char*>(shades.texels.data()), shades.width, shades.height, 1,
                         raylib::PIXELFORMAT_UNCOMPRESSED_GRAYSCALE};
     raylib::Texture2D const texture = raylib::LoadTextureFromImage(image);
     raylib::SetTextureFilter(texture, raylib::TEXTURE_FILTER_BILINEAR);

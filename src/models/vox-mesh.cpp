@@ -38,57 +38,103 @@ unsigned char shadeOf(int occlusion) {
     return static_cast<unsigned char>(255 * CORNER_LIGHT[occlusion] + 0.5f);
 }
 
-// Patches of texels packed in rows of CornerShades::WIDTH: a patch goes on
-// the open row of its height, and a new row is opened below when that one
-// is full. The first patches are one of each shade, for the quads shaded
-// alike at every corner.
+// Patches of texels, one for each quad whose corners are not all alike
+// and one for each shade, packed into one texture once all are known: the
+// tallest first, in rows as tall as their first, the texture as narrow as
+// a square would be. A patch is a grid of corners with a border repeating
+// its edge, so that a linear filter blends the shades across each voxel's
+// face and never reaches another patch.
 class ShadeAtlas {
 public:
     ShadeAtlas() {
-        for (int occlusion = 0; occlusion < 4; ++occlusion) {
-            uniform[occlusion] = place(3, 3);
-            for (int y = 0; y < 3; ++y) {
-                for (int x = 0; x < 3; ++x)
-                    set(uniform[occlusion][0] + x, uniform[occlusion][1] + y, shadeOf(occlusion));
+        for (int occlusion = 0; occlusion < 4; ++occlusion) uniform[occlusion] = add(1, 1, {uint8_t(occlusion)});
+    }
+
+    // Adds the patch of a grid of columns x rows corners, each the
+    // occlusion of its corner; gives its number.
+    int add(int columns, int rows, std::vector<uint8_t> const& corners) {
+        Patch patch{columns + 2, rows + 2, {}};
+        patch.texels.resize(static_cast<size_t>(patch.width) * patch.height);
+        for (int y = 0; y < patch.height; ++y) {
+            for (int x = 0; x < patch.width; ++x) {
+                int const a = std::clamp(x - 1, 0, columns - 1), b = std::clamp(y - 1, 0, rows - 1);
+                patch.texels[y * patch.width + x] = shadeOf(corners[b * columns + a]);
             }
         }
+        patches.push_back(std::move(patch));
+        return static_cast<int>(patches.size() - 1);
     }
 
-    // The first texel of a free patch of width x height texels.
-    std::array<int, 2> place(int width, int height) {
-        auto row = openRows.find(height);
-        if (row == openRows.end() || row->second[0] + width > CornerShades::WIDTH) {
-            row = openRows.insert_or_assign(height, std::array<int, 2>{0, shades.height}).first;
-            shades.height += height;
-            shades.texels.resize(static_cast<size_t>(CornerShades::WIDTH) * shades.height);
+    // The patch of one shade, for the quads alike at every corner.
+    int uniformPatch(int occlusion) const { return uniform[occlusion]; }
+
+    // The last quad of the list lies on the patch: its texture coordinates,
+    // in texels from the patch's first, are to point into the texture.
+    void placeQuad(QuadList& quads, int patch) { placed.push_back({&quads, quads.vertexCount() - 4, patch}); }
+
+    // Packs the patches and points the quads' coordinates at them; none
+    // when the texture would be more than MAX_SIDE texels high.
+    std::optional<CornerShades> pack() {
+        size_t area = 0;
+        for (Patch const& patch : patches) area += static_cast<size_t>(patch.width) * patch.height;
+        CornerShades shades;
+        shades.width = 64;
+        while (static_cast<size_t>(shades.width) * shades.width < area && shades.width < CornerShades::MAX_SIDE)
+            shades.width *= 2;
+        std::vector<size_t> order(patches.size());
+        for (size_t i = 0; i < order.size(); ++i) order[i] = i;
+        std::stable_sort(order.begin(), order.end(),
+                         [&](size_t a, size_t b) { return patches[a].height > patches[b].height; });
+        int x = 0, rowHeight = 0;
+        for (size_t i : order) {
+            Patch& patch = patches[i];
+            if (x + patch.width > shades.width) shades.height += rowHeight, x = 0, rowHeight = 0;
+            if (rowHeight == 0) rowHeight = patch.height;
+            patch.x = x, patch.y = shades.height;
+            x += patch.width;
         }
-        std::array<int, 2> const first = row->second;
-        row->second[0] += width;
-        return first;
+        shades.height += rowHeight;
+        if (shades.height > CornerShades::MAX_SIDE) return std::nullopt;
+        shades.texels.resize(static_cast<size_t>(shades.width) * shades.height);
+        for (Patch const& patch : patches) {
+            for (int y = 0; y < patch.height; ++y) {
+                std::copy_n(patch.texels.begin() + y * patch.width, patch.width,
+                            shades.texels.begin() + static_cast<size_t>(patch.y + y) * shades.width + patch.x);
+            }
+        }
+        for (Placed const& quad : placed) {
+            Patch const& patch = patches[quad.patch];
+            float* texcoord = quad.quads->texcoords.data() + 2 * quad.firstVertex;
+            for (int k = 0; k < 4; ++k) {
+                texcoord[2 * k] = (texcoord[2 * k] + patch.x) / shades.width;
+                texcoord[2 * k + 1] = (texcoord[2 * k + 1] + patch.y) / shades.height;
+            }
+        }
+        return shades;
     }
-
-    void set(int x, int y, unsigned char shade) {
-        shades.texels[static_cast<size_t>(y) * CornerShades::WIDTH + x] = shade;
-    }
-
-    // The middle texel of the patch of one shade.
-    std::array<float, 2> uniformAt(int occlusion) const {
-        return {uniform[occlusion][0] + 1.5f, uniform[occlusion][1] + 1.5f};
-    }
-
-    CornerShades shades;
 
 private:
-    std::map<int, std::array<int, 2>> openRows;
-    std::array<int, 2> uniform[4];
+    struct Patch {
+        int width, height;
+        std::vector<unsigned char> texels;
+        int x = 0, y = 0;
+    };
+    struct Placed {
+        QuadList* quads;
+        int firstVertex, patch;
+    };
+    std::vector<Patch> patches;
+    std::vector<Placed> placed;
+    int uniform[4];
 };
 
-// The face of the given side of the box from low to high (voxel units);
-// shadeAt, given, is where its low corner (along the plane's axes u and v)
-// lies on the shades' texture, in texels, and step how far along it a
-// voxel's side takes (0 for a quad shaded alike, 1 for a patch of its own).
-void addFace(QuadList& quads, int face, int const low[3], int const high[3], raylib::Color color,
-             std::array<float, 2> const* shadeAt, float step, float const* material) {
+// The face of the given side of the box from low to high (voxel units),
+// with texture coordinates when shaded: in texels from its patch's first,
+// its low corner (along the plane's axes u and v) at the middle of the
+// first texel inside the border, a voxel's side taking step texels (0 for
+// a patch of one shade).
+void addFace(QuadList& quads, int face, int const low[3], int const high[3], raylib::Color color, bool shaded,
+             float step, float const* material) {
     int const axis = face / 2, u = (axis + 1) % 3, v = (axis + 2) % 3;
     float normal[3] = {0, 0, 0};
     normal[axis] = face % 2 ? 1.0f : -1.0f;
@@ -97,48 +143,35 @@ void addFace(QuadList& quads, int face, int const low[3], int const high[3], ray
         for (int a = 0; a < 3; ++a) {
             position[a] = static_cast<float>(CORNERS[corner][a] ? high[a] : low[a]) * VOXEL_SIDE;
         }
-        float texcoord[2] = {0, 0};
-        if (shadeAt) {
-            texcoord[0] = (*shadeAt)[0] + step * static_cast<float>(CORNERS[corner][u] ? high[u] - low[u] : 0);
-            texcoord[1] = (*shadeAt)[1] + step * static_cast<float>(CORNERS[corner][v] ? high[v] - low[v] : 0);
-        }
-        quads.addVertex(position, normal, color, shadeAt ? texcoord : nullptr, material);
+        float const texcoord[2] = {1.5f + step * static_cast<float>(CORNERS[corner][u] ? high[u] - low[u] : 0),
+                                   1.5f + step * static_cast<float>(CORNERS[corner][v] ? high[v] - low[v] : 0)};
+        quads.addVertex(position, normal, color, shaded ? texcoord : nullptr, material);
     }
 }
 
-// Where on the shades' texture the corners of the quad from low to high
-// (voxel units) of the given side lie, its patch written: a texel for each
-// corner of its voxels' faces, as shut in as that corner, and a border
-// repeating the patch's edge, so that a linear filter blends the shades
-// across each voxel's face and never reaches another patch. A quad alike
-// at every corner points at the patch of that shade. Gives the low
-// corner's texel middle, and the step a voxel takes.
-std::pair<std::array<float, 2>, float> shadeQuad(VoxelGrid const& grid, ShadeAtlas& atlas, int face, int const low[3],
-                                                 int const high[3]) {
+// The patch of the quad from low to high (voxel units) of the given side,
+// a texel for each corner of its voxels' faces, as shut in as that corner;
+// a quad alike at every corner takes the patch of that shade. Gives the
+// patch, and the step a voxel takes on it.
+std::pair<int, float> shadeQuad(VoxelGrid const& grid, ShadeAtlas& atlas, int face, int const low[3],
+                                int const high[3]) {
     int const axis = face / 2, u = (axis + 1) % 3, v = (axis + 2) % 3;
     int const width = high[u] - low[u], height = high[v] - low[v];
     // A corner's occlusion, taken from a face of the quad it touches:
     // neighbouring faces in one plane agree on the corners they share.
-    std::vector<unsigned char> corners(static_cast<size_t>(width + 1) * (height + 1));
+    std::vector<uint8_t> corners(static_cast<size_t>(width + 1) * (height + 1));
     for (int b = 0; b <= height; ++b) {
         for (int a = 0; a <= width; ++a) {
             int voxel[3];
             voxel[axis] = low[axis], voxel[u] = low[u] + std::min(a, width - 1),
             voxel[v] = low[v] + std::min(b, height - 1);
-            corners[b * (width + 1) + a] = static_cast<unsigned char>(
-                cornerOcclusion(grid, voxel, face, a == width ? 1 : -1, b == height ? 1 : -1));
+            corners[b * (width + 1) + a] =
+                static_cast<uint8_t>(cornerOcclusion(grid, voxel, face, a == width ? 1 : -1, b == height ? 1 : -1));
         }
     }
-    if (std::all_of(corners.begin(), corners.end(), [&](unsigned char c) { return c == corners[0]; }))
-        return {atlas.uniformAt(corners[0]), 0.0f};
-    std::array<int, 2> const first = atlas.place(width + 3, height + 3);
-    for (int y = 0; y < height + 3; ++y) {
-        for (int x = 0; x < width + 3; ++x) {
-            int const a = std::clamp(x - 1, 0, width), b = std::clamp(y - 1, 0, height);
-            atlas.set(first[0] + x, first[1] + y, shadeOf(corners[b * (width + 1) + a]));
-        }
-    }
-    return {{first[0] + 1.5f, first[1] + 1.5f}, 1.0f};
+    if (std::all_of(corners.begin(), corners.end(), [&](uint8_t c) { return c == corners[0]; }))
+        return {atlas.uniformPatch(corners[0]), 0.0f};
+    return {atlas.add(width + 1, height + 1, corners), 1.0f};
 }
 
 // What a material gives the rich looks' programs: how far a colour shows
@@ -203,26 +236,25 @@ void addLayer(VoxelGrid const& grid, uint8_t const* cells, int const origin[3], 
             low[v] = origin[v] + j, high[v] = low[v] + height;
             VoxMaterial const& kind = grid.materials[color];
             float const material[2] = {glowOf(kind), sheenOf(kind)};
-            std::pair<std::array<float, 2>, float> shadeAt{};
+            std::pair<int, float> patch{};
             if (shade) {
                 // A light shows its colour, and glass lets light through:
                 // nothing shades them.
                 bool const unshaded = onlyGlass || kind.kind == VoxMaterial::EMIT;
-                shadeAt = unshaded ? std::pair{atlas->uniformAt(0), 0.0f} : shadeQuad(grid, *atlas, face, low, high);
+                patch = unshaded ? std::pair{atlas->uniformPatch(0), 0.0f} : shadeQuad(grid, *atlas, face, low, high);
             }
-            addFace(quads, face, low, high, colorOf(grid, color, onlyGlass), shade ? &shadeAt.first : nullptr,
-                    shadeAt.second, withMaterials ? material : nullptr);
+            addFace(quads, face, low, high, colorOf(grid, color, onlyGlass), shade, patch.second,
+                    withMaterials ? material : nullptr);
+            if (shade) atlas->placeQuad(quads, patch.first);
         }
     }
 }
 
-}  // namespace
-
-namespace {
-
-// The meshes of a grid, shaded on the atlas when one is given; the number
-// of glass meshes among them, the last ones, in glassMeshes.
-std::optional<std::vector<raylib::Mesh>> buildMeshes(VoxelGrid const& grid, ShadeAtlas* atlas, int& glassMeshes) {
+// The meshes of a grid, shaded on the atlas when one is given, its packed
+// texture in shades; the number of glass meshes among them, the last ones,
+// in glassMeshes.
+std::optional<std::vector<raylib::Mesh>> buildMeshes(VoxelGrid const& grid, ShadeAtlas* atlas, int& glassMeshes,
+                                                     CornerShades* shades = nullptr) {
     bool const shade = atlas != nullptr;
     // The opaque faces, then the glass ones.
     QuadList quads[2][6];
@@ -249,17 +281,10 @@ std::optional<std::vector<raylib::Mesh>> buildMeshes(VoxelGrid const& grid, Shad
             }
         }
     }
-    if (atlas && atlas->shades.height > CornerShades::MAX_HEIGHT) return std::nullopt;
     if (atlas) {
-        // Texels to the texture's coordinates, now that its height is known.
-        for (auto& side : quads) {
-            for (QuadList& faces : side) {
-                for (size_t i = 0; i < faces.texcoords.size(); i += 2) {
-                    faces.texcoords[i] /= CornerShades::WIDTH;
-                    faces.texcoords[i + 1] /= static_cast<float>(atlas->shades.height);
-                }
-            }
-        }
+        std::optional<CornerShades> packed = atlas->pack();
+        if (!packed) return std::nullopt;
+        *shades = std::move(*packed);
     }
     std::vector<raylib::Mesh> meshes;
     size_t opaque = 0;
@@ -285,10 +310,9 @@ std::optional<std::vector<raylib::Mesh>> buildVoxMeshes(VoxelGrid const& grid) {
 std::optional<ShadedMeshes> buildShadedVoxMeshes(VoxelGrid const& grid) {
     ShadeAtlas atlas;
     ShadedMeshes shaded;
-    auto built = buildMeshes(grid, &atlas, shaded.glassMeshes);
+    auto built = buildMeshes(grid, &atlas, shaded.glassMeshes, &shaded.shades);
     if (!built) return std::nullopt;
     shaded.meshes = std::move(*built);
-    shaded.shades = std::move(atlas.shades);
     return shaded;
 }
 

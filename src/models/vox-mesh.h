@@ -31,14 +31,13 @@ inline constexpr float CORNER_LIGHT[4] = {1.0f, 0.8f, 0.65f, 0.5f};
 std::optional<std::vector<raylib::Mesh>> buildVoxMeshes(VoxelGrid const& grid);
 
 // How shut in the corners of a model's faces are, as the texels of a
-// texture to be filtered linearly, CornerShades::WIDTH texels a row: each
-// corner keeps the share CORNER_LIGHT of its light, by how many of the three
-// voxels around it in front of its face are filled.
+// texture to be filtered linearly, row by row: each corner keeps the share
+// CORNER_LIGHT of its light, by how many of the three voxels around it in
+// front of its face are filled.
 struct CornerShades {
-    static constexpr int WIDTH = 2048;
-    // The most rows: larger textures are not drawn everywhere.
-    static constexpr int MAX_HEIGHT = 2048;
-    int height = 0;
+    // The longest side: larger textures are not drawn everywhere.
+    static constexpr int MAX_SIDE = 4096;
+    int width = 0, height = 0;
     std::vector<unsigned char> texels;
 };
 
@@ -53,7 +52,7 @@ struct CornerShades {
 // glass voxels come in meshes of their own, after the others (glassMeshes
 // of them), their colours as transparent as the glass; the faces of other
 // voxels behind glass show. None when the surface takes more than
-// MAX_MODEL_QUADS quads or its shades more than MAX_HEIGHT rows.
+// MAX_MODEL_QUADS quads or its shades more than MAX_SIDE rows.
 struct ShadedMeshes {
     std::vector<raylib::Mesh> meshes;
     int glassMeshes = 0;
