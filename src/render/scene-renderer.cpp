@@ -215,7 +215,40 @@ bool SceneRenderer::sortUntil(World const& world, Clock::time_point deadline) {
     return allSorted || sortSome(world, deadline);
 }
 
-SceneRenderer::FaceList SceneRenderer::uploadCorners(std::vector<FaceInstance> const& faces, int direction) {
+std::vector<SceneRenderer::FaceInstance> SceneRenderer::byEighths(std::vector<FaceInstance> const& faces,
+                                                                  std::array<FaceList::Eighth, 8>& eighths) {
+    auto const low = [](FaceInstance const& f, int axis) { return f.center[axis] - f.half[axis]; };
+    auto const high = [](FaceInstance const& f, int axis) { return f.center[axis] + f.half[axis]; };
+    float middle[3];
+    for (int axis = 0; axis < 3; ++axis) {
+        auto const [least, most] = std::minmax_element(
+            faces.begin(), faces.end(),
+            [&](FaceInstance const& a, FaceInstance const& b) { return a.center[axis] < b.center[axis]; });
+        middle[axis] = (least->center[axis] + most->center[axis]) / 2;
+    }
+    auto const eighthOf = [&](FaceInstance const& f) {
+        return (f.center[0] > middle[0]) | (f.center[1] > middle[1]) << 1 | (f.center[2] > middle[2]) << 2;
+    };
+    std::vector<FaceInstance> sorted;
+    sorted.reserve(faces.size());
+    for (int eighth = 0; eighth < 8; ++eighth) {
+        FaceList::Eighth& e = eighths[eighth];
+        e.first = static_cast<int>(sorted.size());
+        for (FaceInstance const& face : faces) {
+            if (eighthOf(face) != eighth) continue;
+            raylib::BoundingBox const spans{{low(face, 0), low(face, 1), low(face, 2)},
+                                            {high(face, 0), high(face, 1), high(face, 2)}};
+            e.bounds = sorted.size() == static_cast<size_t>(e.first) ? spans : merged(e.bounds, spans);
+            sorted.push_back(face);
+        }
+        e.count = static_cast<int>(sorted.size()) - e.first;
+    }
+    return sorted;
+}
+
+SceneRenderer::FaceList SceneRenderer::uploadCorners(std::vector<FaceInstance> const& unsorted, int direction) {
+    FaceList list;
+    std::vector<FaceInstance> const faces = byEighths(unsorted, list.eighths);
     std::vector<Corner> corners;
     corners.reserve(4 * faces.size());
     for (FaceInstance const& face : faces) {
@@ -235,7 +268,6 @@ SceneRenderer::FaceList SceneRenderer::uploadCorners(std::vector<FaceInstance> c
             corners.push_back(corner);
         }
     }
-    FaceList list;
     list.count = static_cast<int>(faces.size());
     list.bytes = corners.size() * sizeof(Corner);
     list.vao = raylib::rlLoadVertexArray();
@@ -564,8 +596,8 @@ void SceneRenderer::drawFaces(Part const& part, raylib::Vector3 camera) {
         raylib::SetShaderValue(shader, raylib::GetShaderLocation(shader, "faceNormal"), face.normal,
                                raylib::SHADER_UNIFORM_VEC3);
         raylib::rlEnableVertexArray(list.vao);
-        drawnTriangles += 2 * static_cast<size_t>(list.count);
         if (!mergedFaces) {
+            drawnTriangles += 2 * static_cast<size_t>(list.count);
             drawInstances(shader, list, i % 6);
             continue;
         }
@@ -574,11 +606,33 @@ void SceneRenderer::drawFaces(Part const& part, raylib::Vector3 camera) {
                                faceLights ? &(*faceLights)[i % 6] : &white, raylib::SHADER_UNIFORM_VEC3);
         raylib::SetShaderValue(shader, raylib::GetShaderLocation(shader, "faceSunShare"), &faceSunShares[i % 6],
                                raylib::SHADER_UNIFORM_VEC3);
-        // raylib draws 16-bit indices only; a list may hold more corners.
-        glDrawElements(GL_TRIANGLES, 6 * list.count, GL_UNSIGNED_INT, nullptr);
+        drawEighths(list, i < 6 ? face.normal : nullptr, camera);
     }
     raylib::rlDisableVertexArray();
     raylib::rlDisableShader();
+}
+
+void SceneRenderer::drawEighths(FaceList const& list, float const* normal, raylib::Vector3 camera) {
+    // Eighths drawn one after another are drawn at once.
+    int first = 0, count = 0;
+    auto const draw = [&] {
+        // raylib draws 16-bit indices only; a list may hold more corners.
+        glDrawElements(GL_TRIANGLES, 6 * count, GL_UNSIGNED_INT,
+                       reinterpret_cast<void const*>(6 * sizeof(uint32_t) * static_cast<size_t>(first)));
+        drawnTriangles += 2 * static_cast<size_t>(count);
+        count = 0;
+    };
+    for (FaceList::Eighth const& eighth : list.eighths) {
+        if (eighth.count == 0) continue;
+        bool const shown = viewFrustum->meets(eighth.bounds) && (!normal || mayFace(eighth.bounds, normal, camera));
+        if (!shown) {
+            if (count > 0) draw();
+            continue;
+        }
+        if (count == 0) first = eighth.first;
+        count += eighth.count;
+    }
+    if (count > 0) draw();
 }
 
 // As DrawModel draws it, leaving out the meshes of sides turned away; the
@@ -684,6 +738,7 @@ void SceneRenderer::drawBounds(Part const& part) {
 }
 
 void SceneRenderer::prepareFaceShaders() {
+    viewFrustum = Frustum::ofCurrentView();
     // The faces' programs draw with the view as raylib draws meshes, with
     // no model transform, and untinted.
     raylib::Matrix const identity = raylib::MatrixIdentity();

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "aabox.h"
+#include "frustum.h"
 #include "intersector.h"
 #include "model-entity.h"
 #include "model-upload.h"
@@ -177,6 +178,15 @@ private:
         unsigned vao = 0, vbo = 0;
         int count = 0;
         size_t bytes = 0;
+        // Merged faces come by the eighths of the list's bounds their
+        // middles lie in, one eighth after another, each with the bounds
+        // its faces span: an eighth out of view, or turned away, is not
+        // drawn.
+        struct Eighth {
+            int first = 0, count = 0;
+            raylib::BoundingBox bounds{};
+        };
+        std::array<Eighth, 8> eighths{};
         // Whether its instances share their half size, and that size.
         bool sharedHalf = false;
         float half[3] = {};
@@ -261,6 +271,10 @@ private:
     static void addSurface(std::vector<AABox const*> const& boxes, std::vector<AABox const*> const& around,
                            float shadingBand, FaceLists& lists);
     FaceList uploadCorners(std::vector<FaceInstance> const& faces, int direction);
+    // The faces sorted by the eighths of their bounds their middles lie in,
+    // and where each eighth's faces lie in that order.
+    static std::vector<FaceInstance> byEighths(std::vector<FaceInstance> const& faces,
+                                               std::array<FaceList::Eighth, 8>& eighths);
     FaceList uploadInstances(std::vector<FaceInstance> const& faces) const;
     // Binds to the vertex array being made indices for at least this many
     // quads.
@@ -290,6 +304,9 @@ private:
     void drawFaces(Part const& part, raylib::Vector3 camera);
     // Draws a list of instances, faces pointing the way of that number.
     static void drawInstances(raylib::Shader shader, FaceList const& list, int direction);
+    // Draws the eighths of a list of merged faces that meet the view and,
+    // given the faces' normal, may face the camera.
+    void drawEighths(FaceList const& list, float const* normal, raylib::Vector3 camera);
     void drawBounds(Part const& part);
     void drawModel(ModelOnGpu& onGpu, raylib::Vector3 origin, float scale, raylib::BoundingBox const& bounds,
                    raylib::Vector3 camera);
@@ -341,6 +358,8 @@ private:
     raylib::Shader faceShader{};
     std::optional<std::array<raylib::Vector3, 6>> faceLights;
     std::array<raylib::Vector3, 6> faceSunShares{};
+    // The view the faces are drawn in.
+    std::optional<Frustum> viewFrustum;
     // The light shader of this frame, and the programs without fog.
     raylib::Shader lightShader{}, clearLightShader{}, clearFaceShader{};
     float fogStart = 0;
