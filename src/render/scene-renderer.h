@@ -60,13 +60,12 @@ struct ScenePrograms {
 // under the light shader, then the sky where they left the view empty.
 //
 // Boxes never change once the scene is loaded, so they are baked, chunk by
-// chunk (cubic regions of the world), into lists of faces on the GPU: a
-// face is an instance of 28 bytes (its box's centre, half size and colour)
-// that the faces' vertex program turns into two triangles, in a list for
-// each way faces point, without the faces that other boxes hide. A frame
-// draws only the chunks and models whose bounds meet the view frustum,
-// nearest first, and of a chunk or model only the faces that can point
-// towards the camera.
+// chunk (cubic regions of the world), into lists of faces on the GPU (see
+// FaceList), a list for each way faces point, without the faces that other
+// boxes hide. A frame draws only the chunks and models whose bounds meet
+// the view frustum, nearest first, and of a chunk or model only the faces
+// that can point towards the camera; of a chunk's merged faces, only the
+// eighths of each list that meet the view.
 //
 // A chunk or model that was not seen in the last frame (nearer ones hid
 // it, or it was out of view) is not drawn unless the GPU finds some of its
@@ -121,7 +120,8 @@ public:
     // against). Set before the first frame.
     bool mergedFaces = true;
     // Whether the corners of models and of merged faces are shaded by their
-    // neighbours, darkened in the colours of their vertices. A change bakes
+    // neighbours: a model's by its texture of shades, merged faces darkened
+    // in the colours of their corners. A change bakes
     // every chunk again.
     bool shadedCorners = false;
     // Whether a chunk so far away that a cell of twice its smallest box
