@@ -206,6 +206,15 @@ TEST(VoxMeshes, ShadedCornersDarkenWhereVoxelsMeet) {
     for (Point const& p : points) EXPECT_NEAR(floorShadeAt(shaded, p.x, p.z), p.shade, 1.0f) << p.where;
     for (raylib::Mesh const& mesh : plain) freeMeshArrays(mesh);
     for (raylib::Mesh const& mesh : shaded.meshes) freeMeshArrays(mesh);
+    // A light shows its colour, and glass lets the light through: a floor
+    // of either is not darkened at the wall's foot.
+    for (VoxMaterial::Kind const kind : {VoxMaterial::EMIT, VoxMaterial::GLASS}) {
+        VoxelGrid unshaded = gridOf(6, 2, 6, [](int, int y, int z) { return uint8_t(y == 0 ? 1 : z == 0 ? 2 : 0); });
+        unshaded.materials[1] = {kind, 0.5f, 0};
+        ShadedMeshes const lit = buildShadedVoxMeshes(unshaded).value();
+        EXPECT_NEAR(floorShadeAt(lit, 0.5f, 0.25f), 255, 1.0f) << "material " << int(kind);
+        for (raylib::Mesh const& mesh : lit.meshes) freeMeshArrays(mesh);
+    }
 }
 
 // Our real models and the sample files without a scene graph, against
