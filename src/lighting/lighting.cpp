@@ -35,6 +35,13 @@ char const* orNull(std::string const& text) {
     return text.empty() ? nullptr : text.c_str();
 }
 
+// The sun's light on a face of the normal: none where it turns away.
+raylib::Vector3 sunLightOf(Atmosphere const& atmosphere, raylib::Vector3 normal) {
+    float const facing =
+        std::max(raylib::Vector3DotProduct(normal, raylib::Vector3Normalize(atmosphere.towardSun)), 0.0f);
+    return raylib::Vector3Scale(SUN_LIGHT, facing);
+}
+
 }  // namespace
 
 void setShaderVector(raylib::Shader shader, char const* name, raylib::Vector3 value) {
@@ -111,17 +118,11 @@ std::shared_ptr<Shader> Lighting::getRichProgram(RichProgram which, bool shadows
 
 raylib::Vector3 richLightOf(Atmosphere const& atmosphere, raylib::Vector3 normal) {
     float const above = normal.y * 0.5f + 0.5f;
-    float const facing =
-        std::max(raylib::Vector3DotProduct(normal, raylib::Vector3Normalize(atmosphere.towardSun)), 0.0f);
-    return raylib::Vector3Add(raylib::Vector3Lerp(GROUND_LIGHT, SKY_LIGHT, above),
-                              raylib::Vector3Scale(SUN_LIGHT, facing));
+    return raylib::Vector3Add(raylib::Vector3Lerp(GROUND_LIGHT, SKY_LIGHT, above), sunLightOf(atmosphere, normal));
 }
 
 raylib::Vector3 richSunShareOf(Atmosphere const& atmosphere, raylib::Vector3 normal) {
-    float const facing =
-        std::max(raylib::Vector3DotProduct(normal, raylib::Vector3Normalize(atmosphere.towardSun)), 0.0f);
-    raylib::Vector3 const light = richLightOf(atmosphere, normal);
-    return raylib::Vector3Divide(raylib::Vector3Scale(SUN_LIGHT, facing), light);
+    return raylib::Vector3Divide(sunLightOf(atmosphere, normal), richLightOf(atmosphere, normal));
 }
 
 void Lighting::setAtmosphere(Atmosphere const& atmosphere, raylib::Vector3 eye, bool shadows) {
