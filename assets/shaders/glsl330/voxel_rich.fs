@@ -2,14 +2,14 @@
 
 // The colour of a pixel in the rich looks: its lit colour (see
 // voxel_rich.vs), a model's darkened by its shade on its texture of shades,
-// fading into the fog's colour with its distance from the
-// eye, so that the far edge of the world melts into the horizon. With
+// fading into the fog's colour with its depth before the eye, so that the
+// far edge of the world melts into the horizon. With
 // NO_FOG defined, for what lies nearer than the fog begins, the lit colour.
 
 in vec2 fragTexCoord;
 in vec4 fragColor;
-in vec3 fragPosition;
 #ifndef FACES
+in vec3 fragPosition;
 in vec3 fragNormal;
 in float fragSheen;
 #endif
@@ -72,7 +72,9 @@ void main()
 #ifdef NO_FOG
     finalColor = color;
 #else
-    float fog = smoothstep(fogRange.x, fogRange.y, distance(fragPosition, eyePosition));
+    // The pixel's depth before the eye, which the view hands every pixel:
+    // the far plane, where the world is cut off, lies at one depth too.
+    float fog = smoothstep(fogRange.x, fogRange.y, 1.0 / gl_FragCoord.w);
     finalColor = vec4(mix(color.rgb, fogColor, fog), color.a);
 #endif
 }

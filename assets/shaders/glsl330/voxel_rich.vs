@@ -3,7 +3,7 @@
 // The rich looks: a face is lit by the sky, brighter from above than from
 // below, and by the sun where it turns towards it. The light is worked out
 // once a vertex and carried in the vertex's colour; the fragment program
-// adds the fog, which needs the pixel's distance (a vertex's would fog the
+// adds the fog, which needs the pixel's depth (a vertex's would fog the
 // middle of a large floor as its far corners).
 
 // With FACES defined, each instance is one face of a box, as the light
@@ -46,7 +46,9 @@ uniform vec3 faceLight;
 
 out vec2 fragTexCoord;
 out vec4 fragColor;
+#ifndef FACES
 out vec3 fragPosition;
+#endif
 // A model's vertex carries where its corner's shade lies on the texture
 // of its shades as its texture coordinates, and its colour's material as
 // its second ones: its glow (1: it shows its colour whatever the light) and
@@ -102,6 +104,8 @@ void main()
 
     fragTexCoord = vertexTexCoord;
     fragColor = vec4(vertexColor.rgb * light, vertexColor.a);
+#ifndef FACES
     fragPosition = position;
+#endif
     gl_Position = mvp * vec4(vertexPosition, 1.0);
 }
