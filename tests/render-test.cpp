@@ -760,6 +760,35 @@ TEST_F(RenderTest, RichLooksShowAnEmissiveVoxelsColourInAShadow) {
     EXPECT_GT(glow.r + glow.g, sky.r + sky.g + 20) << "the glow above the emissive voxel";
 }
 
+// In the rich looks a metal voxel shines where the sun mirrors into the eye
+// (the sun behind the camera), and looks as the same colour unpolished
+// beside it where the sun stands off to a side.
+TEST_F(RenderTest, RichLooksGiveMetalASheenOnlyWhereTheSunMirrors) {
+    VoxModel model = voxModelOf(3, 1, 1, [](int x, int, int) { return x == 0 ? 1 : x == 2 ? 2 : 0; });
+    model.palette[0] = model.palette[1] = {100, 100, 100, 255};
+    model.materials = {{1, {{"_type", "_metal"}, {"_metal", "1"}, {"_rough", "0"}}}};
+    std::string const path = (std::filesystem::temp_directory_path() / "tessarine-metal.vox").string();
+    ASSERT_TRUE(writeVox(path, model));
+    auto const leftAndRight = [&](raylib::Vector3 towardSun) {
+        world->atmosphere.towardSun = towardSun;
+        Renderer rich;
+        rich.setRichLooks(true);
+        rich.scene.addObject({std::make_shared<LoadedModel const>(path), {0, 0, 0}, 1});
+        raylib::Camera3D camera = cameraAt({0, 0, 5}, {0, 0, 0});
+        camera.projection = raylib::CAMERA_ORTHOGRAPHIC;
+        camera.fovy = 2;
+        raylib::Image const image = captureFrame([&] { rich.drawFrame(*world, camera, false); });
+        std::array<int, 2> const sides{at(image, 400 - 56, 225).g, at(image, 400 + 56, 225).g};
+        raylib::UnloadImage(image);
+        return sides;
+    };
+    auto const mirrored = leftAndRight({0, 0, 1}), aside = leftAndRight({1, 1, 0.3f});
+    std::filesystem::remove(path);
+    int const metal = mirrored[0] > mirrored[1] ? 0 : 1;
+    EXPECT_GT(mirrored[metal], mirrored[1 - metal] + 40) << "the sun mirrored in the metal";
+    EXPECT_NEAR(aside[0], aside[1], 4) << "no sheen with the sun aside";
+}
+
 // In the rich looks a pane of glass shows the red box behind it, tinted by
 // its blue; the same pane of plain blue hides it.
 TEST_F(RenderTest, RichLooksShowWhatLiesBehindGlass) {

@@ -72,8 +72,9 @@ void main()
 #ifdef NO_FOG
     finalColor = color;
 #else
-    // The pixel's depth before the eye, which the view hands every pixel:
-    // the far plane, where the world is cut off, lies at one depth too.
+    // The pixel's depth before the eye, which a perspective view hands
+    // every pixel (an orthographic one has none: no fog): the far plane,
+    // where the world is cut off, lies at one depth too.
     float fog = smoothstep(fogRange.x, fogRange.y, 1.0 / gl_FragCoord.w);
     finalColor = vec4(mix(color.rgb, fogColor, fog), color.a);
 #endif
