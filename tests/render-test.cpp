@@ -45,6 +45,17 @@ protected:
         return image;
     }
     static raylib::Color at(raylib::Image const& image, int x, int y) { return raylib::GetImageColor(image, x, y); }
+    // The model of the file at the origin in the rich looks, seen straight
+    // on from +z, the view 2 units high without perspective.
+    raylib::Image richModelFrame(std::string const& path) {
+        Renderer rich;
+        rich.setRichLooks(true);
+        rich.scene.addObject({std::make_shared<LoadedModel const>(path), {0, 0, 0}, 1});
+        raylib::Camera3D camera = cameraAt({0, 0, 5}, {0, 0, 0});
+        camera.projection = raylib::CAMERA_ORTHOGRAPHIC;
+        camera.fovy = 2;
+        return captureFrame([&] { rich.drawFrame(*world, camera, false); });
+    }
     // A grey floor 20 wide at y 0, and on it a grey wall 6 wide and 3 high
     // whose front stands at z -1.5.
     void addFloorAndWall() {
@@ -739,13 +750,7 @@ TEST_F(RenderTest, RichLooksShowAnEmissiveVoxelsColourInAShadow) {
     world->intersector->addEntity(
         std::make_shared<AABox>(raylib::Vector3{0, 3, 0}, raylib::Vector3{20, 0.2f, 20}, colorGreen));
     world->atmosphere.towardSun = raylib::Vector3{0, 1, 0};
-    Renderer rich;
-    rich.setRichLooks(true);
-    rich.scene.addObject({std::make_shared<LoadedModel const>(path), {0, 0, 0}, 1});
-    raylib::Camera3D camera = cameraAt({0, 0, 5}, {0, 0, 0});
-    camera.projection = raylib::CAMERA_ORTHOGRAPHIC;
-    camera.fovy = 2;
-    raylib::Image const image = captureFrame([&] { rich.drawFrame(*world, camera, false); });
+    raylib::Image const image = richModelFrame(path);
     raylib::Color const left = at(image, 400 - 56, 225), right = at(image, 400 + 56, 225);
     raylib::Color const aboveLeft = at(image, 400 - 56, 225 - 56), aboveRight = at(image, 400 + 56, 225 - 56);
     raylib::Color const sky = at(image, 10, 10);
@@ -771,13 +776,7 @@ TEST_F(RenderTest, RichLooksGiveMetalASheenOnlyWhereTheSunMirrors) {
     ASSERT_TRUE(writeVox(path, model));
     auto const leftAndRight = [&](raylib::Vector3 towardSun) {
         world->atmosphere.towardSun = towardSun;
-        Renderer rich;
-        rich.setRichLooks(true);
-        rich.scene.addObject({std::make_shared<LoadedModel const>(path), {0, 0, 0}, 1});
-        raylib::Camera3D camera = cameraAt({0, 0, 5}, {0, 0, 0});
-        camera.projection = raylib::CAMERA_ORTHOGRAPHIC;
-        camera.fovy = 2;
-        raylib::Image const image = captureFrame([&] { rich.drawFrame(*world, camera, false); });
+        raylib::Image const image = richModelFrame(path);
         std::array<int, 2> const sides{at(image, 400 - 56, 225).g, at(image, 400 + 56, 225).g};
         raylib::UnloadImage(image);
         return sides;
@@ -800,13 +799,7 @@ TEST_F(RenderTest, RichLooksShowWhatLiesBehindGlass) {
         pane.palette[0] = {0, 0, 255, 255};
         pane.materials = {{1, {{"_type", type}, {"_trans", "0.5"}}}};
         EXPECT_TRUE(writeVox(path, pane));
-        Renderer rich;
-        rich.setRichLooks(true);
-        rich.scene.addObject({std::make_shared<LoadedModel const>(path), {0, 0, 0}, 1});
-        raylib::Camera3D camera = cameraAt({0, 0, 5}, {0, 0, 0});
-        camera.projection = raylib::CAMERA_ORTHOGRAPHIC;
-        camera.fovy = 2;
-        raylib::Image const image = captureFrame([&] { rich.drawFrame(*world, camera, false); });
+        raylib::Image const image = richModelFrame(path);
         raylib::Color const middle = at(image, 400, 225);
         raylib::UnloadImage(image);
         return middle;
