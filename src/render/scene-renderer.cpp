@@ -755,7 +755,7 @@ void SceneRenderer::prepareFaceShaders() {
 }
 
 std::vector<std::pair<float, SceneRenderer::Part*>> SceneRenderer::partsInView(raylib::Vector3 camera) {
-    Frustum const frustum = Frustum::ofCurrentView();
+    Frustum const& frustum = *viewFrustum;
     std::vector<std::pair<float, Part*>> inView;
     for (Part& part : parts) {
         // What the last frame's queries found, for the parts drawn with one.
@@ -890,10 +890,9 @@ raylib::Matrix SceneRenderer::drawDepth(raylib::Camera3D const& view, World cons
     bool const last = share == shares - 1;
     if (bakedBoxes) {
         prepareFaceShaders();
-        Frustum const frustum = Frustum::ofCurrentView();
         // Every shares-th chunk: neighbours fall into different shares.
         for (size_t i = share; i < parts.size(); i += shares) {
-            if (frustum.meets(parts[i].bounds)) drawPart(parts[i], view.position);
+            if (viewFrustum->meets(parts[i].bounds)) drawPart(parts[i], view.position);
         }
     } else if (last) {
         ::drawScene(world.intersector->entityList());

@@ -293,8 +293,9 @@ private:
     void usePrograms(ScenePrograms const& programs);
     // Whether the whole of the bounds lies nearer than the fog begins.
     bool clearOfFog(raylib::BoundingBox const& bounds, raylib::Vector3 camera) const;
-    // The parts whose bounds meet the view, nearest first, with their
-    // squared distances; what the last frame's queries found is read first.
+    // The parts whose bounds meet the view prepareFaceShaders took, nearest
+    // first, with their squared distances; what the last frame's queries
+    // found is read first.
     std::vector<std::pair<float, Part*>> partsInView(raylib::Vector3 camera);
     bool beyondView(float distanceSquared) const;
     // Draws those of the parts not known to show that the GPU finds in view,
@@ -358,7 +359,7 @@ private:
     raylib::Shader faceShader{};
     std::optional<std::array<raylib::Vector3, 6>> faceLights;
     std::array<raylib::Vector3, 6> faceSunShares{};
-    // The view the faces are drawn in.
+    // The view the faces are drawn in, set with their programs.
     std::optional<Frustum> viewFrustum;
     // The light shader of this frame, and the programs without fog.
     raylib::Shader lightShader{}, clearLightShader{}, clearFaceShader{};
