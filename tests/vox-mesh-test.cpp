@@ -206,13 +206,18 @@ TEST(VoxMeshes, ShadedCornersDarkenWhereVoxelsMeet) {
     for (Point const& p : points) EXPECT_NEAR(floorShadeAt(shaded, p.x, p.z), p.shade, 1.0f) << p.where;
     for (raylib::Mesh const& mesh : plain) freeMeshArrays(mesh);
     for (raylib::Mesh const& mesh : shaded.meshes) freeMeshArrays(mesh);
+    EXPECT_FALSE(shaded.sheen);
     // A light shows its colour, and glass lets the light through: a floor
-    // of either is not darkened at the wall's foot.
-    for (VoxMaterial::Kind const kind : {VoxMaterial::EMIT, VoxMaterial::GLASS}) {
+    // of either is not darkened at the wall's foot; a metal's is, and has a
+    // sheen.
+    for (VoxMaterial::Kind const kind : {VoxMaterial::EMIT, VoxMaterial::GLASS, VoxMaterial::METAL}) {
         VoxelGrid unshaded = gridOf(6, 2, 6, [](int, int y, int z) { return uint8_t(y == 0 ? 1 : z == 0 ? 2 : 0); });
         unshaded.materials[1] = {kind, 0.5f, 0};
         ShadedMeshes const lit = buildShadedVoxMeshes(unshaded).value();
-        EXPECT_NEAR(floorShadeAt(lit, 0.5f, 0.25f), 255, 1.0f) << "material " << int(kind);
+        bool const metal = kind == VoxMaterial::METAL;
+        EXPECT_NEAR(floorShadeAt(lit, 0.5f, 0.25f), metal ? 255 * CORNER_LIGHT[2] : 255, 1.0f)
+            << "material " << int(kind);
+        EXPECT_EQ(lit.sheen, metal) << "material " << int(kind);
         for (raylib::Mesh const& mesh : lit.meshes) freeMeshArrays(mesh);
     }
 }

@@ -101,6 +101,8 @@ std::shared_ptr<Shader> Lighting::getRichProgram(RichProgram which, bool shadows
         {"#define FACES\n#define FACE_LIGHT\n", "#define FACES\n#define FACE_LIGHT\n"},
         {"", "#define NO_FOG\n"},
         {"#define FACES\n#define FACE_LIGHT\n", "#define FACES\n#define FACE_LIGHT\n#define NO_FOG\n"},
+        {"#define SHEEN\n", "#define SHEEN\n"},
+        {"#define SHEEN\n", "#define SHEEN\n#define NO_FOG\n"},
     };
     std::shared_ptr<Shader>& loaded = richPrograms[shadows][which];
     if (loaded) return loaded;

@@ -61,11 +61,20 @@ public:
 
     // The programs of the rich looks (voxel_rich): for models and entities,
     // for faces, and for faces given the light of their list; the clear
-    // ones leave the fog out, for what lies nearer than it begins. With
+    // ones leave the fog out, for what lies nearer than it begins; the metal
+    // ones add a metal's sheen, for models with one. With
     // shadows, they take the sun's share away where the shadow map (on
     // texture unit SHADOW_UNIT, seen through the sun's view given with
     // setSunView) finds something in front. Each is loaded on its first call.
-    enum RichProgram { RICH_MODELS, RICH_FACES, RICH_FLAT_FACES, RICH_CLEAR_MODELS, RICH_CLEAR_FLAT_FACES };
+    enum RichProgram {
+        RICH_MODELS,
+        RICH_FACES,
+        RICH_FLAT_FACES,
+        RICH_CLEAR_MODELS,
+        RICH_CLEAR_FLAT_FACES,
+        RICH_METAL_MODELS,
+        RICH_CLEAR_METAL_MODELS
+    };
     static constexpr int SHADOW_UNIT = 5;
     std::shared_ptr<Shader> getRichProgram(RichProgram which, bool shadows);
     // The atmosphere and the eye, given to the rich programs with or
@@ -95,7 +104,7 @@ private:
 
     std::string const assetRoot;
     std::shared_ptr<Shader> lightShader, faceShader, flatFaceShader;
-    static constexpr int RICH_PROGRAMS = RICH_CLEAR_FLAT_FACES + 1;
+    static constexpr int RICH_PROGRAMS = RICH_CLEAR_METAL_MODELS + 1;
     // The rich programs without shadows, then with.
     std::array<std::array<std::shared_ptr<Shader>, RICH_PROGRAMS>, 2> richPrograms;
     std::vector<Light> registered;

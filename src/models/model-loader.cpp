@@ -168,6 +168,7 @@ raylib::Model const& LoadedModel::shadedModel() const {
         shaded.meshes = new raylib::Mesh[built->meshes.size()];
         std::copy(built->meshes.begin(), built->meshes.end(), shaded.meshes);
         shadedGlass = built->glassMeshes;
+        sheen = built->sheen;
         shades = std::move(built->shades);
     });
     return shaded.meshCount > 0 ? shaded : model;
@@ -181,6 +182,11 @@ CornerShades const& LoadedModel::cornerShades() const {
 std::vector<GlowPoint> const& LoadedModel::glows() const {
     shadedModel();
     return glowPoints;
+}
+
+bool LoadedModel::shadedSheen() const {
+    shadedModel();
+    return sheen;
 }
 
 int LoadedModel::shadedGlassMeshes() const {

@@ -51,6 +51,8 @@ public:
     int shadedGlassMeshes() const;
     // Where its emissive voxels glow, in the units of its meshes.
     std::vector<GlowPoint> const& glows() const;
+    // Whether some of its shaded faces have a metal's sheen.
+    bool shadedSheen() const;
 
     // What reading a file gives.
     struct Read;
@@ -63,6 +65,7 @@ private:
     mutable std::once_flag shadedOnce;
     mutable raylib::Model shaded{};
     mutable int shadedGlass = 0;
+    mutable bool sheen = false;
     mutable std::vector<GlowPoint> glowPoints;
     mutable CornerShades shades;
 };

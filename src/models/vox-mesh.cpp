@@ -313,6 +313,13 @@ std::optional<ShadedMeshes> buildShadedVoxMeshes(VoxelGrid const& grid) {
     auto built = buildMeshes(grid, &atlas, shaded.glassMeshes, &shaded.shades);
     if (!built) return std::nullopt;
     shaded.meshes = std::move(*built);
+    shaded.sheen = std::any_of(shaded.meshes.begin(), shaded.meshes.end(), [](raylib::Mesh const& mesh) {
+        if (!mesh.texcoords2) return false;
+        for (int i = 0; i < mesh.vertexCount; ++i) {
+            if (mesh.texcoords2[2 * i + 1] > 0) return true;
+        }
+        return false;
+    });
     return shaded;
 }
 

@@ -57,6 +57,8 @@ struct ShadedMeshes {
     std::vector<raylib::Mesh> meshes;
     int glassMeshes = 0;
     CornerShades shades;
+    // Whether any face has a metal's sheen.
+    bool sheen = false;
 };
 std::optional<ShadedMeshes> buildShadedVoxMeshes(VoxelGrid const& grid);
 

@@ -242,7 +242,9 @@ ScenePrograms Renderer::scenePrograms(raylib::Camera3D const& camera, SceneAtmos
             &frameAtmosphere,
             program(Lighting::RICH_CLEAR_MODELS),
             program(Lighting::RICH_CLEAR_FLAT_FACES),
-            frameAtmosphere.fogStart};
+            frameAtmosphere.fogStart,
+            program(Lighting::RICH_METAL_MODELS),
+            program(Lighting::RICH_CLEAR_METAL_MODELS)};
 }
 
 FacePrograms Renderer::facePrograms() {

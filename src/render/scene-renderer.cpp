@@ -646,7 +646,10 @@ void SceneRenderer::drawModel(ModelOnGpu& onGpu, raylib::Vector3 at, float scale
     bool const clear = clearOfFog(bounds, camera);
     raylib::Texture2D const plain = material.maps[raylib::MATERIAL_MAP_DIFFUSE].texture;
     raylib::Texture2D const shades = shadedCorners && onGpu.shadeTexture().id != 0 ? onGpu.shadeTexture() : plain;
-    material.shader = clear ? clearLightShader : lightShader;
+    bool const metal = shadedCorners && onGpu.loaded->shadedSheen();
+    material.shader = metal   ? (clear ? clearMetalLightShader : metalLightShader)
+                      : clear ? clearLightShader
+                              : lightShader;
     material.maps[raylib::MATERIAL_MAP_DIFFUSE].texture = shades;
     int const firstGlass = model.meshCount - (shadedCorners ? onGpu.loaded->shadedGlassMeshes() : 0);
     for (int i = 0; i < model.meshCount; ++i) {
@@ -871,6 +874,8 @@ void SceneRenderer::bakeDue(World const& world, raylib::Vector3 camera) {
 void SceneRenderer::usePrograms(ScenePrograms const& programs) {
     material.shader = lightShader = programs.light;
     clearLightShader = programs.clearLight;
+    metalLightShader = programs.metalLight.id ? programs.metalLight : programs.light;
+    clearMetalLightShader = programs.clearMetalLight.id ? programs.clearMetalLight : programs.clearLight;
     clearFaceShader = programs.clearFlat;
     fogStart = programs.fogStart;
     // Merged faces take the light of their list; without one (a light that

@@ -53,6 +53,10 @@ struct ScenePrograms {
     // the fog costs only what it touches.
     raylib::Shader clearLight{}, clearFlat{};
     float fogStart = 0;
+    // For models with a metal's sheen, the light shader and its clear one
+    // working out the sun's highlight, which costs every pixel drawn with
+    // them (none: the others).
+    raylib::Shader metalLight{}, clearMetalLight{};
 };
 
 // Draws the 3D part of a frame: the weapon, every entity of a world (those
@@ -363,6 +367,7 @@ private:
     std::optional<Frustum> viewFrustum;
     // The light shader of this frame, and the programs without fog.
     raylib::Shader lightShader{}, clearLightShader{}, clearFaceShader{};
+    raylib::Shader metalLightShader{}, clearMetalLightShader{};
     float fogStart = 0;
     // The pixels a unit spans at a distance of one in this frame's view.
     float pixelsPerUnit = 0;

@@ -8,7 +8,7 @@
 
 in vec2 fragTexCoord;
 in vec4 fragColor;
-#ifndef FACES
+#ifdef SHEEN
 in vec3 fragPosition;
 in vec3 fragNormal;
 in float fragSheen;
@@ -62,8 +62,12 @@ void main()
 #ifndef FACES
     // The red channel: a one-channel texture has no others everywhere.
     color.rgb *= texture(texture0, fragTexCoord).r;
+#endif
+#ifdef SHEEN
+    // A metal's highlight: the sun mirrored towards the eye. A software
+    // renderer works out both sides of a branch for every pixel, so only
+    // models with a metal are drawn with it.
     if (fragSheen > 0.0) {
-        // A metal's highlight: the sun mirrored towards the eye.
         vec3 toEye = normalize(eyePosition - fragPosition);
         float mirrored = max(dot(reflect(-towardSun, normalize(fragNormal)), toEye), 0.0);
         color.rgb += sunLight * fragSheen * pow(mirrored, 24.0) * sunShows;

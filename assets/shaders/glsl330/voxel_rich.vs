@@ -46,14 +46,13 @@ uniform vec3 faceLight;
 
 out vec2 fragTexCoord;
 out vec4 fragColor;
-#ifndef FACES
-out vec3 fragPosition;
-#endif
 // A model's vertex carries where its corner's shade lies on the texture
 // of its shades as its texture coordinates, and its colour's material as
 // its second ones: its glow (1: it shows its colour whatever the light) and
 // its sheen (a metal's highlight of the sun), both 0 for other vertices.
-#ifndef FACES
+// With SHEEN defined, for models with a metal, what the highlight needs.
+#ifdef SHEEN
+out vec3 fragPosition;
 out vec3 fragNormal;
 out float fragSheen;
 #endif
@@ -92,6 +91,9 @@ void main()
     float glow = vertexTexCoord2.x;
     light = mix(light, vec3(1.0), glow);
     sun *= 1.0 - glow;
+#endif
+#ifdef SHEEN
+    fragPosition = position;
     fragNormal = normal;
     fragSheen = vertexTexCoord2.y;
 #endif
@@ -104,8 +106,5 @@ void main()
 
     fragTexCoord = vertexTexCoord;
     fragColor = vec4(vertexColor.rgb * light, vertexColor.a);
-#ifndef FACES
-    fragPosition = position;
-#endif
     gl_Position = mvp * vec4(vertexPosition, 1.0);
 }
