@@ -14,22 +14,26 @@ TEST(Frustum, MeetsOnlyBoxesThatReachIntoTheView) {
     struct Case {
         raylib::Vector3 min, max;
         bool seen;
+        // Seen were the view to go on beyond its far plane.
+        bool beyond;
     };
     Case const cases[] = {
-        {{-1, -1, -6}, {1, 1, -4}, true},       // straight ahead
-        {{-1, -1, 4}, {1, 1, 6}, false},        // behind
-        {{-9, -1, -6}, {-7, 1, -4}, false},     // left of the view
-        {{7, -1, -6}, {9, 1, -4}, false},       // right
-        {{-1, -9, -6}, {1, -7, -4}, false},     // below
-        {{-1, 7, -6}, {1, 9, -4}, false},       // above
-        {{-1, -1, -0.05f}, {1, 1, 0}, false},   // nearer than the near plane
-        {{-1, -1, -200}, {1, 1, -150}, false},  // beyond the far plane
-        {{-9, -1, -6}, {-5, 1, -4}, true},      // reaching in from the left
-        {{-1, -9, -6}, {1, -5, -4}, true},      // reaching in from below
-        {{-1, -1, -200}, {1, 1, 5}, true},      // through the whole view
+        {{-1, -1, -6}, {1, 1, -4}, true, true},             // straight ahead
+        {{-1, -1, 4}, {1, 1, 6}, false, false},             // behind
+        {{-9, -1, -6}, {-7, 1, -4}, false, false},          // left of the view
+        {{7, -1, -6}, {9, 1, -4}, false, false},            // right
+        {{-1, -9, -6}, {1, -7, -4}, false, false},          // below
+        {{-1, 7, -6}, {1, 9, -4}, false, false},            // above
+        {{-1, -1, -0.05f}, {1, 1, 0}, false, false},        // nearer than the near plane
+        {{-1, -1, -200}, {1, 1, -150}, false, true},        // beyond the far plane
+        {{-9, -1, -6}, {-5, 1, -4}, true, true},            // reaching in from the left
+        {{-1, -9, -6}, {1, -5, -4}, true, true},            // reaching in from below
+        {{-1, -1, -200}, {1, 1, 5}, true, true},            // through the whole view
+        {{-400, -1, -200}, {-300, 1, -150}, false, false},  // beyond, to the left
     };
     for (auto const& c : cases) {
         EXPECT_EQ(frustum.meets({c.min, c.max}), c.seen) << c.min.x << ", " << c.min.y << ", " << c.min.z;
+        EXPECT_EQ(frustum.meetsOrLiesBeyond({c.min, c.max}), c.beyond) << c.min.x << ", " << c.min.y << ", " << c.min.z;
     }
 }
 

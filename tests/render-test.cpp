@@ -540,6 +540,33 @@ TEST_F(RenderTest, RichLooksCastTheSunsShadows) {
     }
 }
 
+// What lies beyond the far side of the sun's map, thousands of units
+// below, still lies in the shadow of what the map holds: a floor under a
+// roof, the sun overhead, seen through a narrow view past the roof's edge
+// with the fog further still.
+TEST_F(RenderTest, ShadowsReachBeyondTheFarSideOfTheSunsMap) {
+    auto const& index = world->intersector;
+    raylib::Color const white{255, 255, 255, 255};
+    index->addEntity(std::make_shared<AABox>(raylib::Vector3{0, -10, 0}, raylib::Vector3{80, 1, 80}, white));
+    index->addEntity(std::make_shared<AABox>(raylib::Vector3{0, -3720.5f, 0}, raylib::Vector3{200, 1, 200}, white));
+    world->atmosphere.towardSun = raylib::Vector3{0, 1, 0};
+    world->atmosphere.fogStart = 3000;
+    world->atmosphere.fogEnd = 100000;
+    raylib::Camera3D const camera = cameraAt({45, 0, 0}, {40, -3720, 0}, 5);
+    Renderer rich;
+    rich.setRichLooks(true);
+    rich.scene.bakingBudget = 0;
+    raylib::Image const image = captureFrame([&] { rich.drawFrame(*world, camera, false); });
+    auto const brightness = [&](raylib::Vector3 point) {
+        raylib::Vector2 const p = raylib::GetWorldToScreen(point, camera);
+        raylib::Color const c = at(image, static_cast<int>(p.x), static_cast<int>(p.y));
+        return c.r + c.g + c.b;
+    };
+    int const underRoof = brightness({20, -3720, 5}), inTheSun = brightness({60, -3720, 5});
+    raylib::UnloadImage(image);
+    EXPECT_LT(underRoof * 10, inTheSun * 8) << underRoof << " against " << inTheSun;
+}
+
 // The sun's map covers a square around the camera's cell: a shadow does
 // not streak beyond its edge, and one beyond it shows once the camera has
 // come near, at once after a jump and after a few frames of a walk, which

@@ -128,18 +128,20 @@ raylib::Vector3 richSunShareOf(Atmosphere const& atmosphere, raylib::Vector3 nor
 }
 
 void Lighting::setAtmosphere(Atmosphere const& atmosphere, raylib::Vector3 eye, bool shadows) {
+    for (int which = 0; which < RICH_PROGRAMS; ++which)
+        setAtmosphere(getRichProgram(static_cast<RichProgram>(which), shadows)->shader, atmosphere, eye);
+}
+
+void Lighting::setAtmosphere(raylib::Shader program, Atmosphere const& atmosphere, raylib::Vector3 eye) {
     float const fogRange[2] = {atmosphere.fogStart, atmosphere.fogEnd};
-    for (int which = 0; which < RICH_PROGRAMS; ++which) {
-        raylib::Shader const shader = getRichProgram(static_cast<RichProgram>(which), shadows)->shader;
-        setShaderVector(shader, "towardSun", raylib::Vector3Normalize(atmosphere.towardSun));
-        setShaderVector(shader, "sunLight", SUN_LIGHT);
-        setShaderVector(shader, "skyLight", SKY_LIGHT);
-        setShaderVector(shader, "groundLight", GROUND_LIGHT);
-        setShaderVector(shader, "eyePosition", eye);
-        setShaderVector(shader, "fogColor", colorFractions(atmosphere.horizon));
-        raylib::SetShaderValue(shader, raylib::GetShaderLocation(shader, "fogRange"), fogRange,
-                               raylib::SHADER_UNIFORM_VEC2);
-    }
+    setShaderVector(program, "towardSun", raylib::Vector3Normalize(atmosphere.towardSun));
+    setShaderVector(program, "sunLight", SUN_LIGHT);
+    setShaderVector(program, "skyLight", SKY_LIGHT);
+    setShaderVector(program, "groundLight", GROUND_LIGHT);
+    setShaderVector(program, "eyePosition", eye);
+    setShaderVector(program, "fogColor", colorFractions(atmosphere.horizon));
+    raylib::SetShaderValue(program, raylib::GetShaderLocation(program, "fogRange"), fogRange,
+                           raylib::SHADER_UNIFORM_VEC2);
 }
 
 void Lighting::setSunView(raylib::Matrix sunViewProjection) {

@@ -78,8 +78,9 @@ public:
     static constexpr int SHADOW_UNIT = 5;
     std::shared_ptr<Shader> getRichProgram(RichProgram which, bool shadows);
     // The atmosphere and the eye, given to the rich programs with or
-    // without shadows; the sun's view, to those with.
+    // without shadows, or to one of them; the sun's view, to those with.
     void setAtmosphere(Atmosphere const& atmosphere, raylib::Vector3 eye, bool shadows);
+    static void setAtmosphere(raylib::Shader program, Atmosphere const& atmosphere, raylib::Vector3 eye);
     void setSunView(raylib::Matrix sunViewProjection);
 
     // Registers a light in the next free slot of the light array and uploads

@@ -26,7 +26,17 @@ Frustum::Frustum(raylib::Matrix m) {
 }
 
 bool Frustum::meets(raylib::BoundingBox const& box) const {
-    for (auto const& p : planes) {
+    return meets(box, 6);
+}
+
+bool Frustum::meetsOrLiesBeyond(raylib::BoundingBox const& box) const {
+    // All planes but the last, the far one.
+    return meets(box, 5);
+}
+
+bool Frustum::meets(raylib::BoundingBox const& box, int planeCount) const {
+    for (int plane = 0; plane < planeCount; ++plane) {
+        float const* p = planes[plane];
         // How far the box's corner furthest along the plane's normal lies
         // in front of the plane: on each axis, the larger of its two sides.
         float const x = std::max(p[0] * box.min.x, p[0] * box.max.x);

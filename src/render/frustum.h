@@ -18,8 +18,12 @@ public:
     // Whether any part of the box may be seen: false only when the box lies
     // wholly outside one of the planes.
     bool meets(raylib::BoundingBox const& box) const;
+    // The same, of the frustum stretched beyond its far plane without end.
+    bool meetsOrLiesBeyond(raylib::BoundingBox const& box) const;
 
 private:
+    bool meets(raylib::BoundingBox const& box, int planeCount) const;
+
     // a, b, c, d of each plane: inside where a x + b y + c z + d >= 0.
     float planes[6][4];
 };

@@ -198,7 +198,7 @@ void Renderer::drawShadows(World const& world, raylib::Camera3D const& camera) {
         // A new scene or sun, or a jump: the whole map at once.
         if (!shadowMap) shadowMap = std::make_unique<ShadowMap>();
         shadowsDrawing.reset();
-        lighting.setSunView(drawShadowShare(world, *shadowMap, now, 0, 1));
+        showSunView(drawShadowShare(world, *shadowMap, now, 0, 1));
         shadowsDrawn = now;
         return;
     }
@@ -210,9 +210,14 @@ void Renderer::drawShadows(World const& world, raylib::Camera3D const& camera) {
     drawing.sunView = drawShadowShare(world, *nextShadowMap, drawing.drawn, drawing.sharesDone++, SHADOW_SHARES);
     if (drawing.sharesDone < SHADOW_SHARES) return;
     std::swap(shadowMap, nextShadowMap);
-    lighting.setSunView(drawing.sunView);
+    showSunView(drawing.sunView);
     shadowsDrawn = drawing.drawn;
     shadowsDrawing.reset();
+}
+
+void Renderer::showSunView(raylib::Matrix viewProjection) {
+    sunView = viewProjection;
+    lighting.setSunView(viewProjection);
 }
 
 ScenePrograms Renderer::scenePrograms(raylib::Camera3D const& camera, SceneAtmosphere const& given) {
@@ -236,6 +241,15 @@ ScenePrograms Renderer::scenePrograms(raylib::Camera3D const& camera, SceneAtmos
         (*faces.lights)[face] = richLightOf(frameAtmosphere, normal);
         faces.sunShares[face] = richSunShareOf(frameAtmosphere, normal);
     }
+    std::optional<Frustum> sunMap;
+    raylib::Shader sunlitFlat{}, sunlitClearFlat{};
+    if (shadowed) {
+        sunMap.emplace(sunView);
+        sunlitFlat = lighting.getRichProgram(Lighting::RICH_FLAT_FACES, false)->shader;
+        sunlitClearFlat = lighting.getRichProgram(Lighting::RICH_CLEAR_FLAT_FACES, false)->shader;
+        for (raylib::Shader const program : {sunlitFlat, sunlitClearFlat})
+            Lighting::setAtmosphere(program, frameAtmosphere, camera.position);
+    }
     return {program(Lighting::RICH_MODELS),
             faces,
             sky.get(),
@@ -244,7 +258,10 @@ ScenePrograms Renderer::scenePrograms(raylib::Camera3D const& camera, SceneAtmos
             program(Lighting::RICH_CLEAR_FLAT_FACES),
             frameAtmosphere.fogStart,
             program(Lighting::RICH_METAL_MODELS),
-            program(Lighting::RICH_CLEAR_METAL_MODELS)};
+            program(Lighting::RICH_CLEAR_METAL_MODELS),
+            sunMap,
+            sunlitFlat,
+            sunlitClearFlat};
 }
 
 FacePrograms Renderer::facePrograms() {

@@ -117,6 +117,9 @@ private:
     raylib::Matrix drawShadowShare(World const& world, ShadowMap const& map, ShadowsDrawn const& drawn, int share,
                                    int shares);
     void drawShadows(World const& world, raylib::Camera3D const& camera);
+    // The sun's view of the map shown, given to the programs.
+    raylib::Matrix sunView{};
+    void showSunView(raylib::Matrix viewProjection);
     // The faces' programs, with the light of each way faces point.
     FacePrograms facePrograms();
     // What the frame's scene is drawn with, in its looks.

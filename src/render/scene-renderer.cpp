@@ -583,8 +583,8 @@ void SceneRenderer::drawInstances(raylib::Shader shader, FaceList const& list, i
 
 void SceneRenderer::drawFaces(Part const& part, raylib::Vector3 camera) {
     FaceListsOnGpu const& lists = hasCoarseFaces(part) && drawnCoarse(part, camera) ? part.coarseFaces : part.faces;
-    raylib::Shader const shader = faceLights && clearOfFog(part.bounds, camera) ? clearFaceShader : faceShader;
-    raylib::rlEnableShader(shader.id);
+    bool const clear = faceLights && clearOfFog(part.bounds, camera);
+    bool const beyondSunMap = faceLights && sunMap && !sunMap->meetsOrLiesBeyond(part.bounds);
     // Faces are untextured: the default (white) texture, which a mesh drawn
     // in between unbinds.
     raylib::rlActiveTextureSlot(0);
@@ -593,6 +593,10 @@ void SceneRenderer::drawFaces(Part const& part, raylib::Vector3 camera) {
         FaceList const& list = lists[i];
         Face const& face = FACES[i % 6];
         if (list.count == 0 || (i < 6 && !mayFace(part.bounds, face.normal, camera))) continue;
+        // Faces turned from the sun have no sun to lose to a shadow.
+        bool const turnedFromSun = faceLights && sunMap && raylib::Vector3Equals(faceSunShares[i % 6], {0, 0, 0});
+        raylib::Shader const shader = faceProgram(clear, beyondSunMap || turnedFromSun);
+        raylib::rlEnableShader(shader.id);
         raylib::SetShaderValue(shader, raylib::GetShaderLocation(shader, "faceNormal"), face.normal,
                                raylib::SHADER_UNIFORM_VEC3);
         raylib::rlEnableVertexArray(list.vao);
@@ -610,6 +614,11 @@ void SceneRenderer::drawFaces(Part const& part, raylib::Vector3 camera) {
     }
     raylib::rlDisableVertexArray();
     raylib::rlDisableShader();
+}
+
+raylib::Shader SceneRenderer::faceProgram(bool clearOfFog, bool sunlit) const {
+    if (sunlit) return clearOfFog ? sunlitClearFaceShader : sunlitFaceShader;
+    return clearOfFog ? clearFaceShader : faceShader;
 }
 
 void SceneRenderer::drawEighths(FaceList const& list, float const* normal, raylib::Vector3 camera) {
@@ -747,7 +756,7 @@ void SceneRenderer::prepareFaceShaders() {
     raylib::Matrix const identity = raylib::MatrixIdentity();
     raylib::Matrix const viewProjection = currentViewProjection();
     float const white[4] = {1, 1, 1, 1};
-    for (raylib::Shader const shader : {faceShader, clearFaceShader}) {
+    for (raylib::Shader const shader : {faceShader, clearFaceShader, sunlitFaceShader, sunlitClearFaceShader}) {
         if (shader.id == 0) continue;
         raylib::SetShaderValueMatrix(shader, shader.locs[raylib::SHADER_LOC_MATRIX_MVP], viewProjection);
         raylib::SetShaderValueMatrix(shader, shader.locs[raylib::SHADER_LOC_MATRIX_MODEL], identity);
@@ -877,6 +886,9 @@ void SceneRenderer::usePrograms(ScenePrograms const& programs) {
     metalLightShader = programs.metalLight.id ? programs.metalLight : programs.light;
     clearMetalLightShader = programs.clearMetalLight.id ? programs.clearMetalLight : programs.clearLight;
     clearFaceShader = programs.clearFlat;
+    sunMap = programs.sunMap;
+    sunlitFaceShader = programs.sunlitFlat;
+    sunlitClearFaceShader = programs.sunlitClearFlat;
     fogStart = programs.fogStart;
     // Merged faces take the light of their list; without one (a light that
     // is not the sun's kind lights each corner differently), they show

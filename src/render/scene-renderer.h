@@ -57,6 +57,12 @@ struct ScenePrograms {
     // working out the sun's highlight, which costs every pixel drawn with
     // them (none: the others).
     raylib::Shader metalLight{}, clearMetalLight{};
+    // With shadows, the view of the sun's map, and the faces' programs given
+    // a list's light without shadows, for what lies wholly outside the map
+    // but beyond its far side, all in the sun: a shadow's lookup costs every
+    // pixel.
+    std::optional<Frustum> sunMap{};
+    raylib::Shader sunlitFlat{}, sunlitClearFlat{};
 };
 
 // Draws the 3D part of a frame: the weapon, every entity of a world (those
@@ -309,6 +315,9 @@ private:
     void drawFaces(Part const& part, raylib::Vector3 camera);
     // Draws a list of instances, faces pointing the way of that number.
     static void drawInstances(raylib::Shader shader, FaceList const& list, int direction);
+    // The faces' program, with or without the fog, and without shadows for
+    // faces all in the sun.
+    raylib::Shader faceProgram(bool clearOfFog, bool sunlit) const;
     // Draws the eighths of a list of merged faces that meet the view and,
     // given the faces' normal, may face the camera.
     void drawEighths(FaceList const& list, float const* normal, raylib::Vector3 camera);
@@ -368,6 +377,8 @@ private:
     // The light shader of this frame, and the programs without fog.
     raylib::Shader lightShader{}, clearLightShader{}, clearFaceShader{};
     raylib::Shader metalLightShader{}, clearMetalLightShader{};
+    std::optional<Frustum> sunMap{};
+    raylib::Shader sunlitFaceShader{}, sunlitClearFaceShader{};
     float fogStart = 0;
     // The pixels a unit spans at a distance of one in this frame's view.
     float pixelsPerUnit = 0;
