@@ -45,15 +45,18 @@ protected:
         return image;
     }
     static raylib::Color at(raylib::Image const& image, int x, int y) { return raylib::GetImageColor(image, x, y); }
-    // The model of the file at the origin in the rich looks, seen straight
-    // on from +z, the view 2 units high without perspective.
-    raylib::Image richModelFrame(std::string const& path) {
-        Renderer rich;
-        rich.setRichLooks(true);
-        rich.scene.addObject({std::make_shared<LoadedModel const>(path), {0, 0, 0}, 1});
+    // The model of the file at the origin in the rich looks, by default seen
+    // straight on from +z, the view 2 units high without perspective.
+    static raylib::Camera3D straightOn() {
         raylib::Camera3D camera = cameraAt({0, 0, 5}, {0, 0, 0});
         camera.projection = raylib::CAMERA_ORTHOGRAPHIC;
         camera.fovy = 2;
+        return camera;
+    }
+    raylib::Image richModelFrame(std::string const& path, raylib::Camera3D const& camera = straightOn()) {
+        Renderer rich;
+        rich.setRichLooks(true);
+        rich.scene.addObject({std::make_shared<LoadedModel const>(path), {0, 0, 0}, 1});
         return captureFrame([&] { rich.drawFrame(*world, camera, false); });
     }
     // A grey floor 20 wide at y 0, and on it a grey wall 6 wide and 3 high
@@ -818,14 +821,30 @@ TEST_F(RenderTest, RichLooksGiveMetalASheenOnlyWhereTheSunMirrors) {
 // In the rich looks a pane of glass shows the red box behind it, tinted by
 // its blue; the same pane of plain blue hides it.
 TEST_F(RenderTest, RichLooksShowWhatLiesBehindGlass) {
-    world->intersector->addEntity(
-        std::make_shared<AABox>(raylib::Vector3{0, 0, -3}, raylib::Vector3{10, 10, 1}, colorRed));
     std::string const path = (std::filesystem::temp_directory_path() / "tessarine-glass.vox").string();
-    auto const seenThrough = [&](char const* type) {
+    auto const write = [&](char const* type) {
         VoxModel pane = voxModelOf(4, 1, 4, [](int, int, int) { return 1; });
         pane.palette[0] = {0, 0, 255, 255};
         pane.materials = {{1, {{"_type", type}, {"_trans", "0.5"}}}};
         EXPECT_TRUE(writeVox(path, pane));
+    };
+    // Against the sky, above the eye and clear of the cursor (an
+    // orthographic view has no sky): the sky beside it, tinted.
+    write("_glass");
+    raylib::Camera3D const below = cameraAt({0.3f, -1, 5}, {0.3f, -1, 0});
+    raylib::Image const image = richModelFrame(path, below);
+    raylib::Vector2 const pane = raylib::GetWorldToScreen({0, 0, 0}, below);
+    raylib::Vector2 const beside = raylib::GetWorldToScreen({1.5f, 0, 0}, below);
+    raylib::Color const skyThrough = at(image, static_cast<int>(pane.x), static_cast<int>(pane.y));
+    raylib::Color const sky = at(image, static_cast<int>(beside.x), static_cast<int>(beside.y));
+    raylib::UnloadImage(image);
+    EXPECT_LT(skyThrough.r + 30, sky.r) << "tinted blue";
+    EXPECT_GT(skyThrough.r, 40) << "the sky behind";
+    // Against a red wall.
+    world->intersector->addEntity(
+        std::make_shared<AABox>(raylib::Vector3{0, 0, -3}, raylib::Vector3{10, 10, 1}, colorRed));
+    auto const seenThrough = [&](char const* type) {
+        write(type);
         raylib::Image const image = richModelFrame(path);
         raylib::Color const middle = at(image, 400, 225);
         raylib::UnloadImage(image);

@@ -29,31 +29,43 @@ RichSky::~RichSky() {
     raylib::UnloadShader(sun);
 }
 
-void RichSky::draw(Atmosphere const& atmosphere) const {
-    raylib::rlDrawRenderBatchActive();
-    raylib::Matrix const viewProjection = currentViewProjection();
-    for (raylib::Shader const shader : {dome, sun}) {
-        raylib::rlEnableShader(shader.id);
-        raylib::SetShaderValueMatrix(shader, raylib::GetShaderLocation(shader, "viewProjection"), viewProjection);
-        setShaderVector(shader, "towardSun", raylib::Vector3Normalize(atmosphere.towardSun));
-        setShaderVector(shader, "horizonColor", colorFractions(atmosphere.horizon));
-        setShaderVector(shader, "zenithColor", colorFractions(atmosphere.zenith));
-        setShaderVector(shader, "sunColor", SUN_COLOR);
-    }
+void RichSky::drawDome(Atmosphere const& atmosphere) const {
+    beginDrawing(dome, atmosphere);
+    // Opaque, as the clear left the view: blending would only cost a read
+    // of every pixel.
+    raylib::rlDisableColorBlend();
+    raylib::rlDisableDepthTest();
+    raylib::rlDrawVertexArray(0, DOME_VERTICES);
+    raylib::rlEnableDepthTest();
+    raylib::rlEnableColorBlend();
+    endDrawing();
+}
+
+void RichSky::drawSun(Atmosphere const& atmosphere) const {
     // At the far plane, so drawn only where nothing is nearer (the depth
-    // test lets the cleared depth's equal through), and not written; the
-    // sun over the dome, by its cover.
+    // test lets the cleared depth's equal through); over the dome, by its
+    // cover.
+    beginDrawing(sun, atmosphere);
+    raylib::rlDrawVertexArray(0, 6);
+    endDrawing();
+}
+
+void RichSky::beginDrawing(raylib::Shader program, Atmosphere const& atmosphere) const {
+    raylib::rlDrawRenderBatchActive();
+    raylib::rlEnableShader(program.id);
+    raylib::SetShaderValueMatrix(program, raylib::GetShaderLocation(program, "viewProjection"),
+                                 currentViewProjection());
+    setShaderVector(program, "towardSun", raylib::Vector3Normalize(atmosphere.towardSun));
+    setShaderVector(program, "horizonColor", colorFractions(atmosphere.horizon));
+    setShaderVector(program, "zenithColor", colorFractions(atmosphere.zenith));
+    setShaderVector(program, "sunColor", SUN_COLOR);
+    // Written into no depth, seen from inside.
     raylib::rlDisableDepthMask();
     raylib::rlDisableBackfaceCulling();
     raylib::rlEnableVertexArray(vertexArray);
-    // The dome is opaque: blending it would only cost a software renderer
-    // a read of every pixel it covers.
-    raylib::rlDisableColorBlend();
-    raylib::rlEnableShader(dome.id);
-    raylib::rlDrawVertexArray(0, DOME_VERTICES);
-    raylib::rlEnableColorBlend();
-    raylib::rlEnableShader(sun.id);
-    raylib::rlDrawVertexArray(0, 6);
+}
+
+void RichSky::endDrawing() {
     raylib::rlDisableVertexArray();
     raylib::rlEnableBackfaceCulling();
     raylib::rlEnableDepthMask();

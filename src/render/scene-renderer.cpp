@@ -850,6 +850,7 @@ void SceneRenderer::drawScene(raylib::Camera3D const& camera, World const& world
                               ScenePrograms const& programs) {
     raylib::ClearBackground(programs.atmosphere ? programs.atmosphere->horizon : SKY_COLOR);
     raylib::BeginMode3D(camera);
+    if (programs.sky) programs.sky->drawDome(*programs.atmosphere);
     raylib::BeginShaderMode(programs.light);
     usePrograms(programs);
     if (weapon) weapon->draw(eye, camera.target);
@@ -868,9 +869,7 @@ void SceneRenderer::drawScene(raylib::Camera3D const& camera, World const& world
     drawHalos(camera);
     drawGlass();
     raylib::EndShaderMode();
-    // Last, where nothing was drawn: the pixels the world covers cost it
-    // nothing.
-    if (programs.sky) programs.sky->draw(*programs.atmosphere);
+    if (programs.sky) programs.sky->drawSun(*programs.atmosphere);
     raylib::EndMode3D();
 }
 

@@ -67,7 +67,8 @@ struct ScenePrograms {
 
 // Draws the 3D part of a frame: the weapon, every entity of a world (those
 // of its collision index and those only drawn) and the objects added here,
-// under the light shader, then the sky where they left the view empty.
+// under the light shader, over the sky's dome, and the sun where they left
+// the view empty.
 //
 // Boxes never change once the scene is loaded, so they are baked, chunk by
 // chunk (cubic regions of the world), into lists of faces on the GPU (see
@@ -97,7 +98,8 @@ public:
 
     // The weapon (when there is one, anchored at eye and aimed at the
     // camera's target) and the entities seen through the camera, boxes
-    // under the faces' program, the rest under the light shader; the sky.
+    // under the faces' program, the rest under the light shader, over the
+    // sky.
     void drawScene(raylib::Camera3D const& camera, World const& world, Weapon* weapon, raylib::Vector3 eye,
                    ScenePrograms const& programs);
 
