@@ -58,9 +58,10 @@ struct ScenePrograms {
     // them (none: the others).
     raylib::Shader metalLight{}, clearMetalLight{};
     // With shadows, the view of the sun's map, and the faces' programs given
-    // a list's light without shadows, for what lies wholly outside the map
-    // but beyond its far side, all in the sun: a shadow's lookup costs every
-    // pixel.
+    // a list's light without shadows, for faces no shadow can darken: those
+    // wholly beside the map or before it, all in the sun (what lies beyond
+    // its far side may still be in a shadow), and those turned from the sun.
+    // A shadow's lookup costs every pixel.
     std::optional<Frustum> sunMap{};
     raylib::Shader sunlitFlat{}, sunlitClearFlat{};
 };
