@@ -319,7 +319,7 @@ private:
     // Draws a list of instances, faces pointing the way of that number.
     static void drawInstances(raylib::Shader shader, FaceList const& list, int direction);
     // The faces' program, with or without the fog, and without shadows for
-    // faces all in the sun.
+    // faces no shadow can darken.
     raylib::Shader faceProgram(bool clearOfFog, bool sunlit) const;
     // Draws the eighths of a list of merged faces that meet the view and,
     // given the faces' normal, may face the camera.
