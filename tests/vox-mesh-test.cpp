@@ -222,6 +222,29 @@ TEST(VoxMeshes, ShadedCornersDarkenWhereVoxelsMeet) {
     }
 }
 
+// An emissive voxel glows from the middle of the lights of its cell, in
+// their mean colour; a voxel that does not glow adds nothing.
+TEST(VoxMeshes, GlowPointsSitAmidTheLightsOfEachCell) {
+    VoxelGrid grid = gridOf(12, 4, 8, [](int x, int y, int z) {
+        if (y == 2 && z == 3 && (x == 1 || x == 2)) return uint8_t(x);
+        if (x == 9 && y == 0 && z == 5) return uint8_t(1);
+        return uint8_t(x == 5 ? 3 : 0);
+    });
+    grid.materials[1] = {VoxMaterial::EMIT, 0.5f, 0};
+    grid.materials[2] = {VoxMaterial::EMIT, 1.0f, 0};
+    std::vector<GlowPoint> const points = glowPointsOf(grid);
+    ASSERT_EQ(points.size(), 2u);
+    raylib::Vector3 const middles[2] = {{2, 2.5f, 3.5f}, {9.5f, 0.5f, 5.5f}};
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_NEAR(points[i].position.x, middles[i].x * VOXEL_SIDE, 1e-5f) << i;
+        EXPECT_NEAR(points[i].position.y, middles[i].y * VOXEL_SIDE, 1e-5f) << i;
+        EXPECT_NEAR(points[i].position.z, middles[i].z * VOXEL_SIDE, 1e-5f) << i;
+    }
+    EXPECT_EQ(points[0].color.r, 2) << "between colours 1 and 2, rounded";
+    EXPECT_FLOAT_EQ(points[0].strength, 0.75f);
+    EXPECT_FLOAT_EQ(points[1].strength, 0.5f);
+}
+
 // Our real models and the sample files without a scene graph, against
 // raylib's loader: the same faces of the same voxels, with the same normals
 // and colours, as the game showed them when raylib read them.
