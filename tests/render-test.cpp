@@ -45,6 +45,16 @@ protected:
         return image;
     }
     static raylib::Color at(raylib::Image const& image, int x, int y) { return raylib::GetImageColor(image, x, y); }
+    // The colour of a frame of the camera where a point of the world shows,
+    // and the sum of its channels.
+    static raylib::Color seenAt(raylib::Image const& image, raylib::Camera3D const& camera, raylib::Vector3 point) {
+        raylib::Vector2 const pixel = raylib::GetWorldToScreen(point, camera);
+        return at(image, static_cast<int>(pixel.x), static_cast<int>(pixel.y));
+    }
+    static int brightnessAt(raylib::Image const& image, raylib::Camera3D const& camera, raylib::Vector3 point) {
+        raylib::Color const c = seenAt(image, camera, point);
+        return c.r + c.g + c.b;
+    }
     // The model of the file at the origin in the rich looks, by default seen
     // straight on from +z, the view 2 units high without perspective.
     static raylib::Camera3D straightOn() {
@@ -311,8 +321,7 @@ TEST_F(RenderTest, ObjectsComeMoveAndGoWithoutBakingAgain) {
     // Whether the point of the world shows something other than sky or floor.
     auto const shows = [&](raylib::Vector3 point) {
         raylib::Image const image = frame(camera.position, camera.target, false, "render-test-objects");
-        raylib::Vector2 const pixel = raylib::GetWorldToScreen(point, camera);
-        raylib::Color const color = at(image, static_cast<int>(pixel.x), static_cast<int>(pixel.y));
+        raylib::Color const color = seenAt(image, camera, point);
         raylib::UnloadImage(image);
         return !near(color, SKY_COLOR, 10) && !(color.g > color.r + 60 && color.g > color.b);
     };
@@ -520,18 +529,15 @@ TEST_F(RenderTest, RichLooksCastTheSunsShadows) {
     // The sun low in +x: the tall box's shadow reaches far along -x.
     world->atmosphere.towardSun = raylib::Vector3Normalize({1, 1, 0});
     raylib::Camera3D const camera = cameraAt({1, 25, 0.01f}, {1, 0, 0});
-    auto const brightnessAt = [&](raylib::Image const& image, raylib::Vector3 point) {
-        raylib::Vector2 const p = raylib::GetWorldToScreen(point, camera);
-        raylib::Color const c = at(image, static_cast<int>(p.x), static_cast<int>(p.y));
-        return c.r + c.g + c.b;
-    };
     for (bool const shadows : {true, false}) {
         Renderer rich;
         rich.setRichLooks(true);
         rich.shadows = shadows;
         raylib::Image const image = captureFrame([&] { rich.drawFrame(*world, camera, false); });
-        int const awayFromSun = brightnessAt(image, {-3, 0, -0.5f}), towardSun = brightnessAt(image, {3, 0, -0.5f});
-        int const shadedBox = brightnessAt(image, {-4, 0.5f, 0}), litBox = brightnessAt(image, {5, 0.5f, 0});
+        int const awayFromSun = brightnessAt(image, camera, {-3, 0, -0.5f}),
+                  towardSun = brightnessAt(image, camera, {3, 0, -0.5f});
+        int const shadedBox = brightnessAt(image, camera, {-4, 0.5f, 0}),
+                  litBox = brightnessAt(image, camera, {5, 0.5f, 0});
         raylib::UnloadImage(image);
         if (shadows) {
             EXPECT_LT(awayFromSun * 10, towardSun * 8) << "the shadow on the ground, away from the sun";
@@ -560,11 +566,7 @@ TEST_F(RenderTest, ShadowsReachBeyondTheFarSideOfTheSunsMap) {
     rich.setRichLooks(true);
     rich.scene.bakingBudget = 0;
     raylib::Image const image = captureFrame([&] { rich.drawFrame(*world, camera, false); });
-    auto const brightness = [&](raylib::Vector3 point) {
-        raylib::Vector2 const p = raylib::GetWorldToScreen(point, camera);
-        raylib::Color const c = at(image, static_cast<int>(p.x), static_cast<int>(p.y));
-        return c.r + c.g + c.b;
-    };
+    auto const brightness = [&](raylib::Vector3 point) { return brightnessAt(image, camera, point); };
     int const underRoof = brightness({20, -3720, 5}), inTheSun = brightness({60, -3720, 5});
     raylib::UnloadImage(image);
     EXPECT_LT(underRoof * 10, inTheSun * 8) << underRoof << " against " << inTheSun;
@@ -586,11 +588,7 @@ TEST_F(RenderTest, TheSunsShadowsFollowTheCamera) {
         // Looking short of the ground measured: the cursor hides the middle.
         raylib::Camera3D const camera = cameraAt({8, 30, cameraZ}, {0, 0, groundZ - 8});
         raylib::Image const image = captureFrame([&] { rich.drawFrame(*world, camera, false); });
-        auto const brightness = [&](raylib::Vector3 point) {
-            raylib::Vector2 const p = raylib::GetWorldToScreen(point, camera);
-            raylib::Color const c = at(image, static_cast<int>(p.x), static_cast<int>(p.y));
-            return c.r + c.g + c.b;
-        };
+        auto const brightness = [&](raylib::Vector3 point) { return brightnessAt(image, camera, point); };
         // The ground away from the sun, against the ground towards it.
         bool const dark = brightness({-5, 0, groundZ}) * 10 < brightness({5, 0, groundZ}) * 8;
         raylib::UnloadImage(image);
@@ -646,11 +644,7 @@ TEST_F(RenderTest, RichLooksShadeChunksOnlyNearTheCamera) {
     rich.shadows = false;
     auto const footAgainstOpen = [&](raylib::Camera3D const& camera) {
         raylib::Image const image = captureFrame([&] { rich.drawFrame(*world, camera, false); });
-        auto const brightness = [&](raylib::Vector3 point) {
-            raylib::Vector2 const p = raylib::GetWorldToScreen(point, camera);
-            raylib::Color const c = at(image, static_cast<int>(p.x), static_cast<int>(p.y));
-            return c.r + c.g + c.b;
-        };
+        auto const brightness = [&](raylib::Vector3 point) { return brightnessAt(image, camera, point); };
         // Off the middle, where the cursor is.
         float const ratio =
             static_cast<float>(brightness({1.5f, 0, -1.4f})) / static_cast<float>(brightness({1.5f, 0, 2}));
@@ -672,11 +666,7 @@ TEST_F(RenderTest, RichLooksShadeInnerCornersNotOuterEdges) {
     rich.setRichLooks(true);
     raylib::Camera3D const camera = cameraAt({0, 6, 4}, {0, 0, -1});
     raylib::Image const image = captureFrame([&] { rich.drawFrame(*world, camera, false); });
-    auto const brightness = [&](raylib::Vector3 point) {
-        raylib::Vector2 const pixel = raylib::GetWorldToScreen(point, camera);
-        raylib::Color const c = at(image, static_cast<int>(pixel.x), static_cast<int>(pixel.y));
-        return c.r + c.g + c.b;
-    };
+    auto const brightness = [&](raylib::Vector3 point) { return brightnessAt(image, camera, point); };
     // Off the middle, where the cursor is.
     int const footOfWall = brightness({1.5f, 0, -1.4f}), openFloor = brightness({1.5f, 0, 1});
     EXPECT_LT(footOfWall * 10, openFloor * 8) << footOfWall << " against " << openFloor;
@@ -707,11 +697,7 @@ TEST_F(RenderTest, RichLooksShadeAModelsInnerCorners) {
     raylib::Image const image = captureFrame([&] { rich.drawFrame(*world, camera, false); });
     std::filesystem::remove(path);
     // The floor's top, 3 voxels high and centred: a quarter of a unit up.
-    auto const brightness = [&](float x) {
-        raylib::Vector2 const pixel = raylib::GetWorldToScreen({x, -0.125f, 0.3f}, camera);
-        raylib::Color const c = at(image, static_cast<int>(pixel.x), static_cast<int>(pixel.y));
-        return c.r + c.g + c.b;
-    };
+    auto const brightness = [&](float x) { return brightnessAt(image, camera, {x, -0.125f, 0.3f}); };
     // The wall stands along one side, whichever way the file's axes turn.
     int const nearSide = std::min(brightness(-0.7f), brightness(0.7f));
     int const farSide = std::max(brightness(-0.7f), brightness(0.7f)), middle = brightness(0.1f);
@@ -833,10 +819,7 @@ TEST_F(RenderTest, RichLooksShowWhatLiesBehindGlass) {
     write("_glass");
     raylib::Camera3D const below = cameraAt({0.3f, -1, 5}, {0.3f, -1, 0});
     raylib::Image const image = richModelFrame(path, below);
-    raylib::Vector2 const pane = raylib::GetWorldToScreen({0, 0, 0}, below);
-    raylib::Vector2 const beside = raylib::GetWorldToScreen({1.5f, 0, 0}, below);
-    raylib::Color const skyThrough = at(image, static_cast<int>(pane.x), static_cast<int>(pane.y));
-    raylib::Color const sky = at(image, static_cast<int>(beside.x), static_cast<int>(beside.y));
+    raylib::Color const skyThrough = seenAt(image, below, {0, 0, 0}), sky = seenAt(image, below, {1.5f, 0, 0});
     raylib::UnloadImage(image);
     EXPECT_LT(skyThrough.r + 30, sky.r) << "tinted blue";
     EXPECT_GT(skyThrough.r, 40) << "the sky behind";
